@@ -1,0 +1,29 @@
+#pragma once
+// The document editor: a plain-text editor that keeps the contract the window
+// relies on. Its text has carriage return plus line feed line breaks; every edit
+// of the user sets the modified flag and raises Zmena; setting a different text
+// by program replaces it, clears the flag and raises Zmena once; setting an equal
+// text does nothing; clearing raises nothing.
+
+#include <QPlainTextEdit>
+
+class TMemo : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit TMemo(QWidget *Rodic = nullptr);
+
+    QString Text() const;
+    void NastavText(const QString &Text);
+    bool JePrazdny() const;
+    void Smaz();
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool Hodnota) { FModified = Hodnota; }
+
+signals:
+    void Zmena();
+
+private:
+    bool bProgram = false;
+    bool FModified = false;
+};

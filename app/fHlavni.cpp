@@ -1,0 +1,529 @@
+#include "fHlavni.h"
+
+#include "AkcniPolozka.h"
+#include "Chyby.h"
+#include "Dialogy.h"
+#include "Klavesnice.h"
+#include "Komponenty.h"
+#include "Konverze.h"
+#include "Memo.h"
+#include "StavovyRadek.h"
+#include "convar.h"
+#include "fJazyk.h"
+#include "fOAplikaci.h"
+#include "fZnaky.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+
+// The nine command icons, by index: new, open, save, cut, copy, paste, undo,
+// remove diacritics, characters.
+QIcon IkonaMenu(int Index)
+{
+    static const char *const soubory[] = {"novy", "otevrit", "ulozit", "vyjmout", "kopirovat",
+                                          "vlozit", "zpet", "diakritika", "znaky"};
+    if (Index < 0 || Index >= int(std::size(soubory)))
+        return {};
+    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(soubory[Index])));
+}
+
+// The window's own font: Tahoma 8 pt, 11 pixels high.
+QFont PismoOkna()
+{
+    QFont pismo(QStringLiteral("Tahoma"));
+    pismo.setStyleHint(QFont::SansSerif);
+    pismo.setPixelSize(11);
+    return pismo;
+}
+
+constexpr int SirkaCaps = 40;
+constexpr int SirkaNum = 40;
+constexpr int SirkaIns = 40;
+constexpr int SirkaVlajky = 50;
+
+// Sets the application-wide busy cursor for as long as it lives, then the
+// default cursor, also when an error passes through.
+struct TCekaciKurzor {
+    TCekaciKurzor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TCekaciKurzor()
+    {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+    }
+};
+
+} // namespace
+
+template <typename T> T *THlavniForm::Pridej(T *Komponenta, const char *Jmeno)
+{
+    Komponenta->setObjectName(QLatin1String(Jmeno));
+    Komponenty.append(Komponenta);
+    return Komponenta;
+}
+
+THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
+{
+    setObjectName(QStringLiteral("HlavniForm"));
+    NastavTag(this, -1);
+    setWindowTitle(QStringLiteral("Lumarin"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/lumarin.svg")));
+    setFont(PismoOkna());
+
+    amgHlavniMenu = Pridej(new QObject(this), "amgHlavniMenu");
+    ActionMainMenuBar1 = Pridej(new QMenuBar(this), "ActionMainMenuBar1");
+    VytvorAkce();
+    ActionToolBar1 = Pridej(new QToolBar(QStringLiteral("Standard"), this), "ActionToolBar1");
+    JvStatusBar1 = Pridej(new TStavovyRadek(this), "JvStatusBar1");
+    imgJazyk = Pridej(new QLabel(JvStatusBar1), "imgJazyk");
+    Panel1 = Pridej(new QFrame(this), "Panel1");
+    lblNazevSouboru = Pridej(new QLabel(Panel1), "lblNazevSouboru");
+    memSoubor = Pridej(new TMemo(this), "memSoubor");
+
+    VytvorMenu();
+    VytvorNastrojovouListu();
+    VytvorStavovyRadek();
+
+    // The file-name strip.
+    Panel1->setFixedHeight(24);
+    NastavTag(lblNazevSouboru, -1);
+    lblNazevSouboru->setGeometry(8, 6, 617, 13);
+    QFont tucne = lblNazevSouboru->font();
+    tucne.setBold(true);
+    lblNazevSouboru->setFont(tucne);
+    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+
+    // The editor has no tooltip of its own.
+    memSoubor->setProperty("ShowHint", false);
+    memSoubor->setFont(PismoOkna());
+    connect(memSoubor, &TMemo::Zmena, this, [this] { Proved([this] { memSouborChange(memSoubor); }); });
+
+    auto *stred = new QWidget(this);
+    auto *rozvrzeni = new QVBoxLayout(stred);
+    rozvrzeni->setContentsMargins(0, 0, 0, 0);
+    rozvrzeni->setSpacing(0);
+    rozvrzeni->addWidget(Panel1);
+    rozvrzeni->addWidget(memSoubor, 1);
+    setCentralWidget(stred);
+    setMenuBar(ActionMainMenuBar1);
+    setStatusBar(JvStatusBar1);
+
+    // Designed client size and place; the smallest outer size is 640 x 480.
+    resize(632, 446);
+    move(0, 0);
+    setMinimumSize(632, 446);
+
+    Proved([this] { FormCreate(this); });
+}
+
+THlavniForm::~THlavniForm()
+{
+    if (auto *dispecer = QAbstractEventDispatcher::instance())
+        disconnect(dispecer, nullptr, this, nullptr);
+}
+
+void THlavniForm::VytvorAkce()
+{
+    struct TPopisAkce {
+        QAction *THlavniForm::*Akce;
+        const char *Jmeno;
+        const char16_t *Kategorie;
+        const char16_t *Titulek;
+        const char16_t *Hint;
+        QKeySequence Zkratka;
+        int Ikona;
+        void (THlavniForm::*Obsluha)(QObject *);
+    };
+    const TPopisAkce popisy[] = {
+        {&THlavniForm::aNovy, "aNovy", u"Soubor", u"Nový", u"Vytvoří nový soubor", QKeySequence(Qt::CTRL | Qt::Key_N), 0, &THlavniForm::aNovyExecute},
+        {&THlavniForm::aOtevrit, "aOtevrit", u"Soubor", u"Otevřít...", u"Otevře existující soubor", QKeySequence(Qt::CTRL | Qt::Key_O), 1, &THlavniForm::aOtevritExecute},
+        {&THlavniForm::aUlozit, "aUlozit", u"Soubor", u"Uložit", u"Uloží aktuální soubor", QKeySequence(Qt::CTRL | Qt::Key_S), 2, &THlavniForm::aUlozitExecute},
+        {&THlavniForm::aUlozitJako, "aUlozitJako", u"Soubor", u"Uložit jako...", u"Uloží aktuální soubor pod novým jménem", QKeySequence(), -1, &THlavniForm::aUlozitJakoExecute},
+        {&THlavniForm::aKonec, "aKonec", u"Soubor", u"Konec", u"Ukončí aplikaci", QKeySequence(), -1, &THlavniForm::aKonecExecute},
+        {&THlavniForm::aZpet, "aZpet", u"Úpravy", u"Zpět", u"Vrátí poslední akci zpět", QKeySequence(Qt::CTRL | Qt::Key_Z), 6, &THlavniForm::aZpetExecute},
+        {&THlavniForm::aVyjmout, "aVyjmout", u"Úpravy", u"Vyjmout", u"Vyjme označený text do schránky", QKeySequence(Qt::CTRL | Qt::Key_X), 3, &THlavniForm::aVyjmoutExecute},
+        {&THlavniForm::aKopirovat, "aKopirovat", u"Úpravy", u"Kopírovat", u"Zkopíruje označený text do schránky", QKeySequence(Qt::CTRL | Qt::Key_C), 4, &THlavniForm::aKopirovatExecute},
+        {&THlavniForm::aVlozit, "aVlozit", u"Úpravy", u"Vložit", u"Vloží text obsažený ve schránce na pozici kurzoru", QKeySequence(Qt::CTRL | Qt::Key_V), 5, &THlavniForm::aVlozitExecute},
+        {&THlavniForm::aSmazatVse, "aSmazatVse", u"Úpravy", u"Smazat vše", u"Smaže celý text", QKeySequence(Qt::CTRL | Qt::Key_Delete), -1, &THlavniForm::aSmazatVseExecute},
+        {&THlavniForm::aOznacitVse, "aOznacitVse", u"Úpravy", u"Označit vše", u"Označí celý text", QKeySequence(Qt::CTRL | Qt::Key_A), -1, &THlavniForm::aOznacitVseExecute},
+        {&THlavniForm::aOdstranitDiakritiku, "aOdstranitDiakritiku", u"Akce", u"Odstranit diakritiku", u"Odstraní diakritická znaménka z textu", QKeySequence(Qt::Key_F6), 7, &THlavniForm::aOdstranitDiakritikuExecute},
+        {&THlavniForm::aPismo, "aPismo", u"Nastavení", u"Písmo...", u"Nastavení písma textu", QKeySequence(), -1, &THlavniForm::aPismoExecute},
+        {&THlavniForm::aJazyk, "aJazyk", u"Nastavení", u"Jazyk...", u"Umožnění volby jazyku prostředí aplikace", QKeySequence(), -1, &THlavniForm::aJazykExecute},
+        {&THlavniForm::aZnaky, "aZnaky", u"Nastavení", u"Znaky...", u"Definice znaků pro konverzi", QKeySequence(), 8, &THlavniForm::aZnakyExecute},
+        {&THlavniForm::aOAplikaci, "aOAplikaci", u"Nápověda", u"O aplikaci...", u"Zobrazení informací o aplikaci", QKeySequence(), -1, &THlavniForm::aOAplikaciExecute},
+    };
+    // The declaration order of the window: aNovy, the image list, the file
+    // actions, the XML document, then the rest.
+    for (const TPopisAkce &p : popisy) {
+        auto *akce = new QAction(QString::fromUtf16(p.Titulek), this);
+        this->*p.Akce = akce;
+        akce->setProperty("Category", QString::fromUtf16(p.Kategorie));
+        NastavTag(akce, -1);
+        NastavHint(akce, QString::fromUtf16(p.Hint));
+        akce->setShortcut(p.Zkratka);
+        akce->setShortcutContext(Qt::WindowShortcut);
+        akce->setIcon(IkonaMenu(p.Ikona));
+        akce->setProperty("ImageIndex", p.Ikona);
+        addAction(akce);
+        const auto obsluha = p.Obsluha;
+        connect(akce, &QAction::triggered, this, [this, obsluha, akce] { Proved([&] { (this->*obsluha)(akce); }); });
+    }
+    const auto pridejAkci = [this](QAction *akce, const char *jmeno) { Pridej(akce, jmeno); };
+    pridejAkci(aNovy, "aNovy");
+    imlMenu = Pridej(new QObject(this), "imlMenu");
+    pridejAkci(aOtevrit, "aOtevrit");
+    pridejAkci(aUlozit, "aUlozit");
+    pridejAkci(aUlozitJako, "aUlozitJako");
+    pridejAkci(aKonec, "aKonec");
+    xdcJazyk = Pridej(new QObject(this), "xdcJazyk");
+    pridejAkci(aVyjmout, "aVyjmout");
+    pridejAkci(aKopirovat, "aKopirovat");
+    pridejAkci(aVlozit, "aVlozit");
+    pridejAkci(aSmazatVse, "aSmazatVse");
+    pridejAkci(aOznacitVse, "aOznacitVse");
+    pridejAkci(aZpet, "aZpet");
+    pridejAkci(aOdstranitDiakritiku, "aOdstranitDiakritiku");
+    pridejAkci(aPismo, "aPismo");
+    pridejAkci(aJazyk, "aJazyk");
+    pridejAkci(aZnaky, "aZnaky");
+    pridejAkci(aOAplikaci, "aOAplikaci");
+
+    aUlozit->setEnabled(false);
+}
+
+QList<QAction *> THlavniForm::Akce() const
+{
+    return {aNovy, aOtevrit, aUlozit, aUlozitJako, aKonec, aZpet, aVyjmout, aKopirovat,
+            aVlozit, aSmazatVse, aOznacitVse, aOdstranitDiakritiku, aPismo, aJazyk, aZnaky, aOAplikaci};
+}
+
+void THlavniForm::VytvorMenu()
+{
+    ActionMainMenuBar1->setFixedHeight(25);
+    struct TPolozka {
+        QAction *Akce; // nullptr for a separator
+        const char16_t *Titulek;
+    };
+    struct TNabidka {
+        const char16_t *Titulek;
+        QList<TPolozka> Polozky;
+    };
+    const QList<TNabidka> nabidky = {
+        {u"&Soubor", {{aNovy, u"&Nový"}, {aOtevrit, u"&Otevřít..."}, {aUlozit, u"&Uložit"},
+                      {aUlozitJako, u"U&ložit jako..."}, {nullptr, nullptr}, {aKonec, u"&Konec"}}},
+        {u"Ú&pravy", {{aZpet, u"Z&pět"}, {nullptr, nullptr}, {aVyjmout, u"&Vyjmout"},
+                      {aKopirovat, u"&Kopírovat"}, {aVlozit, u"V&ložit"}, {nullptr, nullptr},
+                      {aSmazatVse, u"&Smazat vše"}, {aOznacitVse, u"O&značit vše"}}},
+        {u"&Akce", {{aOdstranitDiakritiku, u"&Odstranit diakritiku"}}},
+        {u"&Nastavení", {{aPismo, u"&Písmo..."}, {aJazyk, u"&Jazyk..."}, {nullptr, nullptr},
+                         {aZnaky, u"&Znaky..."}}},
+        {u"Náp&ověda", {{aOAplikaci, u"&O aplikaci..."}}},
+    };
+    int tag = 1;
+    for (const TNabidka &n : nabidky) {
+        QMenu *menu = ActionMainMenuBar1->addMenu(QString::fromUtf16(n.Titulek));
+        NastavTag(menu, tag);
+        NastavTag(menu->menuAction(), tag);
+        ++tag;
+        for (const TPolozka &p : n.Polozky) {
+            if (!p.Akce)
+                menu->addSeparator();
+            else
+                menu->addAction(new TAkcniPolozka(p.Akce, QString::fromUtf16(p.Titulek), true, menu));
+        }
+    }
+}
+
+void THlavniForm::VytvorNastrojovouListu()
+{
+    QToolBar *lista = ActionToolBar1;
+    lista->setFixedHeight(28);
+    lista->setMovable(false);
+    lista->setFloatable(false);
+    lista->setIconSize(QSize(16, 16));
+    lista->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    lista->setStyleSheet(QStringLiteral("QToolBar { border-top: 1px solid palette(mid); "
+                                        "border-bottom: 1px solid palette(mid); }"));
+    addToolBar(Qt::TopToolBarArea, lista);
+
+    const auto pridej = [this, lista](QAction *akce, const char16_t *titulek) {
+        auto *polozka = new TAkcniPolozka(akce, QString::fromUtf16(titulek), false, lista);
+        lista->addAction(polozka);
+        return polozka;
+    };
+    pridej(aNovy, u"&Nový");
+    pridej(aOtevrit, u"&Otevřít...");
+    pridej(aUlozit, u"&Uložit");
+    lista->addSeparator();
+    pridej(aZpet, u"&Zpět");
+    lista->addSeparator();
+    pridej(aVyjmout, u"&Vyjmout");
+    pridej(aKopirovat, u"&Kopírovat");
+    pridej(aVlozit, u"V&ložit");
+    lista->addSeparator();
+    QAction *diakritika = pridej(aOdstranitDiakritiku, u"O&dstranit diakritiku");
+    lista->addSeparator();
+    pridej(aZnaky, u"Zn&aky...");
+    if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(diakritika)))
+        tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+}
+
+void THlavniForm::VytvorStavovyRadek()
+{
+    JvStatusBar1->setFixedHeight(18);
+    JvStatusBar1->PridejPanel(400, Qt::AlignLeft);
+    JvStatusBar1->PridejPanel(SirkaCaps, Qt::AlignHCenter);
+    JvStatusBar1->PridejPanel(SirkaNum, Qt::AlignHCenter);
+    JvStatusBar1->PridejPanel(SirkaIns, Qt::AlignHCenter);
+    JvStatusBar1->PridejPanel(SirkaVlajky, Qt::AlignRight);
+    // The flag sits at the right of the last panel; a click runs the language command.
+    imgJazyk->setParent(JvStatusBar1->Panel(4));
+    imgJazyk->setFixedSize(16, 14);
+    imgJazyk->setAttribute(Qt::WA_TranslucentBackground);
+    imgJazyk->setCursor(Qt::PointingHandCursor);
+    imgJazyk->installEventFilter(this);
+    auto *rozvrzeni = new QHBoxLayout(JvStatusBar1->Panel(4));
+    rozvrzeni->setContentsMargins(2, 1, 4, 1);
+    rozvrzeni->addStretch(1);
+    rozvrzeni->addWidget(imgJazyk);
+}
+
+bool THlavniForm::eventFilter(QObject *Objekt, QEvent *Udalost)
+{
+    if (Objekt == imgJazyk && Udalost->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(Udalost)->button() == Qt::LeftButton) {
+        aJazyk->trigger();
+        return true;
+    }
+    return QMainWindow::eventFilter(Objekt, Udalost);
+}
+
+bool THlavniForm::event(QEvent *Udalost)
+{
+    switch (Udalost->type()) {
+    case QEvent::StatusTip:
+        // The status bar's first panel shows the long hint; the bar itself never
+        // shows a message of its own over the panels.
+        FHint = static_cast<QStatusTipEvent *>(Udalost)->tip();
+        Proved([this] { AplikaceHint(); });
+        return true;
+    case QEvent::WindowActivate:
+        Proved([this] { FormActivate(this); });
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(Udalost);
+}
+
+void THlavniForm::showEvent(QShowEvent *Udalost)
+{
+    QMainWindow::showEvent(Udalost);
+    if (Udalost->spontaneous() || bZobrazeno)
+        return;
+    bZobrazeno = true;
+    NastavMinimalniVelikost();
+    Proved([this] { FormShow(this); });
+}
+
+void THlavniForm::resizeEvent(QResizeEvent *Udalost)
+{
+    QMainWindow::resizeEvent(Udalost);
+    Proved([this] { FormResize(this); });
+}
+
+void THlavniForm::closeEvent(QCloseEvent *Udalost)
+{
+    bool canClose = true;
+    Proved([&] { FormCloseQuery(this, canClose); });
+    if (!canClose) {
+        Udalost->ignore();
+        return;
+    }
+    int akce = 0;
+    Proved([&] { FormClose(this, akce); });
+    Udalost->accept();
+}
+
+void THlavniForm::NastavMinimalniVelikost()
+{
+    // The smallest outer size is 640 x 480; the frame's share is known only once
+    // the window is on the screen. Without a frame the designed client size is
+    // the smallest.
+    const QMargins ramecek = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    if (ramecek.isNull())
+        return;
+    setMinimumSize(640 - ramecek.left() - ramecek.right(), 480 - ramecek.top() - ramecek.bottom());
+}
+
+// ---- the window's own events ----
+
+void THlavniForm::FormCreate(QObject *)
+{
+    // The settings are not stored yet: the pair table starts with its defaults.
+    ZnakySeZnamenkem = VychoziZnakySeZnamenkem;
+    ZnakyBezZnamenka = VychoziZnakyBezZnamenka;
+}
+
+void THlavniForm::FormShow(QObject *)
+{
+    imgJazyk->setPixmap(QIcon(QStringLiteral(":/flags/CZ.svg")).pixmap(16, 14));
+}
+
+void THlavniForm::FormActivate(QObject *)
+{
+    if (auto *dispecer = QAbstractEventDispatcher::instance())
+        connect(dispecer, &QAbstractEventDispatcher::aboutToBlock, this, &THlavniForm::AplikaceIdle,
+                Qt::UniqueConnection);
+}
+
+void THlavniForm::FormResize(QObject *)
+{
+    const int zbytek = width() - JvStatusBar1->Sirka(4) - JvStatusBar1->Sirka(3) - JvStatusBar1->Sirka(2) -
+                       JvStatusBar1->Sirka(1);
+    JvStatusBar1->NastavSirku(0, zbytek);
+}
+
+void THlavniForm::FormCloseQuery(QObject *, bool &CanClose)
+{
+    if (!UlozitZmeny())
+        CanClose = false;
+}
+
+void THlavniForm::FormClose(QObject *, int &)
+{
+}
+
+void THlavniForm::memSouborChange(QObject *)
+{
+}
+
+void THlavniForm::AplikaceHint()
+{
+    JvStatusBar1->Panel(0)->setText(FHint);
+}
+
+void THlavniForm::AplikaceIdle()
+{
+    const TStavKlaves &klavesy = StavKlaves();
+    JvStatusBar1->Panel(0)->setText(FHint);
+    JvStatusBar1->Panel(1)->setText(klavesy.CapsLock() ? QStringLiteral("CAPS") : QString());
+    JvStatusBar1->Panel(2)->setText(klavesy.NumLock() ? QStringLiteral("NUM") : QString());
+    JvStatusBar1->Panel(3)->setText(klavesy.Insert() ? QStringLiteral("INS") : QString());
+}
+
+bool THlavniForm::UlozitZmeny()
+{
+    return true;
+}
+
+// ---- commands ----
+
+void THlavniForm::aNovyExecute(QObject *)
+{
+}
+
+void THlavniForm::aOtevritExecute(QObject *)
+{
+}
+
+void THlavniForm::aUlozitExecute(QObject *)
+{
+}
+
+void THlavniForm::aUlozitJakoExecute(QObject *)
+{
+}
+
+void THlavniForm::aKonecExecute(QObject *)
+{
+    close();
+}
+
+void THlavniForm::aZpetExecute(QObject *)
+{
+    memSoubor->undo();
+}
+
+void THlavniForm::aVyjmoutExecute(QObject *)
+{
+    memSoubor->cut();
+}
+
+void THlavniForm::aKopirovatExecute(QObject *)
+{
+    memSoubor->copy();
+}
+
+void THlavniForm::aVlozitExecute(QObject *)
+{
+    memSoubor->paste();
+}
+
+void THlavniForm::aSmazatVseExecute(QObject *)
+{
+    memSoubor->Smaz();
+}
+
+void THlavniForm::aOznacitVseExecute(QObject *)
+{
+    memSoubor->selectAll();
+}
+
+QString THlavniForm::NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const
+{
+    return ::NahradZnaky(Text, Hledane, Nahrady);
+}
+
+void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
+{
+    {
+        TCekaciKurzor kurzor;
+        memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka));
+    }
+    if (memSoubor->JePrazdny())
+        return;
+    memSoubor->SetModified(true);
+    aUlozit->setEnabled(memSoubor->Modified());
+    NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
+    NastavBarvuPisma(lblNazevSouboru, clRed);
+}
+
+void THlavniForm::aPismoExecute(QObject *)
+{
+    QFont pismo = memSoubor->font();
+    QColor barva = memSoubor->palette().color(QPalette::Text);
+    if (!Dialogy().VyberPismo(this, pismo, barva))
+        return;
+    memSoubor->setFont(pismo);
+    QPalette paleta = memSoubor->palette();
+    paleta.setColor(QPalette::Text, barva);
+    memSoubor->setPalette(paleta);
+}
+
+void THlavniForm::aJazykExecute(QObject *)
+{
+}
+
+void THlavniForm::aZnakyExecute(QObject *)
+{
+    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
+        znaky->exec();
+}
+
+void THlavniForm::aOAplikaciExecute(QObject *)
+{
+}

@@ -1,0 +1,107 @@
+#pragma once
+// The main window: menu bar, toolbar, file-name strip, the document editor and
+// the status bar, with the sixteen commands behind them.
+
+#include <QList>
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenuBar;
+class QToolBar;
+class TMemo;
+class TStavovyRadek;
+
+class THlavniForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit THlavniForm(QWidget *Rodic = nullptr);
+    ~THlavniForm() override;
+
+    // What the window owns, in the order in which it declares it.
+    QList<QObject *> Komponenty;
+
+    QObject *amgHlavniMenu = nullptr;
+    QMenuBar *ActionMainMenuBar1 = nullptr;
+    QAction *aNovy = nullptr;
+    QObject *imlMenu = nullptr;
+    QAction *aOtevrit = nullptr;
+    QAction *aUlozit = nullptr;
+    QAction *aUlozitJako = nullptr;
+    QAction *aKonec = nullptr;
+    QObject *xdcJazyk = nullptr;
+    QAction *aVyjmout = nullptr;
+    QAction *aKopirovat = nullptr;
+    QAction *aVlozit = nullptr;
+    QAction *aSmazatVse = nullptr;
+    QAction *aOznacitVse = nullptr;
+    QAction *aZpet = nullptr;
+    QAction *aOdstranitDiakritiku = nullptr;
+    QAction *aPismo = nullptr;
+    QAction *aJazyk = nullptr;
+    QAction *aZnaky = nullptr;
+    QAction *aOAplikaci = nullptr;
+    QToolBar *ActionToolBar1 = nullptr;
+    TStavovyRadek *JvStatusBar1 = nullptr;
+    QLabel *imgJazyk = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *lblNazevSouboru = nullptr;
+    TMemo *memSoubor = nullptr;
+
+    // The sixteen actions, in the order of the action table.
+    QList<QAction *> Akce() const;
+
+    // Event handlers.
+    void FormCreate(QObject *Sender);
+    void FormShow(QObject *Sender);
+    void FormActivate(QObject *Sender);
+    void FormResize(QObject *Sender);
+    void FormCloseQuery(QObject *Sender, bool &CanClose);
+    void FormClose(QObject *Sender, int &Action);
+    void memSouborChange(QObject *Sender);
+
+    void aNovyExecute(QObject *Sender);
+    void aOtevritExecute(QObject *Sender);
+    void aUlozitExecute(QObject *Sender);
+    void aUlozitJakoExecute(QObject *Sender);
+    void aKonecExecute(QObject *Sender);
+    void aZpetExecute(QObject *Sender);
+    void aVyjmoutExecute(QObject *Sender);
+    void aKopirovatExecute(QObject *Sender);
+    void aVlozitExecute(QObject *Sender);
+    void aSmazatVseExecute(QObject *Sender);
+    void aOznacitVseExecute(QObject *Sender);
+    void aOdstranitDiakritikuExecute(QObject *Sender);
+    void aPismoExecute(QObject *Sender);
+    void aJazykExecute(QObject *Sender);
+    void aZnakyExecute(QObject *Sender);
+    void aOAplikaciExecute(QObject *Sender);
+
+    // The status-bar refresh that runs each time the event queue has emptied.
+    void AplikaceIdle();
+    void AplikaceHint();
+    // The current long hint: what the status bar shows for the thing under the mouse.
+    const QString &AktualniHint() const { return FHint; }
+
+protected:
+    bool event(QEvent *Udalost) override;
+    void showEvent(QShowEvent *Udalost) override;
+    void resizeEvent(QResizeEvent *Udalost) override;
+    void closeEvent(QCloseEvent *Udalost) override;
+    bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
+
+private:
+    void VytvorAkce();
+    void VytvorMenu();
+    void VytvorNastrojovouListu();
+    void VytvorStavovyRadek();
+    void NastavMinimalniVelikost();
+    bool UlozitZmeny();
+    QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
+
+    template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
+
+    QString FHint;
+    bool bZobrazeno = false;
+};

@@ -1,0 +1,3 @@
+#include "Retezce.h"
+
+TRetezce *Retezce = nullptr;

@@ -1,0 +1,6 @@
+#include "fASCII.h"
+
+TASCIIForm::TASCIIForm(QWidget *Vlastnik) : QDialog(Vlastnik)
+{
+    setObjectName(QStringLiteral("ASCIIForm"));
+}

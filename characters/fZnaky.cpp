@@ -1,0 +1,6 @@
+#include "fZnaky.h"
+
+TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
+{
+    setObjectName(QStringLiteral("ZnakyForm"));
+}

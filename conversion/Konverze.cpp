@@ -1,0 +1,75 @@
+#include "Konverze.h"
+
+#include <cstring>
+#include <memory>
+#include <numeric>
+
+namespace {
+
+// Below this many code units, building the lookup table costs more than it saves.
+constexpr qsizetype MezTabulky = 2048;
+
+// Position of c in Hledane, or -1.
+inline qsizetype NajdiZnak(char16_t c, const char16_t *hledane, qsizetype pocet)
+{
+    for (qsizetype j = 0; j < pocet; ++j)
+        if (hledane[j] == c)
+            return j;
+    return -1;
+}
+
+} // namespace
+
+QString NahradZnakyPrimo(const QString &Text, const QString &Hledane, const QString &Nahrady)
+{
+    const char16_t *hledane = reinterpret_cast<const char16_t *>(Hledane.constData());
+    const char16_t *nahrady = reinterpret_cast<const char16_t *>(Nahrady.constData());
+    const qsizetype pocetHledanych = Hledane.size();
+    const qsizetype pocetNahrad = Nahrady.size();
+
+    QString vysledek = Text; // shared until the first replacement
+    char16_t *data = nullptr;
+    const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
+    for (qsizetype i = 0, n = Text.size(); i < n; ++i) {
+        const char16_t c = zdroj[i];
+        const qsizetype j = NajdiZnak(c, hledane, pocetHledanych);
+        if (j < 0 || j >= pocetNahrad || nahrady[j] == c)
+            continue;
+        if (!data)
+            data = reinterpret_cast<char16_t *>(vysledek.data()); // the one copy
+        data[i] = nahrady[j];
+    }
+    return vysledek;
+}
+
+QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady)
+{
+    const qsizetype n = Text.size();
+    if (n < MezTabulky || Hledane.isEmpty())
+        return NahradZnakyPrimo(Text, Hledane, Nahrady);
+
+    // A table of all 65,536 code units, each mapped to its replacement. Filled
+    // from the end of Hledane, so the first occurrence of a character is the one
+    // that stays.
+    std::unique_ptr<char16_t[]> tabulka(new char16_t[0x10000]);
+    std::iota(tabulka.get(), tabulka.get() + 0x10000, char16_t(0));
+    const char16_t *hledane = reinterpret_cast<const char16_t *>(Hledane.constData());
+    const char16_t *nahrady = reinterpret_cast<const char16_t *>(Nahrady.constData());
+    for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
+        tabulka[hledane[j]] = j < Nahrady.size() ? nahrady[j] : hledane[j];
+    const char16_t *t = tabulka.get();
+
+    const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
+    qsizetype prvni = 0;
+    while (prvni < n && t[zdroj[prvni]] == zdroj[prvni])
+        ++prvni;
+    if (prvni == n)
+        return Text;
+
+    QString vysledek(n, Qt::Uninitialized);
+    char16_t *cil = reinterpret_cast<char16_t *>(vysledek.data());
+    std::memcpy(cil, zdroj, size_t(prvni) * sizeof(char16_t));
+    for (qsizetype i = prvni; i < n; ++i)
+        cil[i] = t[zdroj[i]];
+    return vysledek;
+}

@@ -1,0 +1,61 @@
+#include "convar.h"
+
+QString ZnakySeZnamenkem;
+QString ZnakyBezZnamenka;
+
+const QString VychoziZnakySeZnamenkem =
+    QStringLiteral("ěéëšśčćřŕžźżýáâăäíîúůűüťďňńľĺóôőöĚÉËŠŚČĆŘŔŽŹŻÝÁÂĂÄÍÎÚŮŰÜŤĎŇŃĽĹÓÔŐÖ");
+const QString VychoziZnakyBezZnamenka =
+    QStringLiteral("eeessccrrzzzyaaaaiiuuuutdnnllooooEEESSCCRRZZZYAAAAIIUUUUTDNNLLOOOO");
+
+#define LUMARIN_TEXT(klic, vychozi) \
+    static constexpr const char16_t klic##_Vychozi[] = vychozi; \
+    QString klic = QString::fromUtf16(klic##_Vychozi);
+
+LUMARIN_TEXT(rsCHYBA, u"Chyba")
+LUMARIN_TEXT(rsOBECNACHYBA, u"V aplikaci se vyskytla neurčitá chyba")
+LUMARIN_TEXT(rsNELZEZEREGISTRU, u"Při čtení hodnot nastavení z registru došlo k chybě")
+LUMARIN_TEXT(rsNELZEDOREGISTRU, u"Při zápisu hodnot nastavení do registru došlo k chybě")
+LUMARIN_TEXT(rsNEVYBRANAPOLOZKA, u"Není vybrána žádná položka")
+LUMARIN_TEXT(rsUPRAVIT, u"Upravit")
+LUMARIN_TEXT(rsZMENIT, u"Změnit")
+LUMARIN_TEXT(rsVAROVANI, u"Varování")
+LUMARIN_TEXT(rsSMAZATPOLOZKU, u"Smazat označenou položku")
+LUMARIN_TEXT(rsNELZESMAZAT, u"Ze seznamu nelze smazat poslední položku")
+LUMARIN_TEXT(rsINFORMACE, u"Informace")
+LUMARIN_TEXT(rsNENIZNAK, u"Nejsou zvolené znaky pro konverzi")
+LUMARIN_TEXT(rsPOTVRZENI, u"Potvrzení")
+LUMARIN_TEXT(rsULOZITSOUBOR, u"Uložit změněný soubor")
+LUMARIN_TEXT(rsULOZENO, u"Soubor je uložen")
+LUMARIN_TEXT(rsNEULOZENO, u"Soubor není uložen")
+
+#undef LUMARIN_TEXT
+
+#define LUMARIN_POLOZKA(klic) TZpravovyText{#klic, &klic, klic##_Vychozi}
+
+const std::array<TZpravovyText, 16> ZpravoveTexty = {
+    LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),
+    LUMARIN_POLOZKA(rsNELZEZEREGISTRU), LUMARIN_POLOZKA(rsNELZEDOREGISTRU),
+    LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
+    LUMARIN_POLOZKA(rsZMENIT),          LUMARIN_POLOZKA(rsVAROVANI),
+    LUMARIN_POLOZKA(rsSMAZATPOLOZKU),   LUMARIN_POLOZKA(rsNELZESMAZAT),
+    LUMARIN_POLOZKA(rsINFORMACE),       LUMARIN_POLOZKA(rsNENIZNAK),
+    LUMARIN_POLOZKA(rsPOTVRZENI),       LUMARIN_POLOZKA(rsULOZITSOUBOR),
+    LUMARIN_POLOZKA(rsULOZENO),         LUMARIN_POLOZKA(rsNEULOZENO),
+};
+
+#undef LUMARIN_POLOZKA
+
+void ObnovZpravoveTexty()
+{
+    for (const TZpravovyText &t : ZpravoveTexty)
+        *t.Text = QString::fromUtf16(t.Vychozi);
+}
+
+void UvolniConvar()
+{
+    ZnakySeZnamenkem.clear();
+    ZnakyBezZnamenka.clear();
+    for (const TZpravovyText &t : ZpravoveTexty)
+        t.Text->clear();
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Program-wide strings: the character-pair table and the message texts.
+
+#include <QString>
+#include <array>
+
+// The character-pair table: pair k is the k-th UTF-16 code unit of each string.
+extern QString ZnakySeZnamenkem;
+extern QString ZnakyBezZnamenka;
+
+extern const QString VychoziZnakySeZnamenkem;
+extern const QString VychoziZnakyBezZnamenka;
+
+// Message texts. Each holds its Czech default from program start; the language
+// application replaces them.
+extern QString rsCHYBA;
+extern QString rsOBECNACHYBA;
+extern QString rsNELZEZEREGISTRU;
+extern QString rsNELZEDOREGISTRU;
+extern QString rsNEVYBRANAPOLOZKA;
+extern QString rsUPRAVIT;
+extern QString rsZMENIT;
+extern QString rsVAROVANI;
+extern QString rsSMAZATPOLOZKU;
+extern QString rsNELZESMAZAT;
+extern QString rsINFORMACE;
+extern QString rsNENIZNAK;
+extern QString rsPOTVRZENI;
+extern QString rsULOZITSOUBOR;
+extern QString rsULOZENO;
+extern QString rsNEULOZENO;
+
+// One message text: its key (also its element name in the language file),
+// the variable that holds it and its built-in default.
+struct TZpravovyText {
+    const char *Klic;
+    QString *Text;
+    const char16_t *Vychozi;
+};
+
+// All message texts, in the order in which the language application sets them.
+extern const std::array<TZpravovyText, 16> ZpravoveTexty;
+
+// Puts every message text back to its built-in default.
+void ObnovZpravoveTexty();
+
+// Empties the pair table and the message texts at the end of the run.
+void UvolniConvar();

@@ -1,0 +1,3 @@
+#include "JazykyXML.h"
+
+TJazykXML *JazykXML = nullptr;

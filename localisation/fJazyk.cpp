@@ -1,0 +1,6 @@
+#include "fJazyk.h"
+
+TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
+{
+    setObjectName(QStringLiteral("JazykForm"));
+}

@@ -1,0 +1,55 @@
+#include "Dialogy.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+
+bool TDialogy::VyberPismo(QWidget *Rodic, QFont &Pismo, QColor &Barva)
+{
+    // Qt's font dialog has no colour choice; the colour passes through as it was.
+    Q_UNUSED(Barva);
+    bool ok = false;
+    const QFont vybrane = QFontDialog::getFont(&ok, Pismo, Rodic);
+    if (ok)
+        Pismo = vybrane;
+    return ok;
+}
+
+QString TDialogy::OtevritSoubor(QWidget *Rodic)
+{
+    return QFileDialog::getOpenFileName(Rodic);
+}
+
+QString TDialogy::UlozitSoubor(QWidget *Rodic, const QString &Navrh)
+{
+    QFileDialog dialog(Rodic);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.selectFile(Navrh);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+}
+
+namespace {
+std::unique_ptr<TDialogy> &Instance()
+{
+    static std::unique_ptr<TDialogy> dialogy;
+    return dialogy;
+}
+} // namespace
+
+TDialogy &Dialogy()
+{
+    auto &d = Instance();
+    if (!d)
+        d = std::make_unique<TDialogy>();
+    return *d;
+}
+
+void NastavDialogy(std::unique_ptr<TDialogy> NoveDialogy)
+{
+    Instance() = std::move(NoveDialogy);
+}

@@ -1,0 +1,22 @@
+# Sourced by scripts/run and scripts/test: installs the Debian packages the
+# build needs, but only when one of them is missing, so a second run is quick.
+LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core"
+
+lumarin_install_deps() {
+  local missing=""
+  for p in $LUMARIN_PACKAGES; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+  done
+  [ -z "$missing" ] && return 0
+  echo "Installing:$missing"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq || return 1
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing || return 1
+}
+
+lumarin_build() {
+  local root="$1"
+  cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || return 1
+  cmake --build "$root/build" -j "$(nproc)" || return 1
+}

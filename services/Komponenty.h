@@ -1,0 +1,38 @@
+#pragma once
+// Small helpers shared by every form: the integer Tag, two-part hints, colours
+// as 32-bit values, dialog-unit arithmetic and modal results.
+
+#include <QColor>
+#include <QString>
+
+class QObject;
+class QWidget;
+
+int Tag(const QObject *Komponenta);
+void NastavTag(QObject *Komponenta, int Hodnota);
+
+// A hint "short|long": the part before the first "|" is the tooltip, the part
+// after it the long hint for the status bar; without "|" the text is both.
+QString KratkyHint(const QString &Hint);
+QString DlouhyHint(const QString &Hint);
+QString Hint(const QObject *Komponenta);
+// Stores the hint and sets the tooltip (only while the "ShowHint" property is not
+// false) and the status tip of a widget or an action.
+void NastavHint(QObject *Komponenta, const QString &Hint);
+
+// Colours as 32-bit values: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
+constexpr quint32 clBlack = 0x000000;
+constexpr quint32 clRed = 0x0000FF;
+constexpr quint32 clGreen = 0x008000;
+constexpr quint32 clWindowText = 0xFF000008;
+QColor BarvaZHodnoty(quint32 Barva);
+void NastavBarvuPisma(QWidget *Komponenta, quint32 Barva);
+quint32 BarvaPisma(const QWidget *Komponenta);
+
+// Multiplies and divides, rounding to the nearest integer (halves away from 0).
+int MulDiv(int Cislo, int Nasobitel, int Delitel);
+
+// Modal results: 1 OK, 2 Cancel.
+constexpr int mrOk = 1;
+constexpr int mrCancel = 2;
+int ModalniVysledek(int VysledekDialogu);

@@ -1,0 +1,3 @@
+#include "Nastaveni.h"
+
+TNastaveni *Nastaveni = nullptr;

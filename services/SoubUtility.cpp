@@ -1,0 +1,3 @@
+#include "SoubUtility.h"
+
+TSouboroveInfo *SouboroveInfo = nullptr;

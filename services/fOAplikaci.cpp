@@ -1,0 +1,6 @@
+#include "fOAplikaci.h"
+
+TOAplikaciForm::TOAplikaciForm(QWidget *Vlastnik) : QDialog(Vlastnik)
+{
+    setObjectName(QStringLiteral("OAplikaciForm"));
+}
