@@ -1,5 +1,6 @@
 #include "Memo.h"
 
+#include <QKeyEvent>
 #include <QTextDocument>
 
 TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
@@ -48,4 +49,17 @@ void TMemo::Smaz()
     clear();
     bProgram = false;
     FModified = false;
+}
+
+void TMemo::keyPressEvent(QKeyEvent *Udalost)
+{
+    // Tab never enters a tab character: it moves the focus, also when the
+    // editor is the only control that takes it.
+    const bool tab = Udalost->key() == Qt::Key_Tab || Udalost->key() == Qt::Key_Backtab;
+    if (tab && !(Udalost->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        focusNextPrevChild(Udalost->key() == Qt::Key_Tab && !(Udalost->modifiers() & Qt::ShiftModifier));
+        Udalost->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(Udalost);
 }

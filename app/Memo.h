@@ -23,6 +23,9 @@ public:
 signals:
     void Zmena();
 
+protected:
+    void keyPressEvent(QKeyEvent *Udalost) override;
+
 private:
     bool bProgram = false;
     bool FModified = false;

@@ -1,0 +1,537 @@
+// The main window: its make-up, the status bar, the editor contract, the
+// commands and the conversion as the user runs it.
+
+#include "Aplikace.h"
+#include "Dialogy.h"
+#include "Klavesnice.h"
+#include "Komponenty.h"
+#include "Memo.h"
+#include "Prostredi.h"
+#include "StavovyRadek.h"
+#include "convar.h"
+#include "fASCII.h"
+#include "fHlavni.h"
+#include "fJazyk.h"
+#include "fOAplikaci.h"
+#include "fZnaky.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QToolBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+class TSkriptKlavesy : public TStavKlaves {
+public:
+    bool Caps = false, Num = false, Ins = false;
+    bool CapsLock() const override { return Caps; }
+    bool NumLock() const override { return Num; }
+    bool Insert() const override { return Ins; }
+};
+
+class TSkriptDialogy : public TDialogy {
+public:
+    bool Potvrdit = false;
+    QFont Pismo;
+    int PocetPisem = 0;
+    bool VyberPismo(QWidget *, QFont &pismo, QColor &) override
+    {
+        ++PocetPisem;
+        if (Potvrdit)
+            pismo = Pismo;
+        return Potvrdit;
+    }
+};
+
+} // namespace
+
+class TestHlavni : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void poradiStartu();
+    void okno();
+    void akce_data();
+    void akce();
+    void nabidky();
+    void nastrojovaLista();
+    void sirkaPanelu_data();
+    void sirkaPanelu();
+    void klavesy_data();
+    void klavesy();
+    void hintNadTlacitkem();
+    void editor();
+    void editorTextZachovaZnaky();
+    void odstranitDiakritiku_data();
+    void odstranitDiakritiku();
+    void novaTabulkaPlatiHned();
+    void smazatVse();
+    void editacniPrikazy();
+    void pismo();
+    void konecZavreOkno();
+    void psaniAF6();
+
+private:
+    std::unique_ptr<TProstredi> Prostredi;
+    std::unique_ptr<TSluzby> Sluzby;
+    std::unique_ptr<TFormy> Formy;
+    TSkriptKlavesy *Klavesy = nullptr;
+    TSkriptDialogy *Dialogy = nullptr;
+    THlavniForm *Okno = nullptr;
+};
+
+void TestHlavni::init()
+{
+    Prostredi = std::make_unique<TProstredi>();
+    auto klavesy = std::make_unique<TSkriptKlavesy>();
+    Klavesy = klavesy.get();
+    NastavStavKlaves(std::move(klavesy));
+    auto dialogy = std::make_unique<TSkriptDialogy>();
+    Dialogy = dialogy.get();
+    NastavDialogy(std::move(dialogy));
+    PoradiZivota().clear();
+    ObnovZpravoveTexty();
+    Sluzby = std::make_unique<TSluzby>();
+    Formy = std::make_unique<TFormy>();
+    Okno = Formy->HlavniForm;
+}
+
+void TestHlavni::cleanup()
+{
+    Formy.reset();
+    Sluzby.reset();
+    NastavDialogy(nullptr);
+    NastavStavKlaves(nullptr);
+    Prostredi.reset();
+}
+
+void TestHlavni::poradiStartu()
+{
+    QCOMPARE(PoradiZivota(), QStringList({u"TJazykXML"_qs, u"THlaseni"_qs, u"TSouboroveInfo"_qs, u"TNastaveni"_qs,
+                                          u"TRetezce"_qs, u"THlavniForm"_qs, u"TJazykForm"_qs, u"TOAplikaciForm"_qs,
+                                          u"TZnakyForm"_qs, u"TASCIIForm"_qs}));
+    for (QWidget *forma : {static_cast<QWidget *>(Formy->HlavniForm), static_cast<QWidget *>(Formy->JazykForm),
+                           static_cast<QWidget *>(Formy->OAplikaciForm), static_cast<QWidget *>(Formy->ZnakyForm),
+                           static_cast<QWidget *>(Formy->ASCIIForm)})
+        QVERIFY(!forma->isVisible());
+    // The window's creation gives the pair table its defaults.
+    QCOMPARE(ZnakySeZnamenkem, VychoziZnakySeZnamenkem);
+    QCOMPARE(ZnakyBezZnamenka, VychoziZnakyBezZnamenka);
+
+    Formy.reset();
+    Sluzby.reset();
+    QCOMPARE(PoradiZivota().mid(10), QStringList({u"~TFormy"_qs, u"~TRetezce"_qs, u"~TNastaveni"_qs,
+                                                  u"~TSouboroveInfo"_qs, u"~THlaseni"_qs, u"~TJazykXML"_qs}));
+    QVERIFY(ZnakySeZnamenkem.isEmpty() && rsCHYBA.isEmpty());
+}
+
+void TestHlavni::okno()
+{
+    QCOMPARE(Okno->windowTitle(), u"Lumarin"_qs);
+    QCOMPARE(Okno->objectName(), u"HlavniForm"_qs);
+    QCOMPARE(Tag(Okno), -1);
+    QCOMPARE(Okno->size(), QSize(632, 446));
+    QCOMPARE(Okno->pos(), QPoint(0, 0));
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QCOMPARE(Tag(Okno->lblNazevSouboru), -1);
+    QVERIFY(Okno->lblNazevSouboru->font().bold());
+    QCOMPARE(Okno->lblNazevSouboru->geometry(), QRect(8, 6, 617, 13));
+    QCOMPARE(Okno->memSoubor->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QVERIFY(Okno->memSoubor->tabChangesFocus());
+
+    // Top to bottom: menu bar, toolbar, file-name strip, editor, status bar.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    const auto y = [this](QWidget *w) { return w->mapTo(Okno, QPoint(0, 0)).y(); };
+    QVERIFY(y(Okno->ActionMainMenuBar1) < y(Okno->ActionToolBar1));
+    QVERIFY(y(Okno->ActionToolBar1) < y(Okno->Panel1));
+    QVERIFY(y(Okno->Panel1) < y(Okno->memSoubor));
+    QVERIFY(y(Okno->memSoubor) < y(Okno->JvStatusBar1));
+    QVERIFY(!Okno->imgJazyk->pixmap().isNull());
+    QCOMPARE(Okno->imgJazyk->size(), QSize(16, 14));
+
+    // Start state of the document display.
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clWindowText);
+    QVERIFY(Hint(Okno->lblNazevSouboru).isEmpty());
+    QVERIFY(!Okno->aUlozit->isEnabled());
+}
+
+void TestHlavni::akce_data()
+{
+    QTest::addColumn<QString>("jmeno");
+    QTest::addColumn<QString>("kategorie");
+    QTest::addColumn<QString>("titulek");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<QKeySequence>("zkratka");
+    QTest::addColumn<int>("ikona");
+    const auto radek = [](const char *jmeno, const QString &kat, const QString &tit, const QString &hint,
+                          QKeySequence zkr, int ikona) {
+        QTest::newRow(jmeno) << QString::fromLatin1(jmeno) << kat << tit << hint << zkr << ikona;
+    };
+    radek("aNovy", u"Soubor"_qs, u"Nový"_qs, u"Vytvoří nový soubor"_qs, QKeySequence(u"Ctrl+N"_qs), 0);
+    radek("aOtevrit", u"Soubor"_qs, u"Otevřít..."_qs, u"Otevře existující soubor"_qs, QKeySequence(u"Ctrl+O"_qs), 1);
+    radek("aUlozit", u"Soubor"_qs, u"Uložit"_qs, u"Uloží aktuální soubor"_qs, QKeySequence(u"Ctrl+S"_qs), 2);
+    radek("aUlozitJako", u"Soubor"_qs, u"Uložit jako..."_qs, u"Uloží aktuální soubor pod novým jménem"_qs, {}, -1);
+    radek("aKonec", u"Soubor"_qs, u"Konec"_qs, u"Ukončí aplikaci"_qs, {}, -1);
+    radek("aZpet", u"Úpravy"_qs, u"Zpět"_qs, u"Vrátí poslední akci zpět"_qs, QKeySequence(u"Ctrl+Z"_qs), 6);
+    radek("aVyjmout", u"Úpravy"_qs, u"Vyjmout"_qs, u"Vyjme označený text do schránky"_qs, QKeySequence(u"Ctrl+X"_qs), 3);
+    radek("aKopirovat", u"Úpravy"_qs, u"Kopírovat"_qs, u"Zkopíruje označený text do schránky"_qs, QKeySequence(u"Ctrl+C"_qs), 4);
+    radek("aVlozit", u"Úpravy"_qs, u"Vložit"_qs, u"Vloží text obsažený ve schránce na pozici kurzoru"_qs, QKeySequence(u"Ctrl+V"_qs), 5);
+    radek("aSmazatVse", u"Úpravy"_qs, u"Smazat vše"_qs, u"Smaže celý text"_qs, QKeySequence(u"Ctrl+Del"_qs), -1);
+    radek("aOznacitVse", u"Úpravy"_qs, u"Označit vše"_qs, u"Označí celý text"_qs, QKeySequence(u"Ctrl+A"_qs), -1);
+    radek("aOdstranitDiakritiku", u"Akce"_qs, u"Odstranit diakritiku"_qs, u"Odstraní diakritická znaménka z textu"_qs, QKeySequence(u"F6"_qs), 7);
+    radek("aPismo", u"Nastavení"_qs, u"Písmo..."_qs, u"Nastavení písma textu"_qs, {}, -1);
+    radek("aJazyk", u"Nastavení"_qs, u"Jazyk..."_qs, u"Umožnění volby jazyku prostředí aplikace"_qs, {}, -1);
+    radek("aZnaky", u"Nastavení"_qs, u"Znaky..."_qs, u"Definice znaků pro konverzi"_qs, {}, 8);
+    radek("aOAplikaci", u"Nápověda"_qs, u"O aplikaci..."_qs, u"Zobrazení informací o aplikaci"_qs, {}, -1);
+}
+
+void TestHlavni::akce()
+{
+    QFETCH(QString, jmeno);
+    QFETCH(QString, kategorie);
+    QFETCH(QString, titulek);
+    QFETCH(QString, hint);
+    QFETCH(QKeySequence, zkratka);
+    QFETCH(int, ikona);
+    QCOMPARE(Okno->Akce().size(), 16);
+    auto *akce = Okno->findChild<QAction *>(jmeno, Qt::FindDirectChildrenOnly);
+    QVERIFY(akce);
+    QVERIFY(Okno->Akce().contains(akce));
+    QCOMPARE(akce->property("Category").toString(), kategorie);
+    QCOMPARE(akce->text(), titulek);
+    QCOMPARE(Hint(akce), hint);
+    QCOMPARE(akce->toolTip(), hint);
+    QCOMPARE(akce->statusTip(), hint);
+    QCOMPARE(akce->shortcut(), zkratka);
+    QCOMPARE(akce->property("ImageIndex").toInt(), ikona);
+    QCOMPARE(akce->icon().isNull(), ikona < 0);
+    QCOMPARE(Tag(akce), -1);
+    QCOMPARE(akce->isEnabled(), jmeno != u"aUlozit"_qs);
+}
+
+void TestHlavni::nabidky()
+{
+    const QList<QAction *> polozky = Okno->ActionMainMenuBar1->actions();
+    QCOMPARE(polozky.size(), 5);
+    const QStringList titulky = {u"&Soubor"_qs, u"Ú&pravy"_qs, u"&Akce"_qs, u"&Nastavení"_qs, u"Náp&ověda"_qs};
+    const QList<QStringList> obsahy = {
+        {u"&Nový\tCtrl+N"_qs, u"&Otevřít...\tCtrl+O"_qs, u"&Uložit\tCtrl+S"_qs, u"U&ložit jako..."_qs, u"-"_qs, u"&Konec"_qs},
+        {u"Z&pět\tCtrl+Z"_qs, u"-"_qs, u"&Vyjmout\tCtrl+X"_qs, u"&Kopírovat\tCtrl+C"_qs, u"V&ložit\tCtrl+V"_qs, u"-"_qs,
+         u"&Smazat vše\tCtrl+Del"_qs, u"O&značit vše\tCtrl+A"_qs},
+        {u"&Odstranit diakritiku\tF6"_qs},
+        {u"&Písmo..."_qs, u"&Jazyk..."_qs, u"-"_qs, u"&Znaky..."_qs},
+        {u"&O aplikaci..."_qs},
+    };
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(polozky[i]->text(), titulky[i]);
+        QCOMPARE(Tag(polozky[i]), i + 1);
+        QStringList obsah;
+        for (QAction *a : polozky[i]->menu()->actions())
+            obsah << (a->isSeparator() ? u"-"_qs : a->text());
+        QCOMPARE(obsah, obsahy[i]);
+    }
+    // A menu item runs its action and follows its enabled state.
+    QAction *ulozit = polozky[0]->menu()->actions()[2];
+    QVERIFY(!ulozit->isEnabled());
+    Okno->aUlozit->setEnabled(true);
+    QVERIFY(ulozit->isEnabled());
+    QSignalSpy spusteno(Okno->aOdstranitDiakritiku, &QAction::triggered);
+    polozky[2]->menu()->actions()[0]->trigger();
+    QCOMPARE(spusteno.size(), 1);
+}
+
+void TestHlavni::nastrojovaLista()
+{
+    QCOMPARE(Okno->ActionToolBar1->windowTitle(), u"Standard"_qs);
+    const QList<QAction *> polozky = Okno->ActionToolBar1->actions();
+    QCOMPARE(polozky.size(), 13);
+    const QList<int> oddelovace = {3, 5, 9, 11};
+    const QStringList titulky = {u"&Nový"_qs, u"&Otevřít..."_qs, u"&Uložit"_qs, {}, u"&Zpět"_qs, {},
+                                 u"&Vyjmout"_qs, u"&Kopírovat"_qs, u"V&ložit"_qs, {}, u"O&dstranit diakritiku"_qs, {},
+                                 u"Zn&aky..."_qs};
+    for (int i = 0; i < 13; ++i) {
+        QCOMPARE(polozky[i]->isSeparator(), oddelovace.contains(i));
+        if (polozky[i]->isSeparator())
+            continue;
+        QCOMPARE(polozky[i]->text(), titulky[i]);
+        QCOMPARE(Tag(polozky[i]), 0);
+        auto *tlacitko = qobject_cast<QToolButton *>(Okno->ActionToolBar1->widgetForAction(polozky[i]));
+        QVERIFY(tlacitko);
+        QVERIFY(!tlacitko->icon().isNull());
+        QCOMPARE(tlacitko->toolButtonStyle(), i == 10 ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
+    }
+    QCOMPARE(polozky[0]->toolTip(), u"Vytvoří nový soubor"_qs);
+}
+
+void TestHlavni::sirkaPanelu_data()
+{
+    QTest::addColumn<int>("sirka");
+    QTest::addColumn<int>("panel0");
+    QTest::newRow("800") << 800 << 630;
+    QTest::newRow("1024") << 1024 << 854;
+    QTest::newRow("pod minimem") << 300 << -1;
+}
+
+void TestHlavni::sirkaPanelu()
+{
+    QFETCH(int, sirka);
+    QFETCH(int, panel0);
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    Okno->resize(sirka, 500);
+    if (panel0 < 0) {
+        // The outer size never falls below 640 x 480, and panel 0 keeps the rest.
+        QVERIFY(Okno->frameGeometry().width() >= 640);
+        QVERIFY(Okno->frameGeometry().height() >= 480);
+        panel0 = Okno->width() - 170;
+        QVERIFY(panel0 > 0);
+    }
+    QCOMPARE(Okno->JvStatusBar1->Sirka(0), panel0);
+    QCOMPARE(Okno->JvStatusBar1->Panel(0)->width(), panel0);
+    const QList<int> sirky = {40, 40, 40, 50};
+    for (int i = 1; i <= 4; ++i)
+        QCOMPARE(Okno->JvStatusBar1->Panel(i)->width(), sirky[i - 1]);
+    QVERIFY(Okno->JvStatusBar1->Panel(1)->alignment() & Qt::AlignHCenter);
+    QVERIFY(Okno->JvStatusBar1->Panel(4)->x() + 50 <= Okno->JvStatusBar1->width());
+}
+
+void TestHlavni::klavesy_data()
+{
+    QTest::addColumn<bool>("caps");
+    QTest::addColumn<bool>("num");
+    QTest::addColumn<bool>("ins");
+    QTest::newRow("nic") << false << false << false;
+    QTest::newRow("caps") << true << false << false;
+    QTest::newRow("num a ins") << false << true << true;
+    QTest::newRow("vše") << true << true << true;
+}
+
+void TestHlavni::klavesy()
+{
+    QFETCH(bool, caps);
+    QFETCH(bool, num);
+    QFETCH(bool, ins);
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    Okno->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Okno));
+    Klavesy->Caps = caps;
+    Klavesy->Num = num;
+    Klavesy->Ins = ins;
+    // The panels follow after the next burst of events, when the queue empties.
+    QEventLoop smycka;
+    QTimer::singleShot(20, &smycka, &QEventLoop::quit);
+    smycka.exec();
+    QCOMPARE(Okno->JvStatusBar1->Panel(1)->text(), caps ? u"CAPS"_qs : QString());
+    QCOMPARE(Okno->JvStatusBar1->Panel(2)->text(), num ? u"NUM"_qs : QString());
+    QCOMPARE(Okno->JvStatusBar1->Panel(3)->text(), ins ? u"INS"_qs : QString());
+}
+
+void TestHlavni::hintNadTlacitkem()
+{
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QWidget *novy = Okno->ActionToolBar1->widgetForAction(Okno->ActionToolBar1->actions().first());
+    QEvent vstup(QEvent::Enter);
+    QCoreApplication::sendEvent(novy, &vstup);
+    QCOMPARE(Okno->AktualniHint(), u"Vytvoří nový soubor"_qs);
+    QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), u"Vytvoří nový soubor"_qs);
+    QCOMPARE(novy->toolTip(), u"Vytvoří nový soubor"_qs);
+    QEvent odchod(QEvent::Leave);
+    QCoreApplication::sendEvent(novy, &odchod);
+    QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), QString());
+
+    // The label's hint ends in "|": a tooltip, and nothing for the status bar.
+    NastavHint(Okno->lblNazevSouboru, rsNEULOZENO + u'|');
+    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->statusTip(), QString());
+}
+
+void TestHlavni::editor()
+{
+    TMemo *memo = Okno->memSoubor;
+    QSignalSpy zmeny(memo, &TMemo::Zmena);
+    Okno->show();
+    memo->setFocus();
+
+    // Every edit of the user: modified, one change event.
+    Napis(memo, u"ab"_qs);
+    QVERIFY(memo->Modified());
+    QCOMPARE(zmeny.size(), 2);
+    memo->SetModified(false);
+    memo->undo();
+    QVERIFY2(memo->Modified(), "an undo is an edit");
+    QCOMPARE(zmeny.size(), 3);
+
+    // Setting an equal text does nothing.
+    zmeny.clear();
+    memo->SetModified(true);
+    memo->NastavText(memo->Text());
+    QVERIFY(memo->Modified());
+    QCOMPARE(zmeny.size(), 0);
+
+    // A different text replaces it, clears the flag and raises the event once.
+    memo->NastavText(u"první\r\ndruhý"_qs);
+    QCOMPARE(memo->Text(), u"první\r\ndruhý"_qs);
+    QVERIFY(!memo->Modified());
+    QCOMPARE(zmeny.size(), 1);
+
+    // Clearing empties it silently.
+    memo->SetModified(true);
+    memo->Smaz();
+    QVERIFY(memo->JePrazdny());
+    QVERIFY(!memo->Modified());
+    QCOMPARE(zmeny.size(), 1);
+
+    // A new font is not an edit.
+    QFont pismo = memo->font();
+    pismo.setPointSize(pismo.pointSize() + 4);
+    memo->setFont(pismo);
+    QCOMPARE(zmeny.size(), 1);
+    QVERIFY(!memo->Modified());
+
+    // Tab moves the focus instead of entering a tab character.
+    Okno->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Okno));
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_Tab);
+    QVERIFY(!memo->Text().contains(u'\t'));
+}
+
+void TestHlavni::editorTextZachovaZnaky()
+{
+    // Non-breaking spaces, tabs and characters outside the BMP come back as
+    // they went in; only line breaks read as CR LF.
+    const QString text = u"a\u00A0b\tc😀\r\n\r\nd \u2028e"_qs;
+    Okno->memSoubor->NastavText(text);
+    QCOMPARE(Okno->memSoubor->Text(), text);
+}
+
+void TestHlavni::odstranitDiakritiku_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("vysledek");
+    QTest::newRow("věta") << u"Žluťoučký kůň úpěl\r\nďábelské ódy"_qs << u"Zlutoucky kun upel\r\ndabelske ody"_qs;
+    QTest::newRow("beze změny, přesto upraveno") << u"plain text"_qs << u"plain text"_qs;
+    QTest::newRow("prázdný editor") << QString() << QString();
+}
+
+void TestHlavni::odstranitDiakritiku()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, vysledek);
+    Okno->memSoubor->NastavText(text);
+    Okno->aOdstranitDiakritikuExecute(Okno->aOdstranitDiakritiku);
+    QCOMPARE(Okno->memSoubor->Text(), vysledek);
+    QVERIFY(!QApplication::overrideCursor());
+    if (text.isEmpty()) {
+        // Nothing changes for an empty editor.
+        QVERIFY(!Okno->memSoubor->Modified());
+        QVERIFY(!Okno->aUlozit->isEnabled());
+        QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clWindowText);
+        QVERIFY(Hint(Okno->lblNazevSouboru).isEmpty());
+    } else {
+        QVERIFY(Okno->memSoubor->Modified());
+        QVERIFY(Okno->aUlozit->isEnabled());
+        QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+        QCOMPARE(Okno->lblNazevSouboru->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_qs);
+        QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_qs);
+    }
+}
+
+void TestHlavni::novaTabulkaPlatiHned()
+{
+    Okno->memSoubor->NastavText(u"abcě"_qs);
+    ZnakySeZnamenkem = u"ab"_qs;
+    ZnakyBezZnamenka = u"bc"_qs;
+    Okno->aOdstranitDiakritiku->trigger();
+    QCOMPARE(Okno->memSoubor->Text(), u"bccě"_qs);
+}
+
+void TestHlavni::smazatVse()
+{
+    Okno->memSoubor->NastavText(u"ěšč"_qs);
+    Okno->aOdstranitDiakritiku->trigger();
+    Okno->aSmazatVse->trigger();
+    QVERIFY(Okno->memSoubor->JePrazdny());
+    QVERIFY(!Okno->memSoubor->Modified());
+    QVERIFY(Okno->aUlozit->isEnabled());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+}
+
+void TestHlavni::editacniPrikazy()
+{
+    TMemo *memo = Okno->memSoubor;
+    memo->NastavText(u"jedna dva"_qs);
+    // With nothing selected, cut and undo do nothing.
+    Okno->aVyjmout->trigger();
+    Okno->aZpet->trigger();
+    QCOMPARE(memo->Text(), u"jedna dva"_qs);
+    Okno->aOznacitVse->trigger();
+    QCOMPARE(memo->textCursor().selectedText(), u"jedna dva"_qs);
+    Okno->aKopirovat->trigger();
+    Okno->aVyjmout->trigger();
+    QVERIFY(memo->JePrazdny());
+    QVERIFY(memo->Modified());
+    Okno->aVlozit->trigger();
+    Okno->aVlozit->trigger();
+    QCOMPARE(memo->Text(), u"jedna dvajedna dva"_qs);
+    Okno->aZpet->trigger();
+    QCOMPARE(memo->Text(), u"jedna dva"_qs);
+    for (QAction *a : {Okno->aZpet, Okno->aVyjmout, Okno->aKopirovat, Okno->aVlozit, Okno->aSmazatVse, Okno->aOznacitVse})
+        QVERIFY(a->isEnabled());
+}
+
+void TestHlavni::pismo()
+{
+    const QFont puvodni = Okno->memSoubor->font();
+    const QFont stitek = Okno->lblNazevSouboru->font();
+    Dialogy->Potvrdit = false;
+    Okno->aPismo->trigger();
+    QCOMPARE(Dialogy->PocetPisem, 1);
+    QCOMPARE(Okno->memSoubor->font(), puvodni);
+
+    Dialogy->Potvrdit = true;
+    Dialogy->Pismo = QFont(u"DejaVu Serif"_qs, 14, QFont::Bold, true);
+    Okno->aPismo->trigger();
+    QCOMPARE(Okno->memSoubor->font().family(), u"DejaVu Serif"_qs);
+    QCOMPARE(Okno->memSoubor->font().pointSize(), 14);
+    QVERIFY(Okno->memSoubor->font().italic());
+    QCOMPARE(Okno->lblNazevSouboru->font(), stitek);
+    QCOMPARE(Okno->ActionMainMenuBar1->font(), Okno->font());
+}
+
+void TestHlavni::konecZavreOkno()
+{
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    Okno->aKonec->trigger();
+    QVERIFY(!Okno->isVisible());
+}
+
+void TestHlavni::psaniAF6()
+{
+    Okno->show();
+    Okno->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Okno));
+    Okno->memSoubor->setFocus();
+    Napis(Okno->memSoubor, u"Příliš žluťoučký kůň"_qs);
+    QTest::keyClick(Okno->memSoubor, Qt::Key_F6);
+    QCOMPARE(Okno->memSoubor->Text(), u"Prilis zlutoucky kun"_qs);
+    QVERIFY(Okno->aUlozit->isEnabled());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+}
+
+QTEST_MAIN(TestHlavni)
+#include "tst_hlavni.moc"
