@@ -95,6 +95,16 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
 
     VytvorMenu();
     VytvorNastrojovouListu();
+    // Both bars: black text, grey (109, 109, 109) for what is disabled.
+    for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)}) {
+        QPalette paleta = lista->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+            paleta.setColor(QPalette::Active, role, Qt::black);
+            paleta.setColor(QPalette::Inactive, role, Qt::black);
+            paleta.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
+        }
+        lista->setPalette(paleta);
+    }
     VytvorStavovyRadek();
 
     // The file-name strip.
