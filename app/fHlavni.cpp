@@ -3,6 +3,7 @@
 #include "AkcniPolozka.h"
 #include "Chyby.h"
 #include "Dialogy.h"
+#include "Hlaseni.h"
 #include "Klavesnice.h"
 #include "Komponenty.h"
 #include "Konverze.h"
@@ -17,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -419,6 +422,14 @@ void THlavniForm::FormClose(QObject *, int &)
 
 void THlavniForm::memSouborChange(QObject *)
 {
+    if (memSoubor->Modified()) {
+        NastavBarvuPisma(lblNazevSouboru, clRed);
+        NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
+    } else {
+        NastavBarvuPisma(lblNazevSouboru, clGreen);
+        NastavHint(lblNazevSouboru, rsULOZENO + u'|');
+    }
+    aUlozit->setEnabled(memSoubor->Modified());
 }
 
 void THlavniForm::AplikaceHint()
@@ -437,6 +448,37 @@ void THlavniForm::AplikaceIdle()
 
 bool THlavniForm::UlozitZmeny()
 {
+    if (!memSoubor->Modified())
+        return true;
+    const QString otazka = rsULOZITSOUBOR + u'\r' + lblNazevSouboru->text() + u'?';
+    switch (Hlaseni->Dialog(otazka, rsPOTVRZENI, MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        // A failed write passes its error on and so ends the asking command too.
+        aUlozitExecute(aUlozit);
+        return !memSoubor->Modified();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Writes the editor's text to Cesta in the document's encoding. Text that the
+// 8-bit code page cannot hold is never written with stand-in characters: the
+// user chooses UTF-8 instead, or nothing is written (false).
+bool THlavniForm::UlozDo(const QString &Cesta)
+{
+    const QString text = memSoubor->Text();
+    QByteArray bajty;
+    TKodovani kodovani = FKodovani;
+    if (!ZakodujText(text, kodovani, bajty)) {
+        if (Hlaseni->Dialog(rsULOZITUTF8 + u'?', rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            return false;
+        kodovani = koUtf8;
+        ZakodujText(text, kodovani, bajty);
+    }
+    ZapisSoubor(Cesta, bajty);
+    FKodovani = kodovani;
     return true;
 }
 
@@ -444,18 +486,61 @@ bool THlavniForm::UlozitZmeny()
 
 void THlavniForm::aNovyExecute(QObject *)
 {
+    if (!UlozitZmeny())
+        return;
+    memSoubor->Smaz();
+    memSoubor->SetModified(false);
+    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+    NastavHint(lblNazevSouboru, QString());
+    NastavBarvuPisma(lblNazevSouboru, clBlack);
+    FNazevSouboru.clear();
 }
 
 void THlavniForm::aOtevritExecute(QObject *)
 {
+    if (!UlozitZmeny())
+        return;
+    const QString cesta = Dialogy().OtevritSoubor(this);
+    if (cesta.isEmpty())
+        return;
+    // Reading is the first step that changes anything.
+    const TTextovySoubor soubor = NactiTextovySoubor(cesta);
+    FKodovani = soubor.Kodovani;
+    memSoubor->NastavText(soubor.Text);
+    FNazevSouboru = cesta;
+    lblNazevSouboru->setText(QDir::toNativeSeparators(cesta));
+    memSoubor->SetModified(false);
+    memSouborChange(memSoubor);
 }
 
 void THlavniForm::aUlozitExecute(QObject *)
 {
+    // Only over a file that exists is the text written without asking for a name.
+    const QFileInfo soubor(FNazevSouboru);
+    if (FNazevSouboru.isEmpty() || !soubor.exists() || soubor.isDir()) {
+        aUlozitJakoExecute(aUlozitJako);
+        return;
+    }
+    if (!UlozDo(FNazevSouboru))
+        return;
+    memSoubor->SetModified(false);
+    memSouborChange(memSoubor);
 }
 
 void THlavniForm::aUlozitJakoExecute(QObject *)
 {
+    // The dialog proposes the shown name. A cancelled dialog leaves the
+    // document's file as it was, so a later save never writes to a file that
+    // the user did not choose.
+    const QString cesta = Dialogy().UlozitSoubor(this, lblNazevSouboru->text());
+    if (cesta.isEmpty())
+        return;
+    if (!UlozDo(cesta))
+        return;
+    FNazevSouboru = cesta;
+    lblNazevSouboru->setText(QDir::toNativeSeparators(cesta));
+    memSoubor->SetModified(false);
+    memSouborChange(memSoubor);
 }
 
 void THlavniForm::aKonecExecute(QObject *)

@@ -2,6 +2,8 @@
 // The main window: menu bar, toolbar, file-name strip, the document editor and
 // the status bar, with the sixteen commands behind them.
 
+#include "TextovySoubor.h"
+
 #include <QList>
 #include <QMainWindow>
 
@@ -84,6 +86,11 @@ public:
     // The current long hint: what the status bar shows for the thing under the mouse.
     const QString &AktualniHint() const { return FHint; }
 
+    // The document's file: empty until it is opened or saved, and after New.
+    const QString &NazevSouboru() const { return FNazevSouboru; }
+    // The encoding that every save uses; set by every open.
+    TKodovani Kodovani() const { return FKodovani; }
+
 protected:
     bool event(QEvent *Udalost) override;
     void showEvent(QShowEvent *Udalost) override;
@@ -98,10 +105,13 @@ private:
     void VytvorStavovyRadek();
     void NastavMinimalniVelikost();
     bool UlozitZmeny();
+    bool UlozDo(const QString &Cesta);
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
     template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
 
     QString FHint;
+    QString FNazevSouboru;
+    TKodovani FKodovani = SystemoveKodovani();
     bool bZobrazeno = false;
 };

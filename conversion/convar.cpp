@@ -28,12 +28,13 @@ LUMARIN_TEXT(rsPOTVRZENI, u"Potvrzení")
 LUMARIN_TEXT(rsULOZITSOUBOR, u"Uložit změněný soubor")
 LUMARIN_TEXT(rsULOZENO, u"Soubor je uložen")
 LUMARIN_TEXT(rsNEULOZENO, u"Soubor není uložen")
+LUMARIN_TEXT(rsULOZITUTF8, u"Text obsahuje znaky, které osmibitové kódování souboru neumí uložit. Uložit soubor v kódování UTF-8 se značkou BOM")
 
 #undef LUMARIN_TEXT
 
 #define LUMARIN_POLOZKA(klic) TZpravovyText{#klic, &klic, klic##_Vychozi}
 
-const std::array<TZpravovyText, 16> ZpravoveTexty = {
+const std::array<TZpravovyText, 17> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),
     LUMARIN_POLOZKA(rsNELZEZEREGISTRU), LUMARIN_POLOZKA(rsNELZEDOREGISTRU),
     LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
@@ -42,6 +43,7 @@ const std::array<TZpravovyText, 16> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsINFORMACE),       LUMARIN_POLOZKA(rsNENIZNAK),
     LUMARIN_POLOZKA(rsPOTVRZENI),       LUMARIN_POLOZKA(rsULOZITSOUBOR),
     LUMARIN_POLOZKA(rsULOZENO),         LUMARIN_POLOZKA(rsNEULOZENO),
+    LUMARIN_POLOZKA(rsULOZITUTF8),
 };
 
 #undef LUMARIN_POLOZKA

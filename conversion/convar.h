@@ -29,6 +29,7 @@ extern QString rsPOTVRZENI;
 extern QString rsULOZITSOUBOR;
 extern QString rsULOZENO;
 extern QString rsNEULOZENO;
+extern QString rsULOZITUTF8;
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -39,7 +40,9 @@ struct TZpravovyText {
 };
 
 // All message texts, in the order in which the language application sets them.
-extern const std::array<TZpravovyText, 16> ZpravoveTexty;
+// The last one, the question before text is saved in UTF-8 instead of the 8-bit
+// code page, came after the first sixteen and stands after them.
+extern const std::array<TZpravovyText, 17> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();

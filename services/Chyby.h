@@ -3,20 +3,10 @@
 // std::exception) and shown by the general error report, after which the
 // program goes on.
 
+#include "Chyba.h"
+
 #include <QString>
-#include <exception>
 #include <functional>
-
-class EChyba : public std::exception {
-public:
-    explicit EChyba(QString Zprava) : FZprava(std::move(Zprava)), FUtf8(FZprava.toUtf8()) {}
-    const QString &Zprava() const { return FZprava; }
-    const char *what() const noexcept override { return FUtf8.constData(); }
-
-private:
-    QString FZprava;
-    QByteArray FUtf8;
-};
 
 // The message as the report shows it: a full stop is added unless the message
 // is empty or already ends in a character whose code is 46 ('.') or lower.

@@ -3,6 +3,7 @@
 // boxes answered by script instead of waiting for a person.
 
 #include "Aplikace.h"
+#include "Dialogy.h"
 #include "Hlaseni.h"
 
 #include <QDir>
@@ -44,4 +45,34 @@ public:
     QTemporaryDir Docasna;
     QList<TZaznamDialogu> Dialogy; // every message box shown, in order
     QList<int> Odpovedi;           // the buttons pressed, in order; OK when none is left
+};
+
+// Font and file dialogs answered by script; what they were asked is kept.
+class TSkriptDialogy : public TDialogy {
+public:
+    bool Potvrdit = false;
+    QFont Pismo;
+    int PocetPisem = 0;
+    QStringList Otevrit;      // the files chosen in the open dialog, in order; empty: cancel
+    QStringList Ulozit;       // the files chosen in the save dialog, in order; empty: cancel
+    QStringList NavrhyUlozeni; // the names the save dialog proposed
+    int PocetOtevreni = 0;
+
+    bool VyberPismo(QWidget *, QFont &pismo, QColor &) override
+    {
+        ++PocetPisem;
+        if (Potvrdit)
+            pismo = Pismo;
+        return Potvrdit;
+    }
+    QString OtevritSoubor(QWidget *) override
+    {
+        ++PocetOtevreni;
+        return Otevrit.isEmpty() ? QString() : Otevrit.takeFirst();
+    }
+    QString UlozitSoubor(QWidget *, const QString &Navrh) override
+    {
+        NavrhyUlozeni << Navrh;
+        return Ulozit.isEmpty() ? QString() : Ulozit.takeFirst();
+    }
 };

@@ -7,6 +7,7 @@
 #include "Komponenty.h"
 #include "Memo.h"
 #include "Prostredi.h"
+#include "TestovaciOkno.h"
 #include "StavovyRadek.h"
 #include "convar.h"
 #include "fASCII.h"
@@ -36,19 +37,6 @@ public:
     bool Insert() const override { return Ins; }
 };
 
-class TSkriptDialogy : public TDialogy {
-public:
-    bool Potvrdit = false;
-    QFont Pismo;
-    int PocetPisem = 0;
-    bool VyberPismo(QWidget *, QFont &pismo, QColor &) override
-    {
-        ++PocetPisem;
-        if (Potvrdit)
-            pismo = Pismo;
-        return Potvrdit;
-    }
-};
 
 } // namespace
 
@@ -81,9 +69,9 @@ private slots:
     void psaniAF6();
 
 private:
-    std::unique_ptr<TProstredi> Prostredi;
-    std::unique_ptr<TSluzby> Sluzby;
-    std::unique_ptr<TFormy> Formy;
+    std::unique_ptr<TTestovaciOkno> Test;
+    std::unique_ptr<TSluzby> &Sluzby() { return Test->Sluzby; }
+    std::unique_ptr<TFormy> &Formy() { return Test->Formy; }
     TSkriptKlavesy *Klavesy = nullptr;
     TSkriptDialogy *Dialogy = nullptr;
     THlavniForm *Okno = nullptr;
@@ -91,27 +79,18 @@ private:
 
 void TestHlavni::init()
 {
-    Prostredi = std::make_unique<TProstredi>();
     auto klavesy = std::make_unique<TSkriptKlavesy>();
     Klavesy = klavesy.get();
     NastavStavKlaves(std::move(klavesy));
-    auto dialogy = std::make_unique<TSkriptDialogy>();
-    Dialogy = dialogy.get();
-    NastavDialogy(std::move(dialogy));
-    PoradiZivota().clear();
-    ObnovZpravoveTexty();
-    Sluzby = std::make_unique<TSluzby>();
-    Formy = std::make_unique<TFormy>();
-    Okno = Formy->HlavniForm;
+    Test = std::make_unique<TTestovaciOkno>();
+    Okno = Test->Okno;
+    Dialogy = Test->Dialogy;
 }
 
 void TestHlavni::cleanup()
 {
-    Formy.reset();
-    Sluzby.reset();
-    NastavDialogy(nullptr);
+    Test.reset();
     NastavStavKlaves(nullptr);
-    Prostredi.reset();
 }
 
 void TestHlavni::poradiStartu()
@@ -119,16 +98,16 @@ void TestHlavni::poradiStartu()
     QCOMPARE(PoradiZivota(), QStringList({u"TJazykXML"_qs, u"THlaseni"_qs, u"TSouboroveInfo"_qs, u"TNastaveni"_qs,
                                           u"TRetezce"_qs, u"THlavniForm"_qs, u"TJazykForm"_qs, u"TOAplikaciForm"_qs,
                                           u"TZnakyForm"_qs, u"TASCIIForm"_qs}));
-    for (QWidget *forma : {static_cast<QWidget *>(Formy->HlavniForm), static_cast<QWidget *>(Formy->JazykForm),
-                           static_cast<QWidget *>(Formy->OAplikaciForm), static_cast<QWidget *>(Formy->ZnakyForm),
-                           static_cast<QWidget *>(Formy->ASCIIForm)})
+    for (QWidget *forma : {static_cast<QWidget *>(Formy()->HlavniForm), static_cast<QWidget *>(Formy()->JazykForm),
+                           static_cast<QWidget *>(Formy()->OAplikaciForm), static_cast<QWidget *>(Formy()->ZnakyForm),
+                           static_cast<QWidget *>(Formy()->ASCIIForm)})
         QVERIFY(!forma->isVisible());
     // The window's creation gives the pair table its defaults.
     QCOMPARE(ZnakySeZnamenkem, VychoziZnakySeZnamenkem);
     QCOMPARE(ZnakyBezZnamenka, VychoziZnakyBezZnamenka);
 
-    Formy.reset();
-    Sluzby.reset();
+    Formy().reset();
+    Sluzby().reset();
     QCOMPARE(PoradiZivota().mid(10), QStringList({u"~TFormy"_qs, u"~TRetezce"_qs, u"~TNastaveni"_qs,
                                                   u"~TSouboroveInfo"_qs, u"~THlaseni"_qs, u"~TJazykXML"_qs}));
     QVERIFY(ZnakySeZnamenkem.isEmpty() && rsCHYBA.isEmpty());

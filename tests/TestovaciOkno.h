@@ -1,0 +1,36 @@
+#pragma once
+// The whole program as a test drives it: services, the five forms and the main
+// window, with scripted message boxes and dialogs.
+
+#include "Aplikace.h"
+#include "Prostredi.h"
+#include "convar.h"
+#include "fHlavni.h"
+
+#include <memory>
+
+struct TTestovaciOkno {
+    TTestovaciOkno()
+    {
+        auto dialogy = std::make_unique<TSkriptDialogy>();
+        Dialogy = dialogy.get();
+        NastavDialogy(std::move(dialogy));
+        PoradiZivota().clear();
+        ObnovZpravoveTexty();
+        Sluzby = std::make_unique<TSluzby>();
+        Formy = std::make_unique<TFormy>();
+        Okno = Formy->HlavniForm;
+    }
+    ~TTestovaciOkno()
+    {
+        Formy.reset();
+        Sluzby.reset();
+        NastavDialogy(nullptr);
+    }
+
+    TProstredi Prostredi;
+    TSkriptDialogy *Dialogy = nullptr;
+    std::unique_ptr<TSluzby> Sluzby;
+    std::unique_ptr<TFormy> Formy;
+    THlavniForm *Okno = nullptr;
+};

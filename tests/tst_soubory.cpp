@@ -1,0 +1,522 @@
+// Document files: encodings kept byte for byte, line breaks, the question before
+// unsaved text is lost, and saving that never loses the old file.
+
+#include "KodovaStranka.h"
+#include "Komponenty.h"
+#include "Memo.h"
+#include "TestovaciOkno.h"
+#include "TextovySoubor.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+QByteArray Precti(const QString &Cesta)
+{
+    QFile f(Cesta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void Zapis(const QString &Cesta, const QByteArray &Bajty)
+{
+    QFile f(Cesta);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(Bajty), Bajty.size());
+}
+
+QByteArray Utf16(const QString &Text, bool bBigEndian)
+{
+    QByteArray b;
+    for (QChar c : Text) {
+        const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+        b += bBigEndian ? QByteArray{&hi, 1} + QByteArray{&lo, 1} : QByteArray{&lo, 1} + QByteArray{&hi, 1};
+    }
+    return b;
+}
+
+// Every byte from 0x80 to 0xFF, and the ASCII around them.
+QByteArray HorniBajty()
+{
+    QByteArray b("Horn\xED bajty:\r\n");
+    for (int i = 0x80; i <= 0xFF; ++i) {
+        b += char(i);
+        if (i % 16 == 15)
+            b += "\r\n";
+    }
+    return b;
+}
+
+// Drops root's right to ignore file permissions for as long as it lives, so
+// that a write-protected folder protects also in a test run as root.
+struct TBezPrivilegii {
+    TBezPrivilegii()
+    {
+        if (geteuid() == 0)
+            bRoot = seteuid(65534) == 0;
+    }
+    ~TBezPrivilegii()
+    {
+        if (bRoot)
+            QVERIFY(seteuid(0) == 0);
+    }
+    bool bRoot = false;
+};
+
+const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_qs;
+
+} // namespace
+
+class TestSoubory : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void kodovani_data();
+    void kodovani();
+    void osmibitovaStrankaDrziVychoziPary();
+    void konceRadku_data();
+    void konceRadku();
+
+    void pruchodOknem_data();
+    void pruchodOknem();
+    void stavPoOtevreni();
+    void stejnyTextPresPrepise();
+    void otazka_data();
+    void otazka();
+    void zavreniSeZepta();
+    void ulozitBezDialogu();
+    void ulozitZmizelySoubor();
+    void zruseneUlozitJakoNemeniSoubor();
+    void novyPoOtevreni();
+    void novyZachovaKodovani();
+    void neukladatelneZnaky_data();
+    void neukladatelneZnaky();
+    void chybaZapisuNicNezmeni();
+    void chybaOtevreni_data();
+    void chybaOtevreni();
+    void prava();
+    void odkaz();
+
+private:
+    QString Otevri(const QString &Jmeno, const QByteArray &Bajty);
+    std::unique_ptr<TTestovaciOkno> Test;
+    THlavniForm *Okno = nullptr;
+    TSkriptDialogy *Dialogy = nullptr;
+};
+
+void TestSoubory::init()
+{
+    Test = std::make_unique<TTestovaciOkno>();
+    Okno = Test->Okno;
+    Dialogy = Test->Dialogy;
+}
+
+void TestSoubory::cleanup()
+{
+    Test.reset();
+}
+
+// Writes a file and opens it in the window.
+QString TestSoubory::Otevri(const QString &Jmeno, const QByteArray &Bajty)
+{
+    const QString cesta = Test->Prostredi.Cesta(Jmeno);
+    Zapis(cesta, Bajty);
+    Dialogy->Otevrit = {cesta};
+    Okno->aOtevrit->trigger();
+    return cesta;
+}
+
+void TestSoubory::kodovani_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<int>("kodovani");
+    QTest::addColumn<QString>("text"); // empty: not checked
+    const QByteArray bom8("\xEF\xBB\xBF");
+    QTest::newRow("UTF-8 se značkou") << bom8 + Cesky.toUtf8() << int(koUtf8) << Cesky;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky + u"😀"_qs, false) << int(koUtf16LE) << Cesky + u"😀"_qs;
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF") + Utf16(Cesky, true) << int(koUtf16BE) << Cesky;
+    QTest::newRow("UTF-8 bez značky") << Cesky.toUtf8() << int(koUtf8BezZnacky) << Cesky;
+    QTest::newRow("jen ASCII") << QByteArray("plain\r\n") << int(koUtf8BezZnacky) << u"plain\r\n"_qs;
+    QTest::newRow("windows-1250") << HorniBajty() << int(koOsmibitove) << QString();
+    QTest::newRow("windows-1250 česky") << QByteArray("P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD") << int(koOsmibitove)
+                                        << u"Příliš žluťoučký"_qs;
+    QTest::newRow("prázdný") << QByteArray() << int(koUtf8BezZnacky) << QString();
+    QTest::newRow("jen značka UTF-8") << bom8 << int(koUtf8) << QString();
+    QTest::newRow("jen značka UTF-16 BE") << QByteArray("\xFE\xFF") << int(koUtf16BE) << QString();
+    // Bytes that do not fit the mark's encoding are kept through the 8-bit code page.
+    QTest::newRow("značka UTF-8, neplatné bajty") << bom8 + QByteArray("a\xE8") << int(koOsmibitove) << QString();
+    QTest::newRow("značka UTF-16, lichý počet") << QByteArray("\xFF\xFE" "a\0b", 5) << int(koOsmibitove) << QString();
+    QTest::newRow("osamělá náhradní polovina") << QByteArray("\xFF\xFE" "\x00\xD8" "a\0", 6) << int(koUtf16LE)
+                                               << QString();
+}
+
+void TestSoubory::kodovani()
+{
+    QFETCH(QByteArray, bajty);
+    QFETCH(int, kodovani);
+    QFETCH(QString, text);
+    const TTextovySoubor soubor = DekodujText(bajty);
+    QCOMPARE(int(soubor.Kodovani), kodovani);
+    if (!text.isEmpty())
+        QCOMPARE(soubor.Text, text);
+    QByteArray zpet;
+    QVERIFY(ZakodujText(soubor.Text, soubor.Kodovani, zpet));
+    QCOMPARE(zpet, bajty);
+}
+
+void TestSoubory::osmibitovaStrankaDrziVychoziPary()
+{
+    QByteArray bajty;
+    QVERIFY(ZakodujOsmibitove(VychoziZnakySeZnamenkem + VychoziZnakyBezZnamenka, bajty));
+    QCOMPARE(DekodujOsmibitove(bajty), VychoziZnakySeZnamenkem + VychoziZnakyBezZnamenka);
+    for (const QString &cizi : {u"ñ"_qs, u"😀"_qs, u"中"_qs, u"\uFFFD"_qs})
+        QVERIFY2(!ZakodujOsmibitove(cizi, bajty), qPrintable(cizi));
+}
+
+void TestSoubory::konceRadku_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_qs;
+    QTest::newRow("CR") << QByteArray("a\rb") << u"a\r\nb"_qs;
+    QTest::newRow("smíšené") << QByteArray("a\r\nb\n\rc\r\r\n") << u"a\r\nb\r\n\r\nc\r\n\r\n"_qs;
+    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << u"a\r\n"_qs;
+}
+
+void TestSoubory::konceRadku()
+{
+    QFETCH(QByteArray, bajty);
+    QFETCH(QString, text);
+    QCOMPARE(DekodujText(bajty).Text, text);
+    // Saved again, a file with line feeds only has CR LF.
+    const QString cesta = Otevri(u"radky.txt"_qs, bajty);
+    QCOMPARE(Okno->memSoubor->Text(), text);
+    Okno->aUlozitExecute(Okno->aUlozit);
+    QByteArray ocekavane;
+    QVERIFY(ZakodujText(text, DekodujText(bajty).Kodovani, ocekavane));
+    QCOMPARE(Precti(cesta), ocekavane);
+}
+
+void TestSoubory::pruchodOknem_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::newRow("UTF-8 se značkou") << QByteArray("\xEF\xBB\xBF") + Cesky.toUtf8();
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky, false);
+    QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF") + Utf16(Cesky, true);
+    QTest::newRow("UTF-8 bez značky") << Cesky.toUtf8();
+    QTest::newRow("windows-1250") << HorniBajty();
+}
+
+void TestSoubory::pruchodOknem()
+{
+    QFETCH(QByteArray, bajty);
+    const QString cesta = Otevri(u"pruchod.txt"_qs, bajty);
+    // An edit that comes back to the same text, then save: the same bytes.
+    Napis(Okno->memSoubor, u"x"_qs);
+    Okno->memSoubor->undo();
+    QVERIFY(Okno->memSoubor->Modified());
+    Okno->aUlozit->trigger();
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+    QCOMPARE(Precti(cesta), bajty);
+    QVERIFY(!Okno->memSoubor->Modified());
+}
+
+void TestSoubory::stavPoOtevreni()
+{
+    Okno->memSoubor->NastavText(u"starý"_qs);
+    const QString cesta = Otevri(u"nový.txt"_qs, Cesky.toUtf8());
+    QCOMPARE(Okno->memSoubor->Text(), Cesky);
+    QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
+    QCOMPARE(Okno->NazevSouboru(), cesta);
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
+    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor je uložen"_qs);
+    QVERIFY(!Okno->aUlozit->isEnabled());
+    // An edit turns it red and enables Save.
+    Napis(Okno->memSoubor, u"ž"_qs);
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+    QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_qs);
+    QVERIFY(Okno->aUlozit->isEnabled());
+}
+
+void TestSoubory::stejnyTextPresPrepise()
+{
+    Okno->memSoubor->NastavText(Cesky);
+    Okno->memSoubor->SetModified(true);
+    QSignalSpy zmeny(Okno->memSoubor, &TMemo::Zmena);
+    Test->Prostredi.Odpovedi = {IDNO};
+    Otevri(u"stejny.txt"_qs, Cesky.toUtf8());
+    QCOMPARE(zmeny.size(), 0);
+    QVERIFY(!Okno->memSoubor->Modified());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
+}
+
+void TestSoubory::otazka_data()
+{
+    QTest::addColumn<int>("odpoved");
+    QTest::addColumn<bool>("pokracuje");
+    QTest::newRow("zrušit") << IDCANCEL << false;
+    QTest::newRow("ne") << IDNO << true;
+    QTest::newRow("ano, uložit jako zrušeno") << IDYES << false;
+}
+
+void TestSoubory::otazka()
+{
+    QFETCH(int, odpoved);
+    QFETCH(bool, pokracuje);
+    Napis(Okno->memSoubor, u"neuložený"_qs);
+    Test->Prostredi.Odpovedi = {odpoved};
+    Okno->aNovy->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    const TZaznamDialogu &d = Test->Prostredi.Dialogy[0];
+    QCOMPARE(d.Text, u"Uložit změněný soubor\rTEXT.TXT?"_qs);
+    QCOMPARE(d.Nadpis, u"Potvrzení"_qs);
+    QCOMPARE(d.Priznaky, 35);
+    QCOMPARE(Okno->memSoubor->JePrazdny(), pokracuje);
+    QCOMPARE(Dialogy->NavrhyUlozeni, odpoved == IDYES ? QStringList{u"TEXT.TXT"_qs} : QStringList());
+    if (pokracuje) {
+        QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clBlack);
+        QVERIFY(Hint(Okno->lblNazevSouboru).isEmpty());
+    } else {
+        QVERIFY(Okno->memSoubor->Modified());
+    }
+    // Open asks the same way; with Yes and a chosen name it saves, then opens.
+    const QString ulozeno = Test->Prostredi.Cesta(u"ulozeno.txt"_qs);
+    const QString jiny = Test->Prostredi.Cesta(u"jiny.txt"_qs);
+    Zapis(jiny, "jiný");
+    Okno->memSoubor->NastavText(u"obsah"_qs);
+    Okno->memSoubor->SetModified(true);
+    Test->Prostredi.Odpovedi = {IDYES};
+    Dialogy->Ulozit = {ulozeno};
+    Dialogy->Otevrit = {jiny};
+    Okno->aOtevrit->trigger();
+    QCOMPARE(Precti(ulozeno), QByteArray("obsah"));
+    QCOMPARE(Okno->memSoubor->Text(), u"jiný"_qs);
+}
+
+void TestSoubory::zavreniSeZepta()
+{
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    // A conversion that replaced nothing still leaves the text unsaved.
+    Okno->memSoubor->NastavText(u"abc"_qs);
+    Okno->aOdstranitDiakritiku->trigger();
+    Test->Prostredi.Odpovedi = {IDCANCEL};
+    Okno->close();
+    QVERIFY(Okno->isVisible());
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    // "Smazat vše" clears the flag: no question.
+    Okno->aSmazatVse->trigger();
+    Okno->aKonec->trigger();
+    QVERIFY(!Okno->isVisible());
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+}
+
+void TestSoubory::ulozitBezDialogu()
+{
+    // At start, Save asks for a name and proposes TEXT.TXT.
+    Napis(Okno->memSoubor, u"ahoj"_qs);
+    const QString cesta = Test->Prostredi.Cesta(u"prvni.txt"_qs);
+    Dialogy->Ulozit = {cesta};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_qs});
+    QCOMPARE(Precti(cesta), QByteArray("ahoj"));
+    QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
+    // Then over the existing file without a dialog.
+    Napis(Okno->memSoubor, u"!"_qs);
+    Okno->aUlozit->trigger();
+    QCOMPARE(Dialogy->NavrhyUlozeni.size(), 1);
+    QCOMPARE(Precti(cesta), QByteArray("ahoj!"));
+    QVERIFY(!Okno->aUlozit->isEnabled());
+}
+
+void TestSoubory::ulozitZmizelySoubor()
+{
+    const QString cesta = Otevri(u"zmizi.txt"_qs, "text");
+    QVERIFY(QFile::remove(cesta));
+    Napis(Okno->memSoubor, u"x"_qs);
+    const QString jinam = Test->Prostredi.Cesta(u"jinam.txt"_qs);
+    Dialogy->Ulozit = {jinam};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{cesta});
+    QVERIFY(!QFile::exists(cesta));
+    QCOMPARE(Precti(jinam), QByteArray("xtext"));
+    QCOMPARE(Okno->NazevSouboru(), jinam);
+}
+
+void TestSoubory::zruseneUlozitJakoNemeniSoubor()
+{
+    // A TEXT.TXT that happens to lie in the working folder is never written.
+    const QString cizi = Test->Prostredi.Cesta(u"TEXT.TXT"_qs);
+    Zapis(cizi, "cizí soubor");
+    Napis(Okno->memSoubor, u"můj text"_qs);
+    Okno->aUlozitJako->trigger(); // cancelled
+    QCOMPARE(Okno->NazevSouboru(), QString());
+    Okno->aUlozit->trigger(); // cancelled again: asks, writes nothing
+    QCOMPARE(Dialogy->NavrhyUlozeni.size(), 2);
+    QCOMPARE(Precti(cizi), QByteArray("cizí soubor"));
+    QVERIFY(Okno->memSoubor->Modified());
+}
+
+void TestSoubory::novyPoOtevreni()
+{
+    const QString cesta = Otevri(u"otevreny.txt"_qs, "původní");
+    Okno->aNovy->trigger();
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+    Napis(Okno->memSoubor, u"nový"_qs);
+    Okno->aUlozit->trigger(); // the save dialog comes, and is cancelled
+    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_qs});
+    QCOMPARE(Precti(cesta), QByteArray("původní"));
+}
+
+void TestSoubory::novyZachovaKodovani()
+{
+    Otevri(u"utf16.txt"_qs, QByteArray("\xFE\xFF") + Utf16(u"x"_qs, true));
+    Okno->aNovy->trigger();
+    Napis(Okno->memSoubor, u"ř"_qs);
+    const QString cesta = Test->Prostredi.Cesta(u"novy.txt"_qs);
+    Dialogy->Ulozit = {cesta};
+    Okno->aUlozitJako->trigger();
+    QCOMPARE(Precti(cesta), QByteArray("\xFE\xFF\x01\x59", 4));
+}
+
+void TestSoubory::neukladatelneZnaky_data()
+{
+    QTest::addColumn<int>("odpoved");
+    QTest::newRow("ne") << IDNO;
+    QTest::newRow("ano") << IDYES;
+}
+
+void TestSoubory::neukladatelneZnaky()
+{
+    QFETCH(int, odpoved);
+    const QByteArray puvodni("\xE8\x61j"); // "čaj" in windows-1250
+    const QString cesta = Otevri(u"cp1250.txt"_qs, puvodni);
+    QCOMPARE(Okno->Kodovani(), koOsmibitove);
+    QCOMPARE(Okno->memSoubor->Text(), u"čaj"_qs);
+    Okno->memSoubor->moveCursor(QTextCursor::End);
+    Napis(Okno->memSoubor, u" ñ"_qs);
+    Test->Prostredi.Odpovedi = {odpoved};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsULOZITUTF8 + u'?');
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_YESNO | MB_ICONEXCLAMATION);
+    if (odpoved == IDNO) {
+        QCOMPARE(Precti(cesta), puvodni);
+        QVERIFY(Okno->memSoubor->Modified());
+        QCOMPARE(Okno->Kodovani(), koOsmibitove);
+        QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+    } else {
+        QCOMPARE(Precti(cesta), QByteArray("\xEF\xBB\xBF") + u"čaj ñ"_qs.toUtf8());
+        QVERIFY(!Okno->memSoubor->Modified());
+        QCOMPARE(Okno->Kodovani(), koUtf8);
+    }
+}
+
+void TestSoubory::chybaZapisuNicNezmeni()
+{
+    const QString slozka = Test->Prostredi.Docasna.filePath(u"jen_ke_cteni"_qs);
+    QVERIFY(QDir().mkpath(slozka));
+    const QString cesta = slozka + u"/dokument.txt"_qs;
+    Zapis(cesta, "stará verze");
+    Dialogy->Otevrit = {cesta};
+    Okno->aOtevrit->trigger();
+    Napis(Okno->memSoubor, u"nová "_qs);
+    QFile::setPermissions(Test->Prostredi.Docasna.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                              QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(cesta, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+    {
+        TBezPrivilegii bezPrav;
+        Okno->aUlozit->trigger();
+    }
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(Precti(cesta), QByteArray("stará verze"));
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_qs);
+    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Cannot create file \"%1\". "_qs.arg(cesta)),
+             qPrintable(Test->Prostredi.Dialogy[0].Text));
+    QVERIFY(Test->Prostredi.Dialogy[0].Text.endsWith(u'.'));
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_ICONHAND);
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+    QCOMPARE(Okno->NazevSouboru(), cesta);
+    QVERIFY(Okno->aUlozit->isEnabled());
+    QCOMPARE(QDir(slozka).entryList(QDir::Files | QDir::Hidden), QStringList{u"dokument.txt"_qs});
+
+    // Asked before New, the failed save ends New too.
+    Test->Prostredi.Odpovedi = {IDYES};
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    {
+        TBezPrivilegii bezPrav;
+        Okno->aNovy->trigger();
+    }
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(Okno->memSoubor->Text(), u"nová stará verze"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
+}
+
+void TestSoubory::chybaOtevreni_data()
+{
+    QTest::addColumn<QString>("jmeno");
+    QTest::addColumn<bool>("slozka");
+    QTest::newRow("neexistuje") << u"neni.txt"_qs << false;
+    QTest::newRow("složka") << u"slozka"_qs << true;
+}
+
+void TestSoubory::chybaOtevreni()
+{
+    QFETCH(QString, jmeno);
+    QFETCH(bool, slozka);
+    const QString cesta = Test->Prostredi.Cesta(jmeno);
+    if (slozka)
+        QVERIFY(QDir().mkpath(cesta));
+    Okno->memSoubor->NastavText(u"zůstane"_qs);
+    Okno->memSoubor->SetModified(true);
+    Test->Prostredi.Odpovedi = {IDNO};
+    Dialogy->Otevrit = {cesta};
+    Okno->aOtevrit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot open file \"%1\". "_qs.arg(cesta)),
+             qPrintable(Test->Prostredi.Dialogy[1].Text));
+    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_qs);
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+}
+
+void TestSoubory::prava()
+{
+    const QString cesta = Otevri(u"prava.txt"_qs, "a");
+    const QFile::Permissions prava = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    QVERIFY(QFile::setPermissions(cesta, prava));
+    const QFile::Permissions pred = QFile::permissions(cesta);
+    Napis(Okno->memSoubor, u"b"_qs);
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), QByteArray("ba"));
+    QCOMPARE(QFile::permissions(cesta), pred);
+}
+
+void TestSoubory::odkaz()
+{
+    const QString cil = Test->Prostredi.Cesta(u"cil.txt"_qs);
+    const QString odkaz = Test->Prostredi.Cesta(u"odkaz.txt"_qs);
+    Zapis(cil, "a");
+    QVERIFY(QFile::link(cil, odkaz));
+    Dialogy->Otevrit = {odkaz};
+    Okno->aOtevrit->trigger();
+    Napis(Okno->memSoubor, u"b"_qs);
+    Okno->aUlozit->trigger();
+    QVERIFY(QFileInfo(odkaz).isSymLink());
+    QCOMPARE(Precti(cil), QByteArray("ba"));
+}
+
+QTEST_MAIN(TestSoubory)
+#include "tst_soubory.moc"
