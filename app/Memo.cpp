@@ -18,11 +18,16 @@ TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
     });
 }
 
-QString TMemo::Text() const
+QString TMemo::SurovyText() const
 {
     // The raw text keeps every character (non-breaking spaces included); only
     // the paragraph separators stand for the line breaks.
-    QString text = document()->toRawText();
+    return document()->toRawText();
+}
+
+QString TMemo::Text() const
+{
+    QString text = SurovyText();
     text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text;
 }
@@ -34,8 +39,18 @@ bool TMemo::JePrazdny() const
 
 void TMemo::NastavText(const QString &Text)
 {
-    if (Text == this->Text())
-        return;
+    if (Text != this->Text())
+        Nahrad(Text);
+}
+
+void TMemo::NastavSurovyText(const QString &Text)
+{
+    if (Text != SurovyText())
+        Nahrad(Text);
+}
+
+void TMemo::Nahrad(const QString &Text)
+{
     bProgram = true;
     setPlainText(Text);
     bProgram = false;

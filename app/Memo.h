@@ -14,6 +14,11 @@ public:
 
     QString Text() const;
     void NastavText(const QString &Text);
+
+    // The same text as the document keeps it, with U+2029 (paragraph separator)
+    // for each line break: cheaper for a big text, with the same contract.
+    QString SurovyText() const;
+    void NastavSurovyText(const QString &Text);
     bool JePrazdny() const;
     void Smaz();
 
@@ -27,6 +32,7 @@ protected:
     void keyPressEvent(QKeyEvent *Udalost) override;
 
 private:
+    void Nahrad(const QString &Text);
     bool bProgram = false;
     bool FModified = false;
 };

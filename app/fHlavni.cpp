@@ -587,7 +587,14 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
 {
     {
         TCekaciKurzor kurzor;
-        memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka));
+        // Unless the table touches line breaks, the text is converted as the
+        // editor keeps it, which spares two copies of a big text.
+        const bool bZlomy = ZnakySeZnamenkem.contains(u'\r') || ZnakySeZnamenkem.contains(u'\n') ||
+                            ZnakySeZnamenkem.contains(QChar::ParagraphSeparator);
+        if (bZlomy)
+            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka));
+        else
+            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), ZnakySeZnamenkem, ZnakyBezZnamenka));
     }
     if (memSoubor->JePrazdny())
         return;

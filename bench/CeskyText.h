@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-inline QString CeskyText(qsizetype PocetZnaku, const QString &KonecRadku = QStringLiteral("\r\n"))
+// About one sentence in JednouZ ends its line.
+inline QString CeskyText(qsizetype PocetZnaku, const QString &KonecRadku = QStringLiteral("\r\n"), int JednouZ = 6)
 {
     static const QStringList vety = {
         QStringLiteral("Příliš žluťoučký kůň úpěl ďábelské ódy."),
@@ -17,13 +18,17 @@ inline QString CeskyText(qsizetype PocetZnaku, const QString &KonecRadku = QStri
         QStringLiteral("Učitelka řekla, že úloha č. 7 je nepovinná, ale žáci ji přesto vyřešili."),
         QStringLiteral("Ľudovít Štúr pôsobil v Bratislave a jeho dielo ovplyvnilo slovenčinu."),
         QStringLiteral("Na nádraží v Ústí nad Labem čekalo 42 cestujících na zpožděný vlak."),
+        QStringLiteral("Děkuji."),
+        QStringLiteral("Kolik to stojí?"),
+        QStringLiteral("Zítra bude pršet."),
+        QStringLiteral("Ano, přijdu v úterý."),
     };
     QRandomGenerator nahoda(20261209);
     QString text;
     text.reserve(PocetZnaku + 200);
     while (text.size() < PocetZnaku) {
         text += vety.at(nahoda.bounded(int(vety.size())));
-        text += nahoda.bounded(6) == 0 ? KonecRadku : QStringLiteral(" ");
+        text += nahoda.bounded(JednouZ) == 0 ? KonecRadku : QStringLiteral(" ");
     }
     text.truncate(PocetZnaku);
     return text;
