@@ -27,8 +27,24 @@ QString TMemo::SurovyText() const
 
 QString TMemo::Text() const
 {
-    QString text = SurovyText();
-    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    // One pass that writes CR LF for each paragraph separator (QString::replace
+    // takes a third of a second on a text of 300,000 lines).
+    const QString surovy = SurovyText();
+    const char16_t *zdroj = reinterpret_cast<const char16_t *>(surovy.constData());
+    const qsizetype n = surovy.size();
+    const qsizetype zlomy = surovy.count(QChar::ParagraphSeparator);
+    if (zlomy == 0)
+        return surovy;
+    QString text(n + zlomy, Qt::Uninitialized);
+    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i < n; ++i) {
+        if (zdroj[i] == u'\u2029') {
+            *cil++ = u'\r';
+            *cil++ = u'\n';
+        } else {
+            *cil++ = zdroj[i];
+        }
+    }
     return text;
 }
 
