@@ -92,5 +92,14 @@ void TMemo::keyPressEvent(QKeyEvent *Udalost)
         Udalost->accept();
         return;
     }
+    // Shift+Enter starts a new line like Enter: the text knows no other break.
+    const bool enter = Udalost->key() == Qt::Key_Return || Udalost->key() == Qt::Key_Enter;
+    if (enter && (Udalost->modifiers() & Qt::ShiftModifier)) {
+        QKeyEvent bezShiftu(Udalost->type(), Udalost->key(), Udalost->modifiers() & ~Qt::ShiftModifier,
+                            Udalost->text(), Udalost->isAutoRepeat(), Udalost->count());
+        QPlainTextEdit::keyPressEvent(&bezShiftu);
+        Udalost->setAccepted(bezShiftu.isAccepted());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(Udalost);
 }

@@ -98,9 +98,13 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
 
     VytvorMenu();
     VytvorNastrojovouListu();
-    // Both bars: black text, grey (109, 109, 109) for what is disabled.
+    // Both bars: black text, grey (109, 109, 109) for what is disabled; on a dark
+    // system theme the theme's own colours stay, so the text stays readable.
+    ActionMainMenuBar1->setNativeMenuBar(false);
     for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)}) {
         QPalette paleta = lista->palette();
+        if (paleta.color(QPalette::Window).lightness() < 128)
+            continue;
         for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
             paleta.setColor(QPalette::Active, role, Qt::black);
             paleta.setColor(QPalette::Inactive, role, Qt::black);
@@ -137,7 +141,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     // Designed client size and place; the smallest outer size is 640 x 480.
     resize(632, 446);
     move(0, 0);
-    setMinimumSize(632, 446);
+    NastavMinimalniVelikost();
 
     Proved([this] { FormCreate(this); });
 }
@@ -336,6 +340,13 @@ bool THlavniForm::event(QEvent *Udalost)
     case QEvent::WindowActivate:
         Proved([this] { FormActivate(this); });
         break;
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+        // The frame is known only once the window is on the screen, and a
+        // window manager may change it later.
+        NastavMinimalniVelikost();
+        break;
     default:
         break;
     }
@@ -348,7 +359,6 @@ void THlavniForm::showEvent(QShowEvent *Udalost)
     if (Udalost->spontaneous() || bZobrazeno)
         return;
     bZobrazeno = true;
-    NastavMinimalniVelikost();
     Proved([this] { FormShow(this); });
 }
 
@@ -360,8 +370,13 @@ void THlavniForm::resizeEvent(QResizeEvent *Udalost)
 
 void THlavniForm::closeEvent(QCloseEvent *Udalost)
 {
-    bool canClose = true;
-    Proved([&] { FormCloseQuery(this, canClose); });
+    // A query that ends in an error (a save that failed) keeps the window open.
+    bool canClose = false;
+    Proved([&] {
+        bool dotaz = true;
+        FormCloseQuery(this, dotaz);
+        canClose = dotaz;
+    });
     if (!canClose) {
         Udalost->ignore();
         return;
@@ -373,13 +388,16 @@ void THlavniForm::closeEvent(QCloseEvent *Udalost)
 
 void THlavniForm::NastavMinimalniVelikost()
 {
-    // The smallest outer size is 640 x 480; the frame's share is known only once
-    // the window is on the screen. Without a frame the designed client size is
-    // the smallest.
+    // The smallest outer size is 640 x 480, whatever share of it the frame
+    // takes. Until the frame is known (a window manager adds it only after the
+    // window is mapped) it is taken to be the designed one, which leaves the
+    // designed client size of 632 x 446.
     const QMargins ramecek = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    if (ramecek.isNull())
-        return;
-    setMinimumSize(640 - ramecek.left() - ramecek.right(), 480 - ramecek.top() - ramecek.bottom());
+    const QSize minimum = ramecek.isNull()
+                              ? QSize(632, 446)
+                              : QSize(640 - ramecek.left() - ramecek.right(), 480 - ramecek.top() - ramecek.bottom());
+    if (minimum != minimumSize())
+        setMinimumSize(minimum);
 }
 
 // ---- the window's own events ----
@@ -393,6 +411,9 @@ void THlavniForm::FormCreate(QObject *)
 
 void THlavniForm::FormShow(QObject *)
 {
+    // The status bar follows the keyboard from the first show, also where the
+    // window manager never activates the window.
+    FormActivate(this);
     imgJazyk->setPixmap(QIcon(QStringLiteral(":/flags/CZ.svg")).pixmap(16, 14));
 }
 

@@ -13,7 +13,7 @@
 // there is none. Defined at the end: the X11 headers define names such as
 // KeyPress that clash with Qt's.
 #ifndef Q_OS_WIN
-static bool XkbIndikator(unsigned Bit, bool &Zapnuto);
+static bool XkbIndikator(const char *Jmeno, bool &Zapnuto);
 #endif
 
 namespace {
@@ -44,14 +44,14 @@ public:
     bool CapsLock() const override
     {
         bool zapnuto;
-        if (Indikator(0x01, zapnuto))
+        if (Indikator("Caps Lock", zapnuto))
             return zapnuto;
         return bCaps;
     }
     bool NumLock() const override
     {
         bool zapnuto;
-        if (Indikator(0x02, zapnuto))
+        if (Indikator("Num Lock", zapnuto))
             return zapnuto;
         return bNum;
     }
@@ -77,8 +77,7 @@ protected:
     }
 
 private:
-    // XKB indicator bits: 1 Caps Lock, 2 Num Lock (the usual server layout).
-    static bool Indikator(unsigned Bit, bool &Zapnuto) { return XkbIndikator(Bit, Zapnuto); }
+    static bool Indikator(const char *Jmeno, bool &Zapnuto) { return XkbIndikator(Jmeno, Zapnuto); }
 
     bool bCaps = false;
     bool bNum = false;
@@ -115,21 +114,32 @@ void NastavStavKlaves(std::unique_ptr<TStavKlaves> Stav)
 
 #ifdef LUMARIN_XKB
 #include <QGuiApplication>
+#include <QHash>
 #include <X11/XKBlib.h>
 
-static bool XkbIndikator(unsigned Bit, bool &Zapnuto)
+static bool XkbIndikator(const char *Jmeno, bool &Zapnuto)
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->display())
+    Display *displej = x11 ? x11->display() : nullptr;
+    if (!displej)
         return false;
-    unsigned stav = 0;
-    if (XkbGetIndicatorState(x11->display(), XkbUseCoreKbd, &stav) != Success)
+    // The indicators are found by name: which bit is which depends on the
+    // keyboard map. The names' atoms are asked for once.
+    static QHash<QByteArray, Atom> atomy;
+    auto atom = atomy.find(Jmeno);
+    if (atom == atomy.end())
+        atom = atomy.insert(Jmeno, XInternAtom(displej, Jmeno, True));
+    if (*atom == None)
         return false;
-    Zapnuto = stav & Bit;
+    int index = 0;
+    Bool stav = False;
+    if (!XkbGetNamedIndicator(displej, *atom, &index, &stav, nullptr, nullptr))
+        return false;
+    Zapnuto = stav;
     return true;
 }
 #elif !defined(Q_OS_WIN)
-static bool XkbIndikator(unsigned, bool &)
+static bool XkbIndikator(const char *, bool &)
 {
     return false;
 }

@@ -1,6 +1,7 @@
 #include "Chyby.h"
 
 #include "Hlaseni.h"
+#include "convar.h"
 
 QString ZpravaSTeckou(const QString &Zprava)
 {
@@ -22,5 +23,7 @@ void Proved(const std::function<void()> &Obsluha)
         ZobrazChybu(e.Zprava());
     } catch (const std::exception &e) {
         ZobrazChybu(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        ZobrazChybu(rsOBECNACHYBA);
     }
 }

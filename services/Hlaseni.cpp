@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <memory>
 
 THlaseni *Hlaseni = nullptr;
@@ -182,7 +183,8 @@ bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const Q
 
     auto *edit = new QLineEdit(form.get());
     edit->setObjectName(QStringLiteral("edtHodnota"));
-    edit->setMaxLength(255);
+    // At most 255 characters can be typed; a longer starting value is kept whole.
+    edit->setMaxLength(std::max<int>(255, int(Value.size())));
     edit->setText(Value);
     edit->selectAll();
     edit->setGeometry(popisek->x(), popisek->geometry().bottom() + 1 + 5, sirkaPopisku, edit->sizeHint().height());

@@ -8,18 +8,26 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-// Runs Akce on the modal window that the next operation opens.
+// Runs Akce on the modal window that the next operation opens; a window that
+// Akce leaves open (a failed check) is closed, so a failure never hangs.
 void NaModalnimOkne(std::function<void(QWidget *)> Akce)
 {
     QTimer::singleShot(0, [Akce] {
         QWidget *okno = QApplication::activeModalWidget();
         QVERIFY(okno);
         Akce(okno);
+        QTimer::singleShot(0, [okno = QPointer<QWidget>(okno)] {
+            if (auto *dialog = qobject_cast<QDialog *>(okno.data()); dialog && dialog->isVisible())
+                dialog->done(QDialog::Rejected);
+        });
     });
 }
 } // namespace
@@ -65,19 +73,19 @@ void TestHlaseni::priznakyDruhu()
     TProstredi prostredi;
     prostredi.Odpovedi = {IDYES};
     THlaseni hlaseni;
-    QCOMPARE(hlaseni.Dialog(TTypDialogu(druh), u"Text\rdruhý"_qs, u"Nadpis"_qs, priznaky), IDYES);
+    QCOMPARE(hlaseni.Dialog(TTypDialogu(druh), u"Text\rdruhý"_s, u"Nadpis"_s, priznaky), IDYES);
     QCOMPARE(prostredi.Dialogy.size(), 1);
     QCOMPARE(prostredi.Dialogy[0].Priznaky, predane);
-    QCOMPARE(prostredi.Dialogy[0].Text, u"Text\rdruhý"_qs);
-    QCOMPARE(prostredi.Dialogy[0].Nadpis, u"Nadpis"_qs);
+    QCOMPARE(prostredi.Dialogy[0].Text, u"Text\rdruhý"_s);
+    QCOMPARE(prostredi.Dialogy[0].Nadpis, u"Nadpis"_s);
 }
 
 void TestHlaseni::druhMimoRozsahNicNezobrazi()
 {
     TProstredi prostredi;
     THlaseni hlaseni;
-    QCOMPARE(hlaseni.Dialog(TTypDialogu(4), u"x"_qs, u"y"_qs, 0), 0);
-    QCOMPARE(hlaseni.Dialog(TTypDialogu(255), u"x"_qs, u"y"_qs, 0), 0);
+    QCOMPARE(hlaseni.Dialog(TTypDialogu(4), u"x"_s, u"y"_s, 0), 0);
+    QCOMPARE(hlaseni.Dialog(TTypDialogu(255), u"x"_s, u"y"_s, 0), 0);
     QVERIFY(prostredi.Dialogy.isEmpty());
 }
 
@@ -107,54 +115,61 @@ void TestHlaseni::skutecnaZpravovaOkna()
         QVERIFY(box);
         QCOMPARE(int(box->icon()), ikona);
         QCOMPARE(box->buttons().size(), pocetTlacitek);
-        QCOMPARE(box->text(), u"první\ndruhý"_qs);
+        QCOMPARE(box->text(), u"první\ndruhý"_s);
         if (klavesa)
             QTest::keyClick(box, Qt::Key(klavesa));
         else
             box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->click() : box->buttons().first()->click();
     });
-    QCOMPARE(THlaseni::MessageBox(u"první\rdruhý"_qs, u"Titulek"_qs, priznaky), vysledek);
+    QCOMPARE(THlaseni::MessageBox(u"první\rdruhý"_s, u"Titulek"_s, priznaky), vysledek);
 }
 
 void TestHlaseni::vstupniDialog()
 {
     THlaseni hlaseni;
-    QString hodnota = u"původní"_qs;
+    QString hodnota = u"původní"_s;
     NaModalnimOkne([](QWidget *okno) {
-        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_qs);
-        QCOMPARE(edit->selectedText(), u"původní"_qs);
+        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_s);
+        QCOMPARE(edit->selectedText(), u"původní"_s);
         QCOMPARE(edit->maxLength(), 255);
-        QCOMPARE(okno->windowTitle(), u"Nadpis"_qs);
-        Napis(edit, u"nová"_qs);
+        QCOMPARE(okno->windowTitle(), u"Nadpis"_s);
+        Napis(edit, u"nová"_s);
         QTest::keyClick(edit, Qt::Key_Return);
     });
-    QVERIFY(hlaseni.VstupniDialog(u"Nadpis"_qs, u"Popisek"_qs, u"OK"_qs, u"Zrušit"_qs, hodnota));
-    QCOMPARE(hodnota, u"nová"_qs);
+    QVERIFY(hlaseni.VstupniDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, u"Zrušit"_s, hodnota));
+    QCOMPARE(hodnota, u"nová"_s);
 
     NaModalnimOkne([](QWidget *okno) {
-        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_qs);
-        Napis(edit, u"jiná"_qs);
+        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_s);
+        Napis(edit, u"jiná"_s);
         QTest::keyClick(edit, Qt::Key_Escape);
     });
-    QVERIFY(!hlaseni.VstupniDialog(u"Nadpis"_qs, u"Popisek"_qs, u"OK"_qs, u"Zrušit"_qs, hodnota));
-    QCOMPARE(hodnota, u"nová"_qs);
+    QVERIFY(!hlaseni.VstupniDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, u"Zrušit"_s, hodnota));
+    QCOMPARE(hodnota, u"nová"_s);
     QVERIFY(!QApplication::activeModalWidget());
+
+    // A starting value longer than the typing limit comes back whole.
+    const QString dlouha = u"ř"_s.repeated(300);
+    hodnota = dlouha;
+    NaModalnimOkne([](QWidget *okno) { QTest::keyClick(okno->findChild<QLineEdit *>(u"edtHodnota"_s), Qt::Key_Return); });
+    QVERIFY(hlaseni.VstupniDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, u"Zrušit"_s, hodnota));
+    QCOMPARE(hodnota, dlouha);
 }
 
 void TestHlaseni::editDialogBezZruseni()
 {
     THlaseni hlaseni;
-    QString hodnota = u"beze změny"_qs;
+    QString hodnota = u"beze změny"_s;
     NaModalnimOkne([](QWidget *okno) {
         QCOMPARE(okno->findChildren<QPushButton *>().size(), 1);
-        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_qs);
-        Napis(edit, u"x"_qs);
+        auto *edit = okno->findChild<QLineEdit *>(u"edtHodnota"_s);
+        Napis(edit, u"x"_s);
         QTest::keyClick(edit, Qt::Key_Escape);
         QVERIFY2(okno->isVisible(), "Esc closed a dialog without a cancelling button");
         okno->close(); // the caption bar's close box
     });
-    QVERIFY(!hlaseni.EditDialog(u"Nadpis"_qs, u"Popisek"_qs, u"OK"_qs, hodnota));
-    QCOMPARE(hodnota, u"beze změny"_qs);
+    QVERIFY(!hlaseni.EditDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, hodnota));
+    QCOMPARE(hodnota, u"beze změny"_s);
 }
 
 void TestHlaseni::dlouhyPopisekZvetsiOkno()
@@ -166,19 +181,19 @@ void TestHlaseni::dlouhyPopisekZvetsiOkno()
     const auto zmer = [&hlaseni](const QString &popisek) {
         TRozmery r{};
         NaModalnimOkne([&r](QWidget *okno) {
-            r.Popisek = okno->findChild<QLabel *>(u"lblPopisek"_qs)->height();
-            r.Edit = okno->findChild<QLineEdit *>(u"edtHodnota"_qs)->y();
-            r.Tlacitko = okno->findChild<QPushButton *>(u"btnOK"_qs)->y();
+            r.Popisek = okno->findChild<QLabel *>(u"lblPopisek"_s)->height();
+            r.Edit = okno->findChild<QLineEdit *>(u"edtHodnota"_s)->y();
+            r.Tlacitko = okno->findChild<QPushButton *>(u"btnOK"_s)->y();
             r.Okno = okno->height();
             static_cast<QDialog *>(okno)->reject();
         });
         QString hodnota;
-        hlaseni.VstupniDialog(u"N"_qs, popisek, u"OK"_qs, u"X"_qs, hodnota);
+        hlaseni.VstupniDialog(u"N"_s, popisek, u"OK"_s, u"X"_s, hodnota);
         return r;
     };
-    const TRozmery kratky = zmer(u"Krátký"_qs);
+    const TRozmery kratky = zmer(u"Krátký"_s);
     const TRozmery dlouhy = zmer(u"Velmi dlouhý popisek, který se na jeden řádek dialogu určitě nevejde, "
-                                 "a proto se musí zalomit do několika řádků pod sebou."_qs);
+                                 "a proto se musí zalomit do několika řádků pod sebou."_s);
     const int narust = dlouhy.Popisek - kratky.Popisek;
     QVERIFY(narust > 0);
     QCOMPARE(dlouhy.Edit - kratky.Edit, narust);
@@ -190,14 +205,14 @@ void TestHlaseni::teckaZaChybou_data()
 {
     QTest::addColumn<QString>("zprava");
     QTest::addColumn<QString>("zobrazeno");
-    QTest::newRow("písmeno") << u"Nelze"_qs << u"Nelze."_qs;
-    QTest::newRow("tečka") << u"Nelze."_qs << u"Nelze."_qs;
-    QTest::newRow("vykřičník") << u"Nelze!"_qs << u"Nelze!"_qs;
-    QTest::newRow("závorka") << u"(důvod)"_qs << u"(důvod)"_qs;
-    QTest::newRow("lomítko 47") << u"a/"_qs << u"a/."_qs;
-    QTest::newRow("dvojtečka 58") << u"Soubor:"_qs << u"Soubor:."_qs;
-    QTest::newRow("mezera") << u"a "_qs << u"a "_qs;
-    QTest::newRow("diakritika") << u"chyba ř"_qs << u"chyba ř."_qs;
+    QTest::newRow("písmeno") << u"Nelze"_s << u"Nelze."_s;
+    QTest::newRow("tečka") << u"Nelze."_s << u"Nelze."_s;
+    QTest::newRow("vykřičník") << u"Nelze!"_s << u"Nelze!"_s;
+    QTest::newRow("závorka") << u"(důvod)"_s << u"(důvod)"_s;
+    QTest::newRow("lomítko 47") << u"a/"_s << u"a/."_s;
+    QTest::newRow("dvojtečka 58") << u"Soubor:"_s << u"Soubor:."_s;
+    QTest::newRow("mezera") << u"a "_s << u"a "_s;
+    QTest::newRow("diakritika") << u"chyba ř"_s << u"chyba ř."_s;
     QTest::newRow("prázdná") << QString() << QString();
 }
 
@@ -212,15 +227,17 @@ void TestHlaseni::chybaObsluhyJdeDoHlaseni()
 {
     TProstredi prostredi;
     bool pokracovalo = false;
-    Proved([] { throw EChyba(u"Cannot open file \"x\". Přístup odepřen"_qs); });
+    Proved([] { throw EChyba(u"Cannot open file \"x\". Přístup odepřen"_s); });
     Proved([] { throw std::runtime_error("plain"); });
+    Proved([] { throw 42; });
     Proved([&] { pokracovalo = true; });
     QVERIFY(pokracovalo);
-    QCOMPARE(prostredi.Dialogy.size(), 2);
-    QCOMPARE(prostredi.Dialogy[0].Nadpis, u"Lumarin"_qs);
-    QCOMPARE(prostredi.Dialogy[0].Text, u"Cannot open file \"x\". Přístup odepřen."_qs);
+    QCOMPARE(prostredi.Dialogy.size(), 3);
+    QCOMPARE(prostredi.Dialogy[2].Text, u"V aplikaci se vyskytla neurčitá chyba."_s);
+    QCOMPARE(prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
+    QCOMPARE(prostredi.Dialogy[0].Text, u"Cannot open file \"x\". Přístup odepřen."_s);
     QCOMPARE(prostredi.Dialogy[0].Priznaky, MB_ICONHAND);
-    QCOMPARE(prostredi.Dialogy[1].Text, u"plain."_qs);
+    QCOMPARE(prostredi.Dialogy[1].Text, u"plain."_s);
 }
 
 QTEST_MAIN(TestHlaseni)

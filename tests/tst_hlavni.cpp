@@ -27,6 +27,8 @@
 #include <QtTest>
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class TSkriptKlavesy : public TStavKlaves {
@@ -95,9 +97,9 @@ void TestHlavni::cleanup()
 
 void TestHlavni::poradiStartu()
 {
-    QCOMPARE(PoradiZivota(), QStringList({u"TJazykXML"_qs, u"THlaseni"_qs, u"TSouboroveInfo"_qs, u"TNastaveni"_qs,
-                                          u"TRetezce"_qs, u"THlavniForm"_qs, u"TJazykForm"_qs, u"TOAplikaciForm"_qs,
-                                          u"TZnakyForm"_qs, u"TASCIIForm"_qs}));
+    QCOMPARE(PoradiZivota(), QStringList({u"TJazykXML"_s, u"THlaseni"_s, u"TSouboroveInfo"_s, u"TNastaveni"_s,
+                                          u"TRetezce"_s, u"THlavniForm"_s, u"TJazykForm"_s, u"TOAplikaciForm"_s,
+                                          u"TZnakyForm"_s, u"TASCIIForm"_s}));
     for (QWidget *forma : {static_cast<QWidget *>(Formy()->HlavniForm), static_cast<QWidget *>(Formy()->JazykForm),
                            static_cast<QWidget *>(Formy()->OAplikaciForm), static_cast<QWidget *>(Formy()->ZnakyForm),
                            static_cast<QWidget *>(Formy()->ASCIIForm)})
@@ -108,19 +110,19 @@ void TestHlavni::poradiStartu()
 
     Formy().reset();
     Sluzby().reset();
-    QCOMPARE(PoradiZivota().mid(10), QStringList({u"~TFormy"_qs, u"~TRetezce"_qs, u"~TNastaveni"_qs,
-                                                  u"~TSouboroveInfo"_qs, u"~THlaseni"_qs, u"~TJazykXML"_qs}));
+    QCOMPARE(PoradiZivota().mid(10), QStringList({u"~TFormy"_s, u"~TRetezce"_s, u"~TNastaveni"_s,
+                                                  u"~TSouboroveInfo"_s, u"~THlaseni"_s, u"~TJazykXML"_s}));
     QVERIFY(ZnakySeZnamenkem.isEmpty() && rsCHYBA.isEmpty());
 }
 
 void TestHlavni::okno()
 {
-    QCOMPARE(Okno->windowTitle(), u"Lumarin"_qs);
-    QCOMPARE(Okno->objectName(), u"HlavniForm"_qs);
+    QCOMPARE(Okno->windowTitle(), u"Lumarin"_s);
+    QCOMPARE(Okno->objectName(), u"HlavniForm"_s);
     QCOMPARE(Tag(Okno), -1);
     QCOMPARE(Okno->size(), QSize(632, 446));
     QCOMPARE(Okno->pos(), QPoint(0, 0));
-    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
     QCOMPARE(Tag(Okno->lblNazevSouboru), -1);
     QVERIFY(Okno->lblNazevSouboru->font().bold());
     QCOMPARE(Okno->lblNazevSouboru->geometry(), QRect(8, 6, 617, 13));
@@ -156,22 +158,22 @@ void TestHlavni::akce_data()
                           QKeySequence zkr, int ikona) {
         QTest::newRow(jmeno) << QString::fromLatin1(jmeno) << kat << tit << hint << zkr << ikona;
     };
-    radek("aNovy", u"Soubor"_qs, u"Nový"_qs, u"Vytvoří nový soubor"_qs, QKeySequence(u"Ctrl+N"_qs), 0);
-    radek("aOtevrit", u"Soubor"_qs, u"Otevřít..."_qs, u"Otevře existující soubor"_qs, QKeySequence(u"Ctrl+O"_qs), 1);
-    radek("aUlozit", u"Soubor"_qs, u"Uložit"_qs, u"Uloží aktuální soubor"_qs, QKeySequence(u"Ctrl+S"_qs), 2);
-    radek("aUlozitJako", u"Soubor"_qs, u"Uložit jako..."_qs, u"Uloží aktuální soubor pod novým jménem"_qs, {}, -1);
-    radek("aKonec", u"Soubor"_qs, u"Konec"_qs, u"Ukončí aplikaci"_qs, {}, -1);
-    radek("aZpet", u"Úpravy"_qs, u"Zpět"_qs, u"Vrátí poslední akci zpět"_qs, QKeySequence(u"Ctrl+Z"_qs), 6);
-    radek("aVyjmout", u"Úpravy"_qs, u"Vyjmout"_qs, u"Vyjme označený text do schránky"_qs, QKeySequence(u"Ctrl+X"_qs), 3);
-    radek("aKopirovat", u"Úpravy"_qs, u"Kopírovat"_qs, u"Zkopíruje označený text do schránky"_qs, QKeySequence(u"Ctrl+C"_qs), 4);
-    radek("aVlozit", u"Úpravy"_qs, u"Vložit"_qs, u"Vloží text obsažený ve schránce na pozici kurzoru"_qs, QKeySequence(u"Ctrl+V"_qs), 5);
-    radek("aSmazatVse", u"Úpravy"_qs, u"Smazat vše"_qs, u"Smaže celý text"_qs, QKeySequence(u"Ctrl+Del"_qs), -1);
-    radek("aOznacitVse", u"Úpravy"_qs, u"Označit vše"_qs, u"Označí celý text"_qs, QKeySequence(u"Ctrl+A"_qs), -1);
-    radek("aOdstranitDiakritiku", u"Akce"_qs, u"Odstranit diakritiku"_qs, u"Odstraní diakritická znaménka z textu"_qs, QKeySequence(u"F6"_qs), 7);
-    radek("aPismo", u"Nastavení"_qs, u"Písmo..."_qs, u"Nastavení písma textu"_qs, {}, -1);
-    radek("aJazyk", u"Nastavení"_qs, u"Jazyk..."_qs, u"Umožnění volby jazyku prostředí aplikace"_qs, {}, -1);
-    radek("aZnaky", u"Nastavení"_qs, u"Znaky..."_qs, u"Definice znaků pro konverzi"_qs, {}, 8);
-    radek("aOAplikaci", u"Nápověda"_qs, u"O aplikaci..."_qs, u"Zobrazení informací o aplikaci"_qs, {}, -1);
+    radek("aNovy", u"Soubor"_s, u"Nový"_s, u"Vytvoří nový soubor"_s, QKeySequence(u"Ctrl+N"_s), 0);
+    radek("aOtevrit", u"Soubor"_s, u"Otevřít..."_s, u"Otevře existující soubor"_s, QKeySequence(u"Ctrl+O"_s), 1);
+    radek("aUlozit", u"Soubor"_s, u"Uložit"_s, u"Uloží aktuální soubor"_s, QKeySequence(u"Ctrl+S"_s), 2);
+    radek("aUlozitJako", u"Soubor"_s, u"Uložit jako..."_s, u"Uloží aktuální soubor pod novým jménem"_s, {}, -1);
+    radek("aKonec", u"Soubor"_s, u"Konec"_s, u"Ukončí aplikaci"_s, {}, -1);
+    radek("aZpet", u"Úpravy"_s, u"Zpět"_s, u"Vrátí poslední akci zpět"_s, QKeySequence(u"Ctrl+Z"_s), 6);
+    radek("aVyjmout", u"Úpravy"_s, u"Vyjmout"_s, u"Vyjme označený text do schránky"_s, QKeySequence(u"Ctrl+X"_s), 3);
+    radek("aKopirovat", u"Úpravy"_s, u"Kopírovat"_s, u"Zkopíruje označený text do schránky"_s, QKeySequence(u"Ctrl+C"_s), 4);
+    radek("aVlozit", u"Úpravy"_s, u"Vložit"_s, u"Vloží text obsažený ve schránce na pozici kurzoru"_s, QKeySequence(u"Ctrl+V"_s), 5);
+    radek("aSmazatVse", u"Úpravy"_s, u"Smazat vše"_s, u"Smaže celý text"_s, QKeySequence(u"Ctrl+Del"_s), -1);
+    radek("aOznacitVse", u"Úpravy"_s, u"Označit vše"_s, u"Označí celý text"_s, QKeySequence(u"Ctrl+A"_s), -1);
+    radek("aOdstranitDiakritiku", u"Akce"_s, u"Odstranit diakritiku"_s, u"Odstraní diakritická znaménka z textu"_s, QKeySequence(u"F6"_s), 7);
+    radek("aPismo", u"Nastavení"_s, u"Písmo..."_s, u"Nastavení písma textu"_s, {}, -1);
+    radek("aJazyk", u"Nastavení"_s, u"Jazyk..."_s, u"Umožnění volby jazyku prostředí aplikace"_s, {}, -1);
+    radek("aZnaky", u"Nastavení"_s, u"Znaky..."_s, u"Definice znaků pro konverzi"_s, {}, 8);
+    radek("aOAplikaci", u"Nápověda"_s, u"O aplikaci..."_s, u"Zobrazení informací o aplikaci"_s, {}, -1);
 }
 
 void TestHlavni::akce()
@@ -195,28 +197,28 @@ void TestHlavni::akce()
     QCOMPARE(akce->property("ImageIndex").toInt(), ikona);
     QCOMPARE(akce->icon().isNull(), ikona < 0);
     QCOMPARE(Tag(akce), -1);
-    QCOMPARE(akce->isEnabled(), jmeno != u"aUlozit"_qs);
+    QCOMPARE(akce->isEnabled(), jmeno != u"aUlozit"_s);
 }
 
 void TestHlavni::nabidky()
 {
     const QList<QAction *> polozky = Okno->ActionMainMenuBar1->actions();
     QCOMPARE(polozky.size(), 5);
-    const QStringList titulky = {u"&Soubor"_qs, u"Ú&pravy"_qs, u"&Akce"_qs, u"&Nastavení"_qs, u"Náp&ověda"_qs};
+    const QStringList titulky = {u"&Soubor"_s, u"Ú&pravy"_s, u"&Akce"_s, u"&Nastavení"_s, u"Náp&ověda"_s};
     const QList<QStringList> obsahy = {
-        {u"&Nový\tCtrl+N"_qs, u"&Otevřít...\tCtrl+O"_qs, u"&Uložit\tCtrl+S"_qs, u"U&ložit jako..."_qs, u"-"_qs, u"&Konec"_qs},
-        {u"Z&pět\tCtrl+Z"_qs, u"-"_qs, u"&Vyjmout\tCtrl+X"_qs, u"&Kopírovat\tCtrl+C"_qs, u"V&ložit\tCtrl+V"_qs, u"-"_qs,
-         u"&Smazat vše\tCtrl+Del"_qs, u"O&značit vše\tCtrl+A"_qs},
-        {u"&Odstranit diakritiku\tF6"_qs},
-        {u"&Písmo..."_qs, u"&Jazyk..."_qs, u"-"_qs, u"&Znaky..."_qs},
-        {u"&O aplikaci..."_qs},
+        {u"&Nový\tCtrl+N"_s, u"&Otevřít...\tCtrl+O"_s, u"&Uložit\tCtrl+S"_s, u"U&ložit jako..."_s, u"-"_s, u"&Konec"_s},
+        {u"Z&pět\tCtrl+Z"_s, u"-"_s, u"&Vyjmout\tCtrl+X"_s, u"&Kopírovat\tCtrl+C"_s, u"V&ložit\tCtrl+V"_s, u"-"_s,
+         u"&Smazat vše\tCtrl+Del"_s, u"O&značit vše\tCtrl+A"_s},
+        {u"&Odstranit diakritiku\tF6"_s},
+        {u"&Písmo..."_s, u"&Jazyk..."_s, u"-"_s, u"&Znaky..."_s},
+        {u"&O aplikaci..."_s},
     };
     for (int i = 0; i < 5; ++i) {
         QCOMPARE(polozky[i]->text(), titulky[i]);
         QCOMPARE(Tag(polozky[i]), i + 1);
         QStringList obsah;
         for (QAction *a : polozky[i]->menu()->actions())
-            obsah << (a->isSeparator() ? u"-"_qs : a->text());
+            obsah << (a->isSeparator() ? u"-"_s : a->text());
         QCOMPARE(obsah, obsahy[i]);
     }
     // A menu item runs its action and follows its enabled state.
@@ -231,13 +233,13 @@ void TestHlavni::nabidky()
 
 void TestHlavni::nastrojovaLista()
 {
-    QCOMPARE(Okno->ActionToolBar1->windowTitle(), u"Standard"_qs);
+    QCOMPARE(Okno->ActionToolBar1->windowTitle(), u"Standard"_s);
     const QList<QAction *> polozky = Okno->ActionToolBar1->actions();
     QCOMPARE(polozky.size(), 13);
     const QList<int> oddelovace = {3, 5, 9, 11};
-    const QStringList titulky = {u"&Nový"_qs, u"&Otevřít..."_qs, u"&Uložit"_qs, {}, u"&Zpět"_qs, {},
-                                 u"&Vyjmout"_qs, u"&Kopírovat"_qs, u"V&ložit"_qs, {}, u"O&dstranit diakritiku"_qs, {},
-                                 u"Zn&aky..."_qs};
+    const QStringList titulky = {u"&Nový"_s, u"&Otevřít..."_s, u"&Uložit"_s, {}, u"&Zpět"_s, {},
+                                 u"&Vyjmout"_s, u"&Kopírovat"_s, u"V&ložit"_s, {}, u"O&dstranit diakritiku"_s, {},
+                                 u"Zn&aky..."_s};
     for (int i = 0; i < 13; ++i) {
         QCOMPARE(polozky[i]->isSeparator(), oddelovace.contains(i));
         if (polozky[i]->isSeparator())
@@ -249,7 +251,7 @@ void TestHlavni::nastrojovaLista()
         QVERIFY(!tlacitko->icon().isNull());
         QCOMPARE(tlacitko->toolButtonStyle(), i == 10 ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
     }
-    QCOMPARE(polozky[0]->toolTip(), u"Vytvoří nový soubor"_qs);
+    QCOMPARE(polozky[0]->toolTip(), u"Vytvoří nový soubor"_s);
 }
 
 void TestHlavni::sirkaPanelu_data()
@@ -311,9 +313,9 @@ void TestHlavni::klavesy()
     QEventLoop smycka;
     QTimer::singleShot(20, &smycka, &QEventLoop::quit);
     smycka.exec();
-    QCOMPARE(Okno->JvStatusBar1->Panel(1)->text(), caps ? u"CAPS"_qs : QString());
-    QCOMPARE(Okno->JvStatusBar1->Panel(2)->text(), num ? u"NUM"_qs : QString());
-    QCOMPARE(Okno->JvStatusBar1->Panel(3)->text(), ins ? u"INS"_qs : QString());
+    QCOMPARE(Okno->JvStatusBar1->Panel(1)->text(), caps ? u"CAPS"_s : QString());
+    QCOMPARE(Okno->JvStatusBar1->Panel(2)->text(), num ? u"NUM"_s : QString());
+    QCOMPARE(Okno->JvStatusBar1->Panel(3)->text(), ins ? u"INS"_s : QString());
 }
 
 void TestHlavni::hintNadTlacitkem()
@@ -323,16 +325,16 @@ void TestHlavni::hintNadTlacitkem()
     QWidget *novy = Okno->ActionToolBar1->widgetForAction(Okno->ActionToolBar1->actions().first());
     QEvent vstup(QEvent::Enter);
     QCoreApplication::sendEvent(novy, &vstup);
-    QCOMPARE(Okno->AktualniHint(), u"Vytvoří nový soubor"_qs);
-    QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), u"Vytvoří nový soubor"_qs);
-    QCOMPARE(novy->toolTip(), u"Vytvoří nový soubor"_qs);
+    QCOMPARE(Okno->AktualniHint(), u"Vytvoří nový soubor"_s);
+    QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), u"Vytvoří nový soubor"_s);
+    QCOMPARE(novy->toolTip(), u"Vytvoří nový soubor"_s);
     QEvent odchod(QEvent::Leave);
     QCoreApplication::sendEvent(novy, &odchod);
     QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), QString());
 
     // The label's hint ends in "|": a tooltip, and nothing for the status bar.
     NastavHint(Okno->lblNazevSouboru, rsNEULOZENO + u'|');
-    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_s);
     QCOMPARE(Okno->lblNazevSouboru->statusTip(), QString());
 }
 
@@ -344,7 +346,7 @@ void TestHlavni::editor()
     memo->setFocus();
 
     // Every edit of the user: modified, one change event.
-    Napis(memo, u"ab"_qs);
+    Napis(memo, u"ab"_s);
     QVERIFY(memo->Modified());
     QCOMPARE(zmeny.size(), 2);
     memo->SetModified(false);
@@ -360,8 +362,8 @@ void TestHlavni::editor()
     QCOMPARE(zmeny.size(), 0);
 
     // A different text replaces it, clears the flag and raises the event once.
-    memo->NastavText(u"první\r\ndruhý"_qs);
-    QCOMPARE(memo->Text(), u"první\r\ndruhý"_qs);
+    memo->NastavText(u"první\r\ndruhý"_s);
+    QCOMPARE(memo->Text(), u"první\r\ndruhý"_s);
     QVERIFY(!memo->Modified());
     QCOMPARE(zmeny.size(), 1);
 
@@ -379,6 +381,13 @@ void TestHlavni::editor()
     QCOMPARE(zmeny.size(), 1);
     QVERIFY(!memo->Modified());
 
+    // Shift+Enter breaks the line like Enter.
+    memo->NastavText(u"a"_s);
+    memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);
+    Napis(memo, u"b"_s);
+    QCOMPARE(memo->Text(), u"a\r\nb"_s);
+
     // Tab moves the focus instead of entering a tab character.
     Okno->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Okno));
@@ -391,7 +400,7 @@ void TestHlavni::editorTextZachovaZnaky()
 {
     // Non-breaking spaces, tabs and characters outside the BMP come back as
     // they went in; only line breaks read as CR LF.
-    const QString text = u"a\u00A0b\tc😀\r\n\r\nd \u2028e"_qs;
+    const QString text = u"a\u00A0b\tc😀\r\n\r\nd \u2028e"_s;
     Okno->memSoubor->NastavText(text);
     QCOMPARE(Okno->memSoubor->Text(), text);
 }
@@ -400,8 +409,8 @@ void TestHlavni::odstranitDiakritiku_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("vysledek");
-    QTest::newRow("věta") << u"Žluťoučký kůň úpěl\r\nďábelské ódy"_qs << u"Zlutoucky kun upel\r\ndabelske ody"_qs;
-    QTest::newRow("beze změny, přesto upraveno") << u"plain text"_qs << u"plain text"_qs;
+    QTest::newRow("věta") << u"Žluťoučký kůň úpěl\r\nďábelské ódy"_s << u"Zlutoucky kun upel\r\ndabelske ody"_s;
+    QTest::newRow("beze změny, přesto upraveno") << u"plain text"_s << u"plain text"_s;
     QTest::newRow("prázdný editor") << QString() << QString();
 }
 
@@ -424,23 +433,23 @@ void TestHlavni::odstranitDiakritiku()
         QVERIFY(Okno->aUlozit->isEnabled());
         QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
         QCOMPARE(Okno->lblNazevSouboru->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_qs);
-        QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_qs);
+        QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_s);
+        QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor není uložen"_s);
     }
 }
 
 void TestHlavni::novaTabulkaPlatiHned()
 {
-    Okno->memSoubor->NastavText(u"abcě"_qs);
-    ZnakySeZnamenkem = u"ab"_qs;
-    ZnakyBezZnamenka = u"bc"_qs;
+    Okno->memSoubor->NastavText(u"abcě"_s);
+    ZnakySeZnamenkem = u"ab"_s;
+    ZnakyBezZnamenka = u"bc"_s;
     Okno->aOdstranitDiakritiku->trigger();
-    QCOMPARE(Okno->memSoubor->Text(), u"bccě"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"bccě"_s);
 }
 
 void TestHlavni::smazatVse()
 {
-    Okno->memSoubor->NastavText(u"ěšč"_qs);
+    Okno->memSoubor->NastavText(u"ěšč"_s);
     Okno->aOdstranitDiakritiku->trigger();
     Okno->aSmazatVse->trigger();
     QVERIFY(Okno->memSoubor->JePrazdny());
@@ -452,22 +461,22 @@ void TestHlavni::smazatVse()
 void TestHlavni::editacniPrikazy()
 {
     TMemo *memo = Okno->memSoubor;
-    memo->NastavText(u"jedna dva"_qs);
+    memo->NastavText(u"jedna dva"_s);
     // With nothing selected, cut and undo do nothing.
     Okno->aVyjmout->trigger();
     Okno->aZpet->trigger();
-    QCOMPARE(memo->Text(), u"jedna dva"_qs);
+    QCOMPARE(memo->Text(), u"jedna dva"_s);
     Okno->aOznacitVse->trigger();
-    QCOMPARE(memo->textCursor().selectedText(), u"jedna dva"_qs);
+    QCOMPARE(memo->textCursor().selectedText(), u"jedna dva"_s);
     Okno->aKopirovat->trigger();
     Okno->aVyjmout->trigger();
     QVERIFY(memo->JePrazdny());
     QVERIFY(memo->Modified());
     Okno->aVlozit->trigger();
     Okno->aVlozit->trigger();
-    QCOMPARE(memo->Text(), u"jedna dvajedna dva"_qs);
+    QCOMPARE(memo->Text(), u"jedna dvajedna dva"_s);
     Okno->aZpet->trigger();
-    QCOMPARE(memo->Text(), u"jedna dva"_qs);
+    QCOMPARE(memo->Text(), u"jedna dva"_s);
     for (QAction *a : {Okno->aZpet, Okno->aVyjmout, Okno->aKopirovat, Okno->aVlozit, Okno->aSmazatVse, Okno->aOznacitVse})
         QVERIFY(a->isEnabled());
 }
@@ -482,9 +491,9 @@ void TestHlavni::pismo()
     QCOMPARE(Okno->memSoubor->font(), puvodni);
 
     Dialogy->Potvrdit = true;
-    Dialogy->Pismo = QFont(u"DejaVu Serif"_qs, 14, QFont::Bold, true);
+    Dialogy->Pismo = QFont(u"DejaVu Serif"_s, 14, QFont::Bold, true);
     Okno->aPismo->trigger();
-    QCOMPARE(Okno->memSoubor->font().family(), u"DejaVu Serif"_qs);
+    QCOMPARE(Okno->memSoubor->font().family(), u"DejaVu Serif"_s);
     QCOMPARE(Okno->memSoubor->font().pointSize(), 14);
     QVERIFY(Okno->memSoubor->font().italic());
     QCOMPARE(Okno->lblNazevSouboru->font(), stitek);
@@ -505,9 +514,9 @@ void TestHlavni::psaniAF6()
     Okno->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(Okno));
     Okno->memSoubor->setFocus();
-    Napis(Okno->memSoubor, u"Příliš žluťoučký kůň"_qs);
+    Napis(Okno->memSoubor, u"Příliš žluťoučký kůň"_s);
     QTest::keyClick(Okno->memSoubor, Qt::Key_F6);
-    QCOMPARE(Okno->memSoubor->Text(), u"Prilis zlutoucky kun"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"Prilis zlutoucky kun"_s);
     QVERIFY(Okno->aUlozit->isEnabled());
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
 }

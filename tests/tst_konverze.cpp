@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 class TestKonverze : public QObject {
     Q_OBJECT
 private slots:
@@ -40,21 +42,21 @@ void TestKonverze::nahrazeni_data()
     QTest::addColumn<QString>("nahrady");
     QTest::addColumn<QString>("vysledek");
     const QString d = VychoziZnakySeZnamenkem, b = VychoziZnakyBezZnamenka;
-    QTest::newRow("věta") << u"Žluťoučký kůň úpěl"_qs << d << b << u"Zlutoucky kun upel"_qs;
-    QTest::newRow("velká") << u"ČŘ"_qs << d << b << u"CR"_qs;
-    QTest::newRow("Łódź") << u"Łódź"_qs << d << b << u"Łodz"_qs;
-    QTest::newRow("rozložené písmeno") << u"e\u030C"_qs << d << b << u"e\u030C"_qs;
-    QTest::newRow("mimo BMP") << u"a😀é"_qs << d << b << u"a😀e"_qs;
-    QTest::newRow("zalomení a nbsp") << u"ě\r\nš\u00A0ř\t"_qs << d << b << u"e\r\ns\u00A0r\t"_qs;
-    QTest::newRow("jen jednou") << u"ab"_qs << u"ab"_qs << u"bc"_qs << u"bc"_qs;
-    QTest::newRow("první výskyt") << u"a a"_qs << u"aa"_qs << u"xy"_qs << u"x x"_qs;
-    QTest::newRow("velikost písmen") << u"aA"_qs << u"a"_qs << u"x"_qs << u"xA"_qs;
-    QTest::newRow("krátké náhrady") << u"abc"_qs << u"abc"_qs << u"x"_qs << u"xbc"_qs;
-    QTest::newRow("první výskyt rozhoduje") << u"ba"_qs << u"aba"_qs << u"xy"_qs << u"yx"_qs;
-    QTest::newRow("první výskyt za náhradami") << u"cb"_qs << u"abcc"_qs << u"xyzw"_qs.left(2) << u"cy"_qs;
-    QTest::newRow("prázdná tabulka") << u"ěš"_qs << QString() << QString() << u"ěš"_qs;
+    QTest::newRow("věta") << u"Žluťoučký kůň úpěl"_s << d << b << u"Zlutoucky kun upel"_s;
+    QTest::newRow("velká") << u"ČŘ"_s << d << b << u"CR"_s;
+    QTest::newRow("Łódź") << u"Łódź"_s << d << b << u"Łodz"_s;
+    QTest::newRow("rozložené písmeno") << u"e\u030C"_s << d << b << u"e\u030C"_s;
+    QTest::newRow("mimo BMP") << u"a😀é"_s << d << b << u"a😀e"_s;
+    QTest::newRow("zalomení a nbsp") << u"ě\r\nš\u00A0ř\t"_s << d << b << u"e\r\ns\u00A0r\t"_s;
+    QTest::newRow("jen jednou") << u"ab"_s << u"ab"_s << u"bc"_s << u"bc"_s;
+    QTest::newRow("první výskyt") << u"a a"_s << u"aa"_s << u"xy"_s << u"x x"_s;
+    QTest::newRow("velikost písmen") << u"aA"_s << u"a"_s << u"x"_s << u"xA"_s;
+    QTest::newRow("krátké náhrady") << u"abc"_s << u"abc"_s << u"x"_s << u"xbc"_s;
+    QTest::newRow("první výskyt rozhoduje") << u"ba"_s << u"aba"_s << u"xy"_s << u"yx"_s;
+    QTest::newRow("první výskyt za náhradami") << u"cb"_s << u"abcc"_s << u"xyzw"_s.left(2) << u"cy"_s;
+    QTest::newRow("prázdná tabulka") << u"ěš"_s << QString() << QString() << u"ěš"_s;
     QTest::newRow("prázdný text") << QString() << d << b << QString();
-    QTest::newRow("sám na sebe") << u"aě"_qs << u"a"_qs << u"a"_qs << u"aě"_qs;
+    QTest::newRow("sám na sebe") << u"aě"_s << u"a"_s << u"a"_s << u"aě"_s;
 }
 
 void TestKonverze::nahrazeni()
@@ -106,12 +108,12 @@ void TestKonverze::zpravoveTexty()
     QCOMPARE(QLatin1String(ZpravoveTexty[15].Klic), QLatin1String("rsNEULOZENO"));
     QCOMPARE(QLatin1String(ZpravoveTexty.back().Klic), QLatin1String("rsULOZITUTF8"));
     // Held from program start, before anything sets them.
-    QCOMPARE(rsNELZEZEREGISTRU, u"Při čtení hodnot nastavení z registru došlo k chybě"_qs);
-    QCOMPARE(rsNEULOZENO, u"Soubor není uložen"_qs);
-    QCOMPARE(rsPOTVRZENI, u"Potvrzení"_qs);
+    QCOMPARE(rsNELZEZEREGISTRU, u"Při čtení hodnot nastavení z registru došlo k chybě"_s);
+    QCOMPARE(rsNEULOZENO, u"Soubor není uložen"_s);
+    QCOMPARE(rsPOTVRZENI, u"Potvrzení"_s);
     rsVAROVANI = QStringLiteral("Warning");
     ObnovZpravoveTexty();
-    QCOMPARE(rsVAROVANI, u"Varování"_qs);
+    QCOMPARE(rsVAROVANI, u"Varování"_s);
     UvolniConvar();
     for (const TZpravovyText &t : ZpravoveTexty)
         QVERIFY(t.Text->isEmpty());

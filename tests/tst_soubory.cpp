@@ -14,6 +14,8 @@
 #include <memory>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QByteArray Precti(const QString &Cesta)
@@ -67,7 +69,7 @@ struct TBezPrivilegii {
     bool bRoot = false;
 };
 
-const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_qs;
+const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s;
 
 } // namespace
 
@@ -139,13 +141,13 @@ void TestSoubory::kodovani_data()
     QTest::addColumn<QString>("text"); // empty: not checked
     const QByteArray bom8("\xEF\xBB\xBF");
     QTest::newRow("UTF-8 se značkou") << bom8 + Cesky.toUtf8() << int(koUtf8) << Cesky;
-    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky + u"😀"_qs, false) << int(koUtf16LE) << Cesky + u"😀"_qs;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky + u"😀"_s, false) << int(koUtf16LE) << Cesky + u"😀"_s;
     QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF") + Utf16(Cesky, true) << int(koUtf16BE) << Cesky;
     QTest::newRow("UTF-8 bez značky") << Cesky.toUtf8() << int(koUtf8BezZnacky) << Cesky;
-    QTest::newRow("jen ASCII") << QByteArray("plain\r\n") << int(koUtf8BezZnacky) << u"plain\r\n"_qs;
+    QTest::newRow("jen ASCII") << QByteArray("plain\r\n") << int(koUtf8BezZnacky) << u"plain\r\n"_s;
     QTest::newRow("windows-1250") << HorniBajty() << int(koOsmibitove) << QString();
     QTest::newRow("windows-1250 česky") << QByteArray("P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD") << int(koOsmibitove)
-                                        << u"Příliš žluťoučký"_qs;
+                                        << u"Příliš žluťoučký"_s;
     QTest::newRow("prázdný") << QByteArray() << int(koUtf8BezZnacky) << QString();
     QTest::newRow("jen značka UTF-8") << bom8 << int(koUtf8) << QString();
     QTest::newRow("jen značka UTF-16 BE") << QByteArray("\xFE\xFF") << int(koUtf16BE) << QString();
@@ -175,7 +177,7 @@ void TestSoubory::osmibitovaStrankaDrziVychoziPary()
     QByteArray bajty;
     QVERIFY(ZakodujOsmibitove(VychoziZnakySeZnamenkem + VychoziZnakyBezZnamenka, bajty));
     QCOMPARE(DekodujOsmibitove(bajty), VychoziZnakySeZnamenkem + VychoziZnakyBezZnamenka);
-    for (const QString &cizi : {u"ñ"_qs, u"😀"_qs, u"中"_qs, u"\uFFFD"_qs})
+    for (const QString &cizi : {u"ñ"_s, u"😀"_s, u"中"_s, u"\uFFFD"_s})
         QVERIFY2(!ZakodujOsmibitove(cizi, bajty), qPrintable(cizi));
 }
 
@@ -183,10 +185,10 @@ void TestSoubory::konceRadku_data()
 {
     QTest::addColumn<QByteArray>("bajty");
     QTest::addColumn<QString>("text");
-    QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_qs;
-    QTest::newRow("CR") << QByteArray("a\rb") << u"a\r\nb"_qs;
-    QTest::newRow("smíšené") << QByteArray("a\r\nb\n\rc\r\r\n") << u"a\r\nb\r\n\r\nc\r\n\r\n"_qs;
-    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << u"a\r\n"_qs;
+    QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_s;
+    QTest::newRow("CR") << QByteArray("a\rb") << u"a\r\nb"_s;
+    QTest::newRow("smíšené") << QByteArray("a\r\nb\n\rc\r\r\n") << u"a\r\nb\r\n\r\nc\r\n\r\n"_s;
+    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << u"a\r\n"_s;
 }
 
 void TestSoubory::konceRadku()
@@ -195,7 +197,7 @@ void TestSoubory::konceRadku()
     QFETCH(QString, text);
     QCOMPARE(DekodujText(bajty).Text, text);
     // Saved again, a file with line feeds only has CR LF.
-    const QString cesta = Otevri(u"radky.txt"_qs, bajty);
+    const QString cesta = Otevri(u"radky.txt"_s, bajty);
     QCOMPARE(Okno->memSoubor->Text(), text);
     Okno->aUlozitExecute(Okno->aUlozit);
     QByteArray ocekavane;
@@ -216,9 +218,9 @@ void TestSoubory::pruchodOknem_data()
 void TestSoubory::pruchodOknem()
 {
     QFETCH(QByteArray, bajty);
-    const QString cesta = Otevri(u"pruchod.txt"_qs, bajty);
+    const QString cesta = Otevri(u"pruchod.txt"_s, bajty);
     // An edit that comes back to the same text, then save: the same bytes.
-    Napis(Okno->memSoubor, u"x"_qs);
+    Napis(Okno->memSoubor, u"x"_s);
     Okno->memSoubor->undo();
     QVERIFY(Okno->memSoubor->Modified());
     Okno->aUlozit->trigger();
@@ -229,18 +231,18 @@ void TestSoubory::pruchodOknem()
 
 void TestSoubory::stavPoOtevreni()
 {
-    Okno->memSoubor->NastavText(u"starý"_qs);
-    const QString cesta = Otevri(u"nový.txt"_qs, Cesky.toUtf8());
+    Okno->memSoubor->NastavText(u"starý"_s);
+    const QString cesta = Otevri(u"nový.txt"_s, Cesky.toUtf8());
     QCOMPARE(Okno->memSoubor->Text(), Cesky);
     QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
     QCOMPARE(Okno->NazevSouboru(), cesta);
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
-    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor je uložen"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->toolTip(), u"Soubor je uložen"_s);
     QVERIFY(!Okno->aUlozit->isEnabled());
     // An edit turns it red and enables Save.
-    Napis(Okno->memSoubor, u"ž"_qs);
+    Napis(Okno->memSoubor, u"ž"_s);
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
-    QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_qs);
+    QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_s);
     QVERIFY(Okno->aUlozit->isEnabled());
 }
 
@@ -250,7 +252,7 @@ void TestSoubory::stejnyTextPresPrepise()
     Okno->memSoubor->SetModified(true);
     QSignalSpy zmeny(Okno->memSoubor, &TMemo::Zmena);
     Test->Prostredi.Odpovedi = {IDNO};
-    Otevri(u"stejny.txt"_qs, Cesky.toUtf8());
+    Otevri(u"stejny.txt"_s, Cesky.toUtf8());
     QCOMPARE(zmeny.size(), 0);
     QVERIFY(!Okno->memSoubor->Modified());
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
@@ -269,16 +271,16 @@ void TestSoubory::otazka()
 {
     QFETCH(int, odpoved);
     QFETCH(bool, pokracuje);
-    Napis(Okno->memSoubor, u"neuložený"_qs);
+    Napis(Okno->memSoubor, u"neuložený"_s);
     Test->Prostredi.Odpovedi = {odpoved};
     Okno->aNovy->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
     const TZaznamDialogu &d = Test->Prostredi.Dialogy[0];
-    QCOMPARE(d.Text, u"Uložit změněný soubor\rTEXT.TXT?"_qs);
-    QCOMPARE(d.Nadpis, u"Potvrzení"_qs);
+    QCOMPARE(d.Text, u"Uložit změněný soubor\rTEXT.TXT?"_s);
+    QCOMPARE(d.Nadpis, u"Potvrzení"_s);
     QCOMPARE(d.Priznaky, 35);
     QCOMPARE(Okno->memSoubor->JePrazdny(), pokracuje);
-    QCOMPARE(Dialogy->NavrhyUlozeni, odpoved == IDYES ? QStringList{u"TEXT.TXT"_qs} : QStringList());
+    QCOMPARE(Dialogy->NavrhyUlozeni, odpoved == IDYES ? QStringList{u"TEXT.TXT"_s} : QStringList());
     if (pokracuje) {
         QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clBlack);
         QVERIFY(Hint(Okno->lblNazevSouboru).isEmpty());
@@ -286,17 +288,17 @@ void TestSoubory::otazka()
         QVERIFY(Okno->memSoubor->Modified());
     }
     // Open asks the same way; with Yes and a chosen name it saves, then opens.
-    const QString ulozeno = Test->Prostredi.Cesta(u"ulozeno.txt"_qs);
-    const QString jiny = Test->Prostredi.Cesta(u"jiny.txt"_qs);
+    const QString ulozeno = Test->Prostredi.Cesta(u"ulozeno.txt"_s);
+    const QString jiny = Test->Prostredi.Cesta(u"jiny.txt"_s);
     Zapis(jiny, "jiný");
-    Okno->memSoubor->NastavText(u"obsah"_qs);
+    Okno->memSoubor->NastavText(u"obsah"_s);
     Okno->memSoubor->SetModified(true);
     Test->Prostredi.Odpovedi = {IDYES};
     Dialogy->Ulozit = {ulozeno};
     Dialogy->Otevrit = {jiny};
     Okno->aOtevrit->trigger();
     QCOMPARE(Precti(ulozeno), QByteArray("obsah"));
-    QCOMPARE(Okno->memSoubor->Text(), u"jiný"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"jiný"_s);
 }
 
 void TestSoubory::zavreniSeZepta()
@@ -304,7 +306,7 @@ void TestSoubory::zavreniSeZepta()
     Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(Okno));
     // A conversion that replaced nothing still leaves the text unsaved.
-    Okno->memSoubor->NastavText(u"abc"_qs);
+    Okno->memSoubor->NastavText(u"abc"_s);
     Okno->aOdstranitDiakritiku->trigger();
     Test->Prostredi.Odpovedi = {IDCANCEL};
     Okno->close();
@@ -320,16 +322,16 @@ void TestSoubory::zavreniSeZepta()
 void TestSoubory::ulozitBezDialogu()
 {
     // At start, Save asks for a name and proposes TEXT.TXT.
-    Napis(Okno->memSoubor, u"ahoj"_qs);
-    const QString cesta = Test->Prostredi.Cesta(u"prvni.txt"_qs);
+    Napis(Okno->memSoubor, u"ahoj"_s);
+    const QString cesta = Test->Prostredi.Cesta(u"prvni.txt"_s);
     Dialogy->Ulozit = {cesta};
     Okno->aUlozit->trigger();
-    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_qs});
+    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_s});
     QCOMPARE(Precti(cesta), QByteArray("ahoj"));
     QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
     // Then over the existing file without a dialog.
-    Napis(Okno->memSoubor, u"!"_qs);
+    Napis(Okno->memSoubor, u"!"_s);
     Okno->aUlozit->trigger();
     QCOMPARE(Dialogy->NavrhyUlozeni.size(), 1);
     QCOMPARE(Precti(cesta), QByteArray("ahoj!"));
@@ -338,10 +340,10 @@ void TestSoubory::ulozitBezDialogu()
 
 void TestSoubory::ulozitZmizelySoubor()
 {
-    const QString cesta = Otevri(u"zmizi.txt"_qs, "text");
+    const QString cesta = Otevri(u"zmizi.txt"_s, "text");
     QVERIFY(QFile::remove(cesta));
-    Napis(Okno->memSoubor, u"x"_qs);
-    const QString jinam = Test->Prostredi.Cesta(u"jinam.txt"_qs);
+    Napis(Okno->memSoubor, u"x"_s);
+    const QString jinam = Test->Prostredi.Cesta(u"jinam.txt"_s);
     Dialogy->Ulozit = {jinam};
     Okno->aUlozit->trigger();
     QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{cesta});
@@ -353,9 +355,9 @@ void TestSoubory::ulozitZmizelySoubor()
 void TestSoubory::zruseneUlozitJakoNemeniSoubor()
 {
     // A TEXT.TXT that happens to lie in the working folder is never written.
-    const QString cizi = Test->Prostredi.Cesta(u"TEXT.TXT"_qs);
+    const QString cizi = Test->Prostredi.Cesta(u"TEXT.TXT"_s);
     Zapis(cizi, "cizí soubor");
-    Napis(Okno->memSoubor, u"můj text"_qs);
+    Napis(Okno->memSoubor, u"můj text"_s);
     Okno->aUlozitJako->trigger(); // cancelled
     QCOMPARE(Okno->NazevSouboru(), QString());
     Okno->aUlozit->trigger(); // cancelled again: asks, writes nothing
@@ -366,22 +368,22 @@ void TestSoubory::zruseneUlozitJakoNemeniSoubor()
 
 void TestSoubory::novyPoOtevreni()
 {
-    const QString cesta = Otevri(u"otevreny.txt"_qs, "původní");
+    const QString cesta = Otevri(u"otevreny.txt"_s, "původní");
     Okno->aNovy->trigger();
-    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
     QVERIFY(Okno->NazevSouboru().isEmpty());
-    Napis(Okno->memSoubor, u"nový"_qs);
+    Napis(Okno->memSoubor, u"nový"_s);
     Okno->aUlozit->trigger(); // the save dialog comes, and is cancelled
-    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_qs});
+    QCOMPARE(Dialogy->NavrhyUlozeni, QStringList{u"TEXT.TXT"_s});
     QCOMPARE(Precti(cesta), QByteArray("původní"));
 }
 
 void TestSoubory::novyZachovaKodovani()
 {
-    Otevri(u"utf16.txt"_qs, QByteArray("\xFE\xFF") + Utf16(u"x"_qs, true));
+    Otevri(u"utf16.txt"_s, QByteArray("\xFE\xFF") + Utf16(u"x"_s, true));
     Okno->aNovy->trigger();
-    Napis(Okno->memSoubor, u"ř"_qs);
-    const QString cesta = Test->Prostredi.Cesta(u"novy.txt"_qs);
+    Napis(Okno->memSoubor, u"ř"_s);
+    const QString cesta = Test->Prostredi.Cesta(u"novy.txt"_s);
     Dialogy->Ulozit = {cesta};
     Okno->aUlozitJako->trigger();
     QCOMPARE(Precti(cesta), QByteArray("\xFE\xFF\x01\x59", 4));
@@ -398,11 +400,11 @@ void TestSoubory::neukladatelneZnaky()
 {
     QFETCH(int, odpoved);
     const QByteArray puvodni("\xE8\x61j"); // "čaj" in windows-1250
-    const QString cesta = Otevri(u"cp1250.txt"_qs, puvodni);
+    const QString cesta = Otevri(u"cp1250.txt"_s, puvodni);
     QCOMPARE(Okno->Kodovani(), koOsmibitove);
-    QCOMPARE(Okno->memSoubor->Text(), u"čaj"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"čaj"_s);
     Okno->memSoubor->moveCursor(QTextCursor::End);
-    Napis(Okno->memSoubor, u" ñ"_qs);
+    Napis(Okno->memSoubor, u" ñ"_s);
     Test->Prostredi.Odpovedi = {odpoved};
     Okno->aUlozit->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
@@ -414,7 +416,7 @@ void TestSoubory::neukladatelneZnaky()
         QCOMPARE(Okno->Kodovani(), koOsmibitove);
         QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
     } else {
-        QCOMPARE(Precti(cesta), QByteArray("\xEF\xBB\xBF") + u"čaj ñ"_qs.toUtf8());
+        QCOMPARE(Precti(cesta), QByteArray("\xEF\xBB\xBF") + u"čaj ñ"_s.toUtf8());
         QVERIFY(!Okno->memSoubor->Modified());
         QCOMPARE(Okno->Kodovani(), koUtf8);
     }
@@ -422,13 +424,13 @@ void TestSoubory::neukladatelneZnaky()
 
 void TestSoubory::chybaZapisuNicNezmeni()
 {
-    const QString slozka = Test->Prostredi.Docasna.filePath(u"jen_ke_cteni"_qs);
+    const QString slozka = Test->Prostredi.Docasna.filePath(u"jen_ke_cteni"_s);
     QVERIFY(QDir().mkpath(slozka));
-    const QString cesta = slozka + u"/dokument.txt"_qs;
+    const QString cesta = slozka + u"/dokument.txt"_s;
     Zapis(cesta, "stará verze");
     Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
-    Napis(Okno->memSoubor, u"nová "_qs);
+    Napis(Okno->memSoubor, u"nová "_s);
     QFile::setPermissions(Test->Prostredi.Docasna.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                               QFile::ReadOther | QFile::ExeOther);
     QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
@@ -440,8 +442,8 @@ void TestSoubory::chybaZapisuNicNezmeni()
     QFile::setPermissions(slozka, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(Precti(cesta), QByteArray("stará verze"));
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
-    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_qs);
-    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Cannot create file \"%1\". "_qs.arg(cesta)),
+    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
+    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Cannot create file \"%1\". "_s.arg(cesta)),
              qPrintable(Test->Prostredi.Dialogy[0].Text));
     QVERIFY(Test->Prostredi.Dialogy[0].Text.endsWith(u'.'));
     QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_ICONHAND);
@@ -449,7 +451,7 @@ void TestSoubory::chybaZapisuNicNezmeni()
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
     QCOMPARE(Okno->NazevSouboru(), cesta);
     QVERIFY(Okno->aUlozit->isEnabled());
-    QCOMPARE(QDir(slozka).entryList(QDir::Files | QDir::Hidden), QStringList{u"dokument.txt"_qs});
+    QCOMPARE(QDir(slozka).entryList(QDir::Files | QDir::Hidden), QStringList{u"dokument.txt"_s});
 
     // Asked before New, the failed save ends New too.
     Test->Prostredi.Odpovedi = {IDYES};
@@ -459,16 +461,30 @@ void TestSoubory::chybaZapisuNicNezmeni()
         Okno->aNovy->trigger();
     }
     QFile::setPermissions(slozka, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QCOMPARE(Okno->memSoubor->Text(), u"nová stará verze"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"nová stará verze"_s);
     QCOMPARE(Okno->lblNazevSouboru->text(), cesta);
+
+    // Nor does the window close when the save asked for on closing fails.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    Test->Prostredi.Odpovedi = {IDYES};
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    {
+        TBezPrivilegii bezPrav;
+        Okno->close();
+    }
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(Okno->isVisible());
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(Precti(cesta), QByteArray("stará verze"));
 }
 
 void TestSoubory::chybaOtevreni_data()
 {
     QTest::addColumn<QString>("jmeno");
     QTest::addColumn<bool>("slozka");
-    QTest::newRow("neexistuje") << u"neni.txt"_qs << false;
-    QTest::newRow("složka") << u"slozka"_qs << true;
+    QTest::newRow("neexistuje") << u"neni.txt"_s << false;
+    QTest::newRow("složka") << u"slozka"_s << true;
 }
 
 void TestSoubory::chybaOtevreni()
@@ -478,27 +494,27 @@ void TestSoubory::chybaOtevreni()
     const QString cesta = Test->Prostredi.Cesta(jmeno);
     if (slozka)
         QVERIFY(QDir().mkpath(cesta));
-    Okno->memSoubor->NastavText(u"zůstane"_qs);
+    Okno->memSoubor->NastavText(u"zůstane"_s);
     Okno->memSoubor->SetModified(true);
     Test->Prostredi.Odpovedi = {IDNO};
     Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
-    QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot open file \"%1\". "_qs.arg(cesta)),
+    QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot open file \"%1\". "_s.arg(cesta)),
              qPrintable(Test->Prostredi.Dialogy[1].Text));
-    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_qs);
+    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->memSoubor->Modified());
-    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_qs);
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
     QVERIFY(Okno->NazevSouboru().isEmpty());
 }
 
 void TestSoubory::prava()
 {
-    const QString cesta = Otevri(u"prava.txt"_qs, "a");
+    const QString cesta = Otevri(u"prava.txt"_s, "a");
     const QFile::Permissions prava = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     QVERIFY(QFile::setPermissions(cesta, prava));
     const QFile::Permissions pred = QFile::permissions(cesta);
-    Napis(Okno->memSoubor, u"b"_qs);
+    Napis(Okno->memSoubor, u"b"_s);
     Okno->aUlozit->trigger();
     QCOMPARE(Precti(cesta), QByteArray("ba"));
     QCOMPARE(QFile::permissions(cesta), pred);
@@ -506,13 +522,13 @@ void TestSoubory::prava()
 
 void TestSoubory::odkaz()
 {
-    const QString cil = Test->Prostredi.Cesta(u"cil.txt"_qs);
-    const QString odkaz = Test->Prostredi.Cesta(u"odkaz.txt"_qs);
+    const QString cil = Test->Prostredi.Cesta(u"cil.txt"_s);
+    const QString odkaz = Test->Prostredi.Cesta(u"odkaz.txt"_s);
     Zapis(cil, "a");
     QVERIFY(QFile::link(cil, odkaz));
     Dialogy->Otevrit = {odkaz};
     Okno->aOtevrit->trigger();
-    Napis(Okno->memSoubor, u"b"_qs);
+    Napis(Okno->memSoubor, u"b"_s);
     Okno->aUlozit->trigger();
     QVERIFY(QFileInfo(odkaz).isSymLink());
     QCOMPARE(Precti(cil), QByteArray("ba"));
