@@ -126,6 +126,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     // The editor has no tooltip of its own.
     memSoubor->setProperty("ShowHint", false);
     memSoubor->setFont(PismoOkna());
+    memSoubor->setFocus(); // the one control that takes the focus
     connect(memSoubor, &TMemo::Zmena, this, [this] { Proved([this] { memSouborChange(memSoubor); }); });
 
     auto *stred = new QWidget(this);
