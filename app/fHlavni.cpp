@@ -506,6 +506,16 @@ bool THlavniForm::UlozDo(const QString &Cesta)
 
 // ---- commands ----
 
+// After a file is opened or saved: it is the document's file, shown by its full
+// path, and the text has no unsaved changes.
+void THlavniForm::OznacUlozeno(const QString &Cesta)
+{
+    FNazevSouboru = Cesta;
+    lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
+    memSoubor->SetModified(false);
+    memSouborChange(memSoubor);
+}
+
 void THlavniForm::aNovyExecute(QObject *)
 {
     if (!UlozitZmeny())
@@ -529,10 +539,7 @@ void THlavniForm::aOtevritExecute(QObject *)
     const TTextovySoubor soubor = NactiTextovySoubor(cesta);
     FKodovani = soubor.Kodovani;
     memSoubor->NastavText(soubor.Text);
-    FNazevSouboru = cesta;
-    lblNazevSouboru->setText(QDir::toNativeSeparators(cesta));
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    OznacUlozeno(cesta);
 }
 
 void THlavniForm::aUlozitExecute(QObject *)
@@ -543,6 +550,7 @@ void THlavniForm::aUlozitExecute(QObject *)
         aUlozitJakoExecute(aUlozitJako);
         return;
     }
+    // The label's caption stays as it is.
     if (!UlozDo(FNazevSouboru))
         return;
     memSoubor->SetModified(false);
@@ -559,10 +567,7 @@ void THlavniForm::aUlozitJakoExecute(QObject *)
         return;
     if (!UlozDo(cesta))
         return;
-    FNazevSouboru = cesta;
-    lblNazevSouboru->setText(QDir::toNativeSeparators(cesta));
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    OznacUlozeno(cesta);
 }
 
 void THlavniForm::aKonecExecute(QObject *)

@@ -106,6 +106,7 @@ private:
     void NastavMinimalniVelikost();
     bool UlozitZmeny();
     bool UlozDo(const QString &Cesta);
+    void OznacUlozeno(const QString &Cesta);
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
     template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
