@@ -33,18 +33,21 @@ QString TMemo::Text() const
     const char16_t *zdroj = reinterpret_cast<const char16_t *>(surovy.constData());
     const qsizetype n = surovy.size();
     const qsizetype zlomy = surovy.count(QChar::ParagraphSeparator);
-    if (zlomy == 0)
-        return surovy;
-    QString text(n + zlomy, Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-    for (qsizetype i = 0; i < n; ++i) {
-        if (zdroj[i] == u'\u2029') {
-            *cil++ = u'\r';
-            *cil++ = u'\n';
-        } else {
-            *cil++ = zdroj[i];
+    QString text = surovy;
+    if (zlomy > 0) {
+        text = QString(n + zlomy, Qt::Uninitialized);
+        char16_t *cil = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < n; ++i) {
+            if (zdroj[i] == u'\u2029') {
+                *cil++ = u'\r';
+                *cil++ = u'\n';
+            } else {
+                *cil++ = zdroj[i];
+            }
         }
     }
+    for (const TZastupce &z : FZastupci)
+        text.replace(QChar(z.Zastupce), QChar(z.Znak));
     return text;
 }
 
@@ -55,8 +58,38 @@ bool TMemo::JePrazdny() const
 
 void TMemo::NastavText(const QString &Text)
 {
-    if (Text != this->Text())
-        Nahrad(Text);
+    if (Text == this->Text())
+        return;
+    // Stand-ins for the characters that the document would take for line
+    // breaks, chosen among the noncharacters U+FDD2 to U+FDEF that the text
+    // does not hold.
+    FZastupci.clear();
+    static constexpr char16_t zvlastni[] = {u'\u2029', u'\uFDD0', u'\uFDD1'};
+    quint32 pouzite = 0; // bit k: U+FDD0 + k occurs
+    bool bZvlastni[3] = {};
+    for (const QChar c : Text) {
+        const char16_t u = c.unicode();
+        if (u >= 0xFDD0 && u <= 0xFDEF)
+            pouzite |= 1u << (u - 0xFDD0);
+        else if (u == u'\u2029')
+            bZvlastni[0] = true;
+    }
+    bZvlastni[1] = pouzite & 1u;
+    bZvlastni[2] = pouzite & 2u;
+    char16_t volny = 0xFDD2;
+    for (int k = 0; k < 3; ++k) {
+        if (!bZvlastni[k])
+            continue;
+        while (volny <= 0xFDEF && (pouzite & (1u << (volny - 0xFDD0))))
+            ++volny;
+        if (volny > 0xFDEF)
+            break; // a text that holds all of them keeps the loss
+        FZastupci.append({zvlastni[k], volny++});
+    }
+    QString doEditoru = Text;
+    for (const TZastupce &z : FZastupci)
+        doEditoru.replace(QChar(z.Znak), QChar(z.Zastupce));
+    Nahrad(doEditoru);
 }
 
 void TMemo::NastavSurovyText(const QString &Text)
@@ -76,6 +109,7 @@ void TMemo::Nahrad(const QString &Text)
 
 void TMemo::Smaz()
 {
+    FZastupci.clear();
     bProgram = true;
     clear();
     bProgram = false;

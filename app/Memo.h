@@ -17,9 +17,15 @@ public:
 
     // The same text as the document keeps it, with U+2029 (paragraph separator)
     // for each line break: cheaper for a big text, with the same contract.
+    // Only while MaZastupce() is false is it the text itself.
     QString SurovyText() const;
     void NastavSurovyText(const QString &Text);
     bool JePrazdny() const;
+
+    // The document takes U+2029, U+FDD0 and U+FDD1 for line breaks. A text that
+    // holds them keeps them under stand-ins (noncharacters the text does not
+    // use) for as long as it is in the editor; Text() gives them back.
+    bool MaZastupce() const { return !FZastupci.isEmpty(); }
     void Smaz();
 
     bool Modified() const { return FModified; }
@@ -33,6 +39,10 @@ protected:
 
 private:
     void Nahrad(const QString &Text);
+    struct TZastupce {
+        char16_t Znak, Zastupce;
+    };
+    QList<TZastupce> FZastupci;
     bool bProgram = false;
     bool FModified = false;
 };

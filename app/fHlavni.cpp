@@ -494,10 +494,14 @@ bool THlavniForm::UlozDo(const QString &Cesta)
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
     if (!ZakodujText(text, kodovani, bajty)) {
-        if (Hlaseni->Dialog(rsULOZITUTF8 + u'?', rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
-            return false;
-        kodovani = koUtf8;
-        ZakodujText(text, kodovani, bajty);
+        if (kodovani == koOsmibitove) {
+            if (Hlaseni->Dialog(rsULOZITUTF8 + u'?', rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+                return false;
+            kodovani = koUtf8;
+        }
+        if (!ZakodujText(text, kodovani, bajty))
+            throw EChyba(QStringLiteral("Cannot create file \"%1\". %2")
+                             .arg(QDir::toNativeSeparators(Cesta), DuvodNeplatnehoUtf8()));
     }
     ZapisSoubor(Cesta, bajty);
     FKodovani = kodovani;
@@ -614,10 +618,11 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
 {
     {
         TCekaciKurzor kurzor;
-        // Unless the table touches line breaks, the text is converted as the
-        // editor keeps it, which spares two copies of a big text.
+        // Unless the table touches line breaks or the editor keeps stand-ins
+        // for some characters, the text is converted as the editor keeps it,
+        // which spares two copies of a big text.
         const bool bZlomy = ZnakySeZnamenkem.contains(u'\r') || ZnakySeZnamenkem.contains(u'\n') ||
-                            ZnakySeZnamenkem.contains(QChar::ParagraphSeparator);
+                            ZnakySeZnamenkem.contains(QChar::ParagraphSeparator) || memSoubor->MaZastupce();
         if (bZlomy)
             memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka));
         else

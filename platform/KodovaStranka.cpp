@@ -3,39 +3,6 @@
 #include <array>
 #include <memory>
 
-#ifdef Q_OS_WIN
-#include <QStringDecoder>
-#include <QStringEncoder>
-#include <windows.h>
-
-QString DekodujOsmibitove(QByteArrayView Bajty)
-{
-    QStringDecoder dekoder(QStringConverter::System);
-    return dekoder.decode(Bajty);
-}
-
-bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
-{
-    if (Text.isEmpty()) {
-        Vystup.clear();
-        return true;
-    }
-    BOOL nahrazeno = FALSE;
-    const int delka = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<LPCWCH>(Text.utf16()),
-                                          int(Text.size()), nullptr, 0, nullptr, &nahrazeno);
-    Vystup.resize(delka);
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, reinterpret_cast<LPCWCH>(Text.utf16()), int(Text.size()),
-                        Vystup.data(), delka, nullptr, &nahrazeno);
-    return !nahrazeno;
-}
-
-QString NazevKodoveStranky()
-{
-    return QStringLiteral("windows-%1").arg(GetACP());
-}
-
-#else
-
 namespace {
 
 // windows-1250, bytes 0x80 to 0xFF. The five bytes that the code page leaves
@@ -77,7 +44,7 @@ const std::array<qint16, 0x10000> &Bajty()
 
 } // namespace
 
-QString DekodujOsmibitove(QByteArrayView Bajty)
+static QString Dekoduj1250(QByteArrayView Bajty)
 {
     QString text(Bajty.size(), Qt::Uninitialized);
     char16_t *cil = reinterpret_cast<char16_t *>(text.data());
@@ -87,7 +54,7 @@ QString DekodujOsmibitove(QByteArrayView Bajty)
     return text;
 }
 
-bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
+static bool Zakoduj1250(QStringView Text, QByteArray &Vystup)
 {
     const auto &bajty = Bajty();
     Vystup.resize(Text.size());
@@ -100,6 +67,66 @@ bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
         cil[i] = char(b);
     }
     return true;
+}
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+// The ANSI code page, where it is one byte a character and so can keep every
+// byte; a multi-byte one (UTF-8, East Asian) cannot, and windows-1250 stands
+// in for it.
+static bool AnsiJednobajtova()
+{
+    CPINFO info;
+    return GetACP() != CP_UTF8 && GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
+}
+
+QString DekodujOsmibitove(QByteArrayView Bajty)
+{
+    if (!AnsiJednobajtova())
+        return Dekoduj1250(Bajty);
+    if (Bajty.isEmpty())
+        return {};
+    const int delka = MultiByteToWideChar(CP_ACP, 0, Bajty.data(), int(Bajty.size()), nullptr, 0);
+    QString text(delka, Qt::Uninitialized);
+    MultiByteToWideChar(CP_ACP, 0, Bajty.data(), int(Bajty.size()), reinterpret_cast<LPWSTR>(text.data()), delka);
+    return text;
+}
+
+bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
+{
+    if (!AnsiJednobajtova())
+        return Zakoduj1250(Text, Vystup);
+    Vystup.clear();
+    if (Text.isEmpty())
+        return true;
+    BOOL nahrazeno = FALSE;
+    const auto *zdroj = reinterpret_cast<LPCWCH>(Text.utf16());
+    const int delka = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, zdroj, int(Text.size()), nullptr, 0,
+                                          nullptr, &nahrazeno);
+    if (delka <= 0 || nahrazeno)
+        return false;
+    Vystup.resize(delka);
+    return WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, zdroj, int(Text.size()), Vystup.data(), delka,
+                               nullptr, &nahrazeno) == delka &&
+           !nahrazeno;
+}
+
+QString NazevKodoveStranky()
+{
+    return AnsiJednobajtova() ? QStringLiteral("windows-%1").arg(GetACP()) : QStringLiteral("windows-1250");
+}
+
+#else
+
+QString DekodujOsmibitove(QByteArrayView Bajty)
+{
+    return Dekoduj1250(Bajty);
+}
+
+bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
+{
+    return Zakoduj1250(Text, Vystup);
 }
 
 QString NazevKodoveStranky()

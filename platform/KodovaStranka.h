@@ -1,7 +1,8 @@
 #pragma once
 // The system's 8-bit code page, for text files without a byte-order mark. On
-// Windows it is the ANSI code page; elsewhere windows-1250, which holds every
-// letter of the default pair table.
+// Windows it is the ANSI code page where that is one byte a character;
+// elsewhere, and in place of a multi-byte ANSI code page, windows-1250, which
+// holds every letter of the default pair table.
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
+#include <cstring>
 
 namespace {
 
@@ -17,10 +18,12 @@ const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
 const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
 const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
 
-// Strict UTF-8: false for any byte sequence that is not well-formed.
+// Strict UTF-8: false for any byte sequence that is not well-formed. A U+FEFF
+// at the start of the text (after the mark) is text and stays.
 bool DekodujUtf8(QByteArrayView Bajty, QString &Text)
 {
-    QStringDecoder dekoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder dekoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     Text = dekoder.decode(Bajty);
     return !dekoder.hasError();
 }
@@ -132,10 +135,15 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
     switch (Kodovani) {
     case koUtf8:
     case koUtf8BezZnacky: {
+        // A lone half of a surrogate pair has no UTF-8 form: false rather than a
+        // stand-in character.
         QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        Bajty = Kodovani == koUtf8 ? ZnackaUtf8 : QByteArray();
-        Bajty += koder.encode(Text);
-        return true;
+        const qsizetype znacka = Kodovani == koUtf8 ? ZnackaUtf8.size() : 0;
+        Bajty.resize(znacka + koder.requiredSpace(Text.size()));
+        std::memcpy(Bajty.data(), ZnackaUtf8.constData(), size_t(znacka));
+        char *konec = koder.appendToBuffer(Bajty.data() + znacka, Text);
+        Bajty.truncate(konec - Bajty.constData());
+        return !koder.hasError();
     }
     case koUtf16LE:
         Bajty = ZnackaUtf16LE;
@@ -151,12 +159,21 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
     return false;
 }
 
+QString DuvodNeplatnehoUtf8()
+{
+    return QStringLiteral("The text holds half of a UTF-16 surrogate pair, which UTF-8 cannot store");
+}
+
 TTextovySoubor NactiTextovySoubor(const QString &Cesta)
 {
     QFile soubor(Cesta);
     QString duvod;
-    if (QFileInfo(Cesta).isDir())
+    const QFileInfo info(Cesta);
+    if (info.isDir())
         duvod = QStringLiteral("It is a folder, not a file");
+    else if (info.exists() && !info.isFile())
+        // A pipe or a device would block the window or never end.
+        duvod = QStringLiteral("It is not a regular file");
     else if (!soubor.open(QIODevice::ReadOnly))
         duvod = soubor.errorString();
     else {

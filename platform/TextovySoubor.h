@@ -32,8 +32,9 @@ struct TTextovySoubor {
 // Decodes a whole file's bytes.
 TTextovySoubor DekodujText(const QByteArray &Bajty);
 
-// Encodes Text with the encoding's mark; false when the 8-bit code page cannot
-// hold a character of it (nothing is replaced by "?").
+// Encodes Text with the encoding's mark; false when the encoding cannot hold a
+// character of it: the 8-bit code page most characters, UTF-8 a lone half of a
+// surrogate pair. Nothing is ever replaced by "?" or U+FFFD.
 bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty);
 
 // Reads a file; an EChyba "Cannot open file "<path>". <reason>" when it cannot.
@@ -44,6 +45,9 @@ TTextovySoubor NactiTextovySoubor(const QString &Cesta);
 // failure at any point leaves the old file whole. An EChyba "Cannot create file
 // "<path>". <reason>" when it cannot.
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
+
+// The reason given when UTF-8 cannot hold the text.
+QString DuvodNeplatnehoUtf8();
 
 // Every CR LF, lone CR and lone LF as CR LF.
 QString NormalizujKonceRadku(const QString &Text);

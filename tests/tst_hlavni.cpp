@@ -412,6 +412,7 @@ void TestHlavni::odstranitDiakritiku_data()
     QTest::newRow("věta") << u"Žluťoučký kůň úpěl\r\nďábelské ódy"_s << u"Zlutoucky kun upel\r\ndabelske ody"_s;
     QTest::newRow("beze změny, přesto upraveno") << u"plain text"_s << u"plain text"_s;
     QTest::newRow("prázdný editor") << QString() << QString();
+    QTest::newRow("oddělovače odstavců") << u"ě\u2029š\uFDD0ž\uFDD1\r\n"_s << u"e\u2029s\uFDD0z\uFDD1\r\n"_s;
 }
 
 void TestHlavni::odstranitDiakritiku()

@@ -1,6 +1,7 @@
 // Document files: encodings kept byte for byte, line breaks, the question before
 // unsaved text is lost, and saving that never loses the old file.
 
+#include "Chyby.h"
 #include "KodovaStranka.h"
 #include "Komponenty.h"
 #include "Memo.h"
@@ -99,6 +100,7 @@ private slots:
     void novyZachovaKodovani();
     void neukladatelneZnaky_data();
     void neukladatelneZnaky();
+    void osamelaPolovinaDoUtf8();
     void chybaZapisuNicNezmeni();
     void chybaOtevreni_data();
     void chybaOtevreni();
@@ -150,6 +152,7 @@ void TestSoubory::kodovani_data()
                                         << u"Příliš žluťoučký"_s;
     QTest::newRow("prázdný") << QByteArray() << int(koUtf8BezZnacky) << QString();
     QTest::newRow("jen značka UTF-8") << bom8 << int(koUtf8) << QString();
+    QTest::newRow("UTF-8, text začíná U+FEFF") << bom8 + bom8 + QByteArray("a") << int(koUtf8) << u"\uFEFFa"_s;
     QTest::newRow("jen značka UTF-16 BE") << QByteArray("\xFE\xFF") << int(koUtf16BE) << QString();
     // Bytes that do not fit the mark's encoding are kept through the 8-bit code page.
     QTest::newRow("značka UTF-8, neplatné bajty") << bom8 + QByteArray("a\xE8") << int(koOsmibitove) << QString();
@@ -213,6 +216,10 @@ void TestSoubory::pruchodOknem_data()
     QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF") + Utf16(Cesky, true);
     QTest::newRow("UTF-8 bez značky") << Cesky.toUtf8();
     QTest::newRow("windows-1250") << HorniBajty();
+    // Characters that the editor's document would take for line breaks.
+    const QString zvlastni = u"a\u2029b\uFDD0c\uFDD1d\uFDD2e\u2028f\uFEFF"_s;
+    QTest::newRow("UTF-8, oddělovače") << zvlastni.toUtf8();
+    QTest::newRow("UTF-16 LE, oddělovače") << QByteArray("\xFF\xFE") + Utf16(zvlastni, false);
 }
 
 void TestSoubory::pruchodOknem()
@@ -422,6 +429,21 @@ void TestSoubory::neukladatelneZnaky()
     }
 }
 
+void TestSoubory::osamelaPolovinaDoUtf8()
+{
+    // A lone half of a surrogate pair (F6 can make one from a pair of the
+    // table) has no UTF-8 form: an error, and the file stays as it was.
+    const QString cesta = Otevri(u"utf8.txt"_s, "\xEF\xBB\xBFp\xC5\x99" "ed");
+    Okno->memSoubor->NastavText(u"p"_s + QChar(0xD83D) + u"ed"_s);
+    Okno->memSoubor->SetModified(true);
+    Proved([this] { Okno->aUlozitExecute(Okno->aUlozit); });
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Cannot create file"_s),
+             qPrintable(Test->Prostredi.Dialogy[0].Text));
+    QCOMPARE(Precti(cesta), QByteArray("\xEF\xBB\xBFp\xC5\x99" "ed"));
+    QVERIFY(Okno->memSoubor->Modified());
+}
+
 void TestSoubory::chybaZapisuNicNezmeni()
 {
     const QString slozka = Test->Prostredi.Docasna.filePath(u"jen_ke_cteni"_s);
@@ -485,13 +507,14 @@ void TestSoubory::chybaOtevreni_data()
     QTest::addColumn<bool>("slozka");
     QTest::newRow("neexistuje") << u"neni.txt"_s << false;
     QTest::newRow("složka") << u"slozka"_s << true;
+    QTest::newRow("zařízení") << u"/dev/zero"_s << false;
 }
 
 void TestSoubory::chybaOtevreni()
 {
     QFETCH(QString, jmeno);
     QFETCH(bool, slozka);
-    const QString cesta = Test->Prostredi.Cesta(jmeno);
+    const QString cesta = jmeno.startsWith(u'/') ? jmeno : Test->Prostredi.Cesta(jmeno);
     if (slozka)
         QVERIFY(QDir().mkpath(cesta));
     Okno->memSoubor->NastavText(u"zůstane"_s);
