@@ -1,6 +1,8 @@
 #include "Memo.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <algorithm>
 #include <QTextDocument>
 
 TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
@@ -56,10 +58,14 @@ bool TMemo::JePrazdny() const
     return document()->isEmpty();
 }
 
-void TMemo::NastavText(const QString &Text)
+void TMemo::NastavText(const QString &Text, bool bVratitelne)
 {
     if (Text == this->Text())
         return;
+    if (bVratitelne)
+        ZapamatujProZpet();
+    else
+        FZpet.reset();
     // Stand-ins for the characters that the document would take for line
     // breaks, chosen among the noncharacters U+FDD2 to U+FDEF that the text
     // does not hold.
@@ -89,26 +95,48 @@ void TMemo::NastavText(const QString &Text)
     QString doEditoru = Text;
     for (const TZastupce &z : FZastupci)
         doEditoru.replace(QChar(z.Znak), QChar(z.Zastupce));
-    Nahrad(doEditoru);
+    Nahrad(doEditoru, bVratitelne);
 }
 
-void TMemo::NastavSurovyText(const QString &Text)
+void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
 {
-    if (Text != SurovyText())
-        Nahrad(Text);
+    if (Text == SurovyText())
+        return;
+    if (bVratitelne)
+        ZapamatujProZpet();
+    else
+        FZpet.reset();
+    Nahrad(Text, bVratitelne);
 }
 
-void TMemo::Nahrad(const QString &Text)
+void TMemo::Nahrad(const QString &Text, bool bZachovatPolohu)
 {
+    // A conversion keeps the length of the text, so the caret, the selection
+    // and the view stay where they were.
+    const int kotva = textCursor().anchor();
+    const int pozice = textCursor().position();
+    const int posuv = verticalScrollBar()->value();
     bProgram = true;
     setPlainText(Text);
     bProgram = false;
+    if (bZachovatPolohu) {
+        QTextCursor kurzor = textCursor();
+        const int konec = kurzor.document()->characterCount() - 1;
+        kurzor.setPosition(std::min(kotva, konec));
+        kurzor.setPosition(std::min(pozice, konec), QTextCursor::KeepAnchor);
+        setTextCursor(kurzor);
+        verticalScrollBar()->setValue(posuv);
+    }
     FModified = false;
     emit Zmena();
 }
 
-void TMemo::Smaz()
+void TMemo::Smaz(bool bVratitelne)
 {
+    if (bVratitelne && !JePrazdny())
+        ZapamatujProZpet();
+    else if (!bVratitelne)
+        FZpet.reset();
     FZastupci.clear();
     bProgram = true;
     clear();
@@ -116,8 +144,42 @@ void TMemo::Smaz()
     FModified = false;
 }
 
+void TMemo::ZapamatujProZpet()
+{
+    FZpet = TZpet{SurovyText(), FZastupci, textCursor().position()};
+}
+
+void TMemo::Zpet()
+{
+    // The editor's own edits go back first; then the text as it was before
+    // the last conversion or delete all.
+    if (document()->isUndoAvailable()) {
+        undo();
+        return;
+    }
+    if (!FZpet)
+        return;
+    const TZpet zpet = std::move(*FZpet);
+    FZpet.reset();
+    bProgram = true;
+    setPlainText(zpet.Text);
+    bProgram = false;
+    FZastupci = zpet.Zastupci;
+    QTextCursor kurzor = textCursor();
+    kurzor.setPosition(std::min(zpet.Pozice, document()->characterCount() - 1));
+    setTextCursor(kurzor);
+    // Taking a change back is an edit of the user.
+    FModified = true;
+    emit Zmena();
+}
+
 void TMemo::keyPressEvent(QKeyEvent *Udalost)
 {
+    if (Udalost == QKeySequence::Undo) {
+        Zpet();
+        Udalost->accept();
+        return;
+    }
     // Tab never enters a tab character: it moves the focus, also when the
     // editor is the only control that takes it.
     const bool tab = Udalost->key() == Qt::Key_Tab || Udalost->key() == Qt::Key_Backtab;

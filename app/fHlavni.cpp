@@ -495,7 +495,7 @@ bool THlavniForm::UlozDo(const QString &Cesta)
     TKodovani kodovani = FKodovani;
     if (!ZakodujText(text, kodovani, bajty)) {
         if (kodovani == koOsmibitove) {
-            if (Hlaseni->Dialog(rsULOZITUTF8 + u'?', rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+            if (Hlaseni->Dialog(rsULOZITUTF8, rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return false;
             kodovani = koUtf8;
         }
@@ -581,7 +581,7 @@ void THlavniForm::aKonecExecute(QObject *)
 
 void THlavniForm::aZpetExecute(QObject *)
 {
-    memSoubor->undo();
+    memSoubor->Zpet();
 }
 
 void THlavniForm::aVyjmoutExecute(QObject *)
@@ -601,7 +601,8 @@ void THlavniForm::aVlozitExecute(QObject *)
 
 void THlavniForm::aSmazatVseExecute(QObject *)
 {
-    memSoubor->Smaz();
+    // Undo brings the text back.
+    memSoubor->Smaz(true);
 }
 
 void THlavniForm::aOznacitVseExecute(QObject *)
@@ -624,9 +625,10 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         const bool bZlomy = ZnakySeZnamenkem.contains(u'\r') || ZnakySeZnamenkem.contains(u'\n') ||
                             ZnakySeZnamenkem.contains(QChar::ParagraphSeparator) || memSoubor->MaZastupce();
         if (bZlomy)
-            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka));
+            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka), true);
         else
-            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), ZnakySeZnamenkem, ZnakyBezZnamenka));
+            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), ZnakySeZnamenkem, ZnakyBezZnamenka),
+                                        true);
     }
     if (memSoubor->JePrazdny())
         return;

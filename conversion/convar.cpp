@@ -28,7 +28,7 @@ LUMARIN_TEXT(rsPOTVRZENI, u"Potvrzení")
 LUMARIN_TEXT(rsULOZITSOUBOR, u"Uložit změněný soubor")
 LUMARIN_TEXT(rsULOZENO, u"Soubor je uložen")
 LUMARIN_TEXT(rsNEULOZENO, u"Soubor není uložen")
-LUMARIN_TEXT(rsULOZITUTF8, u"Text obsahuje znaky, které osmibitové kódování souboru neumí uložit. Uložit soubor v kódování UTF-8 se značkou BOM")
+LUMARIN_TEXT(rsULOZITUTF8, u"Text obsahuje znaky, které osmibitové kódování souboru neumí uložit.\rUložit soubor v kódování UTF-8 se značkou BOM? (Ne: soubor se neuloží.)")
 
 #undef LUMARIN_TEXT
 

@@ -65,6 +65,7 @@ private slots:
     void odstranitDiakritiku();
     void novaTabulkaPlatiHned();
     void smazatVse();
+    void zpetPoKonverziASmazani();
     void editacniPrikazy();
     void pismo();
     void konecZavreOkno();
@@ -457,6 +458,43 @@ void TestHlavni::smazatVse()
     QVERIFY(!Okno->memSoubor->Modified());
     QVERIFY(Okno->aUlozit->isEnabled());
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+}
+
+void TestHlavni::zpetPoKonverziASmazani()
+{
+    TMemo *memo = Okno->memSoubor;
+    memo->NastavText(u"řádek ě\r\nčást š"_s);
+    QTextCursor kurzor = memo->textCursor();
+    kurzor.setPosition(9);
+    kurzor.setPosition(13, QTextCursor::KeepAnchor);
+    memo->setTextCursor(kurzor);
+
+    // The conversion keeps the caret and the selection, and undo takes it back.
+    Okno->aOdstranitDiakritiku->trigger();
+    QCOMPARE(memo->Text(), u"radek e\r\ncast s"_s);
+    QCOMPARE(memo->textCursor().anchor(), 9);
+    QCOMPARE(memo->textCursor().position(), 13);
+    memo->moveCursor(QTextCursor::End);
+    Napis(memo, u"!"_s);
+    Okno->aZpet->trigger(); // the typed "!" first
+    QCOMPARE(memo->Text(), u"radek e\r\ncast s"_s);
+    QTest::keyClick(memo, Qt::Key_Z, Qt::ControlModifier); // then the conversion
+    QCOMPARE(memo->Text(), u"řádek ě\r\nčást š"_s);
+    QVERIFY(memo->Modified());
+    Okno->aZpet->trigger(); // nothing further back
+    QCOMPARE(memo->Text(), u"řádek ě\r\nčást š"_s);
+
+    // Delete all, too, can be taken back.
+    Okno->aSmazatVse->trigger();
+    QVERIFY(memo->JePrazdny());
+    Okno->aZpet->trigger();
+    QCOMPARE(memo->Text(), u"řádek ě\r\nčást š"_s);
+
+    // A text set by program (an opened file) is not taken back.
+    Okno->aSmazatVse->trigger();
+    memo->NastavText(u"soubor"_s);
+    Okno->aZpet->trigger();
+    QCOMPARE(memo->Text(), u"soubor"_s);
 }
 
 void TestHlavni::editacniPrikazy()

@@ -415,7 +415,7 @@ void TestSoubory::neukladatelneZnaky()
     Test->Prostredi.Odpovedi = {odpoved};
     Okno->aUlozit->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
-    QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsULOZITUTF8 + u'?');
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsULOZITUTF8);
     QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_YESNO | MB_ICONEXCLAMATION);
     if (odpoved == IDNO) {
         QCOMPARE(Precti(cesta), puvodni);
