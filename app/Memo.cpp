@@ -2,8 +2,8 @@
 
 #include <QKeyEvent>
 #include <QScrollBar>
-#include <algorithm>
 #include <QTextDocument>
+#include <algorithm>
 
 TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
 {
@@ -62,10 +62,7 @@ void TMemo::NastavText(const QString &Text, bool bVratitelne)
 {
     if (Text == this->Text())
         return;
-    if (bVratitelne)
-        ZapamatujProZpet();
-    else
-        FZpet.reset();
+    PripravZpet(bVratitelne);
     // Stand-ins for the characters that the document would take for line
     // breaks, chosen among the noncharacters U+FDD2 to U+FDEF that the text
     // does not hold.
@@ -102,10 +99,7 @@ void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
 {
     if (Text == SurovyText())
         return;
-    if (bVratitelne)
-        ZapamatujProZpet();
-    else
-        FZpet.reset();
+    PripravZpet(bVratitelne);
     Nahrad(Text, bVratitelne);
 }
 
@@ -133,10 +127,8 @@ void TMemo::Nahrad(const QString &Text, bool bZachovatPolohu)
 
 void TMemo::Smaz(bool bVratitelne)
 {
-    if (bVratitelne && !JePrazdny())
-        ZapamatujProZpet();
-    else if (!bVratitelne)
-        FZpet.reset();
+    if (!bVratitelne || !JePrazdny())
+        PripravZpet(bVratitelne);
     FZastupci.clear();
     bProgram = true;
     clear();
@@ -144,9 +136,14 @@ void TMemo::Smaz(bool bVratitelne)
     FModified = false;
 }
 
-void TMemo::ZapamatujProZpet()
+// Before a replacement: keep the text for Zpet, or forget what was kept (a
+// replacement that is not the user's own command starts a new history).
+void TMemo::PripravZpet(bool bVratitelne)
 {
-    FZpet = TZpet{SurovyText(), FZastupci, textCursor().position()};
+    if (bVratitelne)
+        FZpet = TZpet{SurovyText(), FZastupci, textCursor().position()};
+    else
+        FZpet.reset();
 }
 
 void TMemo::Zpet()

@@ -46,7 +46,7 @@ protected:
 
 private:
     void Nahrad(const QString &Text, bool bZachovatPolohu);
-    void ZapamatujProZpet();
+    void PripravZpet(bool bVratitelne);
     struct TZastupce {
         char16_t Znak, Zastupce;
     };
