@@ -500,8 +500,7 @@ bool THlavniForm::UlozDo(const QString &Cesta)
             kodovani = koUtf8;
         }
         if (!ZakodujText(text, kodovani, bajty))
-            throw EChyba(QStringLiteral("Cannot create file \"%1\". %2")
-                             .arg(QDir::toNativeSeparators(Cesta), DuvodNeplatnehoUtf8()));
+            throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
     ZapisSoubor(Cesta, bajty);
     FKodovani = kodovani;

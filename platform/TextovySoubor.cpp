@@ -18,6 +18,11 @@ const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
 const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
 const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
 
+QString DuvodSlozky()
+{
+    return QStringLiteral("It is a folder, not a file");
+}
+
 // Strict UTF-8: false for any byte sequence that is not well-formed. A U+FEFF
 // at the start of the text (after the mark) is text and stays.
 bool DekodujUtf8(QByteArrayView Bajty, QString &Text)
@@ -159,6 +164,11 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
     return false;
 }
 
+EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod)
+{
+    return EChyba(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
+}
+
 QString DuvodNeplatnehoUtf8()
 {
     return QStringLiteral("The text holds half of a UTF-16 surrogate pair, which UTF-8 cannot store");
@@ -170,7 +180,7 @@ TTextovySoubor NactiTextovySoubor(const QString &Cesta)
     QString duvod;
     const QFileInfo info(Cesta);
     if (info.isDir())
-        duvod = QStringLiteral("It is a folder, not a file");
+        duvod = DuvodSlozky();
     else if (info.exists() && !info.isFile())
         // A pipe or a device would block the window or never end.
         duvod = QStringLiteral("It is not a regular file");
@@ -193,7 +203,7 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
     QString duvod;
     QFile stavajici(cil);
     if (QFileInfo(cil).isDir()) {
-        duvod = QStringLiteral("It is a folder, not a file");
+        duvod = DuvodSlozky();
     } else if (stavajici.exists() && !stavajici.open(QIODevice::WriteOnly | QIODevice::Append)) {
         // A write-protected file stays protected: it is not replaced behind the
         // user's back.
@@ -206,5 +216,5 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
         else
             return;
     }
-    throw EChyba(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), duvod));
+    throw ChybaVytvoreni(Cesta, duvod);
 }

@@ -9,6 +9,8 @@
 // bytes do not fit the encoding its mark names is read in the 8-bit code page,
 // mark included, so that saving it unchanged gives the same bytes.
 
+#include "Chyba.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -48,6 +50,10 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
 
 // The reason given when UTF-8 cannot hold the text.
 QString DuvodNeplatnehoUtf8();
+
+// The error of a file that cannot be created or written:
+// "Cannot create file "<path>". <reason>".
+EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod);
 
 // Every CR LF, lone CR and lone LF as CR LF.
 QString NormalizujKonceRadku(const QString &Text);
