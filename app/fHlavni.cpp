@@ -8,6 +8,7 @@
 #include "Komponenty.h"
 #include "Konverze.h"
 #include "Memo.h"
+#include "Soubor.h"
 #include "StavovyRadek.h"
 #include "convar.h"
 #include "fJazyk.h"

@@ -30,11 +30,16 @@ LUMARIN_TEXT(rsULOZENO, u"Soubor je uložen")
 LUMARIN_TEXT(rsNEULOZENO, u"Soubor není uložen")
 LUMARIN_TEXT(rsULOZITUTF8, u"Text obsahuje znaky, které osmibitové kódování souboru neumí uložit.\rUložit soubor v kódování UTF-8 se značkou BOM? (Ne: soubor se neuloží.)")
 
+LUMARIN_TEXT(rsNEPLATNEUTF8, u"Soubor je v kódování UTF-8, ale obsahuje bajty, které v něm nejsou platné.\rTyto bajty se zobrazují jako zástupné znaky, odstranění diakritiky je nemění a při uložení se zapíší zpět beze změny.")
+LUMARIN_TEXT(rsLICHEUTF16, u"Soubor v kódování UTF-16 má lichý počet bajtů.\rPoslední bajt se zobrazuje jako zástupný znak, odstranění diakritiky jej nemění a při uložení se zapíše zpět beze změny.")
+LUMARIN_TEXT(rsVELKYSOUBOR, u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen")
+LUMARIN_TEXT(rsZASTUPCI, u"Text obsahuje všechny znaky, které editor potřebuje jako zástupné za konce řádků, a nelze jej proto zobrazit beze ztráty")
+
 #undef LUMARIN_TEXT
 
 #define LUMARIN_POLOZKA(klic) TZpravovyText{#klic, &klic, klic##_Vychozi}
 
-const std::array<TZpravovyText, 17> ZpravoveTexty = {
+const std::array<TZpravovyText, 21> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),
     LUMARIN_POLOZKA(rsNELZEZEREGISTRU), LUMARIN_POLOZKA(rsNELZEDOREGISTRU),
     LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
@@ -43,7 +48,9 @@ const std::array<TZpravovyText, 17> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsINFORMACE),       LUMARIN_POLOZKA(rsNENIZNAK),
     LUMARIN_POLOZKA(rsPOTVRZENI),       LUMARIN_POLOZKA(rsULOZITSOUBOR),
     LUMARIN_POLOZKA(rsULOZENO),         LUMARIN_POLOZKA(rsNEULOZENO),
-    LUMARIN_POLOZKA(rsULOZITUTF8),
+    LUMARIN_POLOZKA(rsULOZITUTF8),      LUMARIN_POLOZKA(rsNEPLATNEUTF8),
+    LUMARIN_POLOZKA(rsLICHEUTF16),      LUMARIN_POLOZKA(rsVELKYSOUBOR),
+    LUMARIN_POLOZKA(rsZASTUPCI),
 };
 
 #undef LUMARIN_POLOZKA

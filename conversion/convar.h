@@ -30,6 +30,10 @@ extern QString rsULOZITSOUBOR;
 extern QString rsULOZENO;
 extern QString rsNEULOZENO;
 extern QString rsULOZITUTF8;
+extern QString rsNEPLATNEUTF8;  // told once at open: a UTF-8 file with invalid bytes
+extern QString rsLICHEUTF16;    // told once at open: a UTF-16 file of odd length
+extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes
+extern QString rsZASTUPCI;      // why a text cannot be shown without loss
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -40,9 +44,11 @@ struct TZpravovyText {
 };
 
 // All message texts, in the order in which the language application sets them.
-// The last one, the question before text is saved in UTF-8 instead of the 8-bit
-// code page, came after the first sixteen and stands after them.
-extern const std::array<TZpravovyText, 17> ZpravoveTexty;
+// The texts added after the first sixteen stand after them: the question before
+// text is saved in UTF-8 instead of the 8-bit code page, the notes on files with
+// bytes their encoding cannot read, and the refusals of files the editor cannot
+// hold.
+extern const std::array<TZpravovyText, 21> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();

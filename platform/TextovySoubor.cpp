@@ -2,11 +2,8 @@
 
 #include "Chyba.h"
 #include "KodovaStranka.h"
+#include "Soubor.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -17,11 +14,6 @@ namespace {
 const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
 const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
 const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
-
-QString DuvodSlozky()
-{
-    return QStringLiteral("It is a folder, not a file");
-}
 
 // Strict UTF-8: false for any byte sequence that is not well-formed. A U+FEFF
 // at the start of the text (after the mark) is text and stays.
@@ -164,11 +156,6 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
     return false;
 }
 
-EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod)
-{
-    return EChyba(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
-}
-
 QString DuvodNeplatnehoUtf8()
 {
     return QStringLiteral("The text holds half of a UTF-16 surrogate pair, which UTF-8 cannot store");
@@ -176,45 +163,5 @@ QString DuvodNeplatnehoUtf8()
 
 TTextovySoubor NactiTextovySoubor(const QString &Cesta)
 {
-    QFile soubor(Cesta);
-    QString duvod;
-    const QFileInfo info(Cesta);
-    if (info.isDir())
-        duvod = DuvodSlozky();
-    else if (info.exists() && !info.isFile())
-        // A pipe or a device would block the window or never end.
-        duvod = QStringLiteral("It is not a regular file");
-    else if (!soubor.open(QIODevice::ReadOnly))
-        duvod = soubor.errorString();
-    else {
-        QByteArray bajty = soubor.readAll();
-        if (soubor.error() == QFileDevice::NoError)
-            return DekodujText(bajty);
-        duvod = soubor.errorString();
-    }
-    throw EChyba(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), duvod));
-}
-
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
-{
-    // The name of a link stands for the file it points to.
-    const QFileInfo info(Cesta);
-    const QString cil = info.isSymLink() ? info.symLinkTarget() : Cesta;
-    QString duvod;
-    QFile stavajici(cil);
-    if (QFileInfo(cil).isDir()) {
-        duvod = DuvodSlozky();
-    } else if (stavajici.exists() && !stavajici.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        // A write-protected file stays protected: it is not replaced behind the
-        // user's back.
-        duvod = stavajici.errorString();
-    } else {
-        stavajici.close();
-        QSaveFile soubor(cil);
-        if (!soubor.open(QIODevice::WriteOnly) || soubor.write(Bajty) != Bajty.size() || !soubor.commit())
-            duvod = soubor.errorString();
-        else
-            return;
-    }
-    throw ChybaVytvoreni(Cesta, duvod);
+    return DekodujText(NactiBajty(Cesta));
 }

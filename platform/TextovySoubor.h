@@ -39,21 +39,12 @@ TTextovySoubor DekodujText(const QByteArray &Bajty);
 // surrogate pair. Nothing is ever replaced by "?" or U+FFFD.
 bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty);
 
-// Reads a file; an EChyba "Cannot open file "<path>". <reason>" when it cannot.
+// Reads and decodes a file; an EChyba "Cannot open file "<path>". <reason>"
+// when it cannot.
 TTextovySoubor NactiTextovySoubor(const QString &Cesta);
-
-// Replaces the file's content atomically: the bytes go to a temporary file
-// beside it, which then takes its place with the old file's permissions, so a
-// failure at any point leaves the old file whole. An EChyba "Cannot create file
-// "<path>". <reason>" when it cannot.
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
 
 // The reason given when UTF-8 cannot hold the text.
 QString DuvodNeplatnehoUtf8();
-
-// The error of a file that cannot be created or written:
-// "Cannot create file "<path>". <reason>".
-EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod);
 
 // Every CR LF, lone CR and lone LF as CR LF.
 QString NormalizujKonceRadku(const QString &Text);
