@@ -73,3 +73,15 @@ QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &
         cil[i] = t[zdroj[i]];
     return vysledek;
 }
+
+void VynechPary(QString &Hledane, QString &Nahrady, char16_t Od, char16_t Do)
+{
+    for (qsizetype j = Hledane.size() - 1; j >= 0; --j) {
+        const char16_t c = Hledane.at(j).unicode();
+        if (c < Od || c > Do)
+            continue;
+        Hledane.remove(j, 1);
+        if (j < Nahrady.size())
+            Nahrady.remove(j, 1);
+    }
+}

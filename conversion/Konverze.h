@@ -12,3 +12,9 @@ QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &
 // The same result by the plain scan of Hledane for every code unit: the
 // reference that NahradZnaky is compared with, and the fallback for short texts.
 QString NahradZnakyPrimo(const QString &Text, const QString &Hledane, const QString &Nahrady);
+
+// Drops from the pair table every pair whose character to look for lies in
+// Od..Do; the pairs after it keep their partners. The conversion of a document
+// whose code units U+DC00..U+DCFF stand for bytes of the file uses it, so that
+// those bytes are never replaced.
+void VynechPary(QString &Hledane, QString &Nahrady, char16_t Od, char16_t Do);

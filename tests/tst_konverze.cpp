@@ -16,6 +16,8 @@ private slots:
     void nahrazeni();
     void nahodneTextyShodneSPrimymPruchodem();
     void beze_zmenySeTextNekopiruje();
+    void vynechanePary_data();
+    void vynechanePary();
     void zpravoveTexty();
 };
 
@@ -99,6 +101,39 @@ void TestKonverze::beze_zmenySeTextNekopiruje()
     QCOMPARE(NahradZnaky(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).constData(), text.constData());
     QCOMPARE(NahradZnakyPrimo(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).constData(),
              text.constData());
+}
+
+// A string of code units, lone surrogates included.
+static QString Jednotky(std::initializer_list<char16_t> Kody)
+{
+    return QString(reinterpret_cast<const QChar *>(Kody.begin()), qsizetype(Kody.size()));
+}
+
+void TestKonverze::vynechanePary_data()
+{
+    QTest::addColumn<QString>("hledane");
+    QTest::addColumn<QString>("nahrady");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("vysledek");
+    // The pairs after a dropped one keep their partners.
+    QTest::newRow("uprostřed") << Jednotky({u'a', 0xDCE8, u'b'}) << u"xyz"_s << Jednotky({u'a', u'b', 0xDCE8})
+                               << Jednotky({u'x', u'z', 0xDCE8});
+    QTest::newRow("jen vynechané") << Jednotky({0xDC80, 0xDCFF}) << u"ab"_s << Jednotky({0xDC80, 0xDCFF})
+                                   << Jednotky({0xDC80, 0xDCFF});
+    QTest::newRow("mimo rozsah") << Jednotky({0xDBFF, 0xDD00}) << u"ab"_s << Jednotky({0xDBFF, 0xDD00}) << u"ab"_s;
+    // A pair beyond the end of the replacement list stays without a partner.
+    QTest::newRow("krátké náhrady") << Jednotky({u'a', 0xDC90, u'b', u'c'}) << u"xy"_s << u"abc"_s << u"xbc"_s;
+}
+
+void TestKonverze::vynechanePary()
+{
+    QFETCH(QString, hledane);
+    QFETCH(QString, nahrady);
+    QFETCH(QString, text);
+    QFETCH(QString, vysledek);
+    VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
+    QCOMPARE(NahradZnaky(text, hledane, nahrady), vysledek);
+    QCOMPARE(NahradZnaky(text.repeated(1000), hledane, nahrady), vysledek.repeated(1000));
 }
 
 void TestKonverze::zpravoveTexty()
