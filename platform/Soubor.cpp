@@ -1,9 +1,25 @@
 #include "Soubor.h"
 
 #include <QDir>
+
+#ifdef Q_OS_WIN
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#else
+#include <QList>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <climits>
+#include <dirent.h>
+#include <fcntl.h>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,47 +40,595 @@ EChyba ChybaOtevreni(const QString &Cesta, const QString &Duvod)
     return EChyba(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
 }
 
-QByteArray NactiBajty(const QString &Cesta)
+EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost)
+    : EChyba(ChybaOtevreni(Cesta, QStringLiteral("It is too large (%1 bytes)").arg(Velikost)).Zprava()),
+      FVelikost(Velikost)
 {
-    QFile soubor(Cesta);
-    QString duvod;
+}
+
+#ifdef Q_OS_WIN
+
+// Windows names are UTF-16 already, and Qt hands them over as they are.
+QByteArray KodujCestu(const QString &Cesta)
+{
+    return Cesta.toUtf8();
+}
+
+QString DekodujCestu(const QByteArray &Bajty)
+{
+    return QString::fromUtf8(Bajty);
+}
+
+QString NajdiSoubor(const QString &Cesta)
+{
+    return Cesta;
+}
+
+bool ExistujeSoubor(const QString &Cesta)
+{
     const QFileInfo info(Cesta);
-    if (info.isDir())
-        duvod = DuvodSlozky();
-    else if (info.exists() && !info.isFile())
-        // A pipe or a device would block the window or never end.
-        duvod = QStringLiteral("It is not a regular file");
-    else if (!soubor.open(QIODevice::ReadOnly))
-        duvod = soubor.errorString();
-    else {
-        QByteArray bajty = soubor.readAll();
-        if (soubor.error() == QFileDevice::NoError)
-            return bajty;
-        duvod = soubor.errorString();
-    }
-    throw ChybaOtevreni(Cesta, duvod);
+    return info.exists() && !info.isDir();
+}
+
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
+{
+    if (QFileInfo(Cesta).isDir())
+        throw ChybaOtevreni(Cesta, DuvodSlozky());
+    QFile soubor(Cesta);
+    if (!soubor.open(QIODevice::ReadOnly))
+        throw ChybaOtevreni(Cesta, soubor.errorString());
+    if (soubor.isSequential())
+        throw ChybaOtevreni(Cesta, QStringLiteral("It is not a regular file"));
+    if (Nejvice >= 0 && soubor.size() > Nejvice)
+        throw EPrilisVelky(Cesta, soubor.size());
+    const QByteArray bajty = Nejvice >= 0 ? soubor.read(Nejvice + 1) : soubor.readAll();
+    if (soubor.error() != QFileDevice::NoError)
+        throw ChybaOtevreni(Cesta, soubor.errorString());
+    if (Nejvice >= 0 && bajty.size() > Nejvice)
+        throw EPrilisVelky(Cesta, bajty.size());
+    return bajty;
 }
 
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 {
-    // The name of a link stands for the file it points to.
     const QFileInfo info(Cesta);
-    const QString cil = info.isSymLink() ? info.symLinkTarget() : Cesta;
-    QString duvod;
-    QFile stavajici(cil);
-    if (QFileInfo(cil).isDir()) {
-        duvod = DuvodSlozky();
-    } else if (stavajici.exists() && !stavajici.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        // A write-protected file stays protected: it is not replaced behind the
-        // user's back.
-        duvod = stavajici.errorString();
-    } else {
-        stavajici.close();
-        QSaveFile soubor(cil);
-        if (!soubor.open(QIODevice::WriteOnly) || soubor.write(Bajty) != Bajty.size() || !soubor.commit())
-            duvod = soubor.errorString();
-        else
-            return;
-    }
-    throw ChybaVytvoreni(Cesta, duvod);
+    const QFileInfo cil(info.isSymLink() ? info.symLinkTarget() : Cesta);
+    if (cil.isDir())
+        throw ChybaVytvoreni(Cesta, DuvodSlozky());
+    if (cil.exists() && !cil.isFile())
+        throw ChybaVytvoreni(Cesta, QStringLiteral("It is not a regular file"));
+    if (cil.exists() && !cil.isWritable())
+        throw ChybaVytvoreni(Cesta, QStringLiteral("Access is denied"));
+    QSaveFile soubor(cil.filePath());
+    // Unbuffered, so that every write reports its own error rather than
+    // leaving it to a flush whose result nobody sees.
+    if (!soubor.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || soubor.write(Bajty) != Bajty.size() ||
+        !soubor.commit())
+        throw ChybaVytvoreni(Cesta, soubor.errorString());
 }
+
+#else
+
+// ---- names as bytes ----
+
+QByteArray KodujCestu(const QString &Cesta)
+{
+    QByteArray bajty;
+    bajty.reserve(Cesta.size() * 2);
+    for (qsizetype i = 0; i < Cesta.size(); ++i) {
+        char32_t znak = Cesta[i].unicode();
+        if (QChar::isHighSurrogate(znak) && i + 1 < Cesta.size() && Cesta[i + 1].isLowSurrogate()) {
+            znak = QChar::surrogateToUcs4(char16_t(znak), Cesta[++i].unicode());
+        } else if (znak >= 0xDC80 && znak <= 0xDCFF) {
+            bajty += char(znak - 0xDC00); // a byte of a name that is not UTF-8
+            continue;
+        } else if (QChar::isSurrogate(znak)) {
+            znak = QChar::ReplacementCharacter; // no name decodes to it
+        }
+        if (znak < 0x80) {
+            bajty += char(znak);
+        } else if (znak < 0x800) {
+            bajty += char(0xC0 | (znak >> 6));
+            bajty += char(0x80 | (znak & 0x3F));
+        } else if (znak < 0x10000) {
+            bajty += char(0xE0 | (znak >> 12));
+            bajty += char(0x80 | ((znak >> 6) & 0x3F));
+            bajty += char(0x80 | (znak & 0x3F));
+        } else {
+            bajty += char(0xF0 | (znak >> 18));
+            bajty += char(0x80 | ((znak >> 12) & 0x3F));
+            bajty += char(0x80 | ((znak >> 6) & 0x3F));
+            bajty += char(0x80 | (znak & 0x3F));
+        }
+    }
+    return bajty;
+}
+
+QString DekodujCestu(const QByteArray &Bajty)
+{
+    QString cesta;
+    cesta.reserve(Bajty.size());
+    const qsizetype delka = Bajty.size();
+    for (qsizetype i = 0; i < delka;) {
+        const uchar prvni = uchar(Bajty[i]);
+        if (prvni < 0x80) {
+            cesta += QChar(prvni);
+            ++i;
+            continue;
+        }
+        int pocet = 0;
+        char32_t znak = 0, nejmensi = 0;
+        if ((prvni & 0xE0) == 0xC0)
+            pocet = 2, znak = prvni & 0x1F, nejmensi = 0x80;
+        else if ((prvni & 0xF0) == 0xE0)
+            pocet = 3, znak = prvni & 0x0F, nejmensi = 0x800;
+        else if ((prvni & 0xF8) == 0xF0)
+            pocet = 4, znak = prvni & 0x07, nejmensi = 0x10000;
+        bool bPlatny = pocet > 0 && i + pocet <= delka;
+        for (int k = 1; bPlatny && k < pocet; ++k) {
+            const uchar dalsi = uchar(Bajty[i + k]);
+            bPlatny = (dalsi & 0xC0) == 0x80;
+            znak = (znak << 6) | (dalsi & 0x3F);
+        }
+        // Overlong forms and encoded surrogates are not UTF-8: were they read
+        // as characters, two names would map to one.
+        if (bPlatny && znak >= nejmensi && znak <= 0x10FFFF && !QChar::isSurrogate(znak)) {
+            if (QChar::requiresSurrogates(znak)) {
+                cesta += QChar(QChar::highSurrogate(znak));
+                cesta += QChar(QChar::lowSurrogate(znak));
+            } else {
+                cesta += QChar(char16_t(znak));
+            }
+            i += pocet;
+        } else {
+            cesta += QChar(char16_t(0xDC00 + prvni));
+            ++i;
+        }
+    }
+    return cesta;
+}
+
+namespace {
+
+QString DuvodChyby(int Chyba)
+{
+    return qt_error_string(Chyba);
+}
+
+// What a path names when it is not a regular file.
+QString DuvodDruhu(mode_t Druh)
+{
+    if (S_ISDIR(Druh))
+        return DuvodSlozky();
+    if (S_ISFIFO(Druh))
+        return QStringLiteral("It is a named pipe (FIFO), not a regular file");
+    if (S_ISSOCK(Druh))
+        return QStringLiteral("It is a socket, not a regular file");
+    if (S_ISCHR(Druh))
+        return QStringLiteral("It is a character device, not a regular file");
+    if (S_ISBLK(Druh))
+        return QStringLiteral("It is a block device, not a regular file");
+    return QStringLiteral("It is not a regular file");
+}
+
+// The bytes to hand to the system; 0 when the path cannot name a file (a
+// null character would cut it short and name another one).
+int SystemovaCesta(const QString &Cesta, QByteArray &Bajty)
+{
+    Bajty = KodujCestu(Cesta);
+    if (Bajty.isEmpty())
+        return ENOENT;
+    return Bajty.contains('\0') ? EINVAL : 0;
+}
+
+// A descriptor closed when it goes out of scope.
+struct TDeskriptor {
+    explicit TDeskriptor(int Popisovac) : Fd(Popisovac) {}
+    TDeskriptor(const TDeskriptor &) = delete;
+    TDeskriptor &operator=(const TDeskriptor &) = delete;
+    ~TDeskriptor()
+    {
+        if (Fd >= 0)
+            ::close(Fd);
+    }
+    // A writer looks at close's result: some file systems report a failed
+    // write only there.
+    int Zavri()
+    {
+        const int vysledek = ::close(Fd);
+        Fd = -1;
+        return vysledek == 0 ? 0 : errno;
+    }
+    int Fd;
+};
+
+// Reads from the descriptor's position to its end; Velikost is the size the
+// file had when it was opened. Stops as soon as more than Nejvice bytes have
+// come (Nejvice >= 0). 0, or the system's error.
+int PrectiVse(int Fd, qint64 Velikost, qint64 Nejvice, QByteArray &Bajty)
+{
+    Bajty = QByteArray(Velikost, Qt::Uninitialized);
+    qint64 precteno = 0;
+    char navic[65536]; // past the size: a file that grew, or one whose size says nothing (/proc)
+    while (Nejvice < 0 || precteno <= Nejvice) {
+        const bool bDoBufferu = precteno < Bajty.size();
+        const ssize_t n = bDoBufferu ? ::read(Fd, Bajty.data() + precteno, size_t(Bajty.size() - precteno))
+                                     : ::read(Fd, navic, sizeof navic);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        if (!bDoBufferu)
+            Bajty.append(navic, n);
+        precteno += n;
+    }
+    Bajty.resize(precteno); // a file that shrank meanwhile
+    return 0;
+}
+
+// Writes the first Delka bytes at the start of the file, however many calls
+// it takes; Zapsano counts the bytes that reached it. 0, or the system's error.
+int ZapisVse(int Fd, const QByteArray &Bajty, qint64 Delka, qint64 &Zapsano)
+{
+    Zapsano = 0;
+    while (Zapsano < Delka) {
+        const ssize_t n = ::pwrite(Fd, Bajty.constData() + Zapsano, size_t(Delka - Zapsano), off_t(Zapsano));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
+        Zapsano += n;
+    }
+    return 0;
+}
+
+} // namespace
+
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
+{
+    QByteArray cesta;
+    if (const int chyba = SystemovaCesta(Cesta, cesta))
+        throw ChybaOtevreni(Cesta, DuvodChyby(chyba));
+    // Without O_NONBLOCK a pipe would wait for a writer; what the open found
+    // is then checked on the descriptor itself, not on a name that may change.
+    TDeskriptor fd(::open(cesta.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (fd.Fd < 0) {
+        // A socket cannot be opened at all; "No such device or address" would
+        // not tell the user why.
+        const int chyba = errno;
+        const bool bJinyDruh = ::stat(cesta.constData(), &st) == 0 && !S_ISREG(st.st_mode);
+        throw ChybaOtevreni(Cesta, bJinyDruh ? DuvodDruhu(st.st_mode) : DuvodChyby(chyba));
+    }
+    if (::fstat(fd.Fd, &st) != 0)
+        throw ChybaOtevreni(Cesta, DuvodChyby(errno));
+    if (!S_ISREG(st.st_mode))
+        throw ChybaOtevreni(Cesta, DuvodDruhu(st.st_mode));
+    if (Nejvice >= 0 && st.st_size > Nejvice)
+        throw EPrilisVelky(Cesta, st.st_size);
+    QByteArray bajty;
+    if (const int chyba = PrectiVse(fd.Fd, st.st_size, Nejvice, bajty))
+        throw ChybaOtevreni(Cesta, DuvodChyby(chyba));
+    if (Nejvice >= 0 && bajty.size() > Nejvice)
+        throw EPrilisVelky(Cesta, bajty.size());
+    return bajty;
+}
+
+bool ExistujeSoubor(const QString &Cesta)
+{
+    QByteArray cesta;
+    struct stat st;
+    if (SystemovaCesta(Cesta, cesta) != 0)
+        return false;
+    if (::stat(cesta.constData(), &st) == 0)
+        return !S_ISDIR(st.st_mode);
+    // A file behind a folder we may not search still exists: the save then
+    // says why it cannot write it, rather than asking for another name.
+    return errno != ENOENT && errno != ENOTDIR;
+}
+
+QString NajdiSoubor(const QString &Cesta)
+{
+    QByteArray cesta;
+    struct stat st;
+    const qsizetype lomitko = Cesta.lastIndexOf(u'/');
+    const QString jmeno = Cesta.mid(lomitko + 1);
+    // Only a name with U+FFFD can be the lossy reading of another one.
+    if (SystemovaCesta(Cesta, cesta) != 0 || ::lstat(cesta.constData(), &st) == 0 ||
+        !jmeno.contains(QChar::ReplacementCharacter))
+        return Cesta;
+    // The folder's own name may have been read the same way.
+    const QString slozka = lomitko > 0 ? NajdiSoubor(Cesta.left(lomitko)) : Cesta.left(lomitko + 1);
+    QByteArray bajtySlozky;
+    if (slozka.isEmpty())
+        bajtySlozky = ".";
+    else if (SystemovaCesta(slozka, bajtySlozky) != 0)
+        return Cesta;
+    DIR *adresar = ::opendir(bajtySlozky.constData());
+    if (!adresar)
+        return Cesta;
+    QByteArray nalezeny;
+    int pocet = 0;
+    while (const dirent *polozka = ::readdir(adresar)) {
+        const QByteArray nazev(polozka->d_name);
+        if (QString::fromUtf8(nazev) == jmeno && ++pocet == 1)
+            nalezeny = nazev;
+    }
+    ::closedir(adresar);
+    if (pocet != 1)
+        return Cesta;
+    return (lomitko > 0 ? slozka + u'/' : slozka) + DekodujCestu(nalezeny);
+}
+
+// ---- the writer ----
+
+namespace {
+
+struct TCil {
+    QString Cesta;     // as the caller named it, for the message
+    QByteArray Soubor; // the file itself, every link followed
+    bool bExistuje = false;
+    struct stat St = {};
+};
+
+[[noreturn]] void Selhani(const TCil &Cil, int Chyba)
+{
+    throw ChybaVytvoreni(Cil.Cesta, DuvodChyby(Chyba));
+}
+
+// The file that a chain of links ends in. A link whose target does not exist
+// names the file that the save creates.
+QByteArray CilOdkazu(QByteArray Cesta)
+{
+    for (int i = 0; i < 40; ++i) {
+        struct stat st;
+        if (::lstat(Cesta.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return Cesta;
+        QByteArray odkaz(PATH_MAX, Qt::Uninitialized);
+        const ssize_t n = ::readlink(Cesta.constData(), odkaz.data(), size_t(odkaz.size()));
+        if (n <= 0 || n >= odkaz.size())
+            return Cesta; // stat reports why
+        odkaz.resize(n);
+        // A relative target is relative to the link's own folder.
+        Cesta = odkaz.startsWith('/') ? odkaz : Cesta.left(Cesta.lastIndexOf('/') + 1) + odkaz;
+    }
+    return Cesta; // a loop of links: stat reports it
+}
+
+TCil NajdiCil(const QString &Cesta)
+{
+    TCil cil;
+    cil.Cesta = Cesta;
+    QByteArray cesta;
+    if (const int chyba = SystemovaCesta(Cesta, cesta))
+        Selhani(cil, chyba);
+    cil.Soubor = CilOdkazu(cesta);
+    cil.bExistuje = ::stat(cil.Soubor.constData(), &cil.St) == 0;
+    if (!cil.bExistuje && errno != ENOENT)
+        Selhani(cil, errno);
+    if (cil.bExistuje) {
+        // A pipe would block the window, a device take the text; neither is
+        // replaced by a regular file.
+        if (!S_ISREG(cil.St.st_mode))
+            throw ChybaVytvoreni(Cesta, DuvodDruhu(cil.St.st_mode));
+        // A write-protected file stays protected: it is not replaced behind
+        // the user's back.
+        if (::faccessat(AT_FDCWD, cil.Soubor.constData(), W_OK, AT_EACCESS) != 0)
+            Selhani(cil, errno);
+    }
+    return cil;
+}
+
+// A temporary file beside the target, removed unless it has taken its place.
+struct TDocasny {
+    ~TDocasny()
+    {
+        if (!bNahradil)
+            ::unlink(Jmeno.constData());
+    }
+    QByteArray Jmeno;
+    TDeskriptor Fd{-1};
+    bool bNahradil = false;
+};
+
+// O_EXCL: nothing that already lies in the folder is ever taken over. Until
+// it has the old file's mode, only its owner may read it.
+std::unique_ptr<TDocasny> VytvorDocasny(const TCil &Cil, int &Chyba)
+{
+    const qsizetype lomitko = Cil.Soubor.lastIndexOf('/');
+    // Hidden, still telling whose it is, and short enough for any file system.
+    const QByteArray zacatek = Cil.Soubor.left(lomitko + 1) + '.' + Cil.Soubor.mid(lomitko + 1).left(200) + '.';
+    for (int pokus = 0; pokus < 100; ++pokus) {
+        const QByteArray jmeno = zacatek + QByteArray::number(QRandomGenerator::global()->generate(), 36) + "~";
+        const int fd = ::open(jmeno.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
+                              Cil.bExistuje ? 0600 : 0666);
+        if (fd >= 0) {
+            auto docasny = std::make_unique<TDocasny>();
+            docasny->Jmeno = jmeno;
+            docasny->Fd.Fd = fd;
+            return docasny;
+        }
+        if (errno != EEXIST) {
+            Chyba = errno;
+            return nullptr;
+        }
+    }
+    Chyba = EEXIST;
+    return nullptr;
+}
+
+// Calls one of the extended-attribute functions that fill a buffer, as often
+// as the attributes change between asking for the size and reading. A file
+// system without extended attributes has none.
+std::optional<QByteArray> Atributy(const std::function<ssize_t(char *, size_t)> &Volani)
+{
+    for (int pokus = 0; pokus < 10; ++pokus) {
+        const ssize_t delka = Volani(nullptr, 0);
+        if (delka < 0)
+            return errno == ENOTSUP ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        QByteArray hodnota(delka, Qt::Uninitialized);
+        const ssize_t n = Volani(hodnota.data(), size_t(hodnota.size()));
+        if (n >= 0) {
+            hodnota.resize(n);
+            return hodnota;
+        }
+        if (errno != ERANGE)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// The temporary file ends with exactly the old file's extended attributes:
+// the ACLs (system.posix_acl_*) among them, and without an ACL that the
+// folder's default gave it.
+bool PrevezmiAtributy(const QByteArray &Zdroj, int Fd)
+{
+    const auto seznam = Atributy([&](char *b, size_t n) { return ::listxattr(Zdroj.constData(), b, n); });
+    const auto zdedene = Atributy([&](char *b, size_t n) { return ::flistxattr(Fd, b, n); });
+    if (!seznam || !zdedene)
+        return false;
+    const QList<QByteArray> jmena = seznam->split('\0');
+    for (const QByteArray &jmeno : zdedene->split('\0'))
+        if (!jmeno.isEmpty() && !jmena.contains(jmeno) && ::fremovexattr(Fd, jmeno.constData()) != 0)
+            return false;
+    for (const QByteArray &jmeno : jmena) {
+        if (jmeno.isEmpty())
+            continue;
+        const auto hodnota =
+            Atributy([&](char *b, size_t n) { return ::getxattr(Zdroj.constData(), jmeno.constData(), b, n); });
+        if (!hodnota || ::fsetxattr(Fd, jmeno.constData(), hodnota->constData(), size_t(hodnota->size()), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Gives the temporary file all that makes the old file what it is besides its
+// content and owner. False when the system allows not all of it.
+bool PrevezmiIdentitu(const TCil &Cil, int Fd)
+{
+    struct stat st;
+    if (::fstat(Fd, &st) != 0)
+        return false;
+    if (st.st_gid != Cil.St.st_gid && ::fchown(Fd, uid_t(-1), Cil.St.st_gid) != 0)
+        return false;
+    if (!PrevezmiAtributy(Cil.Soubor, Fd))
+        return false;
+    // The mode last: a change of group clears the set-ID bits, and an ACL
+    // sets the group bits.
+    return ::fchmod(Fd, Cil.St.st_mode & 07777) == 0;
+}
+
+// Decides how the new content replaces the old. A temporary file renamed over
+// the old one never leaves a half-written file behind, so it is the way
+// wherever the new file can be all that the old one was. Where it cannot, the
+// content goes into the old file itself (no temporary file returned): the
+// file has other names (hard links), which would keep the old content; it
+// belongs to another user, who would lose it to us; the folder takes no new
+// file although the file itself may be written; or the new file cannot be
+// given the old one's group or extended attributes.
+std::unique_ptr<TDocasny> ZvolZpusob(const TCil &Cil)
+{
+    if (Cil.bExistuje && (Cil.St.st_nlink > 1 || Cil.St.st_uid != ::geteuid()))
+        return nullptr;
+    int chyba = 0;
+    std::unique_ptr<TDocasny> docasny = VytvorDocasny(Cil, chyba);
+    if (!docasny && !Cil.bExistuje)
+        Selhani(Cil, chyba);
+    if (docasny && Cil.bExistuje && !PrevezmiIdentitu(Cil, docasny->Fd.Fd))
+        return nullptr;
+    return docasny;
+}
+
+void ZapisPrejmenovanim(const TCil &Cil, TDocasny &Docasny, const QByteArray &Bajty)
+{
+    qint64 zapsano = 0;
+    int chyba = ZapisVse(Docasny.Fd.Fd, Bajty, Bajty.size(), zapsano);
+    // The data reach the disk before the new name does: a crash in between
+    // leaves the old file, never an empty one.
+    if (!chyba && ::fsync(Docasny.Fd.Fd) != 0)
+        chyba = errno;
+    if (!chyba)
+        chyba = Docasny.Fd.Zavri();
+    if (!chyba && ::rename(Docasny.Jmeno.constData(), Cil.Soubor.constData()) != 0)
+        chyba = errno;
+    if (chyba)
+        Selhani(Cil, chyba);
+    Docasny.bNahradil = true;
+    // So that the new name, too, survives a crash. The file already shows the
+    // new content whatever this says, so a failure here is no failed save.
+    const qsizetype lomitko = Cil.Soubor.lastIndexOf('/');
+    const QByteArray slozka = lomitko < 0 ? QByteArray(".") : Cil.Soubor.left(lomitko + 1);
+    TDeskriptor adresar(::open(slozka.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (adresar.Fd >= 0)
+        ::fsync(adresar.Fd);
+}
+
+// Puts the old bytes back over the Prepsano bytes that a failed save wrote,
+// and the old length.
+bool Obnov(int Fd, const QByteArray &Stare, qint64 Prepsano)
+{
+    qint64 zapsano = 0;
+    return ZapisVse(Fd, Stare, qMin<qint64>(Stare.size(), Prepsano), zapsano) == 0 &&
+           ::ftruncate(Fd, off_t(Stare.size())) == 0 && ::fsync(Fd) == 0;
+}
+
+// Writes the new content into the file itself. The space is reserved first,
+// so that a full disk or a size limit stops the save before any old byte is
+// overwritten; should a write fail all the same, the old bytes, read before,
+// go back.
+void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
+{
+    TDeskriptor fd(::open(Cil.Soubor.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat st;
+    if (fd.Fd < 0 || ::fstat(fd.Fd, &st) != 0)
+        Selhani(Cil, errno);
+    if (!S_ISREG(st.st_mode))
+        throw ChybaVytvoreni(Cil.Cesta, DuvodDruhu(st.st_mode));
+    QByteArray stare;
+    if (const int chyba = PrectiVse(fd.Fd, st.st_size, -1, stare))
+        Selhani(Cil, chyba);
+    const qint64 nova = Bajty.size();
+    if (nova > stare.size()) {
+        int chyba;
+        while ((chyba = ::posix_fallocate(fd.Fd, 0, off_t(nova))) == EINTR) {
+        }
+        // Where the file system cannot reserve, every write is still checked.
+        if (chyba && chyba != EOPNOTSUPP && chyba != ENOSYS) {
+            ::ftruncate(fd.Fd, off_t(stare.size()));
+            Selhani(Cil, chyba);
+        }
+    }
+    qint64 zapsano = 0;
+    int chyba = ZapisVse(fd.Fd, Bajty, nova, zapsano);
+    if (!chyba && nova < stare.size()) {
+        if (::ftruncate(fd.Fd, off_t(nova)) != 0)
+            chyba = errno;
+        zapsano = stare.size(); // the end that was cut off goes back too
+    }
+    if (!chyba && ::fsync(fd.Fd) != 0)
+        chyba = errno;
+    if (chyba && !Obnov(fd.Fd, stare, zapsano))
+        throw ChybaVytvoreni(Cil.Cesta,
+                             DuvodChyby(chyba) + QStringLiteral(". The old content could not be put back either"));
+    if (!chyba)
+        chyba = fd.Zavri();
+    if (chyba)
+        Selhani(Cil, chyba);
+}
+
+} // namespace
+
+void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
+{
+    const TCil cil = NajdiCil(Cesta);
+    if (std::unique_ptr<TDocasny> docasny = ZvolZpusob(cil))
+        ZapisPrejmenovanim(cil, *docasny, Bajty);
+    else
+        ZapisNaMiste(cil, Bajty);
+}
+
+#endif

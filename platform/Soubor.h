@@ -1,19 +1,58 @@
 #pragma once
 // Reading and writing whole files: the one reader and the one writer of every
 // file the program keeps (documents, settings, the converter's output).
+//
+// Paths are QStrings; on POSIX systems a name is bytes, and a name that is not
+// valid UTF-8 still has to reach the same file. KodujCestu and DekodujCestu
+// turn one into the other without loss: UTF-8, except that a byte that does
+// not belong to valid UTF-8 is the lone surrogate U+DC80..U+DCFF (the byte
+// 0x80..0xFF). Every path given to the functions below is read that way.
 
 #include "Chyba.h"
 
 #include <QByteArray>
 #include <QString>
 
-// Reads a whole regular file. An EChyba "Cannot open file "<path>". <reason>"
-// when it cannot (a folder, a pipe or a device is refused without being read).
-QByteArray NactiBajty(const QString &Cesta);
+// A file larger than the reader was allowed to take. Velikost is its size in
+// bytes (for a file that grew while it was read, the bytes seen so far).
+class EPrilisVelky : public EChyba {
+public:
+    EPrilisVelky(const QString &Cesta, qint64 Velikost);
+    qint64 Velikost() const { return FVelikost; }
 
-// Replaces the file's content. A failure at any point leaves the old file as it
-// was and throws an EChyba "Cannot create file "<path>". <reason>".
+private:
+    qint64 FVelikost;
+};
+
+// Reads a whole regular file. An EChyba "Cannot open file "<path>". <reason>"
+// when it cannot: a folder, a pipe, a socket or a device is refused without
+// being read (and without waiting for a writer). With Nejvice >= 0 a file of
+// more bytes throws EPrilisVelky, before anything is read when its size says
+// so, or as soon as it has grown beyond that while being read.
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1);
+
+// Replaces the file's content; the name of a symbolic link stands for the file
+// it points to, which is created when it does not exist. A failure at any point
+// leaves the old file as it was and throws an EChyba
+// "Cannot create file "<path>". <reason>" with the system's reason. Only a
+// regular file is ever replaced. The file stays the same file: its mode, group,
+// extended attributes (ACLs among them), its owner and its other hard links.
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
+
+// True when Cesta (links followed) names something that exists and is not a
+// folder: something that a save writes to or refuses, rather than asking for
+// another name.
+bool ExistujeSoubor(const QString &Cesta);
+
+// The bytes of a path, and the path of bytes (see the top of this header).
+QByteArray KodujCestu(const QString &Cesta);
+QString DekodujCestu(const QByteArray &Bajty);
+
+// Qt's own file dialog decodes a name that is not valid UTF-8 with U+FFFD for
+// the bytes it cannot read, and so names a file that does not exist. When
+// Cesta does not exist and its folder holds exactly one entry that decodes that
+// way to Cesta's last part, this is the path of that entry; otherwise Cesta.
+QString NajdiSoubor(const QString &Cesta);
 
 // The error of a file that cannot be created or written:
 // "Cannot create file "<path>". <reason>".
