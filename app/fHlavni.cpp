@@ -549,8 +549,7 @@ void THlavniForm::aOtevritExecute(QObject *)
 void THlavniForm::aUlozitExecute(QObject *)
 {
     // Only over a file that exists is the text written without asking for a name.
-    const QFileInfo soubor(FNazevSouboru);
-    if (FNazevSouboru.isEmpty() || !soubor.exists() || soubor.isDir()) {
+    if (FNazevSouboru.isEmpty() || !ExistujeSoubor(FNazevSouboru)) {
         aUlozitJakoExecute(aUlozitJako);
         return;
     }

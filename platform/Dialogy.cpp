@@ -1,5 +1,7 @@
 #include "Dialogy.h"
 
+#include "Soubor.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -17,7 +19,8 @@ bool TDialogy::VyberPismo(QWidget *Rodic, QFont &Pismo, QColor &Barva)
 
 QString TDialogy::OtevritSoubor(QWidget *Rodic)
 {
-    return QFileDialog::getOpenFileName(Rodic);
+    // The dialog reads a name that is not UTF-8 lossily; NajdiSoubor finds the real file.
+    return NajdiSoubor(QFileDialog::getOpenFileName(Rodic));
 }
 
 QString TDialogy::UlozitSoubor(QWidget *Rodic, const QString &Navrh)
@@ -30,7 +33,7 @@ QString TDialogy::UlozitSoubor(QWidget *Rodic, const QString &Navrh)
     dialog.selectFile(Navrh);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
+    return NajdiSoubor(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());
 }
 
 namespace {
