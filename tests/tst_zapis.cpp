@@ -200,6 +200,7 @@ private slots:
     void odkazBezCile();
     void nejvice_data();
     void nejvice();
+    void rostouciSoubor();
     void kodovaniCest_data();
     void kodovaniCest();
     void najdiSoubor();
@@ -553,6 +554,20 @@ void TestZapis::nejvice()
         QVERIFY(prilisVelky);
         QCOMPARE(e.Velikost(), qint64(velikost));
         QVERIFY2(e.Zprava().startsWith(u"Cannot open file \"%1\". "_s.arg(cesta)), qPrintable(e.Zprava()));
+    }
+}
+
+void TestZapis::rostouciSoubor()
+{
+    // A file of /proc says it has no bytes and then gives some, as a file
+    // that grows while it is read.
+    const QString cesta = u"/proc/self/status"_s;
+    QVERIFY(NactiBajty(cesta).startsWith("Name:"));
+    try {
+        NactiBajty(cesta, 10);
+        QFAIL("read beyond the limit");
+    } catch (const EPrilisVelky &e) {
+        QVERIFY2(e.Velikost() > 10, qPrintable(QString::number(e.Velikost())));
     }
 }
 
