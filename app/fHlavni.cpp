@@ -8,6 +8,7 @@
 #include "Komponenty.h"
 #include "Konverze.h"
 #include "Memo.h"
+#include "Pamet.h"
 #include "Soubor.h"
 #include "StavovyRadek.h"
 #include "convar.h"
@@ -23,6 +24,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -31,6 +33,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <limits>
 
 namespace {
 
@@ -52,6 +55,18 @@ QFont PismoOkna()
     pismo.setStyleHint(QFont::SansSerif);
     pismo.setPixelSize(11);
     return pismo;
+}
+
+// The largest file the editor takes, in bytes. The editor counts the
+// characters of its document in an int and a byte can become two of them (a
+// lone LF becomes CR LF), which leaves a quarter of the int's range for a safe
+// margin; and at its peak the window needs about ten times the file's size in
+// memory, which must fit into the machine's physical memory.
+qint64 NejvetsiDokument()
+{
+    constexpr qint64 editor = std::numeric_limits<int>::max() / 4;
+    const qint64 pamet = FyzickaPamet() / 10;
+    return pamet > 0 ? std::min(editor, pamet) : editor;
 }
 
 constexpr int SirkaCaps = 40;
@@ -539,8 +554,17 @@ void THlavniForm::aOtevritExecute(QObject *)
     const QString cesta = Dialogy().OtevritSoubor(this);
     if (cesta.isEmpty())
         return;
-    // Reading is the first step that changes anything.
-    const TTextovySoubor soubor = NactiTextovySoubor(cesta);
+    // Reading is the first step that changes anything. A file the editor
+    // cannot hold is refused before a byte of it is read.
+    const qint64 nejvice = NejvetsiDokument();
+    TTextovySoubor soubor;
+    try {
+        soubor = DekodujText(NactiBajty(cesta, nejvice));
+    } catch (const EPrilisVelky &e) {
+        const QLocale mistni;
+        throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(cesta), mistni.toString(e.Velikost()),
+                                       mistni.toString(nejvice)));
+    }
     FKodovani = soubor.Kodovani;
     memSoubor->NastavText(soubor.Text);
     OznacUlozeno(cesta);

@@ -7,9 +7,15 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A write beyond the user's file-size limit is a write error that the save
+    // reports, not a reason to end the program with the text unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     TSluzby sluzby;
     QApplication aplikace(argc, argv);
 

@@ -3,6 +3,7 @@
 
 #include "Chyby.h"
 #include "KodovaStranka.h"
+#include "Pamet.h"
 #include "Komponenty.h"
 #include "Memo.h"
 #include "TestovaciOkno.h"
@@ -104,6 +105,7 @@ private slots:
     void chybaZapisuNicNezmeni();
     void chybaOtevreni_data();
     void chybaOtevreni();
+    void prilisVelkySoubor();
     void prava();
     void odkaz();
 
@@ -528,6 +530,31 @@ void TestSoubory::chybaOtevreni()
     QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->memSoubor->Modified());
     QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+}
+
+void TestSoubory::prilisVelkySoubor()
+{
+    // A sparse file one byte over the limit: refused by its size, before any of
+    // it is read, and the document stays as it was.
+    const QString cesta = Test->Prostredi.Cesta(u"obri.txt"_s);
+    QFile obri(cesta);
+    QVERIFY(obri.open(QIODevice::WriteOnly));
+    const qint64 limit = std::min<qint64>(std::numeric_limits<int>::max() / 4, FyzickaPamet() / 10);
+    QVERIFY(obri.resize(limit + 1));
+    obri.close();
+    Okno->memSoubor->NastavText(u"zůstane"_s);
+    Okno->memSoubor->SetModified(true);
+    Test->Prostredi.Odpovedi = {IDNO};
+    Dialogy->Otevrit = {cesta};
+    Okno->aOtevrit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    const QLocale mistni;
+    QCOMPARE(Test->Prostredi.Dialogy[1].Text,
+             u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen."_s.arg(
+                 cesta, mistni.toString(limit + 1), mistni.toString(limit)));
+    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
+    QVERIFY(Okno->memSoubor->Modified());
     QVERIFY(Okno->NazevSouboru().isEmpty());
 }
 
