@@ -456,9 +456,9 @@ void TestSoubory::chybaZapisuNicNezmeni()
     Okno->aOtevrit->trigger();
     Napis(Okno->memSoubor, u"nová "_s);
     QFile::setPermissions(Test->Prostredi.Docasna.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                              QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(cesta, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+                                                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(cesta, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     {
         TBezPrivilegii bezPrav;
         Okno->aUlozit->trigger();
@@ -479,7 +479,7 @@ void TestSoubory::chybaZapisuNicNezmeni()
 
     // Asked before New, the failed save ends New too.
     Test->Prostredi.Odpovedi = {IDYES};
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     {
         TBezPrivilegii bezPrav;
         Okno->aNovy->trigger();
@@ -492,7 +492,7 @@ void TestSoubory::chybaZapisuNicNezmeni()
     Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(Okno));
     Test->Prostredi.Odpovedi = {IDYES};
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
     {
         TBezPrivilegii bezPrav;
         Okno->close();
