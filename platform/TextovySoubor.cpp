@@ -4,10 +4,13 @@
 #include "KodovaStranka.h"
 #include "Soubor.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
+#include <array>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -15,33 +18,159 @@ const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
 const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
 const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
 
-// Strict UTF-8: false for any byte sequence that is not well-formed. A U+FEFF
-// at the start of the text (after the mark) is text and stays.
-bool DekodujUtf8(QByteArrayView Bajty, QString &Text)
+// A byte that belongs to no character of the encoding stays in the text as
+// U+DC00 + byte: a lone low surrogate, which no well-formed text holds.
+constexpr char16_t ZastupceNuly = 0xDC00;
+
+bool JeZastupce(char16_t c)
 {
-    QStringDecoder dekoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    Text = dekoder.decode(Bajty);
-    return !dekoder.hasError();
+    return c >= ZastupceNuly && c <= ZastupceNuly + 0xFF;
 }
 
-// UTF-16 of the given byte order; false for an odd number of bytes. Unpaired
-// surrogates pass as they are and are written back the same.
-bool DekodujUtf16(QByteArrayView Bajty, bool bBigEndian, QString &Text)
+// The length of the well-formed UTF-8 sequence that starts at b[i], 0 when
+// none does (a stray continuation byte, a sequence cut short, an overlong form,
+// a surrogate, a code point above U+10FFFF).
+int DelkaSekvence(const uchar *b, qsizetype i, qsizetype n)
 {
-    if (Bajty.size() % 2)
-        return false;
+    const auto pokracuje = [&](qsizetype k, uchar Od = 0x80, uchar Do = 0xBF) {
+        return i + k < n && b[i + k] >= Od && b[i + k] <= Do;
+    };
+    const uchar c = b[i];
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return pokracuje(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF)
+        return pokracuje(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && pokracuje(2) ? 3 : 0;
+    if (c >= 0xF0 && c <= 0xF4)
+        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4
+                                                                                                              : 0;
+    return 0;
+}
+
+// UTF-8 in which every byte outside a well-formed sequence is kept as its
+// stand-in; Zastupci counts them, and when there are any, Vicebajtove the
+// characters of more than one byte. A U+FEFF at the start of the text (after
+// the mark) is text and stays.
+QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci, qsizetype *Vicebajtove = nullptr)
+{
+    Zastupci = 0;
+    // Nearly every file is well-formed, and the toolkit's decoder is the fast
+    // one.
+    QStringDecoder dekoder(QStringConverter::Utf8,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = dekoder.decode(Bajty);
+    if (!dekoder.hasError())
+        return text;
+
+    // Never more code units than bytes.
+    text = QString(Bajty.size(), Qt::Uninitialized);
+    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
+    const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
+    const qsizetype n = Bajty.size();
+    qsizetype j = 0, vicebajtove = 0;
+    for (qsizetype i = 0; i < n;) {
+        const uchar c = b[i];
+        char32_t u;
+        switch (DelkaSekvence(b, i, n)) {
+        case 1:
+            cil[j++] = c;
+            ++i;
+            continue;
+        case 2:
+            u = char32_t(c & 0x1F) << 6 | (b[i + 1] & 0x3F);
+            i += 2;
+            break;
+        case 3:
+            u = char32_t(c & 0x0F) << 12 | char32_t(b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F);
+            i += 3;
+            break;
+        case 4:
+            u = char32_t(c & 0x07) << 18 | char32_t(b[i + 1] & 0x3F) << 12 | char32_t(b[i + 2] & 0x3F) << 6 |
+                (b[i + 3] & 0x3F);
+            i += 4;
+            break;
+        default:
+            cil[j++] = char16_t(ZastupceNuly + c);
+            ++Zastupci;
+            ++i;
+            continue;
+        }
+        ++vicebajtove;
+        if (QChar::requiresSurrogates(u)) {
+            cil[j++] = QChar::highSurrogate(u);
+            cil[j++] = QChar::lowSurrogate(u);
+        } else {
+            cil[j++] = char16_t(u);
+        }
+    }
+    text.truncate(j);
+    if (Vicebajtove)
+        *Vicebajtove = vicebajtove;
+    return text;
+}
+
+// UTF-8 of Text after Bajty's first Zacatek bytes; false for a lone surrogate
+// other than a byte's stand-in (U+DC80..U+DCFF: only bytes from 0x80 up are
+// ever invalid in UTF-8), which is written as that byte.
+bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek)
+{
+    QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    Bajty.resize(Zacatek + koder.requiredSpace(Text.size()));
+    char *cil = koder.appendToBuffer(Bajty.data() + Zacatek, Text);
+    if (!koder.hasError()) {
+        Bajty.truncate(cil - Bajty.constData());
+        return true;
+    }
+
+    // The runs between stand-ins go through the toolkit's fast encoder.
+    QStringEncoder usekovy(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    cil = Bajty.data() + Zacatek;
+    const char16_t *zdroj = Text.utf16();
+    const qsizetype n = Text.size();
+    qsizetype usek = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = zdroj[i];
+        if (!QChar::isSurrogate(c))
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(zdroj[i + 1])) {
+            ++i;
+            continue;
+        }
+        if (c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
+            return false;
+        cil = usekovy.appendToBuffer(cil, Text.sliced(usek, i - usek));
+        *cil++ = char(c - ZastupceNuly);
+        usek = i + 1;
+    }
+    cil = usekovy.appendToBuffer(cil, Text.sliced(usek));
+    Bajty.truncate(cil - Bajty.constData());
+    return !usekovy.hasError();
+}
+
+// UTF-16 of the given byte order. Unpaired surrogates pass as they are and are
+// written back the same; a stray last byte of an odd length is kept as its
+// stand-in at the end.
+TTextovySoubor DekodujUtf16(QByteArrayView Bajty, bool bBigEndian)
+{
+    TTextovySoubor soubor{QString(), bBigEndian ? koUtf16BE : koUtf16LE};
     const qsizetype n = Bajty.size() / 2;
-    Text = QString(n, Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(Text.data());
+    const bool bLiche = Bajty.size() % 2;
+    soubor.Text = QString(n + bLiche, Qt::Uninitialized);
+    char16_t *cil = reinterpret_cast<char16_t *>(soubor.Text.data());
     if (bBigEndian)
         qFromBigEndian<char16_t>(Bajty.data(), n, cil);
     else
         qFromLittleEndian<char16_t>(Bajty.data(), n, cil);
-    return true;
+    if (bLiche) {
+        soubor.Kodovani = bBigEndian ? koUtf16BELiche : koUtf16LELiche;
+        cil[n] = char16_t(ZastupceNuly + uchar(Bajty.back()));
+        soubor.ZastupciBajtu = 1;
+    }
+    return soubor;
 }
 
-void PridejUtf16(QByteArray &Bajty, const QString &Text, bool bBigEndian)
+void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
 {
     const qsizetype zacatek = Bajty.size();
     Bajty.resize(zacatek + Text.size() * 2);
@@ -49,6 +178,271 @@ void PridejUtf16(QByteArray &Bajty, const QString &Text, bool bBigEndian)
         qToBigEndian<char16_t>(Text.utf16(), Text.size(), Bajty.data() + zacatek);
     else
         qToLittleEndian<char16_t>(Text.utf16(), Text.size(), Bajty.data() + zacatek);
+}
+
+// ---- UTF-8 or windows-1250 ----
+//
+// A file without a mark may be either: windows-1250 bytes form valid UTF-8
+// more often than one would think ("PÍŠE" is 50 CD 8A 45, which UTF-8 reads as
+// "P", U+034A, "E"). So the UTF-8 reading is judged by what it means. Its
+// characters of more than one byte (M) are counted, and of them those that
+// real text does not hold (X):
+//   - a C1 control, U+0080..U+009F;
+//   - a code point of the Basic Multilingual Plane that Unicode has not
+//     assigned (not the noncharacters, which programs use on purpose; and not
+//     above the BMP, where new emoji come every year and windows-1250 text
+//     hardly ever forms a four-byte sequence);
+//   - a combining mark that the letter before it cannot take: a mark of a
+//     script other than that letter's (a Syriac mark after "V"), or a mark of
+//     no script of its own on a bare ASCII letter with which it does not
+//     compose (NFC makes "U" + U+030A one "Ů", but nothing of "P" + U+034A).
+//     Marks on a letter that is already not ASCII, marks after anything but a
+//     letter and variation selectors are never counted;
+//   - a letter whose script differs from the letters on both sides of it in
+//     the same word (a Hangul syllable inside "p...ala"); the Chinese,
+//     Japanese and Korean scripts count as one here, as they share words.
+// With I bytes that are no UTF-8 at all, the file is read as UTF-8 when
+//   I == 0 and (X == 0, or 2X < M, or the windows-1250 reading holds a C1
+//            control, i.e. one of the bytes 81 83 88 90 98 that windows-1250
+//            leaves undefined, so is no ordinary text either);
+//   I > 0  and 2(I + X) < M (clearly UTF-8 with a few damaged bytes, which
+//            are kept as stand-ins);
+// otherwise as windows-1250. Either reading keeps every byte.
+
+// The category and script of every code point of the BMP, looked up once: a
+// large file has millions of characters beyond ASCII to judge.
+class TVlastnosti {
+public:
+    static const TVlastnosti &Tabulka()
+    {
+        static const std::unique_ptr<const TVlastnosti> tabulka(new TVlastnosti);
+        return *tabulka;
+    }
+
+    QChar::Category Kategorie(char32_t u) const
+    {
+        return u < 0x10000 ? QChar::Category(FKategorie[u]) : QChar::category(u);
+    }
+    QChar::Script Pismo(char32_t u) const
+    {
+        return u < 0x10000 ? QChar::Script(FPismo[u]) : QChar::script(u);
+    }
+    bool JePismeno(char32_t u) const { return JePismeno(Kategorie(u)); }
+
+    static bool JePismeno(QChar::Category Kategorie)
+    {
+        return Kategorie >= QChar::Letter_Uppercase && Kategorie <= QChar::Letter_Other;
+    }
+    static bool JeZnamenko(QChar::Category Kategorie)
+    {
+        return Kategorie >= QChar::Mark_NonSpacing && Kategorie <= QChar::Mark_Enclosing;
+    }
+
+private:
+    TVlastnosti()
+    {
+        for (char32_t u = 0; u < 0x10000; ++u) {
+            FKategorie[u] = quint8(QChar::category(u));
+            FPismo[u] = quint8(QChar::script(u));
+        }
+    }
+    static_assert(QChar::ScriptCount <= 0x100 && QChar::Mark_NonSpacing == 0 && QChar::Mark_Enclosing == 2);
+
+    std::array<quint8, 0x10000> FKategorie;
+    std::array<quint8, 0x10000> FPismo;
+};
+
+bool JeVariacniSelektor(char32_t u)
+{
+    return (u >= 0xFE00 && u <= 0xFE0F) || (u >= 0xE0100 && u <= 0xE01EF) || (u >= 0x180B && u <= 0x180F);
+}
+
+// Scripts that share words count as one.
+int Rodina(QChar::Script Pismo)
+{
+    switch (Pismo) {
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+        return QChar::Script_Han;
+    default:
+        return Pismo;
+    }
+}
+
+bool MaVlastniPismo(QChar::Script Pismo)
+{
+    return Pismo > QChar::Script_Common;
+}
+
+// Whether NFC composes an ASCII letter with a combining mark, computed once
+// for each pair that occurs.
+class TSkladani {
+public:
+    bool Slozi(char16_t Pismeno, char32_t Znamenko)
+    {
+        if (Znamenko >= 0x300 && Znamenko < 0x370) {
+            qint8 &v = Blok[Pismeno * 0x70 + (Znamenko - 0x300)];
+            if (!v)
+                v = Spocitej(Pismeno, Znamenko) ? 1 : -1;
+            return v > 0;
+        }
+        const quint32 klic = quint32(Znamenko) << 7 | Pismeno;
+        auto it = Ostatni.constFind(klic);
+        if (it == Ostatni.cend())
+            it = Ostatni.insert(klic, Spocitej(Pismeno, Znamenko));
+        return *it;
+    }
+
+private:
+    static bool Spocitej(char16_t Pismeno, char32_t Znamenko)
+    {
+        QString dvojice{QChar(Pismeno)};
+        dvojice += QString::fromUcs4(&Znamenko, 1);
+        return dvojice.normalized(QString::NormalizationForm_C).size() == 1;
+    }
+
+    std::array<qint8, 0x80 * 0x70> Blok{}; // the combining diacritical marks
+    QHash<quint32, bool> Ostatni;
+};
+
+// The code point that starts at t[i] (i < n), i moved past it; a lone
+// surrogate is returned as it is.
+char32_t ZnakNa(const char16_t *t, qsizetype &i, qsizetype n)
+{
+    const char16_t c = t[i++];
+    if (QChar::isHighSurrogate(c) && i < n && QChar::isLowSurrogate(t[i]))
+        return QChar::surrogateToUcs4(c, t[i++]);
+    return c;
+}
+
+struct TRozbor {
+    qsizetype Vicebajtove = 0;    // M
+    qsizetype Nepravdepodobne = 0; // X
+};
+
+// Counts M and X of the UTF-8 reading; stand-ins are neither. Only the
+// characters beyond ASCII take a look, so plain text passes at memory speed.
+TRozbor Rozeber(QStringView Text)
+{
+    const TVlastnosti &v = TVlastnosti::Tabulka();
+    TSkladani skladani;
+    const char16_t *t = Text.utf16();
+    const qsizetype n = Text.size();
+    const auto dalsiZaklad = [&](qsizetype i) -> char32_t {
+        while (i < n) {
+            const char32_t u = ZnakNa(t, i, n);
+            if (u < 0x80 || !TVlastnosti::JeZnamenko(v.Kategorie(u)) || JeVariacniSelektor(u))
+                return u;
+        }
+        return 0;
+    };
+    // The character that the marks after it sit on, kept while the scan is in
+    // its cluster; Konec is where the cluster has got to. A cluster that
+    // starts with an ASCII character is found by looking back one unit.
+    struct {
+        char32_t Zaklad = 0;
+        bool bSlozeno = false; // an ASCII letter that a mark of it has composed with
+        qsizetype Konec = -1;
+    } shluk;
+    qsizetype m = 0, x = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        // Four units at a time through ASCII.
+        for (quint64 ctyri; i + 4 <= n; i += 4) {
+            std::memcpy(&ctyri, t + i, sizeof ctyri);
+            if (ctyri & 0xFF80'FF80'FF80'FF80u)
+                break;
+        }
+        if (i == n || t[i] < 0x80)
+            continue;
+        const qsizetype zacatek = i;
+        const char32_t u = ZnakNa(t, i, n);
+        const qsizetype konec = i--;
+        if (QChar::isSurrogate(u)) {
+            shluk = {0, false, konec};
+            continue;
+        }
+        ++m;
+        if (shluk.Konec != zacatek)
+            shluk = {zacatek > 0 ? t[zacatek - 1] : char32_t(0), false, zacatek};
+        const QChar::Category kategorie = v.Kategorie(u);
+        if (TVlastnosti::JeZnamenko(kategorie) && !JeVariacniSelektor(u)) {
+            const char32_t zaklad = shluk.Zaklad;
+            shluk.Konec = konec;
+            if (!v.JePismeno(zaklad))
+                continue;
+            const QChar::Script pismo = v.Pismo(u);
+            if (MaVlastniPismo(pismo))
+                x += Rodina(pismo) != Rodina(v.Pismo(zaklad));
+            else if (zaklad < 0x80 && !shluk.bSlozeno)
+                x += !(shluk.bSlozeno = skladani.Slozi(char16_t(zaklad), u));
+            continue;
+        }
+        const char32_t pred = shluk.Zaklad;
+        shluk = {u, false, konec};
+        if (u <= 0x9F) {
+            ++x;
+        } else if (kategorie == QChar::Other_NotAssigned) {
+            x += u <= 0xFFFF && !QChar::isNonCharacter(u);
+        } else if (TVlastnosti::JePismeno(kategorie) && v.JePismeno(pred)) {
+            const int rodina = Rodina(v.Pismo(u));
+            const QChar::Script pismoPred = v.Pismo(pred);
+            if (rodina > QChar::Script_Common && MaVlastniPismo(pismoPred) && Rodina(pismoPred) != rodina) {
+                const char32_t za = dalsiZaklad(konec);
+                const QChar::Script pismoZa = v.Pismo(za);
+                x += v.JePismeno(za) && MaVlastniPismo(pismoZa) && Rodina(pismoZa) != rodina;
+            }
+        }
+    }
+    return {m, x};
+}
+
+// Whether the 8-bit code page would read one of the bytes as a C1 control:
+// windows-1250 leaves 81 83 88 90 98 undefined, and no ordinary text of it
+// holds them.
+bool MaNedefinovanyBajt(QByteArrayView Bajty)
+{
+    static const std::array<bool, 0x100> nedefinovane = [] {
+        std::array<bool, 0x100> n{};
+        for (int b = 0x80; b < 0x100; ++b) {
+            const char c = char(b);
+            const QString znak = DekodujOsmibitove(QByteArrayView(&c, 1));
+            n[b] = znak.size() == 1 && znak[0].unicode() >= 0x80 && znak[0].unicode() <= 0x9F;
+        }
+        return n;
+    }();
+    const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
+    const qsizetype n = Bajty.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        // Eight bytes at a time through ASCII.
+        for (quint64 osm; i + 8 <= n; i += 8) {
+            std::memcpy(&osm, b + i, sizeof osm);
+            if (osm & 0x8080'8080'8080'8080u)
+                break;
+        }
+        if (i < n && nedefinovane[b[i]])
+            return true;
+    }
+    return false;
+}
+
+// Whether a file without a mark is read as UTF-8, by the rule above, given its
+// UTF-8 reading with Neplatne stand-ins and, when there are any, Vicebajtove.
+bool CtiJakoUtf8(QByteArrayView Bajty, QStringView Text, qsizetype Neplatne, qsizetype Vicebajtove)
+{
+    if (Neplatne == 0) {
+        // Plain ASCII reads the same either way.
+        if (Text.size() == Bajty.size() || MaNedefinovanyBajt(Bajty))
+            return true;
+        const TRozbor rozbor = Rozeber(Text);
+        return rozbor.Nepravdepodobne == 0 || 2 * rozbor.Nepravdepodobne < rozbor.Vicebajtove;
+    }
+    // X only adds to I.
+    if (2 * Neplatne >= Vicebajtove)
+        return false;
+    const TRozbor rozbor = Rozeber(Text);
+    return 2 * (Neplatne + rozbor.Nepravdepodobne) < rozbor.Vicebajtove;
 }
 
 } // namespace
@@ -102,26 +496,44 @@ QString NormalizujKonceRadku(const QString &Text)
     return vysledek;
 }
 
+bool ZastupujeBajty(TKodovani Kodovani)
+{
+    switch (Kodovani) {
+    case koUtf8:
+    case koUtf8BezZnacky:
+    case koUtf16LELiche:
+    case koUtf16BELiche:
+        return true;
+    case koUtf16LE:
+    case koUtf16BE:
+    case koOsmibitove:
+        return false;
+    }
+    return false;
+}
+
 TTextovySoubor DekodujText(const QByteArray &Bajty)
 {
+    const QByteArrayView bajty(Bajty);
     TTextovySoubor soubor{QString(), koOsmibitove};
-    bool bPlatne = false;
-    if (Bajty.startsWith(ZnackaUtf8)) {
+    if (bajty.startsWith(ZnackaUtf8)) {
         soubor.Kodovani = koUtf8;
-        bPlatne = DekodujUtf8(QByteArrayView(Bajty).sliced(3), soubor.Text);
-    } else if (Bajty.startsWith(ZnackaUtf16LE)) {
-        soubor.Kodovani = koUtf16LE;
-        bPlatne = DekodujUtf16(QByteArrayView(Bajty).sliced(2), false, soubor.Text);
-    } else if (Bajty.startsWith(ZnackaUtf16BE)) {
-        soubor.Kodovani = koUtf16BE;
-        bPlatne = DekodujUtf16(QByteArrayView(Bajty).sliced(2), true, soubor.Text);
+        soubor.Text = DekodujUtf8(bajty.sliced(ZnackaUtf8.size()), soubor.ZastupciBajtu);
+    } else if (bajty.startsWith(ZnackaUtf16LE)) {
+        soubor = DekodujUtf16(bajty.sliced(ZnackaUtf16LE.size()), false);
+    } else if (bajty.startsWith(ZnackaUtf16BE)) {
+        soubor = DekodujUtf16(bajty.sliced(ZnackaUtf16BE.size()), true);
     } else if (SystemoveKodovani() == koUtf8BezZnacky) {
-        soubor.Kodovani = koUtf8BezZnacky;
-        bPlatne = DekodujUtf8(Bajty, soubor.Text);
-    }
-    if (!bPlatne) {
-        soubor.Kodovani = koOsmibitove;
-        soubor.Text = DekodujOsmibitove(Bajty);
+        qsizetype neplatne = 0, vicebajtove = 0;
+        soubor.Text = DekodujUtf8(bajty, neplatne, &vicebajtove);
+        if (CtiJakoUtf8(bajty, soubor.Text, neplatne, vicebajtove)) {
+            soubor.Kodovani = koUtf8BezZnacky;
+            soubor.ZastupciBajtu = neplatne;
+        } else {
+            soubor.Text = DekodujOsmibitove(bajty);
+        }
+    } else {
+        soubor.Text = DekodujOsmibitove(bajty);
     }
     soubor.Text = NormalizujKonceRadku(soubor.Text);
     return soubor;
@@ -131,25 +543,25 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
 {
     switch (Kodovani) {
     case koUtf8:
-    case koUtf8BezZnacky: {
-        // A lone half of a surrogate pair has no UTF-8 form: false rather than a
-        // stand-in character.
-        QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const qsizetype znacka = Kodovani == koUtf8 ? ZnackaUtf8.size() : 0;
-        Bajty.resize(znacka + koder.requiredSpace(Text.size()));
-        std::memcpy(Bajty.data(), ZnackaUtf8.constData(), size_t(znacka));
-        char *konec = koder.appendToBuffer(Bajty.data() + znacka, Text);
-        Bajty.truncate(konec - Bajty.constData());
-        return !koder.hasError();
-    }
+        Bajty = ZnackaUtf8;
+        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size());
+    case koUtf8BezZnacky:
+        return ZakodujUtf8(Text, Bajty, 0);
     case koUtf16LE:
-        Bajty = ZnackaUtf16LE;
-        PridejUtf16(Bajty, Text, false);
-        return true;
     case koUtf16BE:
-        Bajty = ZnackaUtf16BE;
-        PridejUtf16(Bajty, Text, true);
+    case koUtf16LELiche:
+    case koUtf16BELiche: {
+        const bool bBigEndian = Kodovani == koUtf16BE || Kodovani == koUtf16BELiche;
+        const bool bLiche = Kodovani == koUtf16LELiche || Kodovani == koUtf16BELiche;
+        Bajty = bBigEndian ? ZnackaUtf16BE : ZnackaUtf16LE;
+        if (bLiche && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
+            PridejUtf16(Bajty, QStringView(Text).chopped(1), bBigEndian);
+            Bajty += char(Text.back().unicode() - ZastupceNuly);
+        } else {
+            PridejUtf16(Bajty, Text, bBigEndian);
+        }
         return true;
+    }
     case koOsmibitove:
         return ZakodujOsmibitove(Text, Bajty);
     }

@@ -156,9 +156,11 @@ void TestSoubory::kodovani_data()
     QTest::newRow("jen značka UTF-8") << bom8 << int(koUtf8) << QString();
     QTest::newRow("UTF-8, text začíná U+FEFF") << bom8 + bom8 + QByteArray("a") << int(koUtf8) << u"\uFEFFa"_s;
     QTest::newRow("jen značka UTF-16 BE") << QByteArray("\xFE\xFF") << int(koUtf16BE) << QString();
-    // Bytes that do not fit the mark's encoding are kept through the 8-bit code page.
-    QTest::newRow("značka UTF-8, neplatné bajty") << bom8 + QByteArray("a\xE8") << int(koOsmibitove) << QString();
-    QTest::newRow("značka UTF-16, lichý počet") << QByteArray("\xFF\xFE" "a\0b", 5) << int(koOsmibitove) << QString();
+    // Bytes that do not fit the mark's encoding are kept as stand-ins U+DC00 + byte.
+    QTest::newRow("značka UTF-8, neplatné bajty") << bom8 + QByteArray("a\xE8") << int(koUtf8)
+                                                  << u"a"_s + QChar(0xDC00 + 0xE8);
+    QTest::newRow("značka UTF-16, lichý počet") << QByteArray("\xFF\xFE" "a\0b", 5) << int(koUtf16LELiche)
+                                                << u"a"_s + QChar(0xDC00 + 'b');
     QTest::newRow("osamělá náhradní polovina") << QByteArray("\xFF\xFE" "\x00\xD8" "a\0", 6) << int(koUtf16LE)
                                                << QString();
 }
