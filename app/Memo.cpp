@@ -1,9 +1,72 @@
 #include "Memo.h"
 
+#include "Chyba.h"
+#include "Chyby.h"
+#include "convar.h"
+
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <vector>
+
+namespace {
+
+// Marks the separator in front of a piece of a long line.
+constexpr int VlastnostDilku = QTextFormat::UserProperty + 0x4C4D;
+
+constexpr char16_t Odstavec = u'\u2029'; // the document's paragraph separator
+constexpr char16_t Radek = u'\u2028';    // the line separator, a break inside a paragraph
+
+// The code units that may stand in for another, best first: the
+// noncharacters, the private-use area, then anything else, with halves of
+// surrogate pairs last (next to a neighbour they would pair up on the screen).
+// Never those that the document itself takes for breaks.
+const std::vector<char16_t> &PoradiZastupcu()
+{
+    static const std::vector<char16_t> poradi = [] {
+        std::vector<char16_t> v;
+        std::vector<bool> uvedeny(0x10000);
+        const auto pridej = [&](char32_t Od, char32_t Do) {
+            for (char32_t u = Od; u <= Do; ++u) {
+                if (uvedeny[u] || u == u'\r' || u == u'\n' || u == Odstavec || u == Radek || u == 0xFDD0 ||
+                    u == 0xFDD1)
+                    continue;
+                uvedeny[u] = true;
+                v.push_back(char16_t(u));
+            }
+        };
+        pridej(0xFDD2, 0xFDEF);
+        pridej(0xFFFE, 0xFFFF);
+        pridej(0xE000, 0xF8FF);
+        pridej(0x0000, 0xD7FF);
+        pridej(0xE000, 0xFFFF);
+        pridej(0xD800, 0xDFFF);
+        return v;
+    }();
+    return poradi;
+}
+
+// A code unit that has never been in the document, now taken; nothing when
+// there is none.
+std::optional<char16_t> VolnyZastupce(std::array<bool, 0x10000> &Videne)
+{
+    for (const char16_t u : PoradiZastupcu())
+        if (!Videne[u]) {
+            Videne[u] = true;
+            return u;
+        }
+    return std::nullopt;
+}
+
+const char16_t *Znaky(const QString &Text)
+{
+    return reinterpret_cast<const char16_t *>(Text.constData());
+}
+
+} // namespace
 
 TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
 {
@@ -18,6 +81,19 @@ TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
         FModified = true;
         emit Zmena();
     });
+    // A new stand-in must be a code unit that no undo can bring back with its
+    // own meaning, so the editor remembers every code unit the user has put in.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int Pozice, int, int Pridano) {
+        if (bProgram || Pridano <= 0)
+            return;
+        QTextCursor kurzor(document());
+        kurzor.setPosition(Pozice);
+        kurzor.setPosition(std::min(Pozice + Pridano, document()->characterCount() - 1), QTextCursor::KeepAnchor);
+        if (!FVidene)
+            FVidene = std::make_unique<TVidene>();
+        for (const QChar c : kurzor.selectedText())
+            (*FVidene)[c.unicode()] = true;
+    });
 }
 
 QString TMemo::SurovyText() const
@@ -29,28 +105,72 @@ QString TMemo::SurovyText() const
 
 QString TMemo::Text() const
 {
-    // One pass that writes CR LF for each paragraph separator (QString::replace
-    // takes a third of a second on a text of 300,000 lines).
-    const QString surovy = SurovyText();
-    const char16_t *zdroj = reinterpret_cast<const char16_t *>(surovy.constData());
+    return Prevod(0, document()->characterCount() - 1, u"\r\n");
+}
+
+// The text of the document's positions Od to Do, with Zlom for each line break.
+QString TMemo::Prevod(int Od, int Do, QStringView Zlom) const
+{
+    QString surovy;
+    if (Od <= 0 && Do >= document()->characterCount() - 1) {
+        Od = 0;
+        surovy = document()->toRawText();
+    } else {
+        QTextCursor kurzor(document());
+        kurzor.setPosition(Od);
+        kurzor.setPosition(Do, QTextCursor::KeepAnchor);
+        surovy = kurzor.selectedText();
+    }
+    const char16_t *zdroj = Znaky(surovy);
     const qsizetype n = surovy.size();
-    const qsizetype zlomy = surovy.count(QChar::ParagraphSeparator);
-    QString text = surovy;
-    if (zlomy > 0) {
-        text = QString(n + zlomy, Qt::Uninitialized);
-        char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-        for (qsizetype i = 0; i < n; ++i) {
-            if (zdroj[i] == u'\u2029') {
-                *cil++ = u'\r';
-                *cil++ = u'\n';
-            } else {
-                *cil++ = zdroj[i];
+    qsizetype zlomy = surovy.count(QChar(Odstavec));
+    if (bSdruzene)
+        zlomy += surovy.count(QChar(Radek));
+    if (zlomy == 0 && FZastupci.isEmpty())
+        return surovy;
+
+    // The separators that only continue a line, in the order of the text.
+    QList<qsizetype> dilky;
+    if (bDilky)
+        for (QTextBlock blok = document()->findBlock(Od); blok.isValid() && blok.position() <= Do;
+             blok = blok.next())
+            if (blok.position() - 1 >= Od && JeDilek(blok))
+                dilky.append(blok.position() - 1 - Od);
+    std::vector<char16_t> zpet;
+    if (!FZastupci.isEmpty()) {
+        zpet.resize(0x10000);
+        for (qsizetype u = 0; u < 0x10000; ++u)
+            zpet[u] = char16_t(u);
+        for (const TZastupce &z : FZastupci)
+            zpet[z.Zastupce] = z.Znak;
+    }
+
+    // One pass (QString::replace takes a third of a second on a text of
+    // 300,000 lines).
+    QString text(n + zlomy * (Zlom.size() - 1), Qt::Uninitialized);
+    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
+    char16_t *const zacatek = cil;
+    qsizetype dalsiDilek = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = zdroj[i];
+        if (u == Odstavec || (u == Radek && bSdruzene)) {
+            if (dalsiDilek < dilky.size() && dilky[dalsiDilek] == i) {
+                ++dalsiDilek;
+                continue;
             }
+            for (const QChar c : Zlom)
+                *cil++ = c.unicode();
+        } else {
+            *cil++ = zpet.empty() ? u : zpet[u];
         }
     }
-    for (const TZastupce &z : FZastupci)
-        text.replace(QChar(z.Zastupce), QChar(z.Znak));
+    text.truncate(cil - zacatek);
     return text;
+}
+
+bool TMemo::JeDilek(const QTextBlock &Blok) const
+{
+    return bDilky && Blok.isValid() && Blok.position() > 0 && Blok.charFormatIndex() == FFormatDilku;
 }
 
 bool TMemo::JePrazdny() const
@@ -58,61 +178,230 @@ bool TMemo::JePrazdny() const
     return document()->isEmpty();
 }
 
+// How the document is to keep Text, found in one pass over it: stand-ins for
+// the characters it would take for breaks, long lines cut into pieces, and
+// for very many lines several in a paragraph.
+TMemo::TPodoba TMemo::Podoba(const QString &Text)
+{
+    TPodoba podoba;
+    podoba.Videne = std::make_unique<TVidene>();
+    TVidene &videne = *podoba.Videne;
+    const char16_t *z = Znaky(Text);
+    const qsizetype n = Text.size();
+    qsizetype radky = 1, delka = 0, nejdelsi = 0;
+    bool bOsamelyCR = false, bOsamelyLF = false;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = z[i];
+        videne[u] = true;
+        if (u == u'\r' && i + 1 < n && z[i + 1] == u'\n') {
+            videne[u'\n'] = true;
+            ++i;
+            ++radky;
+            nejdelsi = std::max(nejdelsi, delka);
+            delka = 0;
+            continue;
+        }
+        ++delka;
+        if (u == u'\r')
+            bOsamelyCR = true;
+        else if (u == u'\n')
+            bOsamelyLF = true;
+    }
+    nejdelsi = std::max(nejdelsi, delka);
+    podoba.bSdruzene = radky > MaxRadkuBezSdruzeni;
+
+    // A lone carriage return or line feed is a character of the text like any
+    // other (a conversion may put one in); only the pair is a line break.
+    QList<char16_t> zvlastni;
+    if (videne[Odstavec])
+        zvlastni.append(Odstavec);
+    if (videne[0xFDD0])
+        zvlastni.append(0xFDD0);
+    if (videne[0xFDD1])
+        zvlastni.append(0xFDD1);
+    if (bOsamelyCR)
+        zvlastni.append(u'\r');
+    if (bOsamelyLF)
+        zvlastni.append(u'\n');
+    if (podoba.bSdruzene && videne[Radek])
+        zvlastni.append(Radek);
+    for (const char16_t znak : zvlastni) {
+        const std::optional<char16_t> zastupce = VolnyZastupce(videne);
+        if (!zastupce)
+            throw EChyba(rsZASTUPCI);
+        podoba.Zastupci.append({znak, *zastupce});
+    }
+    if (podoba.Zastupci.isEmpty() && nejdelsi <= MaxDelkaBloku && !podoba.bSdruzene) {
+        // The document reads CR LF as a break itself.
+        podoba.Dokument = Text;
+        return podoba;
+    }
+
+    std::vector<char16_t> tam(0x10000);
+    for (qsizetype u = 0; u < 0x10000; ++u)
+        tam[u] = char16_t(u);
+    for (const TZastupce &zastupce : podoba.Zastupci)
+        tam[zastupce.Znak] = zastupce.Zastupce;
+    const qsizetype naBlok = podoba.bSdruzene ? (radky + CilovyPocetBloku - 1) / CilovyPocetBloku : 1;
+    QString dokument(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
+    char16_t *const zacatek = reinterpret_cast<char16_t *>(dokument.data());
+    char16_t *cil = zacatek;
+    const auto opis = [&](qsizetype Od, qsizetype Do) {
+        for (qsizetype i = Od; i < Do; ++i)
+            *cil++ = tam[z[i]];
+    };
+    qsizetype radkuVBloku = 1, delkaBloku = 0;
+    for (qsizetype i = 0;;) {
+        qsizetype konec = i;
+        while (konec < n && !(z[konec] == u'\r' && konec + 1 < n && z[konec + 1] == u'\n'))
+            ++konec;
+        // A long line goes in pieces, cut after a space near the end of the
+        // piece where there is one, never inside a surrogate pair.
+        qsizetype od = i;
+        while (konec - od > MaxDelkaBloku) {
+            qsizetype rez = od + MaxDelkaBloku;
+            qsizetype j = rez - 1;
+            while (j > rez - MaxDelkaBloku / 16 && z[j] != u' ' && z[j] != u'\t')
+                --j;
+            if (z[j] == u' ' || z[j] == u'\t')
+                rez = j + 1;
+            else if (QChar::isHighSurrogate(z[rez - 1]) && QChar::isLowSurrogate(z[rez]))
+                --rez;
+            opis(od, rez);
+            podoba.Dilky.append(cil - zacatek);
+            *cil++ = Odstavec;
+            od = rez;
+            radkuVBloku = 1;
+            delkaBloku = 0;
+        }
+        opis(od, konec);
+        delkaBloku += konec - od;
+        if (konec >= n)
+            break;
+        if (radkuVBloku < naBlok && delkaBloku < MaxDelkaBloku) {
+            *cil++ = Radek;
+            ++radkuVBloku;
+            ++delkaBloku;
+        } else {
+            *cil++ = Odstavec;
+            radkuVBloku = 1;
+            delkaBloku = 0;
+        }
+        i = konec + 2;
+    }
+    dokument.truncate(cil - zacatek);
+    podoba.Dokument = std::move(dokument);
+    return podoba;
+}
+
+// The raw text (U+2029 for each line break) as the document can keep it as it
+// is; nothing when it cannot.
+std::optional<TMemo::TPodoba> TMemo::SurovaPodoba(const QString &Surovy)
+{
+    TPodoba podoba;
+    podoba.Videne = std::make_unique<TVidene>();
+    TVidene &videne = *podoba.Videne;
+    const char16_t *z = Znaky(Surovy);
+    const qsizetype n = Surovy.size();
+    qsizetype radky = 1, delka = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = z[i];
+        videne[u] = true;
+        if (u == Odstavec) {
+            ++radky;
+            delka = 0;
+        } else if (++delka > MaxDelkaBloku) {
+            return std::nullopt;
+        }
+    }
+    if (videne[u'\r'] || videne[u'\n'] || videne[0xFDD0] || videne[0xFDD1] || radky > MaxRadkuBezSdruzeni)
+        return std::nullopt;
+    podoba.Dokument = Surovy;
+    return podoba;
+}
+
 void TMemo::NastavText(const QString &Text, bool bVratitelne)
 {
-    if (Text == this->Text())
+    const QString dosud = this->Text();
+    if (Text == dosud)
         return;
-    PripravZpet(bVratitelne);
-    // Stand-ins for the characters that the document would take for line
-    // breaks, chosen among the noncharacters U+FDD2 to U+FDEF that the text
-    // does not hold.
-    FZastupci.clear();
-    static constexpr char16_t zvlastni[] = {u'\u2029', u'\uFDD0', u'\uFDD1'};
-    quint32 pouzite = 0; // bit k: U+FDD0 + k occurs
-    bool bZvlastni[3] = {};
-    for (const QChar c : Text) {
-        const char16_t u = c.unicode();
-        if (u >= 0xFDD0 && u <= 0xFDEF)
-            pouzite |= 1u << (u - 0xFDD0);
-        else if (u == u'\u2029')
-            bZvlastni[0] = true;
-    }
-    bZvlastni[1] = pouzite & 1u;
-    bZvlastni[2] = pouzite & 2u;
-    char16_t volny = 0xFDD2;
-    for (int k = 0; k < 3; ++k) {
-        if (!bZvlastni[k])
-            continue;
-        while (volny <= 0xFDEF && (pouzite & (1u << (volny - 0xFDD0))))
-            ++volny;
-        if (volny > 0xFDEF)
-            break; // a text that holds all of them keeps the loss
-        FZastupci.append({zvlastni[k], volny++});
-    }
-    QString doEditoru = Text;
-    for (const TZastupce &z : FZastupci)
-        doEditoru.replace(QChar(z.Znak), QChar(z.Zastupce));
-    Nahrad(doEditoru, bVratitelne);
+    // Everything that can fail comes before the first change.
+    TPodoba podoba = Podoba(Text);
+    PripravZpet(bVratitelne, dosud);
+    Nahrad(std::move(podoba), bVratitelne);
 }
 
 void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
 {
+    std::optional<TPodoba> podoba;
+    if (!MaZastupce())
+        podoba = SurovaPodoba(Text);
+    if (!podoba) {
+        QString text = Text;
+        text.replace(QChar(Odstavec), QStringLiteral("\r\n"));
+        NastavText(text, bVratitelne);
+        return;
+    }
     if (Text == SurovyText())
         return;
-    PripravZpet(bVratitelne);
-    Nahrad(Text, bVratitelne);
+    PripravZpet(bVratitelne, bVratitelne ? SurovyText() : QString(), true);
+    Nahrad(std::move(*podoba), bVratitelne);
 }
 
-void TMemo::Nahrad(const QString &Text, bool bZachovatPolohu)
+bool TMemo::SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) const
+{
+    if (MaZastupce())
+        return false;
+    // The raw text has U+2029 where the text has CR LF; a table that looks for
+    // either would see other characters in each.
+    for (const QChar c : Hledane)
+        if (c == u'\r' || c == u'\n' || c == QChar(Odstavec))
+            return false;
+    // A replacement that the document would take for a break would become one.
+    for (const QChar c : Nahrady)
+        if (c == u'\r' || c == u'\n' || c == QChar(Odstavec) || c == QChar(0xFDD0) || c == QChar(0xFDD1))
+            return false;
+    return true;
+}
+
+void TMemo::Zobraz(TPodoba Podoba)
+{
+    bProgram = true;
+    setPlainText(Podoba.Dokument);
+    bDilky = !Podoba.Dilky.isEmpty();
+    if (bDilky) {
+        // The mark is a format of the separator: it goes and comes back with
+        // it through every edit and undo. It is not an edit itself.
+        QTextDocument *dokument = document();
+        const bool bZpet = dokument->isUndoRedoEnabled();
+        dokument->setUndoRedoEnabled(false);
+        QTextCharFormat format;
+        format.setProperty(VlastnostDilku, true);
+        QTextCursor kurzor(dokument);
+        kurzor.beginEditBlock();
+        for (const qsizetype pozice : Podoba.Dilky) {
+            kurzor.setPosition(int(pozice));
+            kurzor.setPosition(int(pozice) + 1, QTextCursor::KeepAnchor);
+            kurzor.mergeCharFormat(format);
+        }
+        kurzor.endEditBlock();
+        dokument->setUndoRedoEnabled(bZpet);
+        FFormatDilku = dokument->findBlock(int(Podoba.Dilky.first()) + 1).charFormatIndex();
+    }
+    bProgram = false;
+    FZastupci = std::move(Podoba.Zastupci);
+    bSdruzene = Podoba.bSdruzene;
+    FVidene = std::move(Podoba.Videne);
+}
+
+void TMemo::Nahrad(TPodoba Podoba, bool bZachovatPolohu)
 {
     // A conversion keeps the length of the text, so the caret, the selection
     // and the view stay where they were.
     const int kotva = textCursor().anchor();
     const int pozice = textCursor().position();
     const int posuv = verticalScrollBar()->value();
-    bProgram = true;
-    setPlainText(Text);
-    bProgram = false;
+    Zobraz(std::move(Podoba));
     if (bZachovatPolohu) {
         QTextCursor kurzor = textCursor();
         const int konec = kurzor.document()->characterCount() - 1;
@@ -128,20 +417,22 @@ void TMemo::Nahrad(const QString &Text, bool bZachovatPolohu)
 void TMemo::Smaz(bool bVratitelne)
 {
     if (!bVratitelne || !JePrazdny())
-        PripravZpet(bVratitelne);
-    FZastupci.clear();
+        PripravZpet(bVratitelne, bVratitelne ? Text() : QString());
     bProgram = true;
     clear();
     bProgram = false;
+    FZastupci.clear();
+    bSdruzene = bDilky = false;
+    FVidene.reset();
     FModified = false;
 }
 
 // Before a replacement: keep the text for Zpet, or forget what was kept (a
 // replacement that is not the user's own command starts a new history).
-void TMemo::PripravZpet(bool bVratitelne)
+void TMemo::PripravZpet(bool bVratitelne, const QString &Dosud, bool bSurovy)
 {
     if (bVratitelne)
-        FZpet = TZpet{SurovyText(), FZastupci, textCursor().position()};
+        FZpet = TZpet{Dosud, bSurovy, textCursor().position()};
     else
         FZpet.reset();
 }
@@ -158,16 +449,118 @@ void TMemo::Zpet()
         return;
     const TZpet zpet = std::move(*FZpet);
     FZpet.reset();
-    bProgram = true;
-    setPlainText(zpet.Text);
-    bProgram = false;
-    FZastupci = zpet.Zastupci;
+    // The text was in the editor before, so the document can keep it again.
+    std::optional<TPodoba> podoba = zpet.bSurovy ? SurovaPodoba(zpet.Text) : std::optional(Podoba(zpet.Text));
+    Zobraz(std::move(*podoba));
     QTextCursor kurzor = textCursor();
     kurzor.setPosition(std::min(zpet.Pozice, document()->characterCount() - 1));
     setTextCursor(kurzor);
     // Taking a change back is an edit of the user.
     FModified = true;
     emit Zmena();
+}
+
+// What the user puts in (typed, pasted, dropped) as the document is to keep
+// it: the characters it would take for breaks and those that now stand for
+// another under stand-ins of their own; with bZlomy, CR LF, a lone CR and a
+// lone LF as line breaks. Nothing when no stand-in is left.
+std::optional<QString> TMemo::ProDokument(const QString &Vkladany, bool bZlomy)
+{
+    const auto jeZastupce = [this](char16_t u) {
+        return std::any_of(FZastupci.cbegin(), FZastupci.cend(), [u](const TZastupce &z) { return z.Zastupce == u; });
+    };
+    const auto potrebuje = [&](char16_t u) {
+        return u == Odstavec || u == 0xFDD0 || u == 0xFDD1 || (u == Radek && bSdruzene) ||
+               (!bZlomy && (u == u'\r' || u == u'\n')) || (!FZastupci.isEmpty() && jeZastupce(u));
+    };
+    const char16_t *z = Znaky(Vkladany);
+    const qsizetype n = Vkladany.size();
+    if (!std::any_of(z, z + n, [&](char16_t u) { return potrebuje(u) || u == u'\r' || u == u'\n'; }))
+        return Vkladany;
+
+    // A new stand-in must not be one of the characters put in.
+    if (!FVidene)
+        FVidene = std::make_unique<TVidene>();
+    for (qsizetype i = 0; i < n; ++i)
+        (*FVidene)[z[i]] = true;
+    QString dokument;
+    dokument.reserve(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = z[i];
+        if (bZlomy && (u == u'\r' || u == u'\n')) {
+            if (u == u'\r' && i + 1 < n && z[i + 1] == u'\n')
+                ++i;
+            dokument.append(QChar(Odstavec));
+        } else if (potrebuje(u)) {
+            const auto znamy = std::find_if(FZastupci.cbegin(), FZastupci.cend(),
+                                            [u](const TZastupce &z) { return z.Znak == u; });
+            if (znamy != FZastupci.cend()) {
+                dokument.append(QChar(znamy->Zastupce));
+            } else {
+                const std::optional<char16_t> zastupce = VolnyZastupce(*FVidene);
+                if (!zastupce)
+                    return std::nullopt;
+                FZastupci.append({u, *zastupce});
+                dokument.append(QChar(*zastupce));
+            }
+        } else {
+            dokument.append(QChar(u));
+        }
+    }
+    return dokument;
+}
+
+// Puts in what the user typed, pasted or dropped; false (and the user is
+// told) when it cannot be kept without loss.
+bool TMemo::VlozOdUzivatele(const QString &Vkladany, bool bZlomy)
+{
+    const std::optional<QString> dokument = ProDokument(Vkladany, bZlomy);
+    if (!dokument) {
+        ZobrazChybu(rsZASTUPCI);
+        return false;
+    }
+    // In the plain format: a break put in after a piece mark must not become
+    // one.
+    // One step of undo, as the editor's own paste.
+    QTextCursor kurzor = textCursor();
+    kurzor.beginEditBlock();
+    kurzor.insertText(*dokument, QTextCharFormat());
+    kurzor.endEditBlock();
+    setTextCursor(kurzor);
+    ensureCursorVisible();
+    return true;
+}
+
+QMimeData *TMemo::createMimeDataFromSelection() const
+{
+    // The clipboard gets the text itself, with the line breaks of the system
+    // and without the stand-ins and pieces.
+    const QTextCursor kurzor = textCursor();
+    auto *data = new QMimeData;
+    data->setText(Prevod(kurzor.selectionStart(), kurzor.selectionEnd(), u"\n"));
+    return data;
+}
+
+void TMemo::insertFromMimeData(const QMimeData *Zdroj)
+{
+    if (Zdroj && Zdroj->hasText())
+        VlozOdUzivatele(Zdroj->text(), true);
+}
+
+void TMemo::inputMethodEvent(QInputMethodEvent *Udalost)
+{
+    const QString vkladany = Udalost->commitString();
+    std::optional<QString> dokument = vkladany.isEmpty() ? vkladany : ProDokument(vkladany, true);
+    if (dokument == vkladany) {
+        QPlainTextEdit::inputMethodEvent(Udalost);
+        return;
+    }
+    if (!dokument)
+        ZobrazChybu(rsZASTUPCI);
+    QInputMethodEvent jina(Udalost->preeditString(), Udalost->attributes());
+    jina.setCommitString(dokument.value_or(QString()), Udalost->replacementStart(), Udalost->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&jina);
+    Udalost->setAccepted(jina.isAccepted());
 }
 
 void TMemo::keyPressEvent(QKeyEvent *Udalost)
@@ -185,14 +578,56 @@ void TMemo::keyPressEvent(QKeyEvent *Udalost)
         Udalost->accept();
         return;
     }
-    // Shift+Enter starts a new line like Enter: the text knows no other break.
+    QTextCursor kurzor = textCursor();
     const bool enter = Udalost->key() == Qt::Key_Return || Udalost->key() == Qt::Key_Enter;
+    if (enter && bDilky && !(Udalost->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        // A new line in the plain format, never a continuation of the line
+        // before, also right after a piece mark.
+        kurzor.insertBlock(kurzor.blockFormat(), QTextCharFormat());
+        setTextCursor(kurzor);
+        ensureCursorVisible();
+        Udalost->accept();
+        return;
+    }
+    // Shift+Enter starts a new line like Enter: the text knows no other break.
     if (enter && (Udalost->modifiers() & Qt::ShiftModifier)) {
         QKeyEvent bezShiftu(Udalost->type(), Udalost->key(), Udalost->modifiers() & ~Qt::ShiftModifier,
                             Udalost->text(), Udalost->isAutoRepeat(), Udalost->count());
         QPlainTextEdit::keyPressEvent(&bezShiftu);
         Udalost->setAccepted(bezShiftu.isAccepted());
         return;
+    }
+    // Where a long line goes on in the next piece, Backspace and Delete take
+    // the character beyond the mark, as they would in the unbroken line.
+    if (bDilky && !kurzor.hasSelection() && !isReadOnly()) {
+        const bool backspace =
+            Udalost->key() == Qt::Key_Backspace && !(Udalost->modifiers() & ~Qt::ShiftModifier);
+        if (backspace && kurzor.atBlockStart() && JeDilek(kurzor.block()) && kurzor.block().previous().length() > 1) {
+            kurzor.setPosition(kurzor.position() - 1);
+            kurzor.deletePreviousChar();
+            ensureCursorVisible();
+            Udalost->accept();
+            return;
+        }
+        if (Udalost == QKeySequence::Delete && kurzor.atBlockEnd() && JeDilek(kurzor.block().next()) &&
+            kurzor.block().next().length() > 1) {
+            kurzor.setPosition(kurzor.position() + 1);
+            kurzor.deleteChar();
+            ensureCursorVisible();
+            Udalost->accept();
+            return;
+        }
+    }
+    // A typed character that the document would not keep as itself.
+    const QString text = Udalost->text();
+    if (!text.isEmpty() && text.front().isPrint() && !(Udalost->modifiers() & Qt::ControlModifier) &&
+        !isReadOnly()) {
+        const std::optional<QString> dokument = ProDokument(text, false);
+        if (dokument != text) {
+            VlozOdUzivatele(text, false);
+            Udalost->accept();
+            return;
+        }
     }
     QPlainTextEdit::keyPressEvent(Udalost);
 }

@@ -4,31 +4,63 @@
 // of the user sets the modified flag and raises Zmena; setting a different text
 // by program replaces it, clears the flag and raises Zmena once; setting an equal
 // text does nothing; clearing raises nothing.
+//
+// Whatever text is set comes back from Text() unchanged, character for
+// character: a lone carriage return or line feed, U+2029, the noncharacters and
+// lone halves of surrogate pairs included. The document underneath takes some
+// characters for its own line breaks; the editor keeps those under stand-ins
+// (code units that the text does not use) and gives them back.
+//
+// The document lays out a paragraph at once, and its cost grows with the square
+// of a line's length and with the number of paragraphs. So that a text of
+// any shape stays usable, a line longer than MaxDelkaBloku is shown in pieces
+// (one paragraph each, marked as the continuation of the line), and a text of
+// very many lines keeps several of them in one paragraph, separated by U+2028.
+// Neither reaches Text(), the clipboard or a saved file.
 
 #include <QPlainTextEdit>
+#include <array>
+#include <memory>
 #include <optional>
+
+class QTextBlock;
 
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // The longest piece of a line that the document lays out as one paragraph.
+    static constexpr qsizetype MaxDelkaBloku = 16384;
+    // Up to this number of lines each has a paragraph of its own.
+    static constexpr qsizetype MaxRadkuBezSdruzeni = 500000;
+    // With more lines, about this many paragraphs hold them.
+    static constexpr qsizetype CilovyPocetBloku = 200000;
+
     explicit TMemo(QWidget *Rodic = nullptr);
 
     QString Text() const;
     // bVratitelne: the replacement is a command of the user (the conversion)
     // that Zpet can take back; the caret and the view stay where they were.
+    // An EChyba (rsZASTUPCI) when the text holds every code unit that could
+    // stand in for the characters the document takes for line breaks; the
+    // editor is then unchanged.
     void NastavText(const QString &Text, bool bVratitelne = false);
 
     // The same text as the document keeps it, with U+2029 (paragraph separator)
     // for each line break: cheaper for a big text, with the same contract.
-    // Only while MaZastupce() is false is it the text itself.
+    // Only while MaZastupce() is false is it the text itself; a raw text that
+    // the document cannot keep as it is goes the way of NastavText.
     QString SurovyText() const;
     void NastavSurovyText(const QString &Text, bool bVratitelne = false);
     bool JePrazdny() const;
 
-    // The document takes U+2029, U+FDD0 and U+FDD1 for line breaks. A text that
-    // holds them keeps them under stand-ins (noncharacters the text does not
-    // use) for as long as it is in the editor; Text() gives them back.
-    bool MaZastupce() const { return !FZastupci.isEmpty(); }
+    // True while the document keeps the text otherwise than SurovyText() says:
+    // under stand-ins, a long line in pieces or several lines in a paragraph.
+    bool MaZastupce() const { return !FZastupci.isEmpty() || bSdruzene || bDilky; }
+    // Whether converting SurovyText() with the pair table Hledane -> Nahrady
+    // gives the same text as converting Text(): not when the document keeps
+    // the text otherwise, when the table looks for line breaks, or when it
+    // would put in a character that the document takes for a line break.
+    bool SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) const;
     void Smaz(bool bVratitelne = false);
 
     // Undo: the editor's own edits first, then the last conversion or delete
@@ -43,17 +75,41 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *Udalost) override;
+    void inputMethodEvent(QInputMethodEvent *Udalost) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *Zdroj) override;
 
 private:
-    void Nahrad(const QString &Text, bool bZachovatPolohu);
-    void PripravZpet(bool bVratitelne);
     struct TZastupce {
         char16_t Znak, Zastupce;
     };
-    QList<TZastupce> FZastupci;
-    struct TZpet {
-        QString Text; // as the document kept it
+    using TVidene = std::array<bool, 0x10000>; // code units that the document has held
+    // The text as the document is to keep it.
+    struct TPodoba {
+        QString Dokument;
+        QList<qsizetype> Dilky; // positions of the separators that continue a line
         QList<TZastupce> Zastupci;
+        bool bSdruzene = false;
+        std::unique_ptr<TVidene> Videne;
+    };
+    static TPodoba Podoba(const QString &Text);
+    static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
+    void Nahrad(TPodoba Podoba, bool bZachovatPolohu);
+    void Zobraz(TPodoba Podoba);
+    void PripravZpet(bool bVratitelne, const QString &Dosud, bool bSurovy = false);
+    QString Prevod(int Od, int Do, QStringView Zlom) const;
+    bool JeDilek(const QTextBlock &Blok) const;
+    std::optional<QString> ProDokument(const QString &Vkladany, bool bZlomy);
+    bool VlozOdUzivatele(const QString &Vkladany, bool bZlomy);
+
+    QList<TZastupce> FZastupci;
+    bool bSdruzene = false; // U+2028 in the document is a line break of the text
+    bool bDilky = false;    // the document holds separators that continue a line
+    int FFormatDilku = -1;  // their character format
+    std::unique_ptr<TVidene> FVidene;
+    struct TZpet {
+        QString Text;
+        bool bSurovy; // as SurovyText() gave it
         int Pozice;
     };
     std::optional<TZpet> FZpet;
