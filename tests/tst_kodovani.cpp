@@ -49,6 +49,9 @@ void OverPruchod(const QByteArray &Bajty, TKodovani Kodovani, const QString &Tex
 }
 
 const QByteArray ZnackaUtf8("\xEF\xBB\xBF");
+// Where the system's text is UTF-8, a file without a mark may be UTF-8; on
+// Windows it is always the ANSI code page.
+const bool bBezZnackyUtf8 = SystemoveKodovani() == koUtf8BezZnacky;
 const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s;
 
 } // namespace
@@ -120,6 +123,8 @@ void TestKodovani::windows1250ProtiUtf8()
 {
     QFETCH(QString, text);
     QFETCH(int, kodovani);
+    if (!bBezZnackyUtf8)
+        QSKIP("a file without a mark is the ANSI code page here");
     const QByteArray bajty = kodovani == koOsmibitove ? Windows1250(text) : text.toUtf8();
     // The case worth deciding: both readings keep every byte.
     QVERIFY2(JePlatneUtf8(bajty), bajty.toHex(' ').constData());
@@ -176,6 +181,8 @@ void TestKodovani::neplatneUtf8()
     QFETCH(int, kodovani);
     QFETCH(QString, text);
     QFETCH(int, zastupci);
+    if (!bBezZnackyUtf8 && !bajty.startsWith(ZnackaUtf8))
+        QSKIP("a file without a mark is the ANSI code page here");
     OverPruchod(bajty, TKodovani(kodovani), text, zastupci);
 }
 
@@ -183,7 +190,7 @@ void TestKodovani::neplatneUtf8()
 // not.
 void TestKodovani::konverzeNechaNeplatneBajty()
 {
-    for (const bool bZnacka : {true, false}) {
+    for (const bool bZnacka : {true, !bBezZnackyUtf8}) {
         const QByteArray znacka = bZnacka ? ZnackaUtf8 : QByteArray();
         const QByteArray bajty = znacka + u"čaj € …"_s.toUtf8() + "\xE8\x80" + Cesky.toUtf8() + "\xFF";
         const TTextovySoubor soubor = DekodujText(bajty);
