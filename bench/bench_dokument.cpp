@@ -1,7 +1,7 @@
 // Text files of several shapes in the real main window: open, the way to the
-// end of the text (Ctrl+End, then a key typed and taken back), F6 and save,
-// each timed with the events it leaves (layout, painting), so that the sum is
-// how long the window does not answer. For ordinary text also the toolkit's
+// end of the text (Ctrl+End, then a key typed and taken back), F6, save and a
+// wider window (every paragraph laid out anew), each timed with the events it
+// leaves (layout, painting): how long the window does not answer. For ordinary text also the toolkit's
 // own floor, a bare QPlainTextEdit::setPlainText of the same text. Prints the
 // figures, the peak memory of the window's process and whether the saved file
 // holds exactly the converted text.
@@ -164,9 +164,13 @@ int Okno(const QString &Cesta)
     const double f6 = Zmer([&] { okno->aOdstranitDiakritiku->trigger(); });
     const double ulozeni = Zmer([&] { okno->aUlozit->trigger(); });
     const long spicka = SpickaPametiKB();
+    // Last, for the toolkit keeps a layout object for every paragraph after it.
+    const double zmenaVelikosti = Zmer([&] { okno->resize(okno->width() + 40, okno->height()); });
+    const long spickaPoZmene = SpickaPametiKB();
     QFile ulozeny(Cesta);
     const bool stejne = ulozeny.open(QIODevice::ReadOnly) && ulozeny.readAll() == ocekavane;
-    std::printf("%.1f %.1f %.1f %.1f %.1f %ld %d\n", otevreni, konec, klavesa, f6, ulozeni, spicka, int(stejne));
+    std::printf("%.1f %.1f %.1f %.1f %.1f %ld %d %.1f %ld\n", otevreni, konec, klavesa, f6, ulozeni, spicka,
+                int(stejne), zmenaVelikosti, spickaPoZmene);
     return 0;
 }
 
@@ -213,8 +217,8 @@ int main(int argc, char *argv[])
         proces.waitForFinished(-1);
         return QString::fromLocal8Bit(proces.readAllStandardOutput()).trimmed().split(u' ', Qt::SkipEmptyParts);
     };
-    std::printf("%-12s %9s %9s %9s %9s %9s %9s %9s %8s %7s\n", "shape", "file MB", "lines", "floor ms", "open ms",
-                "end ms", "key ms", "F6 ms", "save ms", "peak MB");
+    std::printf("%-12s %8s %9s %9s %8s %7s %7s %7s %8s %8s %10s %9s\n", "shape", "file MB", "lines", "floor ms",
+                "open ms", "end ms", "key ms", "F6 ms", "save ms", "peak MB", "resize ms", "then MB");
     int vysledek = 0;
     for (const TTvar &tvar : tvary) {
         long velikost, radky;
@@ -233,16 +237,17 @@ int main(int argc, char *argv[])
         const QStringList podlaha = tvar.Druh == u"cesky" ? spust(QStringLiteral("--podlaha")) : QStringList{u"-"_s};
         const QStringList okno = spust(QStringLiteral("--okno"));
         const QString nazev = tvar.Druh + u':' + QString::number(tvar.Velikost);
-        if (podlaha.size() != 1 || okno.size() != 7) {
+        if (podlaha.size() != 1 || okno.size() != 9) {
             std::fprintf(stderr, "%s: a measurement failed\n", qPrintable(nazev));
             vysledek = 1;
             continue;
         }
         const double p = podlaha[0].toDouble();
         const double otevreni = okno[0].toDouble(), f6 = okno[3].toDouble();
-        std::printf("%-12s %9.1f %9ld %9s %9.0f %9.0f %9.0f %9.0f %8.0f %7.0f%s\n", qPrintable(nazev), velikost / 1e6,
-                    radky, qPrintable(podlaha[0]), otevreni, okno[1].toDouble(), okno[2].toDouble(), f6,
-                    okno[4].toDouble(), okno[5].toDouble() / 1024.0,
+        std::printf("%-12s %8.1f %9ld %9s %8.0f %7.0f %7.0f %7.0f %8.0f %8.0f %10.0f %9.0f%s\n", qPrintable(nazev),
+                    velikost / 1e6, radky, qPrintable(podlaha[0]), otevreni, okno[1].toDouble(), okno[2].toDouble(),
+                    f6, okno[4].toDouble(), okno[5].toDouble() / 1024.0, okno[7].toDouble(),
+                    okno[8].toDouble() / 1024.0,
                     okno[6] == u"1" ? "" : "  SAVED FILE DIFFERS");
         if (p > 0)
             std::printf("%-12s open %.2f x floor, F6 %.2f x floor, peak %.1f x file\n", "", otevreni / p, f6 / p,
