@@ -565,9 +565,17 @@ void THlavniForm::aOtevritExecute(QObject *)
         throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(cesta), mistni.toString(e.Velikost()),
                                        mistni.toString(nejvice)));
     }
-    FKodovani = soubor.Kodovani;
+    // The editor may refuse a text it cannot hold without loss; the encoding
+    // changes only with the text.
     memSoubor->NastavText(soubor.Text);
+    FKodovani = soubor.Kodovani;
     OznacUlozeno(cesta);
+    // Bytes that the file's encoding cannot read are kept as stand-ins; the
+    // user is told once why they show as placeholders.
+    if (soubor.ZastupciBajtu > 0) {
+        const bool bLiche = FKodovani == koUtf16LELiche || FKodovani == koUtf16BELiche;
+        Hlaseni->Dialog(tdInformace, bLiche ? rsLICHEUTF16 : rsNEPLATNEUTF8, rsINFORMACE, MB_OK);
+    }
 }
 
 void THlavniForm::aUlozitExecute(QObject *)
@@ -642,16 +650,19 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
 {
     {
         TCekaciKurzor kurzor;
+        // Code units that stand for bytes of the file are never converted.
+        QString hledane = ZnakySeZnamenkem, nahrady = ZnakyBezZnamenka;
+        if (ZastupujeBajty(FKodovani))
+            VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
         // Unless the table touches line breaks or the editor keeps stand-ins
         // for some characters, the text is converted as the editor keeps it,
         // which spares two copies of a big text.
         const bool bZlomy = ZnakySeZnamenkem.contains(u'\r') || ZnakySeZnamenkem.contains(u'\n') ||
                             ZnakySeZnamenkem.contains(QChar::ParagraphSeparator) || memSoubor->MaZastupce();
         if (bZlomy)
-            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), ZnakySeZnamenkem, ZnakyBezZnamenka), true);
+            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), hledane, nahrady), true);
         else
-            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), ZnakySeZnamenkem, ZnakyBezZnamenka),
-                                        true);
+            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), hledane, nahrady), true);
     }
     if (memSoubor->JePrazdny())
         return;

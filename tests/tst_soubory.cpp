@@ -90,6 +90,8 @@ private slots:
     void pruchodOknem_data();
     void pruchodOknem();
     void stavPoOtevreni();
+    void zastupciBajtu_data();
+    void zastupciBajtu();
     void stejnyTextPresPrepise();
     void otazka_data();
     void otazka();
@@ -238,6 +240,48 @@ void TestSoubory::pruchodOknem()
     QVERIFY(Test->Prostredi.Dialogy.isEmpty());
     QCOMPARE(Precti(cesta), bajty);
     QVERIFY(!Okno->memSoubor->Modified());
+}
+
+void TestSoubory::zastupciBajtu_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<QByteArray>("poKonverzi");
+    QTest::addColumn<bool>("liche"); // which message: odd-length UTF-16 or bad UTF-8
+    const QByteArray bom8("\xEF\xBB\xBF");
+    const QByteArray caj = u"čaj € …"_s.toUtf8(), caj6 = u"caj € …"_s.toUtf8();
+    QTest::newRow("UTF-8 se značkou, chybný bajt") << bom8 + caj + "\xE8" << bom8 + caj6 + "\xE8" << false;
+    QTest::newRow("UTF-8 bez značky, chybný bajt") << caj + "\xE8" << caj6 + "\xE8" << false;
+    QTest::newRow("UTF-16 LE, lichá délka") << QByteArray("\xFF\xFE") + Utf16(u"řádek\r\n"_s, false) + "A"
+                                            << QByteArray("\xFF\xFE") + Utf16(u"radek\r\n"_s, false) + "A"
+                                            << true;
+    QTest::newRow("UTF-16 BE, lichá délka") << QByteArray("\xFE\xFF") + Utf16(u"ř\r\n"_s, true) + "\xE8"
+                                            << QByteArray("\xFE\xFF") + Utf16(u"r\r\n"_s, true) + "\xE8"
+                                            << true;
+}
+
+void TestSoubory::zastupciBajtu()
+{
+    // Bytes that the file's encoding cannot read survive a save, unchanged or
+    // after F6, also with a table that names their stand-ins; the user is told
+    // once, at open.
+    QFETCH(QByteArray, bajty);
+    QFETCH(QByteArray, poKonverzi);
+    QFETCH(bool, liche);
+    ZnakySeZnamenkem = VychoziZnakySeZnamenkem + QChar(0xDCE8) + QChar(0xDC41);
+    ZnakyBezZnamenka = VychoziZnakyBezZnamenka + u"xy"_s;
+    const QString cesta = Otevri(u"poskozeny.txt"_s, bajty);
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, liche ? rsLICHEUTF16 : rsNEPLATNEUTF8);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, rsINFORMACE);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_ICONASTERISK);
+    Napis(Okno->memSoubor, u"x"_s);
+    Okno->aZpet->trigger();
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), bajty);
+    Okno->aOdstranitDiakritiku->trigger();
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), poKonverzi);
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
 }
 
 void TestSoubory::stavPoOtevreni()
