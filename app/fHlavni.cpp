@@ -657,8 +657,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         // Unless the table touches line breaks or the editor keeps stand-ins
         // for some characters, the text is converted as the editor keeps it,
         // which spares two copies of a big text.
-        const bool bZlomy = ZnakySeZnamenkem.contains(u'\r') || ZnakySeZnamenkem.contains(u'\n') ||
-                            ZnakySeZnamenkem.contains(QChar::ParagraphSeparator) || memSoubor->MaZastupce();
+        const bool bZlomy = !memSoubor->SurovaCestaBezpecna(hledane, nahrady);
         if (bZlomy)
             memSoubor->NastavText(NahradZnaky(memSoubor->Text(), hledane, nahrady), true);
         else
