@@ -11,6 +11,7 @@
 #include "Pamet.h"
 #include "Soubor.h"
 #include "StavovyRadek.h"
+#include "XMLDokument.h"
 #include "convar.h"
 #include "fJazyk.h"
 #include "fOAplikaci.h"
@@ -57,6 +58,8 @@ QFont PismoOkna()
     return pismo;
 }
 
+} // namespace
+
 // The largest file the editor takes, in bytes. The editor counts the
 // characters of its document in an int and a byte can become two of them (a
 // lone LF becomes CR LF), which leaves a quarter of the int's range for a safe
@@ -68,6 +71,8 @@ qint64 NejvetsiDokument()
     const qint64 pamet = FyzickaPamet() / 10;
     return pamet > 0 ? std::min(editor, pamet) : editor;
 }
+
+namespace {
 
 constexpr int SirkaCaps = 40;
 constexpr int SirkaNum = 40;
@@ -222,7 +227,7 @@ void THlavniForm::VytvorAkce()
     pridejAkci(aUlozit, "aUlozit");
     pridejAkci(aUlozitJako, "aUlozitJako");
     pridejAkci(aKonec, "aKonec");
-    xdcJazyk = Pridej(new QObject(this), "xdcJazyk");
+    xdcJazyk = Pridej(new TXMLDokument(this), "xdcJazyk");
     pridejAkci(aVyjmout, "aVyjmout");
     pridejAkci(aKopirovat, "aKopirovat");
     pridejAkci(aVlozit, "aVlozit");

@@ -14,6 +14,10 @@ class QMenuBar;
 class QToolBar;
 class TMemo;
 class TStavovyRadek;
+class TXMLDokument;
+
+// The largest file, in bytes, that the window opens.
+qint64 NejvetsiDokument();
 
 class THlavniForm : public QMainWindow {
     Q_OBJECT
@@ -32,7 +36,7 @@ public:
     QAction *aUlozit = nullptr;
     QAction *aUlozitJako = nullptr;
     QAction *aKonec = nullptr;
-    QObject *xdcJazyk = nullptr;
+    TXMLDokument *xdcJazyk = nullptr;
     QAction *aVyjmout = nullptr;
     QAction *aKopirovat = nullptr;
     QAction *aVlozit = nullptr;

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <unistd.h>
 
 // Types Text into Cil key by key, as the keyboard would (also letters that
 // QTest::keyClicks cannot send).
@@ -18,6 +19,24 @@ inline void Napis(QWidget *Cil, const QString &Text)
     for (const QChar c : Text)
         QTest::sendKeyEvent(QTest::Click, Cil, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
+
+// Drops root's right to ignore file permissions for as long as it lives, so
+// that a write-protected folder or file protects also in a test run as root.
+struct TBezPrivilegii {
+    TBezPrivilegii()
+    {
+        if (geteuid() == 0)
+            bRoot = seteuid(65534) == 0;
+    }
+    ~TBezPrivilegii()
+    {
+        if (bRoot)
+            QVERIFY(seteuid(0) == 0);
+    }
+    TBezPrivilegii(const TBezPrivilegii &) = delete;
+    TBezPrivilegii &operator=(const TBezPrivilegii &) = delete;
+    bool bRoot = false;
+};
 
 struct TZaznamDialogu {
     QString Text;

@@ -3,7 +3,6 @@
 
 #include "Chyby.h"
 #include "KodovaStranka.h"
-#include "Pamet.h"
 #include "Komponenty.h"
 #include "Memo.h"
 #include "TestovaciOkno.h"
@@ -54,22 +53,6 @@ QByteArray HorniBajty()
     }
     return b;
 }
-
-// Drops root's right to ignore file permissions for as long as it lives, so
-// that a write-protected folder protects also in a test run as root.
-struct TBezPrivilegii {
-    TBezPrivilegii()
-    {
-        if (geteuid() == 0)
-            bRoot = seteuid(65534) == 0;
-    }
-    ~TBezPrivilegii()
-    {
-        if (bRoot)
-            QVERIFY(seteuid(0) == 0);
-    }
-    bool bRoot = false;
-};
 
 const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s;
 
@@ -586,7 +569,8 @@ void TestSoubory::prilisVelkySoubor()
     const QString cesta = Test->Prostredi.Cesta(u"obri.txt"_s);
     QFile obri(cesta);
     QVERIFY(obri.open(QIODevice::WriteOnly));
-    const qint64 limit = std::min<qint64>(std::numeric_limits<int>::max() / 4, FyzickaPamet() / 10);
+    const qint64 limit = NejvetsiDokument();
+    QVERIFY(limit > 0 && limit <= std::numeric_limits<int>::max() / 2);
     QVERIFY(obri.resize(limit + 1));
     obri.close();
     Okno->memSoubor->NastavText(u"zůstane"_s);

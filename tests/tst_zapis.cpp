@@ -74,21 +74,6 @@ QList<QByteArray> Obsah(const QString &Slozka)
     return jmena;
 }
 
-// Drops root's right to ignore file permissions for as long as it lives.
-struct TBezPrivilegii {
-    TBezPrivilegii()
-    {
-        if (geteuid() == 0)
-            bRoot = seteuid(65534) == 0;
-    }
-    ~TBezPrivilegii()
-    {
-        if (bRoot)
-            QVERIFY(seteuid(0) == 0);
-    }
-    bool bRoot = false;
-};
-
 // A file size limit for this process, as a quota or `ulimit -f` gives it: a
 // write beyond it fails with EFBIG instead of killing the process.
 struct TLimitVelikosti {
