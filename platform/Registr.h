@@ -8,6 +8,19 @@
 // Key paths and value names compare without regard to case and keep the case
 // they were written with. A key path with a leading backslash is absolute from
 // the root; without one it is relative to the open key.
+//
+// The file: every change (a value written, a key created or deleted) is
+// written at once, under a lock, into what the file holds at that moment, so
+// two running copies never undo each other's values and no reader ever sees
+// half a file. A file that cannot be read makes the operation that needed it
+// throw ERegistr with the system's reason. A damaged file (not JSON, or not in
+// the store's shape) is never written over: it is moved aside as
+// "Lumarin.json.damaged-<yyyyMMdd-hhmmss>" in the same folder, and the
+// operation that found it throws ERegistr saying what is wrong, where, and
+// where the file went; the next change starts a new file.
+//
+// On Windows include this header before <windows.h>, which defines the same
+// names as macros.
 
 #include "Chyba.h"
 
@@ -15,6 +28,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+
+#if defined(HKEY_CURRENT_USER) || defined(KEY_READ)
+#error "Registr.h must be included before <windows.h>"
+#endif
 
 // The store's own failure; its message is the store's reason, such as
 // "Failed to get data for 'Vlevo'".
@@ -51,13 +68,15 @@ public:
 
     // Opens a key, creating it and every missing key above it when bVytvorit;
     // false when it does not exist (and is not to be created) or cannot be
-    // opened. Opening closes the key opened before.
+    // opened: an unknown root, an accessor without write access asked to
+    // create it, a store that cannot be written (a later write then tells
+    // why). Opening closes the key opened before, also when it fails.
     bool OtevriKlic(const QString &Klic, bool bVytvorit);
     void ZavriKlic();
-    QString AktualniKlic() const; // the open key's path, empty when none
+    QString AktualniKlic() const; // the open key's absolute path as it was named, empty when none
 
     bool ExistujeKlic(const QString &Klic) const;
-    bool SmazKlic(const QString &Klic); // with every key and value below it
+    bool SmazKlic(const QString &Klic); // with every key and value below it; false without write access
     bool ExistujeHodnota(const QString &Jmeno) const;
     TTypHodnoty TypHodnoty(const QString &Jmeno) const; // rdNeznamy when missing or of another type
     int PocetHodnot() const; // of the open key; throws when no key is open
@@ -75,7 +94,9 @@ public:
 
     // Writing throws ERegistr "Failed to set data for '<name>'" when the store
     // refuses it (no key open, an accessor without write access, a store that
-    // cannot be written).
+    // cannot be written). Where the system gave a reason, it follows after
+    // ": " (the message then reads "Failed to set data for 'Jazyk': Cannot
+    // create file ... Permission denied").
     void ZapisRetezec(const QString &Jmeno, const QString &Hodnota);
     void ZapisCislo(const QString &Jmeno, qint32 Hodnota);
     void ZapisBinarni(const QString &Jmeno, const QByteArray &Hodnota);
