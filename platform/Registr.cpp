@@ -12,6 +12,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -181,14 +182,15 @@ QString ChybaHodnoty(const QString &Klic, const QString &Jmeno, const QJsonValue
 }
 
 // Two names that differ only in case would be one key or one value: which of
-// them a reading finds and which a writing changes would be chance.
-QString Dvojice(const QJsonObject &Objekt, const QString &Co)
+// them a reading finds and which a writing changes would be chance. The first
+// two such names, as "\"A\" and \"a\"", or an empty string.
+QString Dvojice(const QJsonObject &Objekt)
 {
     QHash<QString, QString> slozena;
     for (auto it = Objekt.begin(); it != Objekt.end(); ++it) {
         const QString slozene = it.key().toCaseFolded();
         if (const auto jiny = slozena.constFind(slozene); jiny != slozena.cend())
-            return QStringLiteral("the %1 \"%2\" and \"%3\" differ only in case").arg(Co, *jiny, it.key());
+            return QStringLiteral("\"%1\" and \"%2\"").arg(*jiny, it.key());
         slozena.insert(slozene, it.key());
     }
     return {};
@@ -201,7 +203,10 @@ QString ZkontrolujSoubor(const QByteArray &Bajty, QJsonObject &Obsah)
     QJsonParseError chyba;
     const QJsonDocument dokument = QJsonDocument::fromJson(Bajty, &chyba);
     if (chyba.error != QJsonParseError::NoError)
-        return QStringLiteral("it is not JSON (%1 at byte %2)").arg(chyba.errorString()).arg(chyba.offset);
+        return QStringLiteral("it is not JSON (%1 at line %2, byte %3)")
+            .arg(chyba.errorString())
+            .arg(Bajty.left(chyba.offset).count('\n') + 1)
+            .arg(chyba.offset);
     if (!dokument.isObject())
         return QStringLiteral("it is not a JSON object of keys");
     Obsah = dokument.object();
@@ -212,14 +217,48 @@ QString ZkontrolujSoubor(const QByteArray &Bajty, QJsonObject &Obsah)
         for (auto h = hodnoty.begin(); h != hodnoty.end(); ++h)
             if (const QString duvod = ChybaHodnoty(it.key(), h.key(), h.value()); !duvod.isEmpty())
                 return duvod;
-        if (const QString duvod = Dvojice(hodnoty, QStringLiteral("values of the key \"%1\"").arg(it.key()));
-            !duvod.isEmpty())
-            return duvod;
+        if (const QString dvojice = Dvojice(hodnoty); !dvojice.isEmpty())
+            return QStringLiteral("the values %1 of the key \"%2\" differ only in case").arg(dvojice, it.key());
     }
-    return Dvojice(Obsah, QStringLiteral("keys"));
+    if (const QString dvojice = Dvojice(Obsah); !dvojice.isEmpty())
+        return QStringLiteral("the keys %1 differ only in case").arg(dvojice);
+    return {};
 }
 
 // ---- the file ----
+
+// One JSON value on one line.
+QByteArray Json(const QJsonValue &Hodnota)
+{
+    const QByteArray pole = QJsonDocument(QJsonArray{Hodnota}).toJson(QJsonDocument::Compact);
+    return pole.mid(1, pole.size() - 2);
+}
+
+// The file as people read and edit it: a key per member, a value per line,
+// its type before its data (and after them whatever else a value of another
+// type holds).
+QByteArray Text(const QJsonObject &Obsah)
+{
+    QByteArray text = "{";
+    for (auto klic = Obsah.begin(); klic != Obsah.end(); ++klic) {
+        text += (klic == Obsah.begin() ? "\n    " : ",\n    ") + Json(klic.key()) + ": {";
+        const QJsonObject hodnoty = klic.value().toObject();
+        for (auto h = hodnoty.begin(); h != hodnoty.end(); ++h) {
+            const QJsonObject hodnota = h.value().toObject();
+            QStringList poradi{Typ, Data};
+            for (const QString &clen : hodnota.keys())
+                if (!poradi.contains(clen))
+                    poradi << clen;
+            QByteArrayList cleny;
+            for (const QString &clen : poradi)
+                if (hodnota.contains(clen))
+                    cleny << Json(clen) + ": " + Json(hodnota.value(clen));
+            text += (h == hodnoty.begin() ? "\n        " : ",\n        ") + Json(h.key()) + ": {" + cleny.join(", ") + "}";
+        }
+        text += hodnoty.isEmpty() ? "}" : "\n    }";
+    }
+    return text + (Obsah.isEmpty() ? "}\n" : "\n}\n");
+}
 
 // Creates the folder and every missing one above it, for the user alone.
 // 0, or the system's error.
@@ -307,7 +346,7 @@ public:
         if (!Zmena(obsah))
             return obsah;
         try {
-            ZapisSoubor(Cesta, QJsonDocument(obsah).toJson(QJsonDocument::Indented));
+            ZapisSoubor(Cesta, Text(obsah));
         } catch (const EChyba &chyba) {
             throw TChybaZapisu{chyba.Zprava()};
         }
