@@ -74,6 +74,13 @@ qint64 NejvetsiDokument()
 
 namespace {
 
+// A settings error as the user is told it: the message text, and the store's
+// reason in parentheses on a line of its own.
+QString ZpravaNastaveni(const QString &Text, const QString &Duvod)
+{
+    return Text + QStringLiteral(".\r(") + Duvod + QStringLiteral(".)");
+}
+
 constexpr int SirkaCaps = 40;
 constexpr int SirkaNum = 40;
 constexpr int SirkaIns = 40;
@@ -146,7 +153,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
 
     // The editor has no tooltip of its own.
     memSoubor->setProperty("ShowHint", false);
-    memSoubor->setFont(PismoOkna());
+    NastavPismoEditoru(VychoziPismoEditoru());
     memSoubor->setFocus(); // the one control that takes the focus
     connect(memSoubor, &TMemo::Zmena, this, [this] { Proved([this] { memSouborChange(memSoubor); }); });
 
@@ -368,6 +375,14 @@ bool THlavniForm::event(QEvent *Udalost)
         // The frame is known only once the window is on the screen, and a
         // window manager may change it later.
         NastavMinimalniVelikost();
+        if (FZadana && RamecekZnam()) {
+            // The outer bounds asked for before the frame was known.
+            const QRect zadana = *FZadana;
+            FZadana.reset();
+            NastavVnejsiGeometrii(zadana);
+        } else if (!FZadana && isVisible() && !JeObnovitelne()) {
+            FObnovena = VnejsiGeometrie();
+        }
         break;
     default:
         break;
@@ -408,6 +423,57 @@ void THlavniForm::closeEvent(QCloseEvent *Udalost)
     Udalost->accept();
 }
 
+bool THlavniForm::RamecekZnam() const
+{
+    return windowHandle() && !windowHandle()->frameMargins().isNull();
+}
+
+QMargins THlavniForm::Ramecek() const
+{
+    // The designed frame: 640 x 480 outside, 632 x 446 inside.
+    return RamecekZnam() ? windowHandle()->frameMargins() : QMargins(4, 30, 4, 4);
+}
+
+bool THlavniForm::JeObnovitelne() const
+{
+    return windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen);
+}
+
+QRect THlavniForm::VnejsiGeometrie() const
+{
+    if (JeObnovitelne())
+        return FObnovena;
+    if (FZadana)
+        return *FZadana;
+    // A window's position is that of its frame.
+    const QMargins ramecek = Ramecek();
+    return QRect(pos(), size().grownBy(QMargins(0, 0, ramecek.left() + ramecek.right(), ramecek.top() + ramecek.bottom())));
+}
+
+void THlavniForm::NastavVnejsiGeometrii(const QRect &Vnejsi)
+{
+    FObnovena = Vnejsi;
+    if (!RamecekZnam())
+        FZadana = Vnejsi;
+    const QMargins ramecek = Ramecek();
+    move(Vnejsi.topLeft());
+    resize(Vnejsi.width() - ramecek.left() - ramecek.right(), Vnejsi.height() - ramecek.top() - ramecek.bottom());
+}
+
+void THlavniForm::NastavPismoEditoru(const TPismoEditoru &Pismo)
+{
+    FPismo = Pismo;
+    QFont pismo = Pismo.Pismo;
+    if (Pismo.Proporce != prZakladni)
+        pismo.setFixedPitch(Pismo.Proporce == prFixni);
+    if (Pismo.Proporce == prFixni)
+        pismo.setStyleHint(QFont::Monospace);
+    memSoubor->setFont(pismo);
+    QPalette paleta = memSoubor->palette();
+    paleta.setColor(QPalette::Text, BarvaZHodnoty(Pismo.Barva));
+    memSoubor->setPalette(paleta);
+}
+
 void THlavniForm::NastavMinimalniVelikost()
 {
     // The smallest outer size is 640 x 480, whatever share of it the frame
@@ -426,9 +492,13 @@ void THlavniForm::NastavMinimalniVelikost()
 
 void THlavniForm::FormCreate(QObject *)
 {
-    // The settings are not stored yet: the pair table starts with its defaults.
-    ZnakySeZnamenkem = VychoziZnakySeZnamenkem;
-    ZnakyBezZnamenka = VychoziZnakyBezZnamenka;
+    // The settings of the last run; the first failure ends the reading, and
+    // what it did not reach keeps its state (the pair table stays empty).
+    try {
+        NactiNastaveni(*this);
+    } catch (const EChyba &e) {
+        Hlaseni->Dialog(tdChyba, ZpravaNastaveni(rsNELZEZEREGISTRU, e.Zprava()), rsCHYBA, 0);
+    }
 }
 
 void THlavniForm::FormShow(QObject *)
@@ -461,6 +531,12 @@ void THlavniForm::FormCloseQuery(QObject *, bool &CanClose)
 
 void THlavniForm::FormClose(QObject *, int &)
 {
+    // A failed write is told, and the program ends all the same.
+    try {
+        UlozNastaveni(*this);
+    } catch (const EChyba &e) {
+        Hlaseni->Dialog(tdChyba, ZpravaNastaveni(rsNELZEDOREGISTRU, e.Zprava()), rsCHYBA, 0);
+    }
 }
 
 void THlavniForm::memSouborChange(QObject *)
@@ -678,14 +754,16 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
 
 void THlavniForm::aPismoExecute(QObject *)
 {
-    QFont pismo = memSoubor->font();
-    QColor barva = memSoubor->palette().color(QPalette::Text);
-    if (!Dialogy().VyberPismo(this, pismo, barva))
+    TPismoEditoru pismo = FPismo;
+    const QColor puvodni = BarvaZHodnoty(pismo.Barva);
+    QColor barva = puvodni;
+    if (!Dialogy().VyberPismo(this, pismo.Pismo, barva))
         return;
-    memSoubor->setFont(pismo);
-    QPalette paleta = memSoubor->palette();
-    paleta.setColor(QPalette::Text, barva);
-    memSoubor->setPalette(paleta);
+    // An unchanged colour keeps its value, so the window-text colour stays
+    // the system's.
+    if (barva != puvodni)
+        pismo.Barva = quint32(barva.red()) | quint32(barva.green()) << 8 | quint32(barva.blue()) << 16;
+    NastavPismoEditoru(pismo);
 }
 
 void THlavniForm::aJazykExecute(QObject *)

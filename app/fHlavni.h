@@ -3,8 +3,10 @@
 // the status bar, with the sixteen commands behind them.
 
 #include "TextovySoubor.h"
+#include "UlozeneNastaveni.h"
 
 #include <QList>
+#include <optional>
 #include <QMainWindow>
 
 class QAction;
@@ -95,6 +97,17 @@ public:
     // The encoding that every save uses; set by every open.
     TKodovani Kodovani() const { return FKodovani; }
 
+    // The editor's font with its colour, character set and pitch.
+    const TPismoEditoru &PismoEditoru() const { return FPismo; }
+    void NastavPismoEditoru(const TPismoEditoru &Pismo);
+
+    // The window's outer bounds, frame included, as the settings keep them:
+    // its restored bounds while it is maximised or minimised. Until the
+    // window manager has framed the window, the frame is taken to be the
+    // designed one.
+    QRect VnejsiGeometrie() const;
+    void NastavVnejsiGeometrii(const QRect &Vnejsi);
+
 protected:
     bool event(QEvent *Udalost) override;
     void showEvent(QShowEvent *Udalost) override;
@@ -118,5 +131,11 @@ private:
     QString FHint;
     QString FNazevSouboru;
     TKodovani FKodovani = SystemoveKodovani();
+    bool RamecekZnam() const;
+    QMargins Ramecek() const;
+    bool JeObnovitelne() const; // maximised, minimised or full screen
+    TPismoEditoru FPismo;
+    QRect FObnovena{0, 0, 640, 480};  // the outer bounds in the normal state
+    std::optional<QRect> FZadana;     // asked for before the frame was known
     bool bZobrazeno = false;
 };

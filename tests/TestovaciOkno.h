@@ -7,11 +7,16 @@
 #include "convar.h"
 #include "fHlavni.h"
 
+#include <functional>
 #include <memory>
 
 struct TTestovaciOkno {
-    TTestovaciOkno()
+    // PredOknem runs in the test's environment before anything of the program
+    // exists: a test puts its stored settings or files in place there.
+    explicit TTestovaciOkno(const std::function<void()> &PredOknem = {})
     {
+        if (PredOknem)
+            PredOknem();
         auto dialogy = std::make_unique<TSkriptDialogy>();
         Dialogy = dialogy.get();
         NastavDialogy(std::move(dialogy));

@@ -1,0 +1,185 @@
+#include "UlozeneNastaveni.h"
+
+#include "JazykyXML.h"
+#include "Memo.h"
+#include "Registr.h"
+#include "convar.h"
+#include "fHlavni.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <cmath>
+#include <optional>
+
+TPismoEditoru VychoziPismoEditoru()
+{
+    TPismoEditoru pismo;
+    pismo.Pismo = QFont(QStringLiteral("Tahoma"));
+    pismo.Pismo.setStyleHint(QFont::SansSerif);
+    pismo.Pismo.setPixelSize(11);
+    return pismo;
+}
+
+int PixeluNaPalec()
+{
+    const QScreen *obrazovka = QGuiApplication::primaryScreen();
+    const int dpi = obrazovka ? qRound(obrazovka->logicalDotsPerInchY()) : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+int VyskaPisma(const QFont &Pismo)
+{
+    if (Pismo.pixelSize() > 0)
+        return -Pismo.pixelSize();
+    return -qRound(Pismo.pointSizeF() * PixeluNaPalec() / 72.0);
+}
+
+int VelikostPisma(const QFont &Pismo)
+{
+    return MulDiv(-VyskaPisma(Pismo), 72, PixeluNaPalec());
+}
+
+namespace {
+
+// Sets the window's outer geometry from what the store holds; a placement
+// that lies wholly off every screen (a monitor since removed) comes back onto
+// the primary one, keeping its size where it fits.
+void UmistiOkno(THlavniForm &Okno, std::optional<int> Vlevo, std::optional<int> Nahore, std::optional<int> Vyska,
+                std::optional<int> Sirka)
+{
+    QRect vnejsi = Okno.VnejsiGeometrie();
+    if (Vlevo)
+        vnejsi.moveLeft(*Vlevo);
+    if (Nahore)
+        vnejsi.moveTop(*Nahore);
+    if (Vyska)
+        vnejsi.setHeight(*Vyska);
+    if (Sirka)
+        vnejsi.setWidth(*Sirka);
+    bool bViditelne = false;
+    for (const QScreen *obrazovka : QGuiApplication::screens())
+        bViditelne = bViditelne || obrazovka->availableGeometry().intersects(vnejsi);
+    const QScreen *primarni = QGuiApplication::primaryScreen();
+    if (!bViditelne && primarni) {
+        const QRect plocha = primarni->availableGeometry();
+        vnejsi.setSize(vnejsi.size().boundedTo(plocha.size()));
+        vnejsi.moveTopLeft(plocha.topLeft());
+    }
+    Okno.NastavVnejsiGeometrii(vnejsi);
+}
+
+std::optional<int> CisloPokudJe(const TRegistr &Registr, const QString &Jmeno)
+{
+    if (!Registr.ExistujeHodnota(Jmeno))
+        return std::nullopt;
+    return Registr.CtiCislo(Jmeno);
+}
+
+} // namespace
+
+void NactiNastaveni(THlavniForm &Okno)
+{
+    TRegistr registr;
+    registr.NastavKoren(HKEY_CURRENT_USER);
+    // A missing key is no error: every value of it counts as absent.
+    if (registr.OtevriKlic(KlicLumarin, false)) {
+        if (registr.ExistujeHodnota(QStringLiteral("Jazyk")))
+            JazykXML->NastavJazyk(registr.CtiRetezec(QStringLiteral("Jazyk")));
+        if (registr.ExistujeHodnota(QStringLiteral("Maximalni")) &&
+            registr.CtiCislo(QStringLiteral("Maximalni")) != 0) {
+            Okno.setWindowState(Okno.windowState() | Qt::WindowMaximized);
+        } else {
+            const auto vlevo = CisloPokudJe(registr, QStringLiteral("Vlevo"));
+            const auto nahore = CisloPokudJe(registr, QStringLiteral("Nahore"));
+            const auto vyska = CisloPokudJe(registr, QStringLiteral("Vyska"));
+            const auto sirka = CisloPokudJe(registr, QStringLiteral("Sirka"));
+            UmistiOkno(Okno, vlevo, nahore, vyska, sirka);
+        }
+    }
+
+    if (registr.ExistujeKlic(KlicPismo)) {
+        registr.OtevriKlic(KlicPismo, false);
+        // Every integer must be there; a missing text reads as empty.
+        TPismoEditoru pismo = Okno.PismoEditoru();
+        pismo.Sada = registr.CtiCislo(QStringLiteral("Sada"));
+        pismo.Barva = quint32(registr.CtiCislo(QStringLiteral("Barva")));
+        const int vyska = registr.CtiCislo(QStringLiteral("Vyska"));
+        if (vyska != 0)
+            pismo.Pismo.setPixelSize(std::abs(vyska));
+        const QString nazev = registr.CtiRetezec(QStringLiteral("Nazev"));
+        if (!nazev.isEmpty())
+            pismo.Pismo.setFamily(nazev);
+        const QString proporce = registr.CtiRetezec(QStringLiteral("Proporce"));
+        if (proporce == QLatin1String("Zakladni"))
+            pismo.Proporce = prZakladni;
+        if (proporce == QLatin1String("Fixni"))
+            pismo.Proporce = prFixni;
+        if (proporce == QLatin1String("Variabilni"))
+            pismo.Proporce = prVariabilni;
+        // The size in points supersedes the height.
+        const int velikost = registr.CtiCislo(QStringLiteral("Velikost"));
+        const int vyskaZVelikosti = MulDiv(velikost, PixeluNaPalec(), 72);
+        if (vyskaZVelikosti != 0)
+            pismo.Pismo.setPixelSize(std::abs(vyskaZVelikosti));
+        // Styles are only ever added.
+        if (registr.CtiCislo(QStringLiteral("Tucne")) != 0)
+            pismo.Pismo.setBold(true);
+        if (registr.CtiCislo(QStringLiteral("Kurziva")) != 0)
+            pismo.Pismo.setItalic(true);
+        if (registr.CtiCislo(QStringLiteral("Podtrzene")) != 0)
+            pismo.Pismo.setUnderline(true);
+        if (registr.CtiCislo(QStringLiteral("Preskrtnute")) != 0)
+            pismo.Pismo.setStrikeOut(true);
+        Okno.NastavPismoEditoru(pismo);
+        registr.ZavriKlic();
+    }
+
+    // Absent values, or the missing key, give the defaults; an empty value
+    // gives an empty list.
+    QString seZnamenkem = VychoziZnakySeZnamenkem, bezZnamenka = VychoziZnakyBezZnamenka;
+    if (registr.OtevriKlic(KlicZnaky, false)) {
+        if (registr.ExistujeHodnota(QStringLiteral("ZnakySeZnamenkem")))
+            seZnamenkem = registr.CtiRetezec(QStringLiteral("ZnakySeZnamenkem"));
+        if (registr.ExistujeHodnota(QStringLiteral("ZnakyBezZnamenka")))
+            bezZnamenka = registr.CtiRetezec(QStringLiteral("ZnakyBezZnamenka"));
+        registr.ZavriKlic();
+    }
+    ZnakySeZnamenkem = seZnamenkem;
+    ZnakyBezZnamenka = bezZnamenka;
+}
+
+void UlozNastaveni(THlavniForm &Okno)
+{
+    TRegistr registr;
+    registr.NastavKoren(HKEY_CURRENT_USER);
+    // A key that cannot be opened leaves the first write to tell why.
+    registr.OtevriKlic(KlicLumarin, true);
+    registr.ZapisRetezec(QStringLiteral("Jazyk"), JazykXML->Jazyk());
+    // A maximised window keeps the placement stored before; a minimised one
+    // counts as not maximised and its restored bounds are written.
+    if (Okno.windowState() & Qt::WindowMaximized && !(Okno.windowState() & Qt::WindowMinimized)) {
+        registr.ZapisCislo(QStringLiteral("Maximalni"), 1);
+    } else {
+        registr.ZapisCislo(QStringLiteral("Maximalni"), 0);
+        const QRect vnejsi = Okno.VnejsiGeometrie();
+        registr.ZapisCislo(QStringLiteral("Vlevo"), vnejsi.left());
+        registr.ZapisCislo(QStringLiteral("Nahore"), vnejsi.top());
+        registr.ZapisCislo(QStringLiteral("Vyska"), vnejsi.height());
+        registr.ZapisCislo(QStringLiteral("Sirka"), vnejsi.width());
+    }
+
+    registr.OtevriKlic(KlicPismo, true);
+    const TPismoEditoru pismo = Okno.PismoEditoru();
+    static const char *const proporce[] = {"Zakladni", "Variabilni", "Fixni"};
+    registr.ZapisCislo(QStringLiteral("Sada"), pismo.Sada);
+    registr.ZapisCislo(QStringLiteral("Barva"), qint32(pismo.Barva));
+    registr.ZapisCislo(QStringLiteral("Vyska"), VyskaPisma(pismo.Pismo));
+    registr.ZapisRetezec(QStringLiteral("Nazev"), pismo.Pismo.family());
+    registr.ZapisRetezec(QStringLiteral("Proporce"), QLatin1String(proporce[pismo.Proporce]));
+    registr.ZapisCislo(QStringLiteral("Velikost"), VelikostPisma(pismo.Pismo));
+    registr.ZapisCislo(QStringLiteral("Tucne"), pismo.Pismo.bold() ? 1 : 0);
+    registr.ZapisCislo(QStringLiteral("Kurziva"), pismo.Pismo.italic() ? 1 : 0);
+    registr.ZapisCislo(QStringLiteral("Podtrzene"), pismo.Pismo.underline() ? 1 : 0);
+    registr.ZapisCislo(QStringLiteral("Preskrtnute"), pismo.Pismo.strikeOut() ? 1 : 0);
+    registr.ZavriKlic();
+}
