@@ -49,13 +49,56 @@ void NastavHint(QObject *Komponenta, const QString &Hint)
     }
 }
 
+// The palette role that stands for Windows system colour Index (COLOR_*);
+// Vychozi for an index that has none.
+QPalette::ColorRole RoleSystemoveBarvy(quint32 Index, QPalette::ColorRole Vychozi)
+{
+    static constexpr QPalette::ColorRole role[] = {
+        QPalette::Button,          // 0 scroll bar
+        QPalette::Window,          // 1 desktop
+        QPalette::Highlight,       // 2 active caption
+        QPalette::Window,          // 3 inactive caption
+        QPalette::Window,          // 4 menu
+        QPalette::Base,            // 5 window background
+        QPalette::Shadow,          // 6 window frame
+        QPalette::WindowText,      // 7 menu text
+        QPalette::Text,            // 8 window text
+        QPalette::HighlightedText, // 9 caption text
+        QPalette::Window,          // 10 active border
+        QPalette::Window,          // 11 inactive border
+        QPalette::Dark,            // 12 application workspace
+        QPalette::Highlight,       // 13 highlight
+        QPalette::HighlightedText, // 14 highlighted text
+        QPalette::Button,          // 15 button face
+        QPalette::Dark,            // 16 button shadow
+        QPalette::PlaceholderText, // 17 grayed text
+        QPalette::ButtonText,      // 18 button text
+        QPalette::WindowText,      // 19 inactive caption text
+        QPalette::Light,           // 20 button highlight
+        QPalette::Shadow,          // 21 3D dark shadow
+        QPalette::Midlight,        // 22 3D light
+        QPalette::ToolTipText,     // 23 tooltip text
+        QPalette::ToolTipBase,     // 24 tooltip background
+        QPalette::NoRole,          // 25 unused
+        QPalette::Link,            // 26 hot-tracked item
+        QPalette::Highlight,       // 27 gradient of the active caption
+        QPalette::Window,          // 28 gradient of the inactive caption
+        QPalette::Highlight,       // 29 highlighted menu item
+        QPalette::Window,          // 30 menu bar
+    };
+    return Index < std::size(role) && role[Index] != QPalette::NoRole ? role[Index] : Vychozi;
+}
+
+QColor BarvaZHodnoty(quint32 Barva, const QPalette &Paleta, QPalette::ColorGroup Skupina, QPalette::ColorRole Vychozi)
+{
+    if ((Barva & 0xFF000000u) == 0xFF000000u)
+        return Paleta.color(Skupina, RoleSystemoveBarvy(Barva & 0xFFu, Vychozi));
+    return QColor(int(Barva & 0xFF), int((Barva >> 8) & 0xFF), int((Barva >> 16) & 0xFF));
+}
+
 QColor BarvaZHodnoty(quint32 Barva)
 {
-    if ((Barva & 0xFF000000u) == 0xFF000000u) {
-        // System colours: only the window text is used by the program.
-        return QApplication::palette().color(QPalette::WindowText);
-    }
-    return QColor(int(Barva & 0xFF), int((Barva >> 8) & 0xFF), int((Barva >> 16) & 0xFF));
+    return BarvaZHodnoty(Barva, QApplication::palette(), QPalette::Active, QPalette::WindowText);
 }
 
 void NastavBarvuPisma(QWidget *Komponenta, quint32 Barva)

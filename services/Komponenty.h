@@ -3,6 +3,7 @@
 // as 32-bit values, dialog-unit arithmetic and modal results.
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 
 class QObject;
@@ -25,6 +26,13 @@ constexpr quint32 clBlack = 0x000000;
 constexpr quint32 clRed = 0x0000FF;
 constexpr quint32 clGreen = 0x008000;
 constexpr quint32 clWindowText = 0xFF000008;
+// The palette role that stands for Windows system colour Index (COLOR_*);
+// Vychozi for an index that has none.
+QPalette::ColorRole RoleSystemoveBarvy(quint32 Index, QPalette::ColorRole Vychozi);
+// The colour a value stands for: a system colour is taken from Paleta's
+// group Skupina (the window text, 0xFF000008, from the application's palette
+// in the short form).
+QColor BarvaZHodnoty(quint32 Barva, const QPalette &Paleta, QPalette::ColorGroup Skupina, QPalette::ColorRole Vychozi);
 QColor BarvaZHodnoty(quint32 Barva);
 void NastavBarvuPisma(QWidget *Komponenta, quint32 Barva);
 quint32 BarvaPisma(const QWidget *Komponenta);

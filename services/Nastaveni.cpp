@@ -45,61 +45,17 @@ namespace {
 
 // ---- colours ----
 
-// The palette role that stands for Windows system colour Index (COLOR_*);
-// Vychozi for an index that has none.
-QPalette::ColorRole RoleSystemoveBarvy(quint32 Index, QPalette::ColorRole Vychozi)
-{
-    static constexpr QPalette::ColorRole role[] = {
-        QPalette::Button,          // 0 scroll bar
-        QPalette::Window,          // 1 desktop
-        QPalette::Highlight,       // 2 active caption
-        QPalette::Window,          // 3 inactive caption
-        QPalette::Window,          // 4 menu
-        QPalette::Base,            // 5 window background
-        QPalette::Shadow,          // 6 window frame
-        QPalette::WindowText,      // 7 menu text
-        QPalette::Text,            // 8 window text
-        QPalette::HighlightedText, // 9 caption text
-        QPalette::Window,          // 10 active border
-        QPalette::Window,          // 11 inactive border
-        QPalette::Dark,            // 12 application workspace
-        QPalette::Highlight,       // 13 highlight
-        QPalette::HighlightedText, // 14 highlighted text
-        QPalette::Button,          // 15 button face
-        QPalette::Dark,            // 16 button shadow
-        QPalette::PlaceholderText, // 17 grayed text
-        QPalette::ButtonText,      // 18 button text
-        QPalette::WindowText,      // 19 inactive caption text
-        QPalette::Light,           // 20 button highlight
-        QPalette::Shadow,          // 21 3D dark shadow
-        QPalette::Midlight,        // 22 3D light
-        QPalette::ToolTipText,     // 23 tooltip text
-        QPalette::ToolTipBase,     // 24 tooltip background
-        QPalette::NoRole,          // 25 unused
-        QPalette::Link,            // 26 hot-tracked item
-        QPalette::Highlight,       // 27 gradient of the active caption
-        QPalette::Window,          // 28 gradient of the inactive caption
-        QPalette::Highlight,       // 29 highlighted menu item
-        QPalette::Window,          // 30 menu bar
-    };
-    return Index < std::size(role) && role[Index] != QPalette::NoRole ? role[Index] : Vychozi;
-}
-
 // Sets the roles of Prvek to Barva in the colour groups Skupiny. A system
 // colour is taken from the palette the widget's class has by default, so that
-// "the window background" restores the edit's own background. (BarvaZHodnoty
-// knows only the window text among the system colours.)
+// "the window background" restores the edit's own background.
 void NastavBarvu(QWidget *Prvek, std::initializer_list<QPalette::ColorRole> Role, quint32 Barva,
                  std::initializer_list<QPalette::ColorGroup> Skupiny)
 {
-    const bool bSystemova = (Barva & 0xFF000000u) == 0xFF000000u;
     const QPalette vychozi = QApplication::palette(Prvek);
     QPalette paleta = Prvek->palette();
     for (const QPalette::ColorRole role : Role)
         for (const QPalette::ColorGroup skupina : Skupiny)
-            paleta.setColor(skupina, role,
-                            bSystemova ? vychozi.color(skupina, RoleSystemoveBarvy(Barva & 0xFFu, role))
-                                       : BarvaZHodnoty(Barva));
+            paleta.setColor(skupina, role, BarvaZHodnoty(Barva, vychozi, skupina, role));
     Prvek->setPalette(paleta);
 }
 
