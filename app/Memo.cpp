@@ -367,6 +367,10 @@ bool TMemo::SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) 
 void TMemo::Zobraz(TPodoba Podoba)
 {
     bProgram = true;
+    // The new text takes the caret's character format; in an empty piece of
+    // a long line that would be the piece mark, and every line break of the
+    // new text would become a mark.
+    setCurrentCharFormat(QTextCharFormat());
     setPlainText(Podoba.Dokument);
     bDilky = !Podoba.Dilky.isEmpty();
     if (bDilky) {
@@ -563,6 +567,24 @@ void TMemo::inputMethodEvent(QInputMethodEvent *Udalost)
     Udalost->setAccepted(jina.isAccepted());
 }
 
+// Whether the editor inserts the text of a key press: the rule of Qt's own
+// input control (a format character; otherwise not with Ctrl or Ctrl+Shift; a
+// printable, private-use or astral character; a tab).
+static bool VlozilBySeText(const QKeyEvent *Udalost)
+{
+    const QString text = Udalost->text();
+    if (text.isEmpty())
+        return false;
+    const QChar c = text.front();
+    if (c.category() == QChar::Other_Format)
+        return true;
+    const Qt::KeyboardModifiers s = Udalost->modifiers();
+    if (s == Qt::ControlModifier || s == (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    return c.isPrint() || c.category() == QChar::Other_PrivateUse ||
+           (c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate()) || c == u'\t';
+}
+
 void TMemo::keyPressEvent(QKeyEvent *Udalost)
 {
     if (Udalost == QKeySequence::Undo) {
@@ -618,10 +640,11 @@ void TMemo::keyPressEvent(QKeyEvent *Udalost)
             return;
         }
     }
-    // A typed character that the document would not keep as itself.
+    // A typed character that the document would not keep as itself: every
+    // text the editor would insert goes through the stand-ins, whatever its
+    // first character.
     const QString text = Udalost->text();
-    if (!text.isEmpty() && text.front().isPrint() && !(Udalost->modifiers() & Qt::ControlModifier) &&
-        !isReadOnly()) {
+    if (VlozilBySeText(Udalost) && !isReadOnly()) {
         const std::optional<QString> dokument = ProDokument(text, false);
         if (dokument != text) {
             VlozOdUzivatele(text, false);

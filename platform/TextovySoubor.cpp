@@ -200,7 +200,10 @@ void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
 //     letter and variation selectors are never counted;
 //   - a letter whose script differs from the letters on both sides of it in
 //     the same word (a Hangul syllable inside "p...ala"); the Chinese,
-//     Japanese and Korean scripts count as one here, as they share words.
+//     Japanese and Korean scripts count as one here, as they share words;
+//   - a letter of a script other than Latin, Greek and Cyrillic right beside
+//     a Latin letter ("p" and a Hangul syllable: "píšť");
+//   - a rare letter of Latin Extended-B (U+0200..U+0217, U+021C..U+024F).
 // With I bytes that are no UTF-8 at all, the file is read as UTF-8 when
 //   I == 0 and (X == 0, or 2X < M, or the windows-1250 reading holds a C1
 //            control, i.e. one of the bytes 81 83 88 90 98 that windows-1250
@@ -269,6 +272,23 @@ int Rodina(QChar::Script Pismo)
     default:
         return Pismo;
     }
+}
+
+// Scripts that real text does not write inside a Latin word, as windows-1250
+// letters read as UTF-8 give them ("píšť" is "p" and a Hangul syllable).
+// Greek and Cyrillic are near enough: "5 μm", "Фpанк".
+bool JeVzdalene(int Rodina)
+{
+    return Rodina > QChar::Script_Common && Rodina != QChar::Script_Latin && Rodina != QChar::Script_Greek &&
+           Rodina != QChar::Script_Cyrillic;
+}
+
+// Latin letters that hardly any text uses, and that windows-1250's "Č" and
+// "É" before "Š", "ť", "…" and the like make of UTF-8 ("ČŠ" is U+020A); the
+// Romanian ș and ț (U+0218..U+021B) are not among them.
+bool JeVzacnaLatinka(char32_t u)
+{
+    return (u >= 0x200 && u <= 0x217) || (u >= 0x21C && u <= 0x24F);
 }
 
 bool MaVlastniPismo(QChar::Script Pismo)
@@ -385,6 +405,11 @@ TRozbor Rozeber(QStringView Text)
             ++x;
         } else if (kategorie == QChar::Other_NotAssigned) {
             x += u <= 0xFFFF && !QChar::isNonCharacter(u);
+        } else if (JeVzacnaLatinka(u)) {
+            ++x;
+        } else if (TVlastnosti::JePismeno(kategorie) && JeVzdalene(Rodina(v.Pismo(u)))) {
+            const auto latinka = [&](char32_t c) { return v.JePismeno(c) && v.Pismo(c) == QChar::Script_Latin; };
+            x += latinka(pred) || latinka(dalsiZaklad(konec));
         } else if (TVlastnosti::JePismeno(kategorie) && v.JePismeno(pred)) {
             const int rodina = Rodina(v.Pismo(u));
             const QChar::Script pismoPred = v.Pismo(pred);

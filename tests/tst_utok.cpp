@@ -104,14 +104,12 @@ void TestUtok::prazdnyDilek()
         Okno->aOdstranitDiakritiku->trigger();
         ocekavany = QString(upraveny).replace(u'č', u'c');
     }
-    QEXPECT_FAIL("", "the caret's format carries the piece mark onto every line break", Continue);
     QVERIFY(Memo->Text() == ocekavany);
     // An edit that leaves the text as it is, so that Save writes it.
     Memo->moveCursor(QTextCursor::End);
     Napis(Memo, u"x"_s);
     QTest::keyClick(Memo, Qt::Key_Backspace);
     Okno->aUlozit->trigger();
-    QEXPECT_FAIL("", "the saved file has lost its line breaks", Continue);
     QCOMPARE(Precti(otevrit ? Test->Prostredi.Cesta(u"dalsi.txt"_s) : cesta), ocekavany.toUtf8());
     QVERIFY(Test->Prostredi.Dialogy.isEmpty());
 }
@@ -128,10 +126,8 @@ void TestUtok::napsanyZastupce()
     QVERIFY(Memo->Text() == text);
     Memo->moveCursor(QTextCursor::End);
     QTest::sendKeyEvent(QTest::Click, Memo, Qt::Key_unknown, u"\uE000"_s, Qt::NoModifier);
-    QEXPECT_FAIL("", "a typed private-use character goes into the document without its own stand-in", Continue);
     QVERIFY(Memo->Text() == text + QChar(0xE000));
     Okno->aUlozit->trigger();
-    QEXPECT_FAIL("", "the saved file holds U+2029 where U+E000 was typed", Continue);
     QCOMPARE(Precti(cesta), "\xEF\xBB\xBF" + (text + QChar(0xE000)).toUtf8());
 }
 
@@ -156,7 +152,6 @@ void TestUtok::windows1250()
     QFETCH(QString, text);
     QFETCH(QByteArray, prevedeny);
     const QString cesta = Otevri(u"kratky.txt"_s, bajty);
-    QEXPECT_FAIL("", "read as UTF-8", Abort);
     QVERIFY(Memo->Text() == text);
     Okno->aOdstranitDiakritiku->trigger();
     Okno->aUlozit->trigger();
