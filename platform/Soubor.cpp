@@ -580,6 +580,25 @@ bool Obnov(int Fd, const QByteArray &Stare, qint64 Prepsano)
 // so that a full disk or a size limit stops the save before any old byte is
 // overwritten; should a write fail all the same, the old bytes, read before,
 // go back.
+// Reserves the blocks for Delka bytes of the file, or gives the reason why the
+// disk cannot take them. Where it can, the file keeps its size meanwhile, so
+// that a program killed between the reservation and the write leaves the old
+// content as it was.
+int Rezervuj(int Fd, qint64 Delka)
+{
+#ifdef FALLOC_FL_KEEP_SIZE
+    int vysledek;
+    while ((vysledek = ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, 0, off_t(Delka))) != 0 && errno == EINTR) {
+    }
+    if (vysledek == 0 || (errno != EOPNOTSUPP && errno != ENOSYS))
+        return vysledek == 0 ? 0 : errno;
+#endif
+    int chyba;
+    while ((chyba = ::posix_fallocate(Fd, 0, off_t(Delka))) == EINTR) {
+    }
+    return chyba;
+}
+
 void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
 {
     TDeskriptor fd(::open(Cil.Soubor.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -593,9 +612,7 @@ void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
         Selhani(Cil, chyba);
     const qint64 nova = Bajty.size();
     if (nova > stare.size()) {
-        int chyba;
-        while ((chyba = ::posix_fallocate(fd.Fd, 0, off_t(nova))) == EINTR) {
-        }
+        const int chyba = Rezervuj(fd.Fd, nova);
         // Where the file system cannot reserve, every write is still checked.
         if (chyba && chyba != EOPNOTSUPP && chyba != ENOSYS) {
             ::ftruncate(fd.Fd, off_t(stare.size()));

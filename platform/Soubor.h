@@ -37,6 +37,11 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1);
 // "Cannot create file "<path>". <reason>" with the system's reason. Only a
 // regular file is ever replaced. The file stays the same file: its mode, group,
 // extended attributes (ACLs among them), its owner and its other hard links.
+// Where keeping those means writing into the file itself (other hard links,
+// another owner, a folder that takes no new file), the write is checked and
+// undone on failure like any other, but a program killed in the middle of it
+// leaves the file partly written; the usual path through a temporary file and
+// a rename survives a kill at any point.
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
 
 // True when Cesta (links followed) names something that exists and is not a
