@@ -642,7 +642,8 @@ void THlavniForm::aOtevritExecute(QObject *)
     try {
         soubor = DekodujText(NactiBajty(cesta, nejvice));
     } catch (const EPrilisVelky &e) {
-        const QLocale mistni;
+        // Grouped as the Czech message texts write numbers.
+        const QLocale mistni(QLocale::Czech);
         throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(cesta), mistni.toString(e.Velikost()),
                                        mistni.toString(nejvice)));
     }

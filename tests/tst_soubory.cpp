@@ -579,7 +579,7 @@ void TestSoubory::prilisVelkySoubor()
     Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
-    const QLocale mistni;
+    const QLocale mistni(QLocale::Czech);
     QCOMPARE(Test->Prostredi.Dialogy[1].Text,
              u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen."_s.arg(
                  cesta, mistni.toString(limit + 1), mistni.toString(limit)));
