@@ -6,6 +6,7 @@
 #include "Nastaveni.h"
 #include "Prostredi.h"
 #include "Registr.h"
+#include "Soubory.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -39,27 +40,6 @@ QString Chyba(const std::function<void()> &Akce)
     }
     return u"<no error>"_s;
 }
-
-QByteArray Precti(const QString &Cesta)
-{
-    QFile f(Cesta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-// Restores an environment variable when it goes out of scope.
-struct TPromenna {
-    explicit TPromenna(const char *Jmeno_) : Jmeno(Jmeno_), bBylo(qEnvironmentVariableIsSet(Jmeno_)), Puvodni(qgetenv(Jmeno_)) {}
-    ~TPromenna()
-    {
-        if (bBylo)
-            qputenv(Jmeno, Puvodni);
-        else
-            qunsetenv(Jmeno);
-    }
-    const char *Jmeno;
-    bool bBylo;
-    QByteArray Puvodni;
-};
 
 QStringList Popisky(const QTreeWidget &Seznam)
 {

@@ -5,6 +5,7 @@
 
 #include "Prostredi.h"
 #include "Registr.h"
+#include "Soubory.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
@@ -24,20 +25,6 @@ namespace {
 
 const QString KlicLumarin = u"\\Software\\VELOR\\Lumarin"_s;
 
-QByteArray Precti(const QString &Cesta)
-{
-    QFile f(Cesta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void Zapis(const QString &Cesta, const QByteArray &Bajty)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(Cesta).path()));
-    QFile f(Cesta);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(Bajty), Bajty.size());
-}
-
 // The message of the ERegistr that Akce throws; "<no error>" when none.
 QString Chyba(const std::function<void()> &Akce)
 {
@@ -48,42 +35,6 @@ QString Chyba(const std::function<void()> &Akce)
     }
     return u"<no error>"_s;
 }
-
-// Files may grow to Bajtu bytes for as long as it lives; a larger write fails
-// with EFBIG instead of ending the process.
-struct TLimitVelikosti {
-    explicit TLimitVelikosti(rlim_t Bajtu)
-    {
-        FSignal = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &FPuvodni);
-        rlimit novy = FPuvodni;
-        novy.rlim_cur = Bajtu;
-        bNastaven = ::setrlimit(RLIMIT_FSIZE, &novy) == 0;
-    }
-    ~TLimitVelikosti()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &FPuvodni);
-        std::signal(SIGXFSZ, FSignal);
-    }
-    bool bNastaven = false;
-    rlimit FPuvodni;
-    void (*FSignal)(int);
-};
-
-// Restores an environment variable when it goes out of scope.
-struct TPromenna {
-    explicit TPromenna(const char *Jmeno_) : Jmeno(Jmeno_), bBylo(qEnvironmentVariableIsSet(Jmeno_)), Puvodni(qgetenv(Jmeno_)) {}
-    ~TPromenna()
-    {
-        if (bBylo)
-            qputenv(Jmeno, Puvodni);
-        else
-            qunsetenv(Jmeno);
-    }
-    const char *Jmeno;
-    bool bBylo;
-    QByteArray Puvodni;
-};
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "KodovaStranka.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Soubory.h"
 #include "TestovaciOkno.h"
 #include "TextovySoubor.h"
 
@@ -18,19 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray Precti(const QString &Cesta)
-{
-    QFile f(Cesta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void Zapis(const QString &Cesta, const QByteArray &Bajty)
-{
-    QFile f(Cesta);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(Bajty), Bajty.size());
-}
 
 QByteArray Utf16(const QString &Text, bool bBigEndian)
 {

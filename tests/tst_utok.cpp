@@ -4,6 +4,7 @@
 // waits for its repair; once repaired, the mark must go.
 
 #include "Memo.h"
+#include "Soubory.h"
 #include "TestovaciOkno.h"
 
 #include <QAction>
@@ -15,19 +16,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray Precti(const QString &Cesta)
-{
-    QFile f(Cesta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void Zapis(const QString &Cesta, const QByteArray &Bajty)
-{
-    QFile f(Cesta);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(Bajty), Bajty.size());
-}
 
 } // namespace
 

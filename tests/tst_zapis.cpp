@@ -7,6 +7,7 @@
 #include "Komponenty.h"
 #include "Memo.h"
 #include "Soubor.h"
+#include "Soubory.h"
 #include "TestovaciOkno.h"
 
 #include <QAction>
@@ -31,28 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray Precti(const QString &Cesta)
-{
-    const int fd = ::open(KodujCestu(Cesta).constData(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0)
-        return "<unreadable>";
-    QByteArray bajty;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        bajty.append(buffer, n);
-    ::close(fd);
-    return bajty;
-}
-
-void Zapis(const QString &Cesta, const QByteArray &Bajty)
-{
-    const int fd = ::open(KodujCestu(Cesta).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    QVERIFY2(fd >= 0, qPrintable(Cesta));
-    QCOMPARE(::write(fd, Bajty.constData(), size_t(Bajty.size())), ssize_t(Bajty.size()));
-    QCOMPARE(::close(fd), 0);
-}
-
 struct stat Stav(const QString &Cesta)
 {
     struct stat st = {};
@@ -73,27 +52,6 @@ QList<QByteArray> Obsah(const QString &Slozka)
     std::sort(jmena.begin(), jmena.end());
     return jmena;
 }
-
-// A file size limit for this process, as a quota or `ulimit -f` gives it: a
-// write beyond it fails with EFBIG instead of killing the process.
-struct TLimitVelikosti {
-    explicit TLimitVelikosti(rlim_t Bajtu)
-    {
-        FSignal = std::signal(SIGXFSZ, SIG_IGN);
-        ::getrlimit(RLIMIT_FSIZE, &FPuvodni);
-        rlimit novy = FPuvodni;
-        novy.rlim_cur = Bajtu;
-        bNastaven = ::setrlimit(RLIMIT_FSIZE, &novy) == 0;
-    }
-    ~TLimitVelikosti()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &FPuvodni);
-        std::signal(SIGXFSZ, FSignal);
-    }
-    bool bNastaven = false;
-    rlimit FPuvodni;
-    void (*FSignal)(int);
-};
 
 // A 64 KB tmpfs on a folder, for a disk that really is full.
 struct TMalyDisk {
