@@ -1,6 +1,170 @@
 #include "fASCII.h"
 
+#include "Chyby.h"
+#include "KodovaStranka.h"
+#include "Komponenty.h"
+#include "Retezce.h"
+#include "Umisteni.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+namespace {
+
+QFont PismoFormulare()
+{
+    QFont pismo(QStringLiteral("Tahoma"));
+    pismo.setStyleHint(QFont::SansSerif);
+    pismo.setPixelSize(11);
+    return pismo;
+}
+
+// The bytes that the code page leaves undefined decode to control
+// characters, which draw as nothing; their rows show the code point instead,
+// greyed, so that no row looks blank. The row's own text stays the character.
+class TZnakDelegat : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *Volby, const QModelIndex &Index) const override
+    {
+        QStyledItemDelegate::initStyleOption(Volby, Index);
+        const QString text = Index.data(Qt::DisplayRole).toString();
+        if (Index.column() == 0 && text.size() == 1 && text.at(0).category() == QChar::Other_Control) {
+            Volby->text = QStringLiteral("U+%1").arg(text.at(0).unicode(), 4, 16, QChar(u'0')).toUpper();
+            Volby->palette.setColor(QPalette::Text, Volby->palette.color(QPalette::PlaceholderText));
+        }
+    }
+};
+
+} // namespace
+
 TASCIIForm::TASCIIForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 {
     setObjectName(QStringLiteral("ASCIIForm"));
+    NastavTag(this, -1);
+    setWindowTitle(QStringLiteral("Tabulka ASCII znaků"));
+    // A tool window with a close box and nothing else.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(PismoFormulare());
+    setFixedSize(172, 224);
+
+    livASCII = new QTreeWidget(this);
+    livASCII->setObjectName(QStringLiteral("livASCII"));
+    NastavTag(livASCII, -1);
+    livASCII->setGeometry(0, 0, 172, 185);
+    livASCII->setHeaderLabels({QStringLiteral("Znak"), QStringLiteral("Dec"), QStringLiteral("Hex")});
+    NastavTagSloupce(livASCII, 0, -1);
+    livASCII->header()->setStretchLastSection(false);
+    livASCII->header()->setSectionsMovable(false);
+    for (int i = 0; i < 3; ++i)
+        livASCII->setColumnWidth(i, 50);
+    livASCII->setRootIsDecorated(false);
+    livASCII->setUniformRowHeights(true);
+    livASCII->setAllColumnsShowFocus(true);
+    livASCII->setSelectionMode(QAbstractItemView::SingleSelection);
+    livASCII->setSelectionBehavior(QAbstractItemView::SelectRows);
+    livASCII->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    livASCII->setItemDelegate(new TZnakDelegat(livASCII));
+    // The selection stays as visible when the list loses the focus.
+    QPalette paleta = livASCII->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        paleta.setColor(QPalette::Inactive, role, paleta.color(QPalette::Active, role));
+    livASCII->setPalette(paleta);
+
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    NastavTag(btnOK, -1);
+    btnOK->setGeometry(8, 192, 75, 25);
+    btnOK->setDefault(true);
+
+    btnStorno = new QPushButton(QStringLiteral("Storno"), this);
+    btnStorno->setObjectName(QStringLiteral("btnStorno"));
+    NastavTag(btnStorno, -1);
+    btnStorno->setGeometry(88, 192, 75, 25);
+
+    Komponenty = {livASCII, btnOK, btnStorno};
+    setTabOrder(livASCII, btnOK);
+    setTabOrder(btnOK, btnStorno);
+    livASCII->setFocus();
+
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnStorno, &QPushButton::clicked, this, &QDialog::reject);
+    connect(livASCII->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection &Vybrane, const QItemSelection &Zrusene) {
+                // The row that loses the selection first, so that a move
+                // ends with the character of the row that gains it.
+                Proved([&] {
+                    for (const QModelIndex &i : Zrusene.indexes())
+                        if (i.column() == 0)
+                            livASCIISelectItem(livASCII, livASCII->topLevelItem(i.row()), false);
+                    for (const QModelIndex &i : Vybrane.indexes())
+                        if (i.column() == 0)
+                            livASCIISelectItem(livASCII, livASCII->topLevelItem(i.row()), true);
+                });
+            });
+    connect(livASCII, &QTreeWidget::itemDoubleClicked, this, [this] { Proved([this] { livASCIIDblClick(livASCII); }); });
+
+    Proved([this] { FormCreate(this); });
+}
+
+void TASCIIForm::FormCreate(QObject *)
+{
+    // Decoded as the documents are, so that each character here has the byte
+    // that its row shows wherever the program reads or writes that code page.
+    QByteArray bajty;
+    for (int b = 65; b <= 255; ++b)
+        bajty.append(char(b));
+    const QString znaky = DekodujOsmibitove(bajty);
+    for (int b = 65; b <= 255; ++b)
+        Retezce->PridatDoListView(livASCII, znaky.at(b - 65),
+                                  QString::number(b) + u';' + QString::number(b, 16).toUpper() + u';', -1);
+}
+
+void TASCIIForm::FormShow(QObject *)
+{
+    const QString hledany(Znak);
+    for (int i = 0; i < livASCII->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *radek = livASCII->topLevelItem(i);
+        if (radek->text(0) == hledany) {
+            livASCII->setCurrentItem(radek, 0, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            livASCII->scrollToItem(radek, QAbstractItemView::EnsureVisible);
+            break;
+        }
+    }
+    livASCII->setFocus();
+}
+
+void TASCIIForm::livASCIISelectItem(QObject *, QTreeWidgetItem *Item, bool)
+{
+    if (Item && !Item->text(0).isEmpty())
+        Znak = Item->text(0).at(0);
+}
+
+void TASCIIForm::livASCIIDblClick(QObject *)
+{
+    const QList<QTreeWidgetItem *> vybrane = livASCII->selectedItems();
+    if (vybrane.isEmpty())
+        return;
+    livASCIISelectItem(livASCII, vybrane.first(), true);
+    accept();
+}
+
+void TASCIIForm::setVisible(bool Viditelny)
+{
+    if (Viditelny && !isVisible())
+        VycentrujNadHlavnimOknem(this);
+    QDialog::setVisible(Viditelny);
+}
+
+void TASCIIForm::showEvent(QShowEvent *Udalost)
+{
+    QDialog::showEvent(Udalost);
+    if (!Udalost->spontaneous())
+        Proved([this] { FormShow(this); });
 }

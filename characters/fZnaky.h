@@ -1,10 +1,87 @@
 #pragma once
-// The character-pair editor.
+// The character-pair editor: the table of pairs that the diacritics removal
+// uses, one row a pair (the character with the mark, "=", its replacement).
+// Each opening reloads the rows from the settings store; OK puts them into the
+// program's pair table and the store, Storno forgets them.
+//
+// The two character fields are read-only: a character gets into them only
+// through the picker (the "..." beside each field, or F4, Enter or Space in
+// the field) or by "Upravit", which copies the selected row into them. A
+// change takes two presses of "Upravit": the first copies the row and locks
+// everything that could lose the row or close the dialog, the second writes
+// the fields back into the row.
 
 #include <QDialog>
+#include <QList>
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TASCIIForm;
 
 class TZnakyForm : public QDialog {
     Q_OBJECT
 public:
     explicit TZnakyForm(QWidget *Vlastnik = nullptr);
+
+    // What the form owns, in the order in which it declares it.
+    QList<QObject *> Komponenty;
+
+    QGroupBox *gbxDefiniceZnaku = nullptr;
+    QLabel *lblZnakSeZnamenkem = nullptr;
+    QLineEdit *edtZnakSeZnamenkem = nullptr;
+    QToolButton *spbZnakSeZnamenkem = nullptr;
+    QLabel *lblZnakBezZnamenka = nullptr;
+    QLineEdit *edtZnakBezZnamenka = nullptr;
+    QToolButton *spbZnakBezZnamenka = nullptr;
+    QPushButton *bbtPridat = nullptr;
+    QPushButton *bbtUpravit = nullptr;
+    QPushButton *bbtSmazat = nullptr;
+    QTreeWidget *livZnaky = nullptr;
+    QLabel *lblSeznam = nullptr;
+    QPushButton *btnOK = nullptr;
+    QPushButton *btnStorno = nullptr;
+    QToolButton *sbtDefault = nullptr;
+
+    // Event handlers.
+    void FormShow(QObject *Sender);
+    void bbtPridatClick(QObject *Sender);
+    void bbtUpravitClick(QObject *Sender);
+    void bbtSmazatClick(QObject *Sender);
+    void btnOKClick(QObject *Sender);
+    void sbtDefaultClick(QObject *Sender);
+    void PrvekEnter(QObject *Sender);
+    void PrvekExit(QObject *Sender);
+    void spbZnakSeZnamenkemClick(QObject *Sender);
+    void spbZnakBezZnamenkaClick(QObject *Sender);
+    void livZnakyInfoTip(QObject *Sender, QTreeWidgetItem *Item, QString &InfoTip);
+
+    // True between the two presses of "Upravit".
+    bool Uprava() const { return bUprava; }
+
+    // How the picker is run: it gets the picker and gives its modal result
+    // (1 OK, 2 Cancel). Runs it modally unless a test puts its own in place.
+    std::function<int(TASCIIForm *)> SpustitVyber;
+
+    void setVisible(bool Viditelny) override;
+
+protected:
+    void showEvent(QShowEvent *Udalost) override;
+    void keyPressEvent(QKeyEvent *Udalost) override;
+    bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
+
+private:
+    TASCIIForm *Vyber() const;
+    void VyberZnak(QLineEdit *Pole);
+    void PridejPar(const QString &SeZnamenkem, const QString &BezZnamenka);
+    void NactiPary(const QString &SeZnamenkem, const QString &BezZnamenka);
+    QTreeWidgetItem *VybranyRadek() const;
+    void NastavUpravu(bool Uprava);
+
+    bool bUprava = false;
 };
