@@ -25,13 +25,14 @@ void TAkcniPolozka::Prevezmi()
         FTitulekAkce = FAkce->text();
         setText(FTitulekAkce);
     }
-    // The menu shows the action's shortcut; only the action itself owns it.
+    // The menu shows the action's shortcut ("Ctrl+Del", whatever the locale);
+    // only the action itself owns it.
     QString text = this->text();
     const qsizetype tab = text.indexOf(u'\t');
     if (tab >= 0)
         text.truncate(tab);
     if (bVMenu && !FAkce->shortcut().isEmpty())
-        text += u'\t' + FAkce->shortcut().toString(QKeySequence::NativeText);
+        text += u'\t' + FAkce->shortcut().toString(QKeySequence::PortableText);
     if (text != this->text())
         setText(text);
 }

@@ -58,6 +58,26 @@ QFont PismoOkna()
     return pismo;
 }
 
+// The bars' look: Tahoma 8 pt, black text, grey (109, 109, 109) for what is
+// disabled and white as the highlight. On a dark system theme the theme's own
+// colours stay, so the text stays readable.
+void NastavVzhledLisny(QWidget *Lista)
+{
+    Lista->setFont(PismoOkna());
+    QPalette paleta = Lista->palette();
+    if (paleta.color(QPalette::Window).lightness() < 128)
+        return;
+    for (QPalette::ColorGroup skupina : {QPalette::Active, QPalette::Inactive}) {
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                         QPalette::HighlightedText})
+            paleta.setColor(skupina, role, Qt::black);
+        paleta.setColor(skupina, QPalette::Highlight, Qt::white);
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        paleta.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
+    Lista->setPalette(paleta);
+}
+
 } // namespace
 
 // The largest file the editor takes, in bytes. The editor counts the
@@ -126,20 +146,15 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
 
     VytvorMenu();
     VytvorNastrojovouListu();
-    // Both bars: black text, grey (109, 109, 109) for what is disabled; on a dark
-    // system theme the theme's own colours stay, so the text stays readable.
+    // Both bars and the menus that drop from the menu bar look alike.
     ActionMainMenuBar1->setNativeMenuBar(false);
-    for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)}) {
-        QPalette paleta = lista->palette();
-        if (paleta.color(QPalette::Window).lightness() < 128)
-            continue;
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
-            paleta.setColor(QPalette::Active, role, Qt::black);
-            paleta.setColor(QPalette::Inactive, role, Qt::black);
-            paleta.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
-        }
-        lista->setPalette(paleta);
-    }
+    NastavVzhledLisny(ActionMainMenuBar1);
+    NastavVzhledLisny(ActionToolBar1);
+    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+        NastavVzhledLisny(menu);
+    // No context menus beyond the editor's: the bars offer nothing to hide.
+    ActionMainMenuBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    ActionToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     VytvorStavovyRadek();
 
     // The file-name strip.
@@ -156,11 +171,22 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     NastavPismoEditoru(VychoziPismoEditoru());
     memSoubor->setFocus(); // the one control that takes the focus
     connect(memSoubor, &TMemo::Zmena, this, [this] { Proved([this] { memSouborChange(memSoubor); }); });
+    // The editor's context menu is the "Úpravy" menu itself: the same commands
+    // as the menu bar, through the same undo.
+    memSoubor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(memSoubor, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &Kde) { KontextovaNabidka()->exec(memSoubor->mapToGlobal(Kde)); });
 
     auto *stred = new QWidget(this);
     auto *rozvrzeni = new QVBoxLayout(stred);
     rozvrzeni->setContentsMargins(0, 0, 0, 0);
     rozvrzeni->setSpacing(0);
+    // The toolbar stands in the window's own layout, not in a dock area of the
+    // main window, from which a context menu could hide it.
+    rozvrzeni->addWidget(ActionToolBar1);
+    // After the toolbar has taken its style: QToolBar's own layout resets the
+    // smallest height it is given earlier.
+    ActionToolBar1->setFixedHeight(28);
     rozvrzeni->addWidget(Panel1);
     rozvrzeni->addWidget(memSoubor, 1);
     setCentralWidget(stred);
@@ -250,6 +276,20 @@ void THlavniForm::VytvorAkce()
     aUlozit->setEnabled(false);
 }
 
+QMenu *THlavniForm::KontextovaNabidka() const
+{
+    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+        if (Tag(menu) == 2)
+            return menu;
+    return nullptr;
+}
+
+QMenu *THlavniForm::createPopupMenu()
+{
+    // The bars offer nothing to hide.
+    return nullptr;
+}
+
 QList<QAction *> THlavniForm::Akce() const
 {
     return {aNovy, aOtevrit, aUlozit, aUlozitJako, aKonec, aZpet, aVyjmout, aKopirovat,
@@ -296,14 +336,12 @@ void THlavniForm::VytvorMenu()
 void THlavniForm::VytvorNastrojovouListu()
 {
     QToolBar *lista = ActionToolBar1;
-    lista->setFixedHeight(28);
     lista->setMovable(false);
     lista->setFloatable(false);
     lista->setIconSize(QSize(16, 16));
     lista->setToolButtonStyle(Qt::ToolButtonIconOnly);
     lista->setStyleSheet(QStringLiteral("QToolBar { border-top: 1px solid palette(mid); "
                                         "border-bottom: 1px solid palette(mid); }"));
-    addToolBar(Qt::TopToolBarArea, lista);
 
     const auto pridej = [this, lista](QAction *akce, const char16_t *titulek) {
         auto *polozka = new TAkcniPolozka(akce, QString::fromUtf16(titulek), false, lista);

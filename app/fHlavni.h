@@ -12,6 +12,7 @@
 class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QToolBar;
 class TMemo;
@@ -56,6 +57,11 @@ public:
     QFrame *Panel1 = nullptr;
     QLabel *lblNazevSouboru = nullptr;
     TMemo *memSoubor = nullptr;
+
+    // The editor's context menu: the "Úpravy" menu of the menu bar.
+    QMenu *KontextovaNabidka() const;
+    // None: the bars offer nothing to hide.
+    QMenu *createPopupMenu() override;
 
     // The sixteen actions, in the order of the action table.
     QList<QAction *> Akce() const;

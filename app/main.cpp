@@ -17,7 +17,12 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
     TSluzby sluzby;
-    QApplication aplikace(argc, argv);
+    // Qt's own options (-reverse, -style, ...) never reach Qt: the window looks
+    // the same whatever is passed. Only the program's name goes to it.
+    static_cast<void>(argc);
+    int argcQt = 1;
+    char *argvQt[] = {argv[0], nullptr};
+    QApplication aplikace(argcQt, argvQt);
 
     // The toolkit's own texts (dialog buttons and the like) in the system's language.
     QTranslator preklad;

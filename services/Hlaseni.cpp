@@ -146,6 +146,14 @@ void THlaseni::PrumernaVelikostZnaku(const QFontMetrics &Metriky, QSize &Velikos
     Velikost.setHeight(Metriky.height());
 }
 
+QWidget *THlaseni::HlavniOkno()
+{
+    for (QWidget *okno : QApplication::topLevelWidgets())
+        if (okno->objectName() == QLatin1String("HlavniForm"))
+            return okno;
+    return nullptr;
+}
+
 bool THlaseni::VstupniDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
                              const QString &BtnX, QString &Value)
 {
@@ -160,7 +168,10 @@ bool THlaseni::EditDialog(const QString &Nadpis, const QString &Popisek, const Q
 bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
                           const QString *BtnX, QString &Value)
 {
-    QWidget *vlastnik = QApplication::activeWindow();
+    // Centred over the program's main window, whatever window is active.
+    QWidget *vlastnik = HlavniOkno();
+    if (!vlastnik)
+        vlastnik = QApplication::activeWindow();
     // Owned here, so the form and its controls go also when an error passes.
     auto form = std::make_unique<TVstupniForm>(vlastnik, Qt::Dialog | Qt::Tool | Qt::MSWindowsFixedSizeDialogHint);
     form->setObjectName(QStringLiteral("VstupniForm"));

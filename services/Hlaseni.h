@@ -6,6 +6,7 @@
 #include <QSize>
 
 class QFontMetrics;
+class QWidget;
 #include <functional>
 
 // Message-box flags, as the Windows message box defines them.
@@ -61,6 +62,9 @@ public:
 
     // The flags that Dialog with a kind passes on; -1 for a kind outside the four.
     static int PriznakyDruhu(TTypDialogu TypDialogu, int Priznaky);
+
+    // The program's main window ("HlavniForm"), or nullptr before it exists.
+    static QWidget *HlavniOkno();
 
     // The platform's message box, modal over the active window.
     static int MessageBox(const QString &Text, const QString &Nadpis, int Priznaky);

@@ -43,6 +43,7 @@ private slots:
     void vstupniDialog();
     void editDialogBezZruseni();
     void dlouhyPopisekZvetsiOkno();
+    void vstupniDialogNadHlavnimOknem();
     void teckaZaChybou_data();
     void teckaZaChybou();
     void chybaObsluhyJdeDoHlaseni();
@@ -170,6 +171,27 @@ void TestHlaseni::editDialogBezZruseni()
     });
     QVERIFY(!hlaseni.EditDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, hodnota));
     QCOMPARE(hodnota, u"beze změny"_s);
+}
+
+void TestHlaseni::vstupniDialogNadHlavnimOknem()
+{
+    // Centred over the main window, also while another window is active.
+    QWidget hlavni;
+    hlavni.setObjectName(u"HlavniForm"_s);
+    hlavni.setGeometry(100, 100, 600, 400);
+    hlavni.show();
+    QWidget jine;
+    jine.setGeometry(700, 500, 200, 150);
+    jine.show();
+    jine.activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(&jine));
+    THlaseni hlaseni;
+    QString hodnota;
+    QPoint stred;
+    NaModalnimOkne([&](QWidget *okno) { stred = okno->frameGeometry().center(); });
+    hlaseni.EditDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, hodnota);
+    QVERIFY2((stred - hlavni.frameGeometry().center()).manhattanLength() <= 4,
+             qPrintable(u"%1,%2"_s.arg(stred.x()).arg(stred.y())));
 }
 
 void TestHlaseni::dlouhyPopisekZvetsiOkno()

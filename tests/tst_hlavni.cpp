@@ -1,6 +1,7 @@
 // The main window: its make-up, the status bar, the editor contract, the
 // commands and the conversion as the user runs it.
 
+#include "AkcniPolozka.h"
 #include "Aplikace.h"
 #include "Dialogy.h"
 #include "Klavesnice.h"
@@ -17,6 +18,9 @@
 #include "fZnaky.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -54,6 +58,11 @@ private slots:
     void akce();
     void nabidky();
     void nastrojovaLista();
+    void vzhledNabidek();
+    void vyskaNastrojoveListy();
+    void zkratkyVCestine();
+    void zadneNabidkyLisny();
+    void kontextovaNabidkaEditoru();
     void sirkaPanelu_data();
     void sirkaPanelu();
     void klavesy_data();
@@ -253,6 +262,84 @@ void TestHlavni::nastrojovaLista()
         QCOMPARE(tlacitko->toolButtonStyle(), i == 10 ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly);
     }
     QCOMPARE(polozky[0]->toolTip(), u"Vytvoří nový soubor"_s);
+}
+
+void TestHlavni::vzhledNabidek()
+{
+    // The drop-down menus look like the bars: Tahoma 8 pt, black, grey when
+    // disabled, a white highlight.
+    for (QAction *polozka : Okno->ActionMainMenuBar1->actions()) {
+        const QMenu *menu = polozka->menu();
+        QCOMPARE(menu->font().family(), u"Tahoma"_s);
+        QCOMPARE(menu->font().pixelSize(), 11);
+        const QPalette &paleta = menu->palette();
+        if (paleta.color(QPalette::Window).lightness() < 128)
+            QSKIP("a dark theme keeps its own colours");
+        QCOMPARE(paleta.color(QPalette::Active, QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(paleta.color(QPalette::Disabled, QPalette::WindowText), QColor(109, 109, 109));
+        QCOMPARE(paleta.color(QPalette::Disabled, QPalette::Text), QColor(109, 109, 109));
+        QCOMPARE(paleta.color(QPalette::Active, QPalette::Highlight), QColor(Qt::white));
+    }
+    QCOMPARE(Okno->ActionToolBar1->palette().color(QPalette::Active, QPalette::Highlight), QColor(Qt::white));
+}
+
+void TestHlavni::vyskaNastrojoveListy()
+{
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QCOMPARE(Okno->ActionToolBar1->height(), 28);
+    QCOMPARE(Okno->ActionMainMenuBar1->height(), 25);
+}
+
+void TestHlavni::zkratkyVCestine()
+{
+    // The shortcut texts are the same in every language of the toolkit.
+    QTranslator cestina;
+    if (!cestina.load(QLocale(QLocale::Czech), u"qtbase"_s, u"_"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QSKIP("no Czech translation of Qt on this machine");
+    QApplication::installTranslator(&cestina);
+    Test.reset();
+    Test = std::make_unique<TTestovaciOkno>();
+    Okno = Test->Okno;
+    QStringList texty;
+    for (QAction *a : Okno->KontextovaNabidka()->actions())
+        texty << a->text();
+    QApplication::removeTranslator(&cestina);
+    QVERIFY2(texty.contains(u"&Smazat vše\tCtrl+Del"_s), qPrintable(texty.join(u" | ")));
+    QVERIFY(texty.contains(u"Z&pět\tCtrl+Z"_s));
+}
+
+void TestHlavni::zadneNabidkyLisny()
+{
+    // Right-clicking a bar offers nothing, in particular not to hide the toolbar.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QCOMPARE(Okno->createPopupMenu(), nullptr);
+    for (QWidget *lista : {static_cast<QWidget *>(Okno->ActionMainMenuBar1), static_cast<QWidget *>(Okno->ActionToolBar1)}) {
+        QContextMenuEvent udalost(QContextMenuEvent::Mouse, QPoint(5, 5), lista->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(lista, &udalost);
+        QVERIFY(!QApplication::activePopupWidget());
+    }
+}
+
+void TestHlavni::kontextovaNabidkaEditoru()
+{
+    // The editor's context menu is the "Úpravy" menu: its undo takes back F6
+    // as "Zpět" does, and it holds no command of its own.
+    QCOMPARE(Okno->memSoubor->contextMenuPolicy(), Qt::CustomContextMenu);
+    QMenu *menu = Okno->KontextovaNabidka();
+    QVERIFY(menu);
+    QCOMPARE(Tag(menu), 2);
+    Okno->memSoubor->NastavText(u"Žluťoučký kůň"_s);
+    Okno->aOdstranitDiakritiku->trigger();
+    QCOMPARE(Okno->memSoubor->Text(), u"Zlutoucky kun"_s);
+    QAction *zpet = menu->actions().first();
+    QVERIFY(zpet->isEnabled());
+    zpet->trigger();
+    QCOMPARE(Okno->memSoubor->Text(), u"Žluťoučký kůň"_s);
+    QVERIFY(Okno->memSoubor->Modified());
+    for (QAction *a : menu->actions())
+        QVERIFY(a->isSeparator() || qobject_cast<TAkcniPolozka *>(a));
 }
 
 void TestHlavni::sirkaPanelu_data()
