@@ -371,13 +371,17 @@ bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta,
     if (!uzel)
         return false;
     const QStringView cesta = QStringView(Cesta).left(Cesta.indexOf(QChar(0)));
-    for (const QStringView cast : cesta.split(u'\\', Qt::SkipEmptyParts)) {
+    const QList<QStringView> casti = cesta.split(u'\\', Qt::SkipEmptyParts);
+    for (const QStringView cast : casti) {
         uzel = NajdiDite(blok, *uzel, cast);
         if (!uzel)
             return false;
     }
+    // Whether the value is read as text goes by the path, not by the node's
+    // kind, which a damaged block could give wrongly: the caller reads a
+    // string's length in characters.
     quint32 delka = uzel->DelkaHodnoty;
-    if (uzel->bText) {
+    if (!casti.isEmpty() && casti.front().compare(u"StringFileInfo", Qt::CaseInsensitive) == 0) {
         quint32 znaku = 0;
         while (2 * znaku + 2 <= delka && qFromLittleEndian<quint16>(blok + uzel->Hodnota + 2 * znaku) != 0)
             ++znaku;

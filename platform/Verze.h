@@ -41,10 +41,10 @@ bool NactiVerzi(const QString &Soubor, quint32 Ukazatel, quint32 Velikost, void 
 // "\StringFileInfo\<language and code page>\<key>" a string value; the names
 // compare without regard to case, the path ends at its first null character.
 // True with Hodnota pointing into the block when the path exists. Delka is
-// what may be read there: for a binary value its bytes, for a text value its
-// UTF-16 characters before the terminating null (a text without one ends where
-// its node ends). The block is little-endian, and values need not be aligned
-// in memory: read them with qFromLittleEndian.
+// what may be read there: for a value under "\StringFileInfo\" its UTF-16
+// characters before the terminating null (a text without one ends where its
+// node ends), for any other its bytes. The block is little-endian, and values
+// need not be aligned in memory: read them with qFromLittleEndian.
 bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota,
                   quint32 *Delka);
 
