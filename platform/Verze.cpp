@@ -95,10 +95,9 @@ struct TUsek {
 
 std::optional<TUsek> NajdiVElf(const TSoubor &Soubor)
 {
+    static constexpr uchar Znacka[] = {0x7F, 'E', 'L', 'F'};
     uchar hlavicka[64];
-    if (!Soubor.Cti(0, hlavicka, 16) || std::memcmp(hlavicka, "\x7f"
-                                                               "ELF",
-                                                    4) != 0)
+    if (!Soubor.Cti(0, hlavicka, 16) || std::memcmp(hlavicka, Znacka, sizeof Znacka) != 0)
         return {};
     const uchar trida = hlavicka[4], poradi = hlavicka[5];
     if ((trida != 1 && trida != 2) || (poradi != 1 && poradi != 2))

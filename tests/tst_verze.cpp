@@ -161,9 +161,10 @@ struct TElf {
 TElf Elf(const QByteArray &Obsah, bool b64 = true, bool bVelky = false, bool bSekce = true)
 {
     QByteArray b(64, '\0');
-    std::memcpy(b.data(), "\x7f"
-                          "ELF",
-                4);
+    b[0] = 0x7F;
+    b[1] = 'E';
+    b[2] = 'L';
+    b[3] = 'F';
     b[4] = b64 ? 2 : 1;
     b[5] = bVelky ? 2 : 1;
     b[6] = 1;
