@@ -1,17 +1,27 @@
-// Text files of several shapes in the real main window: open, the way to the
-// end of the text (Ctrl+End, then a key typed and taken back), F6, save and a
-// wider window (every paragraph laid out anew), each timed with the events it
-// leaves (layout, painting): how long the window does not answer. For ordinary text also the toolkit's
-// own floor, a bare QPlainTextEdit::setPlainText of the same text. Prints the
-// figures, the peak memory of the window's process and whether the saved file
-// holds exactly the converted text.
+// A real session of the main window on text files of several shapes, against
+// the toolkit's own floor. The window opens the file, goes to its end
+// (Ctrl+End, then a key typed and taken back), presses F6, saves, takes the
+// conversion back (Ctrl+Z), saves under another name, and is made larger
+// (1000 x 700) and then as small as before. Each step is timed with the events
+// it leaves (layout, painting): how long the window does not answer. The peak
+// memory is that of the whole session (VmHWM of the window's process).
 //
-//   QT_QPA_PLATFORM=offscreen build/bench/bench_dokument [shape...]
+// The floor is a bare QPlainTextEdit set up as the window's editor is (font,
+// wrapping, scroll bars, size), in a process of its own, doing what the
+// toolkit must do in each step: setPlainText of the text, of the converted
+// text and of the text again, then the same two changes of size. The floor
+// and the window run alternately, each in a fresh process, several times; the
+// table gives medians and the medians of the paired ratios.
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench_dokument [-n runs] [shape...]
 //
 // A shape is cesky:MB (Czech prose with CR LF line breaks, a bare number
 // means the same), a:MiB (one line of "a"), hex:MiB (one line of hex digits)
 // or lf:MiB (line feeds only); "vse" stands for cesky:20 a:1 hex:1 a:10 lf:10
-// cesky:100. Without a shape: cesky:20.
+// cesky:100. Without a shape: cesky:20. Five runs unless -n says otherwise.
+// The run fails when a saved file is not exactly the converted text, or the
+// text again after the undo, or when the floor's editor is not set up as the
+// window's.
 
 #include "Aplikace.h"
 #include "CeskyText.h"
@@ -28,12 +38,18 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The window's size in the wider step.
+constexpr QSize VetsiOkno(1000, 700);
 
 class TDialogSouboru : public TDialogy {
 public:
@@ -71,9 +87,23 @@ void Klavesa(QWidget *Cil, int Klic, Qt::KeyboardModifiers Modifikatory = Qt::No
     QApplication::sendEvent(Cil, &uvolneni);
 }
 
+// The editor's set-up that decides how its text is laid out, as one line:
+// the floor must print the same as the window.
+QString Nastaveni(const QPlainTextEdit *Editor)
+{
+    return u"%1;%2;%3;%4;%5;%6x%7"_s.arg(Editor->font().toString())
+        .arg(int(Editor->lineWrapMode()))
+        .arg(int(Editor->wordWrapMode()))
+        .arg(int(Editor->verticalScrollBarPolicy()))
+        .arg(int(Editor->horizontalScrollBarPolicy()))
+        .arg(Editor->viewport()->width())
+        .arg(Editor->viewport()->height());
+}
+
 struct TTvar {
     QString Druh; // cesky, a, hex, lf
     double Velikost;
+    QString Nazev() const { return Druh + u':' + QString::number(Velikost); }
 };
 
 QByteArray Obsah(const TTvar &Tvar)
@@ -101,9 +131,8 @@ QByteArray Obsah(const TTvar &Tvar)
     return bajty;
 }
 
-// What a save after F6 must write: the file's text with CR LF line breaks,
-// converted with the pair table.
-QByteArray OcekavaneUlozeni(const QByteArray &Bajty)
+// The file's text with CR LF line breaks, as a save writes it back.
+QString SCrLf(const QByteArray &Bajty)
 {
     // In one pass: QString::replace moves the rest of the text for each of
     // a hundred million line feeds.
@@ -119,43 +148,66 @@ QByteArray OcekavaneUlozeni(const QByteArray &Bajty)
             crlf += text[i];
         }
     }
-    return NahradZnaky(crlf, ZnakySeZnamenkem, ZnakyBezZnamenka).toUtf8();
+    return crlf;
 }
 
-int Podlaha(const QString &Cesta)
+// The floor: the bare editor, set up as the window's, in the same steps.
+// Prints its set-up, then open, end, key, F6, undo, wider, back (ms) and the
+// peak (KiB).
+int Podlaha(const QString &Cesta, const QFont &Pismo, int Zalamovani, int ZalamovaniSlov, int SvislyPosuvnik,
+            int VodorovnyPosuvnik, QSize Velikost, QSize Vetsi)
 {
-    QFile soubor(Cesta);
-    if (!soubor.open(QIODevice::ReadOnly))
-        return 1;
-    const QString text = QString::fromUtf8(soubor.readAll());
-    QPlainTextEdit holy;
-    holy.resize(632, 330);
-    holy.show();
-    QApplication::processEvents();
-    std::printf("%.1f\n", Zmer([&] { holy.setPlainText(text); }));
-    return 0;
-}
-
-int Okno(const QString &Cesta)
-{
-    QByteArray puvodni;
+    QString text, prevedeny;
     {
         QFile soubor(Cesta);
         if (!soubor.open(QIODevice::ReadOnly))
             return 1;
-        puvodni = soubor.readAll();
+        text = QString::fromUtf8(soubor.readAll());
     }
-    auto dialog = std::make_unique<TDialogSouboru>();
+    prevedeny = NahradZnaky(text, ZnakySeZnamenkem, ZnakyBezZnamenka);
+    QPlainTextEdit holy;
+    holy.setFont(Pismo);
+    holy.setLineWrapMode(QPlainTextEdit::LineWrapMode(Zalamovani));
+    holy.setWordWrapMode(QTextOption::WrapMode(ZalamovaniSlov));
+    holy.setVerticalScrollBarPolicy(Qt::ScrollBarPolicy(SvislyPosuvnik));
+    holy.setHorizontalScrollBarPolicy(Qt::ScrollBarPolicy(VodorovnyPosuvnik));
+    holy.resize(Velikost);
+    holy.show();
+    QApplication::processEvents();
+    std::printf("%s\n", qPrintable(Nastaveni(&holy)));
+    const double otevreni = Zmer([&] { holy.setPlainText(text); });
+    const double konec = Zmer([&] { Klavesa(&holy, Qt::Key_End, Qt::ControlModifier); });
+    const double klavesa = Zmer([&] {
+        Klavesa(&holy, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+        Klavesa(&holy, Qt::Key_Backspace);
+    });
+    const double f6 = Zmer([&] { holy.setPlainText(prevedeny); });
+    const double zpet = Zmer([&] { holy.setPlainText(text); });
+    const double vetsi = Zmer([&] { holy.resize(Vetsi); });
+    const double mensi = Zmer([&] { holy.resize(Velikost); });
+    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f %ld\n", otevreni, konec, klavesa, f6, zpet, vetsi, mensi,
+                SpickaPametiKB());
+    return 0;
+}
+
+// The window's session. Prints the editor's set-up, then open, end, key, F6,
+// save, undo, wider, back (ms), the peak after opening and that of the whole
+// session (KiB).
+int Okno(const QString &Cesta, const QString &CestaPoZpet)
+{
+    auto dialogVlastni = std::make_unique<TDialogSouboru>();
+    TDialogSouboru *dialog = dialogVlastni.get();
     dialog->Cesta = Cesta;
-    NastavDialogy(std::move(dialog));
+    NastavDialogy(std::move(dialogVlastni));
     TFormy formy;
     THlavniForm *okno = formy.HlavniForm;
     okno->show();
     QApplication::processEvents();
-    const QByteArray ocekavane = OcekavaneUlozeni(puvodni);
-    puvodni.clear();
     TMemo *memo = okno->memSoubor;
+    std::printf("%s\n", qPrintable(Nastaveni(memo)));
+    const QSize velikost = okno->size();
     const double otevreni = Zmer([&] { okno->aOtevrit->trigger(); });
+    const long spickaOtevreni = SpickaPametiKB();
     const double konec = Zmer([&] { Klavesa(memo, Qt::Key_End, Qt::ControlModifier); });
     const double klavesa = Zmer([&] {
         Klavesa(memo, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
@@ -163,33 +215,62 @@ int Okno(const QString &Cesta)
     });
     const double f6 = Zmer([&] { okno->aOdstranitDiakritiku->trigger(); });
     const double ulozeni = Zmer([&] { okno->aUlozit->trigger(); });
-    const long spicka = SpickaPametiKB();
-    // Last, for the toolkit keeps a layout object for every paragraph after it.
-    const double zmenaVelikosti = Zmer([&] { okno->resize(okno->width() + 40, okno->height()); });
-    const long spickaPoZmene = SpickaPametiKB();
-    QFile ulozeny(Cesta);
-    const bool stejne = ulozeny.open(QIODevice::ReadOnly) && ulozeny.readAll() == ocekavane;
-    std::printf("%.1f %.1f %.1f %.1f %.1f %ld %d %.1f %ld\n", otevreni, konec, klavesa, f6, ulozeni, spicka,
-                int(stejne), zmenaVelikosti, spickaPoZmene);
+    const double zpet = Zmer([&] { Klavesa(memo, Qt::Key_Z, Qt::ControlModifier); });
+    // The text as it was, under another name, for the caller to compare.
+    dialog->Cesta = CestaPoZpet;
+    okno->aUlozitJako->trigger();
+    const double vetsi = Zmer([&] { okno->resize(VetsiOkno); });
+    const double mensi = Zmer([&] { okno->resize(velikost); });
+    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %ld %ld\n", otevreni, konec, klavesa, f6, ulozeni, zpet,
+                vetsi, mensi, spickaOtevreni, SpickaPametiKB());
     return 0;
 }
+
+double Median(QList<double> Hodnoty)
+{
+    if (Hodnoty.isEmpty())
+        return 0;
+    std::sort(Hodnoty.begin(), Hodnoty.end());
+    const qsizetype n = Hodnoty.size();
+    return n % 2 ? Hodnoty[n / 2] : (Hodnoty[n / 2 - 1] + Hodnoty[n / 2]) / 2;
+}
+
+// One process's output: the set-up line and the figures.
+struct TVystup {
+    QString Nastaveni;
+    QList<double> Cisla;
+};
 
 } // namespace
 
 // Each measurement runs in a process of its own, so that the peak memory is
-// the window's alone, not the test file's generation or the floor's.
+// the session's alone, not the test file's generation or the floor's.
 int main(int argc, char *argv[])
 {
     TSluzby sluzby;
     QApplication aplikace(argc, argv);
+    ZnakySeZnamenkem = VychoziZnakySeZnamenkem;
+    ZnakyBezZnamenka = VychoziZnakyBezZnamenka;
     const QStringList argumenty = QApplication::arguments();
-    if (argumenty.size() == 3 && argumenty[1] == u"--podlaha")
-        return Podlaha(argumenty[2]);
-    if (argumenty.size() == 3 && argumenty[1] == u"--okno")
-        return Okno(argumenty[2]);
+    if (argumenty.size() == 10 && argumenty[1] == u"--podlaha") {
+        QFont pismo;
+        pismo.fromString(argumenty[3]);
+        return Podlaha(argumenty[2], pismo, argumenty[4].toInt(), argumenty[5].toInt(), argumenty[6].toInt(),
+                       argumenty[7].toInt(), QSize(argumenty[8].section(u'x', 0, 0).toInt(),
+                                                   argumenty[8].section(u'x', 1, 1).toInt()),
+                       QSize(argumenty[9].section(u'x', 0, 0).toInt(), argumenty[9].section(u'x', 1, 1).toInt()));
+    }
+    if (argumenty.size() == 4 && argumenty[1] == u"--okno")
+        return Okno(argumenty[2], argumenty[3]);
 
+    int opakovani = 5;
     QList<TTvar> tvary;
-    for (const QString &argument : argumenty.mid(1)) {
+    for (qsizetype i = 1; i < argumenty.size(); ++i) {
+        const QString &argument = argumenty[i];
+        if (argument == u"-n" && i + 1 < argumenty.size()) {
+            opakovani = std::max(1, argumenty[++i].toInt());
+            continue;
+        }
         if (argument == u"vse") {
             tvary += {{QStringLiteral("cesky"), 20}, {QStringLiteral("a"), 1},     {QStringLiteral("hex"), 1},
                       {QStringLiteral("a"), 10},     {QStringLiteral("lf"), 10},   {QStringLiteral("cesky"), 100}};
@@ -208,54 +289,165 @@ int main(int argc, char *argv[])
     if (tvary.isEmpty())
         tvary.append({QStringLiteral("cesky"), 20});
 
+    // The sessions read no settings of the user's (another font would lay
+    // the text out otherwise).
     QTemporaryDir slozka;
+    QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
+    prostredi.insert(u"XDG_CONFIG_HOME"_s, slozka.filePath(u"nastaveni"_s));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(slozka.filePath(u"nastaveni"_s)));
+
+    // The window's editor as the floor is to copy it, at the window's two
+    // sizes.
+    QStringList nastaveniPodlahy;
+    {
+        auto dialog = std::make_unique<TDialogSouboru>();
+        NastavDialogy(std::move(dialog));
+        TFormy formy;
+        THlavniForm *okno = formy.HlavniForm;
+        const QSize velikost = okno->size();
+        okno->show();
+        QApplication::processEvents();
+        const TMemo *memo = okno->memSoubor;
+        const QSize editor = memo->size();
+        okno->resize(VetsiOkno);
+        QApplication::processEvents();
+        const QSize vetsiEditor = memo->size();
+        okno->resize(velikost);
+        QApplication::processEvents();
+        nastaveniPodlahy = {memo->font().toString(),
+                            QString::number(int(memo->lineWrapMode())),
+                            QString::number(int(memo->wordWrapMode())),
+                            QString::number(int(memo->verticalScrollBarPolicy())),
+                            QString::number(int(memo->horizontalScrollBarPolicy())),
+                            u"%1x%2"_s.arg(editor.width()).arg(editor.height()),
+                            u"%1x%2"_s.arg(vetsiEditor.width()).arg(vetsiEditor.height())};
+        ZnakySeZnamenkem = VychoziZnakySeZnamenkem;
+        ZnakyBezZnamenka = VychoziZnakyBezZnamenka;
+    }
+
     const QString cesta = slozka.filePath(QStringLiteral("velky.txt"));
-    const auto spust = [&](const QString &rezim) {
+    const QString cestaPoZpet = slozka.filePath(QStringLiteral("zpet.txt"));
+    const auto spust = [&](const QStringList &Argumenty, qsizetype PocetCisel) -> std::optional<TVystup> {
         QProcess proces;
+        proces.setProcessEnvironment(prostredi);
         proces.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        proces.start(QApplication::applicationFilePath(), {rezim, cesta});
+        proces.start(QApplication::applicationFilePath(), Argumenty);
         proces.waitForFinished(-1);
-        return QString::fromLocal8Bit(proces.readAllStandardOutput()).trimmed().split(u' ', Qt::SkipEmptyParts);
+        const QStringList radky = QString::fromLocal8Bit(proces.readAllStandardOutput()).trimmed().split(u'\n');
+        if (proces.exitStatus() != QProcess::NormalExit || proces.exitCode() != 0 || radky.size() != 2)
+            return std::nullopt;
+        TVystup vystup{radky[0], {}};
+        for (const QString &cislo : radky[1].split(u' ', Qt::SkipEmptyParts))
+            vystup.Cisla.append(cislo.toDouble());
+        if (vystup.Cisla.size() != PocetCisel)
+            return std::nullopt;
+        return vystup;
     };
-    std::printf("%-12s %8s %9s %9s %8s %7s %7s %7s %8s %8s %10s %9s\n", "shape", "file MB", "lines", "floor ms",
-                "open ms", "end ms", "key ms", "F6 ms", "save ms", "peak MB", "resize ms", "then MB");
+    const auto soubor = [](const QString &Cesta) {
+        QFile f(Cesta);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const auto zapis = [](const QString &Cesta, const QByteArray &Bajty) {
+        QFile f(Cesta);
+        return f.open(QIODevice::WriteOnly) && f.write(Bajty) == Bajty.size() && f.flush();
+    };
+
+    std::printf("%d runs of each, floor and window alternately, each in a fresh process; ms, peaks in MiB\n",
+                opakovani);
     int vysledek = 0;
     for (const TTvar &tvar : tvary) {
-        long velikost, radky;
-        {
-            const QByteArray bajty = Obsah(tvar);
-            QFile soubor(cesta);
-            if (!soubor.open(QIODevice::WriteOnly) || soubor.write(bajty) != bajty.size()) {
+        const QString nazev = tvar.Nazev();
+        QByteArray puvodni = Obsah(tvar);
+        const long velikost = long(puvodni.size());
+        const long radky = long(puvodni.count('\n')) + 1;
+        const QString crlf = SCrLf(puvodni);
+        const QByteArray ocekavane = NahradZnaky(crlf, ZnakySeZnamenkem, ZnakyBezZnamenka).toUtf8();
+        // Where F6 finds nothing to convert, it leaves the editor's history
+        // alone, and Ctrl+Z takes back the Backspace.
+        const QByteArray ocekavanePoZpet = crlf.toUtf8() + (ocekavane == crlf.toUtf8() ? "x" : "");
+        // The floor of a single line without break opportunities is the very
+        // fault the window avoids (minutes); it is measured for prose only.
+        const bool bPodlaha = tvar.Druh == u"cesky";
+        std::printf("\n%s: %.1f MB, %ld lines\n", qPrintable(nazev), velikost / 1e6, radky);
+        std::printf("%-10s %8s %6s %6s %8s %6s %8s %7s %6s %9s %9s\n", "", "open", "end", "key", "F6", "save",
+                    "undo", "wider", "back", "open peak", "peak");
+        QList<QList<double>> podlahy, okna;
+        for (int i = 0; i < opakovani; ++i) {
+            if (!zapis(cesta, puvodni)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(cesta));
                 return 1;
             }
-            velikost = long(bajty.size());
-            radky = long(bajty.count('\n')) + 1;
+            QFile::remove(cestaPoZpet);
+            std::optional<TVystup> podlaha;
+            if (bPodlaha) {
+                podlaha = spust(QStringList{u"--podlaha"_s, cesta} + nastaveniPodlahy, 8);
+                if (!podlaha) {
+                    std::fprintf(stderr, "%s: the floor failed\n", qPrintable(nazev));
+                    vysledek = 1;
+                    continue;
+                }
+            }
+            const std::optional<TVystup> okno = spust({u"--okno"_s, cesta, cestaPoZpet}, 10);
+            if (!okno) {
+                std::fprintf(stderr, "%s: the window's session failed\n", qPrintable(nazev));
+                vysledek = 1;
+                continue;
+            }
+            if (podlaha && podlaha->Nastaveni != okno->Nastaveni) {
+                std::fprintf(stderr, "%s: the floor's editor is not the window's:\n  floor  %s\n  window %s\n",
+                             qPrintable(nazev), qPrintable(podlaha->Nastaveni), qPrintable(okno->Nastaveni));
+                vysledek = 1;
+            }
+            const QList<double> &o = okno->Cisla;
+            if (podlaha) {
+                const QList<double> &p = podlaha->Cisla;
+                std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6s %8.0f %7.0f %6.0f %9s %9.0f\n", "floor", p[0], p[1],
+                            p[2], p[3], "", p[4], p[5], p[6], "", p[7] / 1024);
+                podlahy.append(p);
+            }
+            std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6.0f %8.0f %7.0f %6.0f %9.0f %9.0f", "window", o[0], o[1],
+                        o[2], o[3], o[4], o[5], o[6], o[7], o[8] / 1024, o[9] / 1024);
+            okna.append(o);
+            if (soubor(cesta) != ocekavane) {
+                std::printf("  SAVED FILE IS NOT THE CONVERTED TEXT");
+                vysledek = 1;
+            }
+            if (soubor(cestaPoZpet) != ocekavanePoZpet) {
+                std::printf("  THE UNDO DID NOT BRING THE TEXT BACK");
+                vysledek = 1;
+            }
+            std::printf("\n");
+            std::fflush(stdout);
         }
-        // The floor of a single line without break opportunities is the very
-        // fault the window avoids (minutes); it is measured for prose only.
-        const QStringList podlaha = tvar.Druh == u"cesky" ? spust(QStringLiteral("--podlaha")) : QStringList{u"-"_s};
-        const QStringList okno = spust(QStringLiteral("--okno"));
-        const QString nazev = tvar.Druh + u':' + QString::number(tvar.Velikost);
-        if (podlaha.size() != 1 || okno.size() != 9) {
-            std::fprintf(stderr, "%s: a measurement failed\n", qPrintable(nazev));
-            vysledek = 1;
+        if (okna.isEmpty())
             continue;
-        }
-        const double p = podlaha[0].toDouble();
-        const double otevreni = okno[0].toDouble(), f6 = okno[3].toDouble();
-        std::printf("%-12s %8.1f %9ld %9s %8.0f %7.0f %7.0f %7.0f %8.0f %8.0f %10.0f %9.0f%s\n", qPrintable(nazev),
-                    velikost / 1e6, radky, qPrintable(podlaha[0]), otevreni, okno[1].toDouble(), okno[2].toDouble(),
-                    f6, okno[4].toDouble(), okno[5].toDouble() / 1024.0, okno[7].toDouble(),
-                    okno[8].toDouble() / 1024.0,
-                    okno[6] == u"1" ? "" : "  SAVED FILE DIFFERS");
-        if (p > 0)
-            std::printf("%-12s open %.2f x floor, F6 %.2f x floor, peak %.1f x file\n", "", otevreni / p, f6 / p,
-                        okno[5].toDouble() * 1024.0 / velikost);
-        else
-            std::printf("%-12s peak %.1f x file\n", "", okno[5].toDouble() * 1024.0 / velikost);
-        if (okno[6] != u"1")
-            vysledek = 1;
+        const auto median = [](const QList<QList<double>> &Behy, int Index) {
+            QList<double> hodnoty;
+            for (const QList<double> &beh : Behy)
+                hodnoty.append(beh[Index]);
+            return Median(hodnoty);
+        };
+        // The window's figure against the floor's of the same pair of runs.
+        const auto pomer = [&](int Okno, int Podlaha) {
+            QList<double> hodnoty;
+            for (qsizetype i = 0; i < std::min(okna.size(), podlahy.size()); ++i)
+                if (podlahy[i][Podlaha] > 0)
+                    hodnoty.append(okna[i][Okno] / podlahy[i][Podlaha]);
+            return Median(hodnoty);
+        };
+        if (!podlahy.isEmpty())
+            std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6s %8.0f %7.0f %6.0f %9s %9.0f\n", "floor med",
+                        median(podlahy, 0), median(podlahy, 1), median(podlahy, 2), median(podlahy, 3), "",
+                        median(podlahy, 4), median(podlahy, 5), median(podlahy, 6), "", median(podlahy, 7) / 1024);
+        std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6.0f %8.0f %7.0f %6.0f %9.0f %9.0f\n", "window med",
+                    median(okna, 0), median(okna, 1), median(okna, 2), median(okna, 3), median(okna, 4),
+                    median(okna, 5), median(okna, 6), median(okna, 7), median(okna, 8) / 1024,
+                    median(okna, 9) / 1024);
+        if (!podlahy.isEmpty())
+            std::printf("%-10s %8.2f %6s %6s %8.2f %6s %8.2f %7.2f %6.2f\n", "ratio med", pomer(0, 0), "", "",
+                        pomer(3, 3), "", pomer(5, 4), pomer(6, 5), pomer(7, 6));
+        std::printf("session peak %.1f x file (open %.1f x)\n", median(okna, 9) * 1024.0 / velikost,
+                    median(okna, 8) * 1024.0 / velikost);
         std::fflush(stdout);
     }
     return vysledek;
