@@ -136,18 +136,18 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     gbxDefiniceZnaku->setGeometry(8, 8, 281, 89);
     lblZnakSeZnamenkem = Pridej(Komponenty, new QLabel(QStringLiteral("Znak s diakritickým znaménkem"), gbxDefiniceZnaku),
                                 "lblZnakSeZnamenkem", -1);
-    lblZnakSeZnamenkem->setGeometry(8, 20, 205, 13);
+    lblZnakSeZnamenkem->setGeometry(8, 26, 205, 13);
     edtZnakSeZnamenkem = pole("edtZnakSeZnamenkem");
-    edtZnakSeZnamenkem->setGeometry(220, 16, 27, 21);
+    edtZnakSeZnamenkem->setGeometry(220, 22, 27, 21);
     spbZnakSeZnamenkem = vyberZnaku("spbZnakSeZnamenkem", u"Výběr znaku s diakritickým znaménkem ze seznamu");
-    spbZnakSeZnamenkem->setGeometry(249, 16, 23, 21);
+    spbZnakSeZnamenkem->setGeometry(249, 22, 23, 21);
     lblZnakBezZnamenka = Pridej(Komponenty, new QLabel(QStringLiteral("Znak bez diakritického znaménka"), gbxDefiniceZnaku),
                                 "lblZnakBezZnamenka", -1);
-    lblZnakBezZnamenka->setGeometry(8, 56, 205, 13);
+    lblZnakBezZnamenka->setGeometry(8, 58, 205, 13);
     edtZnakBezZnamenka = pole("edtZnakBezZnamenka");
-    edtZnakBezZnamenka->setGeometry(220, 52, 27, 21);
+    edtZnakBezZnamenka->setGeometry(220, 54, 27, 21);
     spbZnakBezZnamenka = vyberZnaku("spbZnakBezZnamenka", u"Výběr znaku bez diakritického znaménka ze seznamu");
-    spbZnakBezZnamenka->setGeometry(249, 52, 23, 21);
+    spbZnakBezZnamenka->setGeometry(249, 54, 23, 21);
 
     bbtPridat = tlacitko("bbtPridat", u"Přidat", u"Přidá do seznamu nový pár znaků", "pridat");
     bbtPridat->setGeometry(8, 103, 89, 25);
@@ -198,8 +198,10 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     sbtDefault->setProperty("ShowHint", true);
     NastavHint(sbtDefault, QStringLiteral("Načte do seznamu základní znaky"));
     sbtDefault->setFocusPolicy(Qt::NoFocus);
-    // The button takes no focus; the keyboard reaches it by this shortcut.
-    sbtDefault->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    // The button takes no focus; the keyboard reaches it by F5, a key that
+    // none of the dialog's controls takes for itself (a field would take
+    // Ctrl+D as a deletion).
+    sbtDefault->setShortcut(QKeySequence(Qt::Key_F5));
 
     setTabOrder(edtZnakSeZnamenkem, edtZnakBezZnamenka);
     setTabOrder(edtZnakBezZnamenka, bbtPridat);
@@ -475,6 +477,8 @@ void TZnakyForm::NactiPary(const QString &SeZnamenkem, const QString &BezZnamenk
     // too, so every row holds a character on each side.
     for (qsizetype i = 0; i < SeZnamenkem.size(); ++i)
         PridejPar(SeZnamenkem.at(i), i < BezZnamenka.size() ? BezZnamenka.at(i) : SeZnamenkem.at(i));
+    // A new list starts at its first row, not where the old one was scrolled to.
+    livZnaky->scrollToTop();
 }
 
 void TZnakyForm::NastavUpravu(bool Uprava)

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QToolTip>
@@ -133,6 +134,7 @@ private slots:
     void editorSlozeni();
     void otevreni_data();
     void otevreni();
+    void znovuOtevrenyOdZacatku();
     void necitelneNastaveni_data();
     void necitelneNastaveni();
     void pridat_data();
@@ -450,6 +452,20 @@ void TestZnaky::otevreni()
     Z->reject();
 }
 
+// Each opening shows the list from its first row, wherever it was left.
+void TestZnaky::znovuOtevrenyOdZacatku()
+{
+    Otevri();
+    QVERIFY(QTest::qWaitForWindowExposed(Z));
+    Z->livZnaky->scrollToBottom();
+    QVERIFY(Z->livZnaky->verticalScrollBar()->value() > 0);
+    Z->reject();
+    Otevri();
+    QVERIFY(QTest::qWaitForWindowExposed(Z));
+    QCOMPARE(Z->livZnaky->verticalScrollBar()->value(), 0);
+    Z->reject();
+}
+
 // A stored value that cannot be read as text: its defaults, and the user is
 // told why.
 void TestZnaky::necitelneNastaveni_data()
@@ -577,7 +593,10 @@ void TestZnaky::upravitCyklus()
     QCOMPARE(Z->bbtUpravit->text(), u"Upravit"_s);
     QVERIFY(povoleno(zamykane, true));
     QCOMPARE(Radky(Z), QStringList({u"a=x"_s, u"b=y"_s}));
-    Z->reject();
+    // In Normal state Esc closes it again, with Cancel.
+    QTest::keyClick(Z, Qt::Key_Escape);
+    QVERIFY(!Z->isVisible());
+    QCOMPARE(ModalniVysledek(Z->result()), mrCancel);
 }
 
 void TestZnaky::smazat_data()
@@ -633,8 +652,12 @@ void TestZnaky::vychoziAStorno()
     Restart(); // the program's pair table now comes from the store
     QCOMPARE(ZnakySeZnamenkem, u"ab"_s);
     Otevri();
-    Z->sbtDefault->click();
-    QCOMPARE(Radky(Z), Pary(VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka));
+    Aktivuj(Z);
+    // The button takes no focus; the keyboard reaches it by F5, also from a field.
+    QCOMPARE(QApplication::focusWidget(), Z->edtZnakSeZnamenkem);
+    Stiskni(Qt::Key_F5);
+    // A shortcut presses the button as the eye sees it, a moment later.
+    QTRY_COMPARE(Radky(Z), Pary(VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka));
     QVERIFY(O->Prostredi.Dialogy.isEmpty());
     Z->btnStorno->click();
     QVERIFY(!Z->isVisible());
