@@ -11,6 +11,7 @@
 #include "Pamet.h"
 #include "Soubor.h"
 #include "StavovyRadek.h"
+#include "Umisteni.h"
 #include "XMLDokument.h"
 #include "convar.h"
 #include "fJazyk.h"
@@ -817,4 +818,8 @@ void THlavniForm::aZnakyExecute(QObject *)
 
 void THlavniForm::aOAplikaciExecute(QObject *)
 {
+    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly)) {
+        VycentrujNadHlavnimOknem(oAplikaci);
+        oAplikaci->exec();
+    }
 }
