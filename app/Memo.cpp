@@ -4,12 +4,14 @@
 #include "Chyby.h"
 #include "convar.h"
 
+#include <QHash>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -108,34 +110,11 @@ QString TMemo::Text() const
     return Prevod(0, document()->characterCount() - 1, u"\r\n");
 }
 
-// The text of the document's positions Od to Do, with Zlom for each line break.
-QString TMemo::Prevod(int Od, int Do, QStringView Zlom) const
+// Calls Kus with the text of the document's positions Od to Do, with Zlom for
+// each line break, in consecutive parts (about a paragraph each), until Kus
+// returns false; false then. The text is never held whole.
+template <typename F> bool TMemo::ProjdiText(int Od, int Do, QStringView Zlom, F &&Kus) const
 {
-    QString surovy;
-    if (Od <= 0 && Do >= document()->characterCount() - 1) {
-        Od = 0;
-        surovy = document()->toRawText();
-    } else {
-        QTextCursor kurzor(document());
-        kurzor.setPosition(Od);
-        kurzor.setPosition(Do, QTextCursor::KeepAnchor);
-        surovy = kurzor.selectedText();
-    }
-    const char16_t *zdroj = Znaky(surovy);
-    const qsizetype n = surovy.size();
-    qsizetype zlomy = surovy.count(QChar(Odstavec));
-    if (bSdruzene)
-        zlomy += surovy.count(QChar(Radek));
-    if (zlomy == 0 && FZastupci.isEmpty())
-        return surovy;
-
-    // The separators that only continue a line, in the order of the text.
-    QList<qsizetype> dilky;
-    if (bDilky)
-        for (QTextBlock blok = document()->findBlock(Od); blok.isValid() && blok.position() <= Do;
-             blok = blok.next())
-            if (blok.position() - 1 >= Od && JeDilek(blok))
-                dilky.append(blok.position() - 1 - Od);
     std::vector<char16_t> zpet;
     if (!FZastupci.isEmpty()) {
         zpet.resize(0x10000);
@@ -144,28 +123,127 @@ QString TMemo::Prevod(int Od, int Do, QStringView Zlom) const
         for (const TZastupce &z : FZastupci)
             zpet[z.Zastupce] = z.Znak;
     }
-
-    // One pass (QString::replace takes a third of a second on a text of
-    // 300,000 lines).
-    QString text(n + zlomy * (Zlom.size() - 1), Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-    char16_t *const zacatek = cil;
-    qsizetype dalsiDilek = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t u = zdroj[i];
-        if (u == Odstavec || (u == Radek && bSdruzene)) {
-            if (dalsiDilek < dilky.size() && dilky[dalsiDilek] == i) {
-                ++dalsiDilek;
-                continue;
+    const char16_t *zlom = reinterpret_cast<const char16_t *>(Zlom.utf16());
+    const qsizetype delkaZlomu = Zlom.size();
+    QString kus;
+    for (QTextBlock blok = document()->findBlock(Od); blok.isValid() && blok.position() < Do; blok = blok.next()) {
+        const int zacatek = blok.position();
+        const int oddelovac = zacatek + blok.length() - 1; // the position of its separator
+        const QString text = blok.text();
+        const char16_t *z = Znaky(text);
+        const qsizetype od = std::max(Od, zacatek) - zacatek, po = std::min(Do, oddelovac) - zacatek;
+        // At most every character a break, and the separator.
+        kus.resize(std::max<qsizetype>(0, po - od) * std::max<qsizetype>(delkaZlomu, 1) + delkaZlomu);
+        char16_t *const cilZacatek = reinterpret_cast<char16_t *>(kus.data());
+        char16_t *cil = cilZacatek;
+        for (qsizetype i = od; i < po; ++i) {
+            const char16_t u = z[i];
+            if (u == Radek && bSdruzene) {
+                cil = std::copy(zlom, zlom + delkaZlomu, cil);
+            } else {
+                *cil++ = zpet.empty() ? u : zpet[u];
             }
-            for (const QChar c : Zlom)
-                *cil++ = c.unicode();
-        } else {
-            *cil++ = zpet.empty() ? u : zpet[u];
         }
+        // The separator, unless it only continues a line in the next piece.
+        if (oddelovac < Do && blok.next().isValid() && !JeDilek(blok.next()))
+            cil = std::copy(zlom, zlom + delkaZlomu, cil);
+        if (cil != cilZacatek && !Kus(QStringView(cilZacatek, cil - cilZacatek)))
+            return false;
     }
-    text.truncate(cil - zacatek);
+    return true;
+}
+
+// The length of the text of positions Od to Do with a break of DelkaZlomu
+// code units, found without building it.
+qsizetype TMemo::DelkaPrevodu(int Od, int Do, qsizetype DelkaZlomu) const
+{
+    qsizetype delka = 0;
+    for (QTextBlock blok = document()->findBlock(Od); blok.isValid() && blok.position() < Do; blok = blok.next()) {
+        const int zacatek = blok.position();
+        const int oddelovac = zacatek + blok.length() - 1;
+        const qsizetype od = std::max(Od, zacatek) - zacatek, po = std::min(Do, oddelovac) - zacatek;
+        if (po > od) {
+            delka += po - od;
+            if (bSdruzene)
+                delka += QStringView(blok.text()).sliced(od, po - od).count(QChar(Radek)) * (DelkaZlomu - 1);
+        }
+        if (oddelovac < Do && blok.next().isValid() && !JeDilek(blok.next()))
+            delka += DelkaZlomu;
+    }
+    return delka;
+}
+
+// The text of the document's positions Od to Do, with Zlom for each line
+// break: one string of the exact length, filled a paragraph at a time.
+QString TMemo::Prevod(int Od, int Do, QStringView Zlom) const
+{
+    Od = std::max(Od, 0);
+    Do = std::min(Do, document()->characterCount() - 1);
+    QString text(DelkaPrevodu(Od, Do, Zlom.size()), Qt::Uninitialized);
+    QChar *cil = text.data();
+    QChar *const konec = cil + text.size();
+    ProjdiText(Od, Do, Zlom, [&](QStringView Kus) {
+        if (Kus.size() > konec - cil)
+            return false;
+        std::memcpy(static_cast<void *>(cil), Kus.data(), size_t(Kus.size()) * sizeof(QChar));
+        cil += Kus.size();
+        return true;
+    });
+    // Never a code unit that was not filled.
+    text.truncate(cil - text.data());
     return text;
+}
+
+// Calls Kus with the document's own string (as toRawText() gives it) a
+// paragraph and its separator at a time, until Kus returns false; false then.
+template <typename F> bool TMemo::ProjdiDokument(F &&Kus) const
+{
+    for (QTextBlock blok = document()->begin(); blok.isValid(); blok = blok.next()) {
+        QString text = blok.text(); // with room for the separator
+        if (blok.next().isValid())
+            text += QChar(Odstavec);
+        if (!text.isEmpty() && !Kus(QStringView(text)))
+            return false;
+    }
+    return true;
+}
+
+// Whether the editor holds Text, found without a copy of its own text; a
+// text that differs early is found different early.
+bool TMemo::JeText(const QString &Text) const
+{
+    qsizetype pozice = 0;
+    const bool bStejne = ProjdiText(0, document()->characterCount() - 1, u"\r\n", [&](QStringView Kus) {
+        if (Kus.size() > Text.size() - pozice || QStringView(Text).sliced(pozice, Kus.size()) != Kus)
+            return false;
+        pozice += Kus.size();
+        return true;
+    });
+    return bStejne && pozice == Text.size();
+}
+
+bool TMemo::JeSurovyText(const QString &Surovy) const
+{
+    if (document()->characterCount() - 1 != Surovy.size())
+        return false;
+    qsizetype pozice = 0;
+    return ProjdiDokument([&](QStringView Kus) {
+        if (Kus.size() > Surovy.size() - pozice || QStringView(Surovy).sliced(pozice, Kus.size()) != Kus)
+            return false;
+        pozice += Kus.size();
+        return true;
+    });
+}
+
+// The positions of the separators that only continue a line.
+QList<qsizetype> TMemo::PoziceDilku() const
+{
+    QList<qsizetype> dilky;
+    if (bDilky)
+        for (QTextBlock blok = document()->begin().next(); blok.isValid(); blok = blok.next())
+            if (JeDilek(blok))
+                dilky.append(blok.position() - 1);
+    return dilky;
 }
 
 bool TMemo::JeDilek(const QTextBlock &Blok) const
@@ -322,12 +400,11 @@ std::optional<TMemo::TPodoba> TMemo::SurovaPodoba(const QString &Surovy)
 
 void TMemo::NastavText(const QString &Text, bool bVratitelne)
 {
-    const QString dosud = this->Text();
-    if (Text == dosud)
+    if (JeText(Text))
         return;
     // Everything that can fail comes before the first change.
     TPodoba podoba = Podoba(Text);
-    PripravZpet(bVratitelne, dosud);
+    PripravZpet(bVratitelne, &podoba.Dokument);
     Nahrad(std::move(podoba), bVratitelne);
 }
 
@@ -342,9 +419,9 @@ void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
         NastavText(text, bVratitelne);
         return;
     }
-    if (Text == SurovyText())
+    if (JeSurovyText(Text))
         return;
-    PripravZpet(bVratitelne, bVratitelne ? SurovyText() : QString(), true);
+    PripravZpet(bVratitelne, &podoba->Dokument, true);
     Nahrad(std::move(*podoba), bVratitelne);
 }
 
@@ -421,7 +498,7 @@ void TMemo::Nahrad(TPodoba Podoba, bool bZachovatPolohu)
 void TMemo::Smaz(bool bVratitelne)
 {
     if (!bVratitelne || !JePrazdny())
-        PripravZpet(bVratitelne, bVratitelne ? Text() : QString());
+        PripravZpet(bVratitelne);
     bProgram = true;
     clear();
     bProgram = false;
@@ -431,14 +508,74 @@ void TMemo::Smaz(bool bVratitelne)
     FModified = false;
 }
 
-// Before a replacement: keep the text for Zpet, or forget what was kept (a
-// replacement that is not the user's own command starts a new history).
-void TMemo::PripravZpet(bool bVratitelne, const QString &Dosud, bool bSurovy)
+// Before a replacement: keep what Zpet needs to bring the text back, or
+// forget what was kept (a replacement that is not the user's own command
+// starts a new history). NovyDokument is the document's string to come; when
+// it is as long as the one now shown, only the code units that differ are
+// kept, else the whole text (bSurovy: as SurovyText() gives it).
+void TMemo::PripravZpet(bool bVratitelne, const QString *NovyDokument, bool bSurovy)
 {
-    if (bVratitelne)
-        FZpet = TZpet{Dosud, bSurovy, textCursor().position()};
-    else
+    if (!bVratitelne) {
         FZpet.reset();
+        return;
+    }
+    // The text kept before is not needed to find the changes.
+    FZpet.reset();
+    TZpet zpet{QString(), bSurovy, textCursor().position(), nullptr};
+    if (NovyDokument)
+        zpet.Zmeny = Zmeny(*NovyDokument);
+    if (!zpet.Zmeny)
+        zpet.Text = bSurovy ? SurovyText() : Text();
+    FZpet = std::move(zpet);
+}
+
+// The code units of the document's string that NovyDokument changes, with
+// the shape of the text now shown; nothing when the lengths differ or when
+// so much changes that the whole text is as cheap to keep.
+std::unique_ptr<TMemo::TZmeny> TMemo::Zmeny(const QString &NovyDokument) const
+{
+    const qsizetype n = NovyDokument.size();
+    if (document()->characterCount() - 1 != n)
+        return nullptr;
+    auto zmeny = std::make_unique<TZmeny>();
+    // A change takes two bytes and its distance one or more; the whole text
+    // two bytes a code unit.
+    const qsizetype nejvice = n / 2;
+    const char16_t *novy = Znaky(NovyDokument);
+    qsizetype pozice = 0, posledni = 0;
+    const bool bVse = ProjdiDokument([&](QStringView Kus) {
+        if (Kus.size() > n - pozice)
+            return false;
+        const char16_t *z = reinterpret_cast<const char16_t *>(Kus.utf16());
+        for (qsizetype i = 0; i < Kus.size(); ++i, ++pozice) {
+            if (z[i] == novy[pozice])
+                continue;
+            if (zmeny->Puvodni.size() >= nejvice)
+                return false;
+            for (quint64 odstup = quint64(pozice - posledni);; odstup >>= 7) {
+                if (odstup < 0x80) {
+                    zmeny->Odstupy.append(char(odstup));
+                    break;
+                }
+                zmeny->Odstupy.append(char(0x80 | (odstup & 0x7F)));
+            }
+            posledni = pozice;
+            zmeny->Puvodni.append(z[i]);
+        }
+        return true;
+    });
+    if (!bVse || pozice != n)
+        return nullptr;
+    zmeny->Delka = n;
+    zmeny->Otisk = qHash(QStringView(NovyDokument));
+    zmeny->Dilky = PoziceDilku();
+    zmeny->Zastupci = FZastupci;
+    zmeny->bSdruzene = bSdruzene;
+    if (FVidene)
+        zmeny->Videne = std::make_unique<TVidene>(*FVidene);
+    zmeny->Odstupy.squeeze();
+    zmeny->Puvodni.squeeze();
+    return zmeny;
 }
 
 void TMemo::Zpet()
@@ -451,13 +588,62 @@ void TMemo::Zpet()
     }
     if (!FZpet)
         return;
-    const TZpet zpet = std::move(*FZpet);
+    // Kept until the text to bring back is ready: a failure leaves it.
+    TZpet &zpet = *FZpet;
+    const int pozice = zpet.Pozice;
+    std::optional<TPodoba> podoba;
+    if (zpet.Zmeny) {
+        // The changed code units go back onto the document's string, which
+        // is the one the conversion gave: every later edit has been taken
+        // back. Should it be another, nothing is put onto it.
+        TZmeny &zmeny = *zpet.Zmeny;
+        QString dokument = document()->toRawText();
+        if (dokument.size() != zmeny.Delka || qHash(QStringView(dokument)) != zmeny.Otisk) {
+            FZpet.reset();
+            return;
+        }
+        char16_t *d = reinterpret_cast<char16_t *>(dokument.data());
+        qsizetype misto = 0, j = 0;
+        for (const char16_t puvodni : std::as_const(zmeny.Puvodni)) {
+            quint64 odstup = 0;
+            for (int posun = 0;; posun += 7) {
+                const uchar b = uchar(zmeny.Odstupy[j++]);
+                odstup |= quint64(b & 0x7F) << posun;
+                if (!(b & 0x80))
+                    break;
+            }
+            misto += qsizetype(odstup);
+            d[misto] = puvodni;
+        }
+        podoba.emplace();
+        podoba->Dokument = std::move(dokument);
+        podoba->Dilky = std::move(zmeny.Dilky);
+        podoba->Zastupci = std::move(zmeny.Zastupci);
+        podoba->bSdruzene = zmeny.bSdruzene;
+        podoba->Videne = std::move(zmeny.Videne);
+        if (!podoba->Videne) {
+            podoba->Videne = std::make_unique<TVidene>();
+            for (const QChar c : std::as_const(podoba->Dokument))
+                (*podoba->Videne)[c.unicode()] = true;
+        }
+    } else {
+        // The text was in the editor before, so the document can keep it
+        // again; should it not take the raw text as it is, it takes the text.
+        if (zpet.bSurovy)
+            podoba = SurovaPodoba(zpet.Text);
+        if (!podoba) {
+            if (zpet.bSurovy) {
+                zpet.Text.replace(QChar(Odstavec), QStringLiteral("\r\n"));
+                zpet.bSurovy = false;
+            }
+            podoba = Podoba(zpet.Text);
+        }
+    }
+    // Not held twice while the document takes its copy.
     FZpet.reset();
-    // The text was in the editor before, so the document can keep it again.
-    std::optional<TPodoba> podoba = zpet.bSurovy ? SurovaPodoba(zpet.Text) : std::optional(Podoba(zpet.Text));
     Zobraz(std::move(*podoba));
     QTextCursor kurzor = textCursor();
-    kurzor.setPosition(std::min(zpet.Pozice, document()->characterCount() - 1));
+    kurzor.setPosition(std::min(pozice, document()->characterCount() - 1));
     setTextCursor(kurzor);
     // Taking a change back is an edit of the user.
     FModified = true;

@@ -17,6 +17,11 @@
 // (one paragraph each, marked as the continuation of the line), and a text of
 // very many lines keeps several of them in one paragraph, separated by U+2028.
 // Neither reaches Text(), the clipboard or a saved file.
+//
+// A big text is never copied whole where a pass over the document will do:
+// Text() is built straight from the paragraphs, an equal text is found equal
+// without a copy, and the undo of a conversion keeps only the code units it
+// changed.
 
 #include <QPlainTextEdit>
 #include <array>
@@ -30,10 +35,14 @@ class TMemo : public QPlainTextEdit {
 public:
     // The longest piece of a line that the document lays out as one paragraph.
     static constexpr qsizetype MaxDelkaBloku = 16384;
-    // Up to this number of lines each has a paragraph of its own.
-    static constexpr qsizetype MaxRadkuBezSdruzeni = 500000;
+    // Up to this number of lines each has a paragraph of its own. A paragraph
+    // costs the document about 200 bytes, and from the first change of the
+    // editor's width another 300 (the toolkit then gives every paragraph a
+    // layout object of its own and keeps it): several times the text of a
+    // short line. Inserting one takes about five microseconds.
+    static constexpr qsizetype MaxRadkuBezSdruzeni = 100000;
     // With more lines, about this many paragraphs hold them.
-    static constexpr qsizetype CilovyPocetBloku = 200000;
+    static constexpr qsizetype CilovyPocetBloku = 50000;
 
     explicit TMemo(QWidget *Rodic = nullptr);
 
@@ -96,8 +105,14 @@ private:
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
     void Nahrad(TPodoba Podoba, bool bZachovatPolohu);
     void Zobraz(TPodoba Podoba);
-    void PripravZpet(bool bVratitelne, const QString &Dosud, bool bSurovy = false);
+    void PripravZpet(bool bVratitelne, const QString *NovyDokument = nullptr, bool bSurovy = false);
     QString Prevod(int Od, int Do, QStringView Zlom) const;
+    qsizetype DelkaPrevodu(int Od, int Do, qsizetype DelkaZlomu) const;
+    template <typename F> bool ProjdiText(int Od, int Do, QStringView Zlom, F &&Kus) const;
+    template <typename F> bool ProjdiDokument(F &&Kus) const;
+    bool JeText(const QString &Text) const;
+    bool JeSurovyText(const QString &Surovy) const;
+    QList<qsizetype> PoziceDilku() const;
     bool JeDilek(const QTextBlock &Blok) const;
     std::optional<QString> ProDokument(const QString &Vkladany, bool bZlomy);
     bool VlozOdUzivatele(const QString &Vkladany, bool bZlomy);
@@ -107,11 +122,25 @@ private:
     bool bDilky = false;    // the document holds separators that continue a line
     int FFormatDilku = -1;  // their character format
     std::unique_ptr<TVidene> FVidene;
+    // After a replacement that kept the length of the document's string (a
+    // conversion): the code units it changed, and the shape the text had.
+    struct TZmeny {
+        qsizetype Delka; // of the document's string after the replacement
+        size_t Otisk;    // its hash: the changes only ever go back onto that string
+        QByteArray Odstupy; // from one changed position to the next, 7 bits a byte
+        QList<char16_t> Puvodni; // what each changed code unit was
+        QList<qsizetype> Dilky;
+        QList<TZastupce> Zastupci;
+        bool bSdruzene;
+        std::unique_ptr<TVidene> Videne;
+    };
     struct TZpet {
-        QString Text;
+        QString Text; // the whole text, unless Zmeny is set
         bool bSurovy; // as SurovyText() gave it
         int Pozice;
+        std::unique_ptr<TZmeny> Zmeny;
     };
+    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument) const;
     std::optional<TZpet> FZpet;
     bool bProgram = false;
     bool FModified = false;

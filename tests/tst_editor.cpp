@@ -80,6 +80,12 @@ private slots:
     void upravyNaRozhraniDilku();
     void schrankaAZastupci();
     void sdruzeneRadky();
+    void rovnostTextu_data();
+    void rovnostTextu();
+    void zpetPrevodu_data();
+    void zpetPrevodu();
+    void zpetNaJinyDokument();
+    void kopieKoloDilku();
 
 private:
     // Sets Text and checks the contract: one change event, not modified, the
@@ -402,6 +408,130 @@ void TestEditor::sdruzeneRadky()
     Memo->setTextCursor(kurzor);
     Okno->aKopirovat->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), u"řádek\nřádek\n"_s);
+}
+
+void TestEditor::rovnostTextu_data()
+{
+    // The editor finds an equal text equal without a copy of its own: a text
+    // that only begins like it, or goes on after it, is another.
+    QTest::addColumn<QString>("dosud");
+    QTest::addColumn<QString>("novy");
+    const qsizetype mez = TMemo::MaxDelkaBloku;
+    const QString radky = Opakuj(u"řádek\r\n"_s, TMemo::MaxRadkuBezSdruzeni + 1);
+    QTest::newRow("kratší") << u"abc\r\n"_s << u"abc"_s;
+    QTest::newRow("delší") << u"abc"_s << u"abc\r\n"_s;
+    QTest::newRow("CR místo CR LF") << u"a\r\n"_s << u"a\r"_s;
+    QTest::newRow("prázdný") << u"a"_s << QString();
+    QTest::newRow("dílky, stejný") << QString(3 * mez, u'a') << QString(3 * mez, u'a');
+    QTest::newRow("dílky, jiný konec") << QString(3 * mez, u'a') << QString(3 * mez - 1, u'a') + u"b"_s;
+    QTest::newRow("dílky, zlom místo dílku") << QString(2 * mez, u'a')
+                                             << QString(mez, u'a') + u"\r\n"_s + QString(mez, u'a');
+    QTest::newRow("sdružené, stejný") << radky << radky;
+    QTest::newRow("sdružené, o řádek víc") << radky << radky + u"\r\n"_s;
+    QTest::newRow("zástupci, stejný") << u"a\u2029b\uFDD0"_s << u"a\u2029b\uFDD0"_s;
+    QTest::newRow("zástupce a jeho znak") << u"a\u2029b"_s << u"a\r\nb"_s;
+}
+
+void TestEditor::rovnostTextu()
+{
+    QFETCH(QString, dosud);
+    QFETCH(QString, novy);
+    Memo->NastavText(dosud);
+    Memo->SetModified(true);
+    QSignalSpy zmeny(Memo, &TMemo::Zmena);
+    Memo->NastavText(novy);
+    QCOMPARE(zmeny.size(), dosud == novy ? 0 : 1);
+    QCOMPARE(Memo->Modified(), dosud == novy);
+    QVERIFY(Memo->Text() == novy);
+}
+
+void TestEditor::zpetPrevodu_data()
+{
+    // Undo of F6 brings back exactly the text before it, whatever the
+    // document made of it: the text set by the program or put in by the user
+    // (who can make a document of very many paragraphs, or a line of one
+    // paragraph far over the bound), edited before F6 and after it.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("vlozit");
+    const qsizetype radku = TMemo::MaxRadkuBezSdruzeni + 1;
+    QTest::newRow("sdružené řádky") << Opakuj(u"řádek\r\n"_s, radku) << false;
+    QTest::newRow("mění se vše") << Opakuj(u"ěš"_s, 5000) << false;
+    QTest::newRow("dílky a zástupci")
+        << u"ž\u2029\uFDD0"_s + Opakuj(u"čá"_s, TMemo::MaxDelkaBloku) + u"\r\nř"_s << false;
+    QTest::newRow("vložené řádky, mění se vše") << Opakuj(u"řž\r\n"_s, radku) << true;
+    QTest::newRow("vložený dlouhý řádek, mění se vše") << Opakuj(u"ěš"_s, TMemo::MaxDelkaBloku) << true;
+    QTest::newRow("vložené řádky, mění se málo") << Opakuj(u"řádek\r\n"_s, radku) << true;
+}
+
+void TestEditor::zpetPrevodu()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, vlozit);
+    if (vlozit) {
+        Memo->Smaz();
+        QGuiApplication::clipboard()->setText(text);
+        Okno->aVlozit->trigger();
+    } else {
+        Memo->NastavText(text);
+    }
+    QVERIFY(Memo->Text() == text);
+    // A line typed at the start.
+    Memo->moveCursor(QTextCursor::Start);
+    QTest::keyClick(Memo, Qt::Key_Return);
+    Napis(Memo, u"ň"_s);
+    const QString pred = Memo->Text();
+    QVERIFY(pred == u"\r\nň"_s + text);
+
+    Okno->aOdstranitDiakritiku->trigger();
+    QVERIFY(Memo->Text() == NahradZnaky(pred, ZnakySeZnamenkem, ZnakyBezZnamenka));
+    // An edit after F6 goes back first, then F6 itself.
+    Memo->moveCursor(QTextCursor::End);
+    Napis(Memo, u"é"_s);
+    Memo->Zpet();
+    QVERIFY(Memo->Text() == NahradZnaky(pred, ZnakySeZnamenkem, ZnakyBezZnamenka));
+    Memo->SetModified(false);
+    Memo->Zpet();
+    QVERIFY(Memo->Text() == pred);
+    QVERIFY(Memo->Modified());
+    Memo->Zpet();
+    QVERIFY(Memo->Text() == pred);
+    // The shape is back too: F6 again converts the same text.
+    Okno->aOdstranitDiakritiku->trigger();
+    QVERIFY(Memo->Text() == NahradZnaky(pred, ZnakySeZnamenkem, ZnakyBezZnamenka));
+}
+
+void TestEditor::zpetNaJinyDokument()
+{
+    // Undo of F6 puts the changed characters back only onto the text F6
+    // gave; a document changed otherwise than by edits that undo takes back
+    // stays as it is, never patched in the wrong places.
+    Memo->NastavText(u"žluťoučký\r\nkůň"_s);
+    Okno->aOdstranitDiakritiku->trigger();
+    QTextDocument *dokument = Memo->document();
+    dokument->setUndoRedoEnabled(false);
+    QTextCursor(dokument).insertText(u"x"_s);
+    dokument->setUndoRedoEnabled(true);
+    Memo->Zpet();
+    QCOMPARE(Memo->Text(), u"xzlutoucky\r\nkun"_s);
+}
+
+void TestEditor::kopieKoloDilku()
+{
+    // Copying a part of a line that goes on in the next piece gives the line
+    // without a break, across one piece mark and across the next.
+    const qsizetype mez = TMemo::MaxDelkaBloku;
+    Memo->NastavText(QString(mez, u'a') + QString(mez, u'b') + u"\u2029c"_s);
+    QTextCursor kurzor = Memo->textCursor();
+    kurzor.setPosition(int(mez) - 2);
+    kurzor.setPosition(int(mez) + 3, QTextCursor::KeepAnchor);
+    Memo->setTextCursor(kurzor);
+    Okno->aKopirovat->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"aabb"_s);
+    kurzor.setPosition(2 * int(mez));
+    kurzor.setPosition(2 * int(mez) + 4, QTextCursor::KeepAnchor);
+    Memo->setTextCursor(kurzor);
+    Okno->aKopirovat->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"b\u2029c"_s);
 }
 
 QTEST_MAIN(TestEditor)
