@@ -23,9 +23,18 @@ QFont PismoFormulare()
     return pismo;
 }
 
-// The bytes that the code page leaves undefined decode to control
-// characters, which draw as nothing; their rows show the code point instead,
-// greyed, so that no row looks blank. The row's own text stays the character.
+// A character that draws as nothing (a control character, such as 127 and
+// the C1 controls that the bytes undefined in the code page decode to; the
+// no-break space; the soft hyphen) shows a grey square instead, so that no
+// row looks blank. The row's own text stays the character; its other columns
+// give the code.
+bool Neviditelny(QChar Znak)
+{
+    const QChar::Category druh = Znak.category();
+    return druh == QChar::Other_Control || druh == QChar::Other_Format || druh == QChar::Separator_Space;
+}
+
+// Draws the stand-in of such a character, greyed.
 class TZnakDelegat : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -35,8 +44,8 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(Volby, Index);
         const QString text = Index.data(Qt::DisplayRole).toString();
-        if (Index.column() == 0 && text.size() == 1 && text.at(0).category() == QChar::Other_Control) {
-            Volby->text = QStringLiteral("U+%1").arg(text.at(0).unicode(), 4, 16, QChar(u'0')).toUpper();
+        if (Index.column() == 0 && text.size() == 1 && Neviditelny(text.at(0))) {
+            Volby->text = QStringLiteral("\u25A1");
             Volby->palette.setColor(QPalette::Text, Volby->palette.color(QPalette::PlaceholderText));
         }
     }

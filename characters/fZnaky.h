@@ -7,7 +7,7 @@
 // The two character fields are read-only: a character gets into them only
 // through the picker (the "..." beside each field, or F4, Enter or Space in
 // the field) or by "Upravit", which copies the selected row into them; F5
-// loads the default pairs, as the button without focus beside OK does. A
+// loads the default pairs, as the button at the bottom left does. A
 // change takes two presses of "Upravit": the first copies the row and locks
 // everything that could lose the row or close the dialog, the second writes
 // the fields back into the row.

@@ -123,7 +123,8 @@ private slots:
     void cleanup();
 
     void vyberRadky();
-    void vyberNedefinovanyBajtNeniPrazdny();
+    void vyberNeviditelnyZnakNeniPrazdny_data();
+    void vyberNeviditelnyZnakNeniPrazdny();
     void vyberOtevreni_data();
     void vyberOtevreni();
     void vyberZmenaVyberu();
@@ -216,24 +217,37 @@ void TestZnaky::vyberRadky()
     QCOMPARE(A->Znak, QChar(u'\0'));
 }
 
-// A byte the code page leaves undefined stands for its C1 control, which
-// draws as nothing; the row still shows something in its first column.
-void TestZnaky::vyberNedefinovanyBajtNeniPrazdny()
+// A byte whose character draws as nothing (a control, an undefined byte that
+// stands for its C1 control, the no-break space, the soft hyphen) still shows
+// something in its row's first column.
+void TestZnaky::vyberNeviditelnyZnakNeniPrazdny_data()
 {
-    QTreeWidgetItem *radek = A->livASCII->topLevelItem(0x81 - 65);
-    QCOMPARE(radek->text(0), QString(QChar(0x81)));
-    QCOMPARE(radek->text(1), u"129"_s);
+    QTest::addColumn<int>("bajt");
+    QTest::addColumn<QChar>("znak");
+    QTest::newRow("127") << 127 << QChar(0x7F);
+    QTest::newRow("nedefinovaný 0x81") << 0x81 << QChar(0x81);
+    QTest::newRow("nedefinovaný 0x98") << 0x98 << QChar(0x98);
+    QTest::newRow("pevná mezera") << 0xA0 << QChar(0xA0);
+    QTest::newRow("měkký spojovník") << 0xAD << QChar(0xAD);
+}
+
+void TestZnaky::vyberNeviditelnyZnakNeniPrazdny()
+{
+    QFETCH(int, bajt);
+    QFETCH(QChar, znak);
+    QTreeWidgetItem *radek = A->livASCII->topLevelItem(bajt - 65);
+    QCOMPARE(radek->text(0), QString(znak));
+    QCOMPARE(radek->text(1), QString::number(bajt));
     A->show();
     QVERIFY(QTest::qWaitForWindowExposed(A));
     A->livASCII->scrollToItem(radek);
-    const QImage bunka = A->livASCII->viewport()->grab(A->livASCII->visualItemRect(radek).intersected(
-                                                           QRect(0, 0, A->livASCII->columnWidth(0), 1000)))
-                             .toImage();
+    const QRect bunka = A->livASCII->visualItemRect(radek).intersected(QRect(0, 0, A->livASCII->columnWidth(0), 1000));
+    const QImage obraz = A->livASCII->viewport()->grab(bunka).toImage();
     QSet<QRgb> barvy;
-    for (int y = 0; y < bunka.height(); ++y)
-        for (int x = 0; x < bunka.width(); ++x)
-            barvy.insert(bunka.pixel(x, y));
-    QVERIFY2(barvy.size() > 1, "the row of byte 0x81 is blank");
+    for (int y = 0; y < obraz.height(); ++y)
+        for (int x = 0; x < obraz.width(); ++x)
+            barvy.insert(obraz.pixel(x, y));
+    QVERIFY2(barvy.size() > 1, "the row's first column is blank");
     A->hide();
 }
 
