@@ -62,10 +62,6 @@ public:
     void Pridej(QLabel *Popisek, int X, int Y, bool Vpravo)
     {
         addChildWidget(Popisek);
-        // A child is hidden until its form is first shown, and a hidden
-        // widget tells no layout of its changes; shown now, it tells from the
-        // start and appears with the form.
-        Popisek->setVisible(true);
         FPolozky.append({new QWidgetItem(Popisek), X, Y, Vpravo});
         Umisti();
     }
@@ -142,6 +138,8 @@ TOAplikaciForm::TOAplikaciForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(PismoFormulare());
     setFixedSize(428, 198);
+    // On the button face the toolkit would draw text in the button-text
+    // colour; the labels and the frame keep their own (window-text) colour.
     setBackgroundRole(RoleSystemoveBarvy(clBtnFace & 0xFFu, QPalette::Window));
     setAutoFillBackground(true);
 
@@ -149,6 +147,7 @@ TOAplikaciForm::TOAplikaciForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     const auto popisek = [&](const char *Jmeno, const QString &Text, int Tag, const QFont &Pismo, quint32 Barva, int X,
                              int Y, bool Vpravo) {
         auto *l = Pridej(Komponenty, new QLabel(Text, this), Jmeno, Tag);
+        l->setForegroundRole(QPalette::WindowText);
         l->setTextFormat(Qt::PlainText);
         l->setFont(Pismo);
         if (Barva != clWindowText)
@@ -164,6 +163,7 @@ TOAplikaciForm::TOAplikaciForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     Shape1->setGeometry(88, 87, 249, 33);
     Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Shape1->setLineWidth(1);
+    Shape1->setForegroundRole(QPalette::WindowText);
     NastavBarvuPisma(Shape1, clGreen);
 
     Label1 = popisek("Label1", QStringLiteral("Lumarin 3"), 0, Pismo(27, true), clMaroon, 8, 8, false);
