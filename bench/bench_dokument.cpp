@@ -69,14 +69,43 @@ long SpickaPametiKB()
     return -1;
 }
 
-// Milliseconds of Krok, with the events it leaves (layout, painting) handled.
-template <typename F> double Zmer(F Krok)
+// The session's peak so far, in KiB.
+long SpickaSezeni = 0;
+
+struct TKrok {
+    double Ms;
+    long SpickaKB; // the step's own peak
+};
+
+// Krok timed with the events it leaves (layout, painting) handled. Before it
+// the process's high-water mark is set back to what the process holds now
+// (Linux's clear_refs), so the mark after it is the step's own peak; where
+// that cannot be done, the mark is the session's so far.
+template <typename F> TKrok Zmer(F Krok)
 {
+    SpickaSezeni = std::max(SpickaSezeni, SpickaPametiKB());
+    {
+        QFile obnova(QStringLiteral("/proc/self/clear_refs"));
+        if (obnova.open(QIODevice::WriteOnly))
+            obnova.write("5");
+    }
     QElapsedTimer cas;
     cas.start();
     Krok();
     QApplication::processEvents();
-    return cas.nsecsElapsed() / 1e6;
+    const TKrok krok{cas.nsecsElapsed() / 1e6, SpickaPametiKB()};
+    SpickaSezeni = std::max(SpickaSezeni, krok.SpickaKB);
+    return krok;
+}
+
+// The steps' times, then their peaks, then the session's peak.
+void Vypis(const QList<TKrok> &Kroky)
+{
+    for (const TKrok &krok : Kroky)
+        std::printf("%.1f ", krok.Ms);
+    for (const TKrok &krok : Kroky)
+        std::printf("%ld ", krok.SpickaKB);
+    std::printf("%ld\n", std::max(SpickaSezeni, SpickaPametiKB()));
 }
 
 void Klavesa(QWidget *Cil, int Klic, Qt::KeyboardModifiers Modifikatory = Qt::NoModifier, const QString &Text = {})
@@ -152,8 +181,8 @@ QString SCrLf(const QByteArray &Bajty)
 }
 
 // The floor: the bare editor, set up as the window's, in the same steps.
-// Prints its set-up, then open, end, key, F6, undo, wider, back (ms) and the
-// peak (KiB).
+// Prints its set-up, then the times and peaks of open, end, key, F6, undo,
+// wider and back.
 int Podlaha(const QString &Cesta, const QFont &Pismo, int Zalamovani, int ZalamovaniSlov, int SvislyPosuvnik,
             int VodorovnyPosuvnik, QSize Velikost, QSize Vetsi)
 {
@@ -175,24 +204,23 @@ int Podlaha(const QString &Cesta, const QFont &Pismo, int Zalamovani, int Zalamo
     holy.show();
     QApplication::processEvents();
     std::printf("%s\n", qPrintable(Nastaveni(&holy)));
-    const double otevreni = Zmer([&] { holy.setPlainText(text); });
-    const double konec = Zmer([&] { Klavesa(&holy, Qt::Key_End, Qt::ControlModifier); });
-    const double klavesa = Zmer([&] {
+    QList<TKrok> kroky;
+    kroky << Zmer([&] { holy.setPlainText(text); });
+    kroky << Zmer([&] { Klavesa(&holy, Qt::Key_End, Qt::ControlModifier); });
+    kroky << Zmer([&] {
         Klavesa(&holy, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         Klavesa(&holy, Qt::Key_Backspace);
     });
-    const double f6 = Zmer([&] { holy.setPlainText(prevedeny); });
-    const double zpet = Zmer([&] { holy.setPlainText(text); });
-    const double vetsi = Zmer([&] { holy.resize(Vetsi); });
-    const double mensi = Zmer([&] { holy.resize(Velikost); });
-    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f %ld\n", otevreni, konec, klavesa, f6, zpet, vetsi, mensi,
-                SpickaPametiKB());
+    kroky << Zmer([&] { holy.setPlainText(prevedeny); });
+    kroky << Zmer([&] { holy.setPlainText(text); });
+    kroky << Zmer([&] { holy.resize(Vetsi); });
+    kroky << Zmer([&] { holy.resize(Velikost); });
+    Vypis(kroky);
     return 0;
 }
 
-// The window's session. Prints the editor's set-up, then open, end, key, F6,
-// save, undo, wider, back (ms), the peak after opening and that of the whole
-// session (KiB).
+// The window's session. Prints the editor's set-up, then the times and peaks
+// of open, end, key, F6, save, undo, save as, wider and back.
 int Okno(const QString &Cesta, const QString &CestaPoZpet)
 {
     auto dialogVlastni = std::make_unique<TDialogSouboru>();
@@ -206,23 +234,22 @@ int Okno(const QString &Cesta, const QString &CestaPoZpet)
     TMemo *memo = okno->memSoubor;
     std::printf("%s\n", qPrintable(Nastaveni(memo)));
     const QSize velikost = okno->size();
-    const double otevreni = Zmer([&] { okno->aOtevrit->trigger(); });
-    const long spickaOtevreni = SpickaPametiKB();
-    const double konec = Zmer([&] { Klavesa(memo, Qt::Key_End, Qt::ControlModifier); });
-    const double klavesa = Zmer([&] {
+    QList<TKrok> kroky;
+    kroky << Zmer([&] { okno->aOtevrit->trigger(); });
+    kroky << Zmer([&] { Klavesa(memo, Qt::Key_End, Qt::ControlModifier); });
+    kroky << Zmer([&] {
         Klavesa(memo, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
         Klavesa(memo, Qt::Key_Backspace);
     });
-    const double f6 = Zmer([&] { okno->aOdstranitDiakritiku->trigger(); });
-    const double ulozeni = Zmer([&] { okno->aUlozit->trigger(); });
-    const double zpet = Zmer([&] { Klavesa(memo, Qt::Key_Z, Qt::ControlModifier); });
+    kroky << Zmer([&] { okno->aOdstranitDiakritiku->trigger(); });
+    kroky << Zmer([&] { okno->aUlozit->trigger(); });
+    kroky << Zmer([&] { Klavesa(memo, Qt::Key_Z, Qt::ControlModifier); });
     // The text as it was, under another name, for the caller to compare.
     dialog->Cesta = CestaPoZpet;
-    okno->aUlozitJako->trigger();
-    const double vetsi = Zmer([&] { okno->resize(VetsiOkno); });
-    const double mensi = Zmer([&] { okno->resize(velikost); });
-    std::printf("%.1f %.1f %.1f %.1f %.1f %.1f %.1f %.1f %ld %ld\n", otevreni, konec, klavesa, f6, ulozeni, zpet,
-                vetsi, mensi, spickaOtevreni, SpickaPametiKB());
+    kroky << Zmer([&] { okno->aUlozitJako->trigger(); });
+    kroky << Zmer([&] { okno->resize(VetsiOkno); });
+    kroky << Zmer([&] { okno->resize(velikost); });
+    Vypis(kroky);
     return 0;
 }
 
@@ -369,8 +396,23 @@ int main(int argc, char *argv[])
         // fault the window avoids (minutes); it is measured for prose only.
         const bool bPodlaha = tvar.Druh == u"cesky";
         std::printf("\n%s: %.1f MB, %ld lines\n", qPrintable(nazev), velikost / 1e6, radky);
-        std::printf("%-10s %8s %6s %6s %8s %6s %8s %7s %6s %9s %9s\n", "", "open", "end", "key", "F6", "save",
-                    "undo", "wider", "back", "open peak", "peak");
+        // The columns: open, end, key, F6, save, undo, wider, back (ms) and
+        // the session's peak; where each is in the floor's and the window's
+        // figures (-1: the floor has no such step).
+        static constexpr int podlahaSloupce[] = {0, 1, 2, 3, -1, 4, 5, 6, 14};
+        static constexpr int oknoSloupce[] = {0, 1, 2, 3, 4, 5, 7, 8, 18};
+        const auto radek = [](const char *Nazev, const QList<double> &Hodnoty, const int *Sloupce,
+                              const char *Format) {
+            std::printf("%-10s", Nazev);
+            for (int i = 0; i < 9; ++i) {
+                if (Sloupce[i] < 0)
+                    std::printf(" %8s", "");
+                else
+                    std::printf(Format, i == 8 ? Hodnoty[Sloupce[i]] / 1024 : Hodnoty[Sloupce[i]]);
+            }
+        };
+        std::printf("%-10s %8s %8s %8s %8s %8s %8s %8s %8s %8s\n", "", "open", "end", "key", "F6", "save", "undo",
+                    "wider", "back", "peak MiB");
         QList<QList<double>> podlahy, okna;
         for (int i = 0; i < opakovani; ++i) {
             if (!zapis(cesta, puvodni)) {
@@ -380,14 +422,14 @@ int main(int argc, char *argv[])
             QFile::remove(cestaPoZpet);
             std::optional<TVystup> podlaha;
             if (bPodlaha) {
-                podlaha = spust(QStringList{u"--podlaha"_s, cesta} + nastaveniPodlahy, 8);
+                podlaha = spust(QStringList{u"--podlaha"_s, cesta} + nastaveniPodlahy, 15);
                 if (!podlaha) {
                     std::fprintf(stderr, "%s: the floor failed\n", qPrintable(nazev));
                     vysledek = 1;
                     continue;
                 }
             }
-            const std::optional<TVystup> okno = spust({u"--okno"_s, cesta, cestaPoZpet}, 10);
+            const std::optional<TVystup> okno = spust({u"--okno"_s, cesta, cestaPoZpet}, 19);
             if (!okno) {
                 std::fprintf(stderr, "%s: the window's session failed\n", qPrintable(nazev));
                 vysledek = 1;
@@ -398,16 +440,13 @@ int main(int argc, char *argv[])
                              qPrintable(nazev), qPrintable(podlaha->Nastaveni), qPrintable(okno->Nastaveni));
                 vysledek = 1;
             }
-            const QList<double> &o = okno->Cisla;
             if (podlaha) {
-                const QList<double> &p = podlaha->Cisla;
-                std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6s %8.0f %7.0f %6.0f %9s %9.0f\n", "floor", p[0], p[1],
-                            p[2], p[3], "", p[4], p[5], p[6], "", p[7] / 1024);
-                podlahy.append(p);
+                radek("floor", podlaha->Cisla, podlahaSloupce, " %8.0f");
+                std::printf("\n");
+                podlahy.append(podlaha->Cisla);
             }
-            std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6.0f %8.0f %7.0f %6.0f %9.0f %9.0f", "window", o[0], o[1],
-                        o[2], o[3], o[4], o[5], o[6], o[7], o[8] / 1024, o[9] / 1024);
-            okna.append(o);
+            radek("window", okno->Cisla, oknoSloupce, " %8.0f");
+            okna.append(okno->Cisla);
             if (soubor(cesta) != ocekavane) {
                 std::printf("  SAVED FILE IS NOT THE CONVERTED TEXT");
                 vysledek = 1;
@@ -421,33 +460,40 @@ int main(int argc, char *argv[])
         }
         if (okna.isEmpty())
             continue;
-        const auto median = [](const QList<QList<double>> &Behy, int Index) {
-            QList<double> hodnoty;
-            for (const QList<double> &beh : Behy)
-                hodnoty.append(beh[Index]);
-            return Median(hodnoty);
+        const auto mediany = [](const QList<QList<double>> &Behy) {
+            QList<double> vysledky;
+            for (qsizetype j = 0; j < Behy.front().size(); ++j) {
+                QList<double> hodnoty;
+                for (const QList<double> &beh : Behy)
+                    hodnoty.append(beh[j]);
+                vysledky.append(Median(hodnoty));
+            }
+            return vysledky;
         };
-        // The window's figure against the floor's of the same pair of runs.
-        const auto pomer = [&](int Okno, int Podlaha) {
-            QList<double> hodnoty;
-            for (qsizetype i = 0; i < std::min(okna.size(), podlahy.size()); ++i)
-                if (podlahy[i][Podlaha] > 0)
-                    hodnoty.append(okna[i][Okno] / podlahy[i][Podlaha]);
-            return Median(hodnoty);
-        };
-        if (!podlahy.isEmpty())
-            std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6s %8.0f %7.0f %6.0f %9s %9.0f\n", "floor med",
-                        median(podlahy, 0), median(podlahy, 1), median(podlahy, 2), median(podlahy, 3), "",
-                        median(podlahy, 4), median(podlahy, 5), median(podlahy, 6), "", median(podlahy, 7) / 1024);
-        std::printf("%-10s %8.0f %6.0f %6.0f %8.0f %6.0f %8.0f %7.0f %6.0f %9.0f %9.0f\n", "window med",
-                    median(okna, 0), median(okna, 1), median(okna, 2), median(okna, 3), median(okna, 4),
-                    median(okna, 5), median(okna, 6), median(okna, 7), median(okna, 8) / 1024,
-                    median(okna, 9) / 1024);
-        if (!podlahy.isEmpty())
-            std::printf("%-10s %8.2f %6s %6s %8.2f %6s %8.2f %7.2f %6.2f\n", "ratio med", pomer(0, 0), "", "",
-                        pomer(3, 3), "", pomer(5, 4), pomer(6, 5), pomer(7, 6));
-        std::printf("session peak %.1f x file (open %.1f x)\n", median(okna, 9) * 1024.0 / velikost,
-                    median(okna, 8) * 1024.0 / velikost);
+        const QList<double> o = mediany(okna);
+        if (!podlahy.isEmpty()) {
+            radek("floor med", mediany(podlahy), podlahaSloupce, " %8.0f");
+            std::printf("\n");
+        }
+        radek("window med", o, oknoSloupce, " %8.0f");
+        std::printf("\n");
+        if (!podlahy.isEmpty()) {
+            // Each run's window against the floor of the same pair.
+            QList<double> pomery;
+            for (int j = 0; j < 9; ++j) {
+                QList<double> hodnoty;
+                for (qsizetype i = 0; i < std::min(okna.size(), podlahy.size()); ++i)
+                    if (podlahaSloupce[j] >= 0 && podlahy[i][podlahaSloupce[j]] > 0)
+                        hodnoty.append(okna[i][oknoSloupce[j]] / podlahy[i][podlahaSloupce[j]]);
+                pomery.append(Median(hodnoty));
+            }
+            std::printf("%-10s %8.2f %8s %8s %8.2f %8s %8.2f %8.2f %8.2f %8.2f\n", "ratio med", pomery[0], "", "",
+                        pomery[3], "", pomery[5], pomery[6], pomery[7], pomery[8]);
+        }
+        std::printf("window peak of each step (MiB, medians): open %.0f, F6 %.0f, save %.0f, undo %.0f, "
+                    "save as %.0f, wider %.0f, back %.0f\n",
+                    o[9] / 1024, o[12] / 1024, o[13] / 1024, o[14] / 1024, o[15] / 1024, o[16] / 1024, o[17] / 1024);
+        std::printf("session peak %.1f x file\n", o[18] * 1024.0 / velikost);
         std::fflush(stdout);
     }
     return vysledek;
