@@ -3,8 +3,9 @@
 // (Ctrl+End, then a key typed and taken back), presses F6, saves, takes the
 // conversion back (Ctrl+Z), saves under another name, and is made larger
 // (1000 x 700) and then as small as before. Each step is timed with the events
-// it leaves (layout, painting): how long the window does not answer. The peak
-// memory is that of the whole session (VmHWM of the window's process).
+// it leaves (layout, painting): how long the window does not answer. Each
+// step's peak memory is taken too (the process's high-water mark, set back
+// before the step); the session's peak is the highest.
 //
 // The floor is a bare QPlainTextEdit set up as the window's editor is (font,
 // wrapping, scroll bars, size), in a process of its own, doing what the
