@@ -1,18 +1,31 @@
 #pragma once
 // The language engine: the code of the current language and the texts of the
-// language document.
+// language document, the relabelling of whole forms and the listing of the
+// document's languages.
 //
 // The document is the main window's: the engine only refers to it and reads
 // it, walking down from its root at every call (nothing is cached, so a
 // language change takes effect at the next lookup). Errors pass to the caller
 // as EChyba: a text element that holds more than text, a language without a
 // usable flag index, or a lookup while no document is loaded.
+//
+// A form is relabelled from the section named after the form: its caption
+// and every component whose Tag is -1, in the form's component order, each
+// through the relabel steps of the kinds of control it is (below, in
+// RetezceFormulare). Every lookup falls back to the text shown at that moment,
+// so a text the file leaves out keeps what the language before gave it.
 
 #include "XMLDokument.h"
 
 #include <QDomElement>
+#include <QList>
 #include <QPointer>
 #include <QString>
+#include <functional>
+
+class QObject;
+class QTreeWidget;
+class QWidget;
 
 class TJazykXML {
 public:
@@ -44,7 +57,71 @@ public:
     // attribute and one that is not a whole number throw EChyba.
     int IndexJazyka() const;
 
+    // Relabels the form TridaFormulare, whose components, in its order, are
+    // Komponenty. The kinds of control, as this program makes them, and what
+    // each has relabelled, in this order (a component takes every step whose
+    // kind it is; "name" is its object name; hint is the hint rule below):
+    //   1 every widget except a menu: hint
+    //   2 push button without an icon: caption, hint
+    //   3 label: caption, hint
+    //   4 menu (QMenu): title
+    //   5 action: caption and hint by the action rule below
+    //   6 group box: title
+    //   7 page of a tab widget: its tab's text
+    //   8 list view (QTreeWidget): a hint that is not empty becomes "|" and
+    //     lookup(name); then each column whose Tag is -1: lookup(name + its
+    //     position from 0 among all columns)
+    //   9 tool button: caption, hint
+    //  10 radio group (a group box with the property RadioGroup on): title,
+    //     hint, then its radio buttons' texts, lookup(name + position)
+    //  11 check box: caption
+    //  12 panel (a plain QFrame, whose caption is its property Caption): caption
+    //  13 combo box: each item, lookup(name + position)
+    //  14 value list editor (QTableWidget): a hint that is not empty becomes
+    //     "|" and lookup(name + "-H"); the two column titles, lookup(name +
+    //     "-K") and lookup(name + "-V"); each line "key=value", lookup(name +
+    //     position), cut again at its first "="
+    //  15 radio button: caption
+    //  16 check list box (QListWidget): hint, then each item, lookup(name +
+    //     position)
+    //  17 push button with an icon (a button with a picture): caption, hint
+    // The hint rule leaves an empty hint empty; otherwise r = lookup(name +
+    // "-H") gives "r|" while the component shows hints (its property ShowHint
+    // is not false: r is the tooltip) and "|r" while it does not (r only in
+    // the status line). The action rule: caption = lookup(name); r =
+    // lookup(name + "-H"); a translation that ends in "|" is the whole hint,
+    // else the hint is caption + "|" + r.
+    // The separator that an earlier run (or an earlier step of this one)
+    // added is taken off a hint before it serves as the default of its
+    // lookup, so hints do not grow a "|" at every language change; with a
+    // translation for every key this changes nothing.
+    void RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty);
+    template <typename TFormular> void RetezceFormulare(TFormular *TridaFormulare)
+    {
+        RetezceFormulare(TridaFormulare, TridaFormulare->Komponenty);
+    }
+
+    // Fills Seznam (a list view of at least four columns) with the languages
+    // under JAZYKY, one row for each element among its children (comments
+    // and other nodes are skipped): the caption is the element's name, the
+    // columns after it the texts of its first, second and third child node
+    // (name, version, author, by position whatever their names), the row's
+    // image index its attribute "index". Then the first row whose caption is
+    // the current code, without regard to case, is selected. A language whose
+    // children or index cannot be read throws EChyba naming it; the rows
+    // before it stay.
+    void SeznamJazyku(QTreeWidget *Seznam);
+    // The same for a file whose language elements hold their name as text:
+    // the columns are that text and the document's version and author.
+    void SeznamDelenychJazyku(QTreeWidget *Seznam);
+
+    // When set, called with the section, key and default of every lookup
+    // before it is made: what the program asks the language file for, as it
+    // runs.
+    std::function<void(const QString &Formular, const QString &Objekt, const QString &Zakladni)> PriHledani;
+
 private:
+    void PridejJazyky(QTreeWidget *Seznam, bool bDelene);
     QDomElement Koren() const;
     QString TextNeboOtaznik(const QString &Jmeno) const;
 
