@@ -4,16 +4,20 @@
 #include "Chyby.h"
 #include "Dialogy.h"
 #include "Hlaseni.h"
+#include "JazykyXML.h"
 #include "Klavesnice.h"
 #include "Komponenty.h"
 #include "Konverze.h"
 #include "Memo.h"
 #include "Pamet.h"
+#include "PrekladQt.h"
+#include "SeznamObrazku.h"
 #include "Soubor.h"
 #include "StavovyRadek.h"
 #include "Umisteni.h"
 #include "XMLDokument.h"
 #include "convar.h"
+#include "fASCII.h"
 #include "fJazyk.h"
 #include "fOAplikaci.h"
 #include "fZnaky.h"
@@ -33,6 +37,7 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <limits>
@@ -144,6 +149,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     Panel1 = Pridej(new QFrame(this), "Panel1");
     lblNazevSouboru = Pridej(new QLabel(Panel1), "lblNazevSouboru");
     memSoubor = Pridej(new TMemo(this), "memSoubor");
+    FPrekladQt = new TPrekladQt(this);
 
     VytvorMenu();
     VytvorNastrojovouListu();
@@ -545,7 +551,8 @@ void THlavniForm::FormShow(QObject *)
     // The status bar follows the keyboard from the first show, also where the
     // window manager never activates the window.
     FormActivate(this);
-    imgJazyk->setPixmap(QIcon(QStringLiteral(":/flags/CZ.svg")).pixmap(16, 14));
+    NastavJazyk();
+    ZobrazVlajku();
 }
 
 void THlavniForm::FormActivate(QObject *)
@@ -808,6 +815,139 @@ void THlavniForm::aPismoExecute(QObject *)
 
 void THlavniForm::aJazykExecute(QObject *)
 {
+    if (!ExistujeSoubor(xdcJazyk->NazevSouboru())) {
+        Hlaseni->Dialog(tdInformace,
+                        QStringLiteral("Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu)."),
+                        QStringLiteral("Informace"), 0);
+        return;
+    }
+    // A file put in place after the first show, or mended after it failed to
+    // load then, is loaded now, as the language application would load it.
+    xdcJazyk->Aktivuj();
+    JazykXML->NastavDokument(xdcJazyk);
+    auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!vyber)
+        return;
+    JazykXML->SeznamJazyku(vyber->livJazyk);
+    VycentrujNadHlavnimOknem(vyber);
+    if (ModalniVysledek(vyber->exec()) != mrOk)
+        return;
+    const QList<QTreeWidgetItem *> vybrane = vyber->livJazyk->selectedItems();
+    if (vybrane.isEmpty())
+        return;
+    JazykXML->NastavJazyk(vybrane.first()->text(0));
+    ZobrazVlajku();
+    NastavJazyk();
+}
+
+// ---- the language ----
+
+void THlavniForm::NastavJazyk()
+{
+    if (!ExistujeSoubor(xdcJazyk->NazevSouboru())) {
+        ObnovZpravoveTexty();
+        // Without the file every text is Czech, whatever code is current, and
+        // so are the toolkit's.
+        NastavPrekladQt(QStringLiteral("CZ"), false);
+        return;
+    }
+    xdcJazyk->Aktivuj();
+    JazykXML->NastavDokument(xdcJazyk);
+
+    // Only the top-level items: the items below them show their actions'
+    // captions, which the relabelling of this window changes.
+    const QString formular = objectName();
+    for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)})
+        for (QAction *polozka : lista->actions())
+            polozka->setText(JazykXML->Retezec(formular, QStringLiteral("Nabidka") + QString::number(Tag(polozka)),
+                                               polozka->text()));
+
+    for (const TZpravovyText &t : ZpravoveTexty)
+        *t.Text = JazykXML->Retezec(QStringLiteral("Obecne"), QLatin1String(t.Klic), QString::fromUtf16(t.Vychozi));
+    NastavPrekladQt(JazykXML->Jazyk(), true);
+
+    // The file-name label shows the document, not a text of the file: after
+    // the relabelling it names the document's file again, and its hint tells
+    // the saved state in the new language.
+    const QString nazev = lblNazevSouboru->text();
+    const bool bStav = !Hint(lblNazevSouboru).isEmpty();
+    JazykXML->RetezceFormulare(this);
+    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly))
+        JazykXML->RetezceFormulare(oAplikaci);
+    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
+        JazykXML->RetezceFormulare(vyber);
+    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
+        JazykXML->RetezceFormulare(znaky);
+    if (auto *ascii = findChild<TASCIIForm *>())
+        JazykXML->RetezceFormulare(ascii);
+    lblNazevSouboru->setText(nazev);
+    if (bStav)
+        NastavHint(lblNazevSouboru, (memSoubor->Modified() ? rsNEULOZENO : rsULOZENO) + u'|');
+    DoplnKlavesyNabidek();
+}
+
+// The toolkit's texts in the language Kod; the buttons of the message boxes
+// from the language file where it has them (bSoubor), Czech ones built in.
+void THlavniForm::NastavPrekladQt(const QString &Kod, bool bSoubor)
+{
+    const bool bCesky = Kod.compare(QLatin1String("CZ"), Qt::CaseInsensitive) == 0;
+    std::array<QString, 4> tlacitka;
+    for (size_t i = 0; i < TlacitkaDialogu.size(); ++i) {
+        const QString cesky = bCesky ? QString::fromUtf16(TlacitkaDialogu[i].Cesky) : QString();
+        tlacitka[i] = bSoubor ? JazykXML->Retezec(SekceTlacitek, QLatin1String(TlacitkaDialogu[i].Klic), cesky) : cesky;
+    }
+    FPrekladQt->Nastav(Kod, tlacitka);
+}
+
+// The menu items take their actions' captions, which carry no access key; an
+// item left without one gets the first letter of its caption that no item of
+// its menu has taken, so the menus stay usable by the keyboard in every
+// language. Items that have a key keep it.
+void THlavniForm::DoplnKlavesyNabidek()
+{
+    const auto klavesa = [](const QString &Titulek) {
+        for (qsizetype i = Titulek.indexOf(u'&'); i >= 0 && i + 1 < Titulek.size(); i = Titulek.indexOf(u'&', i + 2))
+            if (Titulek.at(i + 1) != u'&')
+                return Titulek.at(i + 1).toLower();
+        return QChar();
+    };
+    QList<QList<QAction *>> skupiny{ActionMainMenuBar1->actions()};
+    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+        skupiny.append(menu->actions());
+    for (const QList<QAction *> &polozky : std::as_const(skupiny)) {
+        QList<QChar> obsazene;
+        for (QAction *polozka : polozky)
+            if (const QChar k = klavesa(polozka->text()); !k.isNull())
+                obsazene.append(k);
+        for (QAction *polozka : polozky) {
+            const QString text = polozka->text();
+            const qsizetype tab = text.indexOf(u'\t');
+            QString titulek = tab < 0 ? text : text.left(tab);
+            if (polozka->isSeparator() || titulek.isEmpty() || !klavesa(titulek).isNull())
+                continue;
+            for (qsizetype i = 0; i < titulek.size(); ++i) {
+                const QChar c = titulek.at(i).toLower();
+                if (c.isLetterOrNumber() && !obsazene.contains(c)) {
+                    titulek.insert(i, u'&');
+                    obsazene.append(c);
+                    break;
+                }
+            }
+            polozka->setText(tab < 0 ? titulek : titulek + text.mid(tab));
+        }
+    }
+}
+
+// The flag of the current language, drawn from the chooser's flags; nothing
+// while no language file is loaded, and nothing for a language without a flag.
+void THlavniForm::ZobrazVlajku()
+{
+    imgJazyk->clear();
+    if (!xdcJazyk->Aktivni())
+        return;
+    const int index = JazykXML->IndexJazyka();
+    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
+        imgJazyk->setPixmap(vyber->ilVlajky->Obrazek(index));
 }
 
 void THlavniForm::aZnakyExecute(QObject *)

@@ -16,6 +16,7 @@ class QMenu;
 class QMenuBar;
 class QToolBar;
 class TMemo;
+class TPrekladQt;
 class TStavovyRadek;
 class TXMLDokument;
 
@@ -92,6 +93,19 @@ public:
     void aZnakyExecute(QObject *Sender);
     void aOAplikaciExecute(QObject *Sender);
 
+    // Puts the current language into the whole interface: without the
+    // language file the message texts take their built-in defaults and
+    // nothing else changes; with it, the file is loaded (once per run), the
+    // top-level items of the menu bar and the toolbar take "Nabidka" + their
+    // Tag, the message texts the section "Obecne", the toolkit's own texts
+    // follow, and the five forms are relabelled (this window, the about box,
+    // the language chooser, the pair editor, the picker). Runs at the first
+    // show and after every language choice; a file that cannot be loaded
+    // throws, and what was not reached keeps its texts.
+    void NastavJazyk();
+    // The toolkit's translation that the language brought.
+    const TPrekladQt *PrekladQt() const { return FPrekladQt; }
+
     // The status-bar refresh that runs each time the event queue has emptied.
     void AplikaceIdle();
     void AplikaceHint();
@@ -127,6 +141,9 @@ private:
     void VytvorNastrojovouListu();
     void VytvorStavovyRadek();
     void NastavMinimalniVelikost();
+    void ZobrazVlajku();
+    void NastavPrekladQt(const QString &Kod, bool bSoubor);
+    void DoplnKlavesyNabidek();
     bool UlozitZmeny();
     bool UlozDo(const QString &Cesta);
     void OznacUlozeno(const QString &Cesta);
@@ -135,6 +152,7 @@ private:
     template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
 
     QString FHint;
+    TPrekladQt *FPrekladQt = nullptr;
     QString FNazevSouboru;
     TKodovani FKodovani = SystemoveKodovani();
     bool RamecekZnam() const;
