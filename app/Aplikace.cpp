@@ -5,6 +5,8 @@
 #include "Nastaveni.h"
 #include "Retezce.h"
 #include "SoubUtility.h"
+#include "Chyby.h"
+#include "Soubor.h"
 #include "convar.h"
 #include "fASCII.h"
 #include "fHlavni.h"
@@ -13,6 +15,12 @@
 #include "fZnaky.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QPointer>
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 static void NactiZdroje()
 {
@@ -63,6 +71,9 @@ TFormy::TFormy()
 {
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QStringLiteral("Lumarin"));
+    // The name of the installed desktop entry, by which the desktop shows the
+    // window with the program's name and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.velor.Lumarin"));
     // The main window comes first; its creation runs before the others exist.
     // The other forms are owned by it, so they close with it and stay off the
     // taskbar.
@@ -87,4 +98,85 @@ TFormy::~TFormy()
     delete JazykForm;
     delete HlavniForm;
     PoradiZivota().append(QStringLiteral("~TFormy"));
+}
+
+void TFormy::Spust(const QString &Soubor)
+{
+    HlavniForm->show();
+    if (Soubor.isEmpty())
+        return;
+    // After the window has been drawn, so that an error is told over it rather
+    // than before anything of the program is seen.
+    const QString cesta = UplnaCesta(Soubor);
+    QPointer<THlavniForm> okno = HlavniForm;
+    QMetaObject::invokeMethod(
+        HlavniForm,
+        [okno, cesta] {
+            if (okno)
+                Proved([&] { okno->OtevriSoubor(cesta); });
+        },
+        Qt::QueuedConnection);
+}
+
+TPrikazovaRadka RozeberPrikazovouRadku(const QByteArrayList &Argumenty)
+{
+    TPrikazovaRadka radka;
+    bool bVolby = true;
+    for (const QByteArray &argument : Argumenty) {
+        if (bVolby && argument == "--") {
+            bVolby = false;
+        } else if (bVolby && (argument == "--help" || argument == "-h")) {
+            return {dsNapoveda, {}, {}};
+        } else if (bVolby && argument == "--version") {
+            return {dsVerze, {}, {}};
+        } else if (bVolby && argument.size() > 1 && argument.startsWith('-')) {
+            // Not even a later "--help" is read: the user meant something else.
+            return {dsChyba, {}, DekodujCestu(argument)};
+        } else if (!argument.isEmpty() && radka.Soubor.isEmpty()) {
+            // One window holds one document: the first file is opened and the
+            // rest is left alone.
+            radka.Soubor = DekodujCestu(argument);
+        }
+    }
+    return radka;
+}
+
+QString NapovedaPrikazoveRadky(const QString &Program)
+{
+    return QStringLiteral("Usage: %1 [OPTION] [FILE]\n"
+                          "Lumarin removes diacritical marks from text. Opens FILE in its editor;\n"
+                          "of several files the first one.\n"
+                          "\n"
+                          "  -h, --help     print this help and exit\n"
+                          "      --version  print the program's version and exit\n"
+                          "  --             read every later argument as a file name\n")
+        .arg(Program);
+}
+
+QString UplnaCesta(const QString &Cesta)
+{
+#ifdef Q_OS_UNIX
+    QString uplna = Cesta;
+    if (QDir::isRelativePath(Cesta)) {
+        // The working folder's name as bytes: Qt's own reading of it would
+        // turn bytes that are not UTF-8 into a name of another folder.
+        QByteArray bajty(4096, '\0');
+        const char *slozka;
+        while (!(slozka = ::getcwd(bajty.data(), size_t(bajty.size()))) && errno == ERANGE)
+            bajty.resize(bajty.size() * 2);
+        // A working folder that has gone (or lies beyond the process's root)
+        // has no full name: the system resolves the name as given.
+        if (!slozka || slozka[0] != '/')
+            return Cesta;
+        uplna = DekodujCestu(QByteArray(slozka)) + QLatin1Char('/') + Cesta;
+    }
+    QStringList zbyle;
+    const QStringList casti = uplna.split(QLatin1Char('/'));
+    for (const QString &cast : casti)
+        if (!cast.isEmpty() && cast != QLatin1String("."))
+            zbyle << cast;
+    return QLatin1Char('/') + zbyle.join(QLatin1Char('/'));
+#else
+    return QDir::cleanPath(QDir::current().absoluteFilePath(Cesta));
+#endif
 }

@@ -15,6 +15,7 @@
 #include "Soubor.h"
 #include "StavovyRadek.h"
 #include "Umisteni.h"
+#include "Verze.h"
 #include "XMLDokument.h"
 #include "convar.h"
 #include "fASCII.h"
@@ -27,17 +28,20 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <limits>
@@ -107,6 +111,48 @@ QString ZpravaNastaveni(const QString &Text, const QString &Duvod)
     return Text + QStringLiteral(".\r(") + Duvod + QStringLiteral(".)");
 }
 
+// What a drag brings to the window.
+enum TObsahPretazeni : quint8 {
+    opJiny,     // no file: text, which the editor takes as text
+    opSoubor,   // a file to open
+    opOdmitnuty // a folder, or a link to something not on this machine
+};
+
+// The path of the file a URL names on this machine, empty when it names none.
+// The URL's percent-encoded bytes are the name as the system keeps it, so a
+// name that is not UTF-8 still reaches the same file.
+QString MistniCesta(const QUrl &Adresa)
+{
+    if (!Adresa.isLocalFile())
+        return {};
+    const QString hostitel = Adresa.host();
+    if (!hostitel.isEmpty() && hostitel.compare(QLatin1String("localhost"), Qt::CaseInsensitive) != 0)
+        return {};
+#ifdef Q_OS_UNIX
+    return DekodujCestu(QByteArray::fromPercentEncoding(Adresa.path(QUrl::FullyEncoded).toLatin1()));
+#else
+    return Adresa.toLocalFile();
+#endif
+}
+
+// Of several things dragged together only the first counts: one window holds
+// one document.
+TObsahPretazeni ObsahPretazeni(const QMimeData *Data, QString &Cesta)
+{
+    if (!Data || !Data->hasUrls())
+        return opJiny;
+    const QList<QUrl> adresy = Data->urls();
+    if (adresy.isEmpty())
+        return opJiny;
+    Cesta = MistniCesta(adresy.front());
+    // A link dragged from a browser comes with its text, which the editor
+    // takes as any other text; a link alone has nothing for the window.
+    if (Cesta.isEmpty())
+        return Data->hasFormat(QStringLiteral("text/plain")) ? opJiny : opOdmitnuty;
+    const auto zaznam = NajdiZaznam(Cesta);
+    return zaznam && zaznam->bSlozka ? opOdmitnuty : opSoubor;
+}
+
 constexpr int SirkaCaps = 40;
 constexpr int SirkaNum = 40;
 constexpr int SirkaIns = 40;
@@ -173,6 +219,9 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     lblNazevSouboru->setFont(tucne);
     lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
 
+    // A file dragged from the file manager is opened, onto the editor too.
+    setAcceptDrops(true);
+    memSoubor->viewport()->installEventFilter(this);
     // The editor has no tooltip of its own.
     memSoubor->setProperty("ShowHint", false);
     NastavPismoEditoru(VychoziPismoEditoru());
@@ -394,6 +443,9 @@ void THlavniForm::VytvorStavovyRadek()
 
 bool THlavniForm::eventFilter(QObject *Objekt, QEvent *Udalost)
 {
+    if (memSoubor && Objekt == memSoubor->viewport() && (Udalost->type() == QEvent::DragEnter ||
+                                            Udalost->type() == QEvent::DragMove || Udalost->type() == QEvent::Drop))
+        return PretazeniNaEditor(Udalost);
     if (Objekt == imgJazyk && Udalost->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(Udalost)->button() == Qt::LeftButton) {
         aJazyk->trigger();
@@ -433,6 +485,63 @@ bool THlavniForm::event(QEvent *Udalost)
         break;
     }
     return QMainWindow::event(Udalost);
+}
+
+// ---- files dragged onto the window ----
+
+void THlavniForm::dragEnterEvent(QDragEnterEvent *Udalost)
+{
+    dragMoveEvent(Udalost);
+}
+
+void THlavniForm::dragMoveEvent(QDragMoveEvent *Udalost)
+{
+    QString cesta;
+    if (ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
+        Udalost->ignore();
+        return;
+    }
+    // Always a copy: a source told that its file was moved would delete it.
+    Udalost->setDropAction(Qt::CopyAction);
+    Udalost->accept();
+}
+
+void THlavniForm::dropEvent(QDropEvent *Udalost)
+{
+    QString cesta;
+    if (ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
+        Udalost->ignore();
+        return;
+    }
+    Udalost->setDropAction(Qt::CopyAction);
+    Udalost->accept();
+    // The question about unsaved changes and the reading wait until the drop
+    // has been answered: a source kept waiting for the answer while a dialog
+    // runs may give the drag up.
+    QMetaObject::invokeMethod(
+        this, [this, cesta] { Proved([&] { OtevriPretazeny(cesta); }); }, Qt::QueuedConnection);
+}
+
+// A file dragged onto the editor is opened as one dragged onto the window; a
+// folder or a link alone is refused there too; text stays the editor's own.
+bool THlavniForm::PretazeniNaEditor(QEvent *Udalost)
+{
+    auto *pretazeni = static_cast<QDropEvent *>(Udalost);
+    QString cesta;
+    if (ObsahPretazeni(pretazeni->mimeData(), cesta) == opJiny)
+        return false;
+    if (Udalost->type() == QEvent::Drop)
+        dropEvent(pretazeni);
+    else
+        dragMoveEvent(static_cast<QDragMoveEvent *>(pretazeni));
+    return true;
+}
+
+void THlavniForm::OtevriPretazeny(const QString &Cesta)
+{
+    if (!UlozitZmeny())
+        return;
+    OtevriSoubor(Cesta);
 }
 
 void THlavniForm::showEvent(QShowEvent *Udalost)
@@ -681,23 +790,28 @@ void THlavniForm::aOtevritExecute(QObject *)
     const QString cesta = Dialogy().OtevritSoubor(this);
     if (cesta.isEmpty())
         return;
+    OtevriSoubor(cesta);
+}
+
+void THlavniForm::OtevriSoubor(const QString &Cesta)
+{
     // Reading is the first step that changes anything. A file the editor
     // cannot hold is refused before a byte of it is read.
     const qint64 nejvice = NejvetsiDokument();
     TTextovySoubor soubor;
     try {
-        soubor = DekodujText(NactiBajty(cesta, nejvice));
+        soubor = DekodujText(NactiBajty(Cesta, nejvice));
     } catch (const EPrilisVelky &e) {
         // Grouped as the Czech message texts write numbers.
         const QLocale mistni(QLocale::Czech);
-        throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(cesta), mistni.toString(e.Velikost()),
+        throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(Cesta), mistni.toString(e.Velikost()),
                                        mistni.toString(nejvice)));
     }
     // The editor may refuse a text it cannot hold without loss; the encoding
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
-    OznacUlozeno(cesta);
+    OznacUlozeno(Cesta);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {

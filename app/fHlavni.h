@@ -93,6 +93,12 @@ public:
     void aZnakyExecute(QObject *Sender);
     void aOAplikaciExecute(QObject *Sender);
 
+    // Reads the file at Cesta into the editor as the document, in its
+    // encoding, as "Otevřít..." does after its dialog; the question about
+    // unsaved changes is the caller's. An error (a missing file, one too large
+    // for the editor) is thrown before anything changes.
+    void OtevriSoubor(const QString &Cesta);
+
     // Puts the current language into the whole interface: without the
     // language file the message texts take their built-in defaults and
     // nothing else changes; with it, the file is loaded (once per run), the
@@ -134,6 +140,9 @@ protected:
     void resizeEvent(QResizeEvent *Udalost) override;
     void closeEvent(QCloseEvent *Udalost) override;
     bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
+    void dragEnterEvent(QDragEnterEvent *Udalost) override;
+    void dragMoveEvent(QDragMoveEvent *Udalost) override;
+    void dropEvent(QDropEvent *Udalost) override;
 
 private:
     void VytvorAkce();
@@ -145,6 +154,8 @@ private:
     void NastavPrekladQt(const QString &Kod, bool bSoubor);
     void DoplnKlavesyNabidek();
     bool UlozitZmeny();
+    bool PretazeniNaEditor(QEvent *Udalost);
+    void OtevriPretazeny(const QString &Cesta);
     bool UlozDo(const QString &Cesta);
     void OznacUlozeno(const QString &Cesta);
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;

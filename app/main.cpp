@@ -1,13 +1,48 @@
 // Lumarin: removes diacritical marks from text.
 
 #include "Aplikace.h"
+#include "SoubUtility.h"
 #include "fHlavni.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 #include <csignal>
+#include <cstdio>
+
+namespace {
+
+void Vypis(std::FILE *Kam, const QString &Text)
+{
+    std::fputs(Text.toLocal8Bit().constData(), Kam);
+    std::fflush(Kam);
+}
+
+// The program's version as its own version block gives it: the product
+// version that the about box shows, then the file version, which tells one
+// build from another.
+int VypisVerzi(int argcQt, char **argvQt)
+{
+    QCoreApplication jadro(argcQt, argvQt);
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString produkt = SouboroveInfo->Verze(program, vtOprava);
+    if (produkt.isEmpty()) {
+        Vypis(stderr, QStringLiteral("lumarin: the version information of \"%1\" cannot be read\n").arg(program));
+        return 1;
+    }
+    QString soubor;
+    try {
+        soubor = SouboroveInfo->VerzeSouboru(program);
+    } catch (const EChyba &) {
+    }
+    Vypis(stdout, QStringLiteral("Lumarin %1%2\n")
+                      .arg(produkt, soubor.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(soubor)));
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -16,12 +51,35 @@ int main(int argc, char *argv[])
     // reports, not a reason to end the program with the text unsaved.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    // The program's own options are read before anything needs a display, so
+    // that --help and --version work without one.
+    QByteArrayList argumenty;
+    for (int i = 1; i < argc; ++i)
+        argumenty << QByteArray(argv[i]);
+    const TPrikazovaRadka radka = RozeberPrikazovouRadku(argumenty);
+    const QString program =
+        argc > 0 && argv[0] ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QStringLiteral("lumarin");
+
     TSluzby sluzby;
     // Qt's own options (-reverse, -style, ...) never reach Qt: the window looks
     // the same whatever is passed. Only the program's name goes to it.
-    static_cast<void>(argc);
+    // (A program started without even its name still gets one.)
+    static char nazev[] = "lumarin";
     int argcQt = 1;
-    char *argvQt[] = {argv[0], nullptr};
+    char *argvQt[] = {argc > 0 && argv[0] ? argv[0] : nazev, nullptr};
+    switch (radka.Druh) {
+    case dsNapoveda:
+        Vypis(stdout, NapovedaPrikazoveRadky(program));
+        return 0;
+    case dsVerze:
+        return VypisVerzi(argcQt, argvQt);
+    case dsChyba:
+        Vypis(stderr, QStringLiteral("%1: unknown option \"%2\"\nTry \"%1 --help\".\n").arg(program, radka.Chyba));
+        return 2;
+    case dsOkno:
+        break;
+    }
+
     QApplication aplikace(argcQt, argvQt);
 
     // The toolkit's own texts (dialog buttons and the like) in the system's language.
@@ -31,6 +89,6 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&preklad);
 
     TFormy formy;
-    formy.HlavniForm->show();
+    formy.Spust(radka.Soubor);
     return QApplication::exec();
 }

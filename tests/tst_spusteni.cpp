@@ -1,0 +1,543 @@
+// The program on the desktop: the command line, files dragged onto the window,
+// and what an installation puts in place.
+
+#include "Memo.h"
+#include "SoubUtility.h"
+#include "Soubory.h"
+#include "TestovaciOkno.h"
+#include "TextovySoubor.h"
+
+#include <QAction>
+#include <QDomDocument>
+#include <QDragEnterEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QtTest>
+#include <memory>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArrayList Argumenty(const QStringList &Texty)
+{
+    QByteArrayList argumenty;
+    for (const QString &t : Texty)
+        argumenty << KodujCestu(t);
+    return argumenty;
+}
+
+// The working folder as the system names it, in bytes.
+QString PracovniSlozka()
+{
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? DekodujCestu(QByteArray(buffer)) : QString();
+}
+
+// The lines "Klic=Hodnota" of a desktop entry's main group.
+QMap<QString, QString> PolozkyZaznamu(const QByteArray &Obsah)
+{
+    QMap<QString, QString> polozky;
+    for (const QByteArray &radek : Obsah.split('\n')) {
+        const qsizetype rovnitko = radek.indexOf('=');
+        if (rovnitko > 0 && !radek.startsWith('#'))
+            polozky.insert(QString::fromUtf8(radek.left(rovnitko)).trimmed(),
+                           QString::fromUtf8(radek.mid(rovnitko + 1)).trimmed());
+    }
+    return polozky;
+}
+
+// Runs a program to its end; its exit code, or -1 when it could not run or
+// did not end in time.
+int Spust(const QString &Program, const QStringList &Argumenty, const QProcessEnvironment &Prostredi,
+          QByteArray *Vystup = nullptr, QByteArray *Chyby = nullptr)
+{
+    QProcess proces;
+    proces.setProcessEnvironment(Prostredi);
+    proces.start(Program, Argumenty);
+    if (!proces.waitForFinished(60000)) {
+        proces.kill();
+        proces.waitForFinished();
+        return -1;
+    }
+    if (Vystup)
+        *Vystup = proces.readAllStandardOutput();
+    if (Chyby)
+        *Chyby = proces.readAllStandardError();
+    return proces.exitStatus() == QProcess::NormalExit ? proces.exitCode() : -1;
+}
+
+// Removes, when it goes, what a test made under names that are not UTF-8:
+// the temporary folder's own cleaning reads names as UTF-8 and cannot reach
+// them. Files first, then folders, in the reverse order of making.
+struct TUklid {
+    QStringList Cesty;
+    ~TUklid()
+    {
+        for (auto i = Cesty.crbegin(); i != Cesty.crend(); ++i)
+            if (::unlink(KodujCestu(*i).constData()) != 0)
+                ::rmdir(KodujCestu(*i).constData());
+    }
+};
+
+// What a test drags.
+enum TCoTahnout { ctSoubor, ctDvaSoubory, ctSlozka, ctSlozkaASoubor, ctVzdalena, ctVzdalenaSTextem, ctText,
+                  ctNeUtf8 };
+
+} // namespace
+
+class TestSpusteni : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void prikazovaRadka_data();
+    void prikazovaRadka();
+    void uplnaCesta_data();
+    void uplnaCesta();
+    void souborZPrikazoveRadky();
+    void souborVeSlozceMimoUtf8();
+    void souborNelzeOtevrit_data();
+    void souborNelzeOtevrit();
+    void bezDispleje_data();
+    void bezDispleje();
+
+    void pretazeni_data();
+    void pretazeni();
+    void pretazeniSeptaSeNaZmeny_data();
+    void pretazeniSeptaSeNaZmeny();
+
+    void instalace();
+    void platnostInstalace();
+
+private:
+    // Drags Data onto Cil: whether the enter was accepted, whether the drop
+    // was, and the drop's action; then the event loop runs what the drop left.
+    struct TVysledekPretazeni {
+        bool bVstupPrijat;
+        bool bPustenoPrijato;
+        Qt::DropAction Akce;
+    };
+    TVysledekPretazeni Pretahni(QWidget *Cil, const QMimeData &Data);
+    QString NainstalujDo(const QString &Slozka);
+
+    std::unique_ptr<TTestovaciOkno> Test;
+    THlavniForm *Okno = nullptr;
+};
+
+void TestSpusteni::init()
+{
+    Test = std::make_unique<TTestovaciOkno>();
+    Okno = Test->Okno;
+}
+
+void TestSpusteni::cleanup()
+{
+    Test.reset();
+}
+
+// ---- the command line ----
+
+void TestSpusteni::prikazovaRadka_data()
+{
+    QTest::addColumn<QStringList>("argumenty");
+    QTest::addColumn<int>("druh");
+    QTest::addColumn<QString>("soubor");
+    QTest::addColumn<QString>("chyba");
+    QTest::newRow("nic") << QStringList() << int(dsOkno) << QString() << QString();
+    QTest::newRow("soubor") << QStringList{u"a.txt"_s} << int(dsOkno) << u"a.txt"_s << QString();
+    QTest::newRow("více souborů: první") << QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s} << int(dsOkno)
+                                         << u"a.txt"_s << QString();
+    QTest::newRow("prázdný argument nic nejmenuje") << QStringList{QString(), u"b.txt"_s} << int(dsOkno)
+                                                    << u"b.txt"_s << QString();
+    QTest::newRow("--help") << QStringList{u"--help"_s} << int(dsNapoveda) << QString() << QString();
+    QTest::newRow("-h") << QStringList{u"a.txt"_s, u"-h"_s} << int(dsNapoveda) << QString() << QString();
+    QTest::newRow("--version za souborem") << QStringList{u"a.txt"_s, u"--version"_s} << int(dsVerze) << QString()
+                                           << QString();
+    QTest::newRow("první volba platí") << QStringList{u"--version"_s, u"--help"_s} << int(dsVerze) << QString()
+                                       << QString();
+    QTest::newRow("volba Qt") << QStringList{u"-style"_s, u"fusion"_s} << int(dsChyba) << QString() << u"-style"_s;
+    QTest::newRow("neznámá volba před --help") << QStringList{u"--verze"_s, u"--help"_s} << int(dsChyba) << QString()
+                                               << u"--verze"_s;
+    QTest::newRow("-- : dál jen soubory") << QStringList{u"--"_s, u"--help"_s, u"-x"_s} << int(dsOkno)
+                                          << u"--help"_s << QString();
+    QTest::newRow("samotná pomlčka je soubor") << QStringList{u"-"_s} << int(dsOkno) << u"-"_s << QString();
+    // The bytes 0xE9 and 0xFF of a name in windows-1250 and Latin-1.
+    QTest::newRow("jméno mimo UTF-8") << QStringList{u"p\xDCE9\xDCFF.txt"_s} << int(dsOkno) << u"p\xDCE9\xDCFF.txt"_s
+                                      << QString();
+}
+
+void TestSpusteni::prikazovaRadka()
+{
+    QFETCH(QStringList, argumenty);
+    QFETCH(int, druh);
+    QFETCH(QString, soubor);
+    QFETCH(QString, chyba);
+    const TPrikazovaRadka radka = RozeberPrikazovouRadku(Argumenty(argumenty));
+    QCOMPARE(int(radka.Druh), druh);
+    QCOMPARE(radka.Soubor, soubor);
+    QCOMPARE(radka.Chyba, chyba);
+    // A name not in UTF-8 stays the same bytes.
+    if (!soubor.isEmpty())
+        QVERIFY(argumenty.contains(DekodujCestu(KodujCestu(radka.Soubor))));
+}
+
+void TestSpusteni::uplnaCesta_data()
+{
+    QTest::addColumn<QString>("cesta");
+    QTest::addColumn<QString>("ocekavana"); // "<cwd>" stands for the working folder
+    QTest::newRow("jméno") << u"a.txt"_s << u"<cwd>/a.txt"_s;
+    QTest::newRow("tečky a zdvojená lomítka") << u"./x//./a.txt"_s << u"<cwd>/x/a.txt"_s;
+    QTest::newRow("dvě tečky zůstanou") << u"../a.txt"_s << u"<cwd>/../a.txt"_s;
+    QTest::newRow("úplná") << u"/tmp//a/./b.txt"_s << u"/tmp/a/b.txt"_s;
+}
+
+void TestSpusteni::uplnaCesta()
+{
+    QFETCH(QString, cesta);
+    QFETCH(QString, ocekavana);
+    QCOMPARE(UplnaCesta(cesta), QString(ocekavana).replace(u"<cwd>"_s, PracovniSlozka()));
+}
+
+// The file opens as "Otevřít..." opens it: text, encoding, label and the saved state.
+void TestSpusteni::souborZPrikazoveRadky()
+{
+    Zapis(Test->Prostredi.Cesta(u"cesky.txt"_s), QByteArray("P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD"));
+    Test->Formy->Spust(u"cesky.txt"_s);
+    QVERIFY(Okno->isVisible());
+    QTRY_COMPARE(Okno->memSoubor->Text(), u"Příliš žluťoučký"_s);
+    const QString uplna = PracovniSlozka() + u"/cesky.txt"_s;
+    QCOMPARE(Okno->NazevSouboru(), uplna);
+    QCOMPARE(Okno->lblNazevSouboru->text(), uplna);
+    QCOMPARE(int(Okno->Kodovani()), int(koOsmibitove));
+    QVERIFY(!Okno->memSoubor->Modified());
+    QVERIFY(!Okno->aUlozit->isEnabled());
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+}
+
+// A working folder whose name is not UTF-8 still leads to the same file, and
+// a save goes back to it.
+void TestSpusteni::souborVeSlozceMimoUtf8()
+{
+    const QString slozka = Test->Prostredi.Cesta(u"pr\xDCE1""ce"_s);
+    const TUklid uklid{{slozka, slozka + u"/a.txt"_s}};
+    VytvorSlozku(slozka);
+    Zapis(slozka + u"/a.txt"_s, "obsah");
+    QCOMPARE(::chdir(KodujCestu(slozka).constData()), 0);
+    Test->Formy->Spust(u"a.txt"_s);
+    QTRY_COMPARE(Okno->memSoubor->Text(), u"obsah"_s);
+    QCOMPARE(Okno->NazevSouboru(), slozka + u"/a.txt"_s);
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+    Napis(Okno->memSoubor, u"!"_s);
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(slozka + u"/a.txt"_s).size(), 6);
+}
+
+void TestSpusteni::souborNelzeOtevrit_data()
+{
+    QTest::addColumn<QString>("jmeno");
+    QTest::newRow("chybí") << u"chybi.txt"_s;
+    QTest::newRow("složka") << u"slozka"_s;
+}
+
+// The error of "Otevřít..." through the general error report, and the empty
+// document.
+void TestSpusteni::souborNelzeOtevrit()
+{
+    QFETCH(QString, jmeno);
+    VytvorSlozku(Test->Prostredi.Cesta(u"slozka"_s));
+    Test->Formy->Spust(jmeno);
+    QTRY_COMPARE(Test->Prostredi.Dialogy.size(), 1);
+    const TZaznamDialogu &d = Test->Prostredi.Dialogy[0];
+    QVERIFY2(d.Text.startsWith(u"Cannot open file \"%1/%2\". "_s.arg(PracovniSlozka(), jmeno)), qPrintable(d.Text));
+    QVERIFY(d.Text.endsWith(u'.'));
+    QCOMPARE(d.Nadpis, u"Lumarin"_s);
+    QCOMPARE(d.Priznaky, MB_OK | MB_ICONHAND);
+    QVERIFY(Okno->memSoubor->Text().isEmpty());
+    QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+    QVERIFY(Okno->isVisible());
+}
+
+void TestSpusteni::bezDispleje_data()
+{
+    QTest::addColumn<QStringList>("argumenty");
+    QTest::addColumn<int>("kod");
+    QTest::addColumn<QString>("vystup"); // a pattern; "<verze>" stands for the version line
+    QTest::addColumn<QString>("chyby");
+    QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << u"^<verze>$"_s << u"^$"_s;
+    QTest::newRow("--version se soubory") << QStringList{u"chybi.txt"_s, u"--version"_s} << 0 << u"^<verze>$"_s
+                                          << u"^$"_s;
+    QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << u"^Usage: lumarin \\[OPTION\\] \\[FILE\\]\n.*--version"_s
+                            << u"^$"_s;
+    QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << u"^Usage: "_s << u"^$"_s;
+    QTest::newRow("neznámá volba") << QStringList{u"-reverse"_s} << 2 << u"^$"_s
+                                   << u"^lumarin: unknown option \"-reverse\"\nTry \"lumarin --help\".\n$"_s;
+}
+
+// With no display at all, the texts are printed and the program ends; it
+// never tries to open a window.
+void TestSpusteni::bezDispleje()
+{
+    QFETCH(QStringList, argumenty);
+    QFETCH(int, kod);
+    QFETCH(QString, vystup);
+    QFETCH(QString, chyby);
+    QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
+    for (const char *promenna : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        prostredi.remove(QLatin1String(promenna));
+    QByteArray out, err;
+    QCOMPARE(Spust(QStringLiteral(LUMARIN_PROGRAM), argumenty, prostredi, &out, &err), kod);
+    // The version as the program's own block gives it: the product version,
+    // then the file version, which is the project's.
+    const QString verze = u"Lumarin %1 \\(%2\\)\n"_s.arg(
+        QRegularExpression::escape(TSouboroveInfo().Verze(QStringLiteral(LUMARIN_PROGRAM), vtOprava)),
+        QRegularExpression::escape(QStringLiteral(LUMARIN_VERZE)));
+    const QRegularExpression vzor(vystup.replace(u"<verze>"_s, verze), QRegularExpression::DotMatchesEverythingOption);
+    QVERIFY2(vzor.match(QString::fromLocal8Bit(out)).hasMatch(), out.constData());
+    QVERIFY2(QRegularExpression(chyby).match(QString::fromLocal8Bit(err)).hasMatch(), err.constData());
+}
+
+// ---- files dragged onto the window ----
+
+TestSpusteni::TVysledekPretazeni TestSpusteni::Pretahni(QWidget *Cil, const QMimeData &Data)
+{
+    // Shift asks the source for a move: the window must answer with a copy, or
+    // the source would delete its file.
+    const Qt::DropActions akce = Qt::CopyAction | Qt::MoveAction;
+    const QPoint kde(20, 20);
+    QDragEnterEvent vstup(kde, akce, &Data, Qt::LeftButton, Qt::ShiftModifier);
+    vstup.setDropAction(Qt::MoveAction);
+    vstup.ignore();
+    QCoreApplication::sendEvent(Cil, &vstup);
+    TVysledekPretazeni vysledek{vstup.isAccepted(), false, Qt::IgnoreAction};
+    if (vysledek.bVstupPrijat) {
+        QDragMoveEvent pohyb(kde, akce, &Data, Qt::LeftButton, Qt::ShiftModifier);
+        pohyb.setDropAction(Qt::MoveAction);
+        QCoreApplication::sendEvent(Cil, &pohyb);
+    }
+    // A drop is sent also where the enter was refused: whatever arrives, what
+    // was refused must not be opened.
+    QDropEvent pusteni(kde, akce, &Data, Qt::LeftButton, Qt::ShiftModifier);
+    pusteni.setDropAction(Qt::MoveAction);
+    pusteni.ignore();
+    QCoreApplication::sendEvent(Cil, &pusteni);
+    vysledek.bPustenoPrijato = pusteni.isAccepted();
+    vysledek.Akce = pusteni.dropAction();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return vysledek;
+}
+
+void TestSpusteni::pretazeni_data()
+{
+    QTest::addColumn<bool>("naEditor");
+    QTest::addColumn<int>("coTahnout");
+    QTest::addColumn<bool>("prijato");
+    QTest::addColumn<QString>("text");   // the editor's text afterwards
+    QTest::addColumn<QString>("soubor"); // the document's file afterwards, under the test folder
+    for (const bool naEditor : {false, true}) {
+        const char *kam = naEditor ? "editor" : "okno";
+        const auto radek = [&](const char *nazev) -> QTestData & { return QTest::addRow("%s: %s", kam, nazev) << naEditor; };
+        radek("soubor") << int(ctSoubor) << true << u"první"_s << u"a.txt"_s;
+        radek("dva soubory: první") << int(ctDvaSoubory) << true << u"první"_s << u"a.txt"_s;
+        radek("složka") << int(ctSlozka) << false << QString() << QString();
+        radek("složka, pak soubor: platí první") << int(ctSlozkaASoubor) << false << QString() << QString();
+        radek("vzdálená adresa") << int(ctVzdalena) << false << QString() << QString();
+        radek("jméno mimo UTF-8") << int(ctNeUtf8) << true << u"třetí"_s << u"p\xDCE9.txt"_s;
+        // Text, and a link with its text from a browser, stay the editor's own.
+        radek("text") << int(ctText) << naEditor << (naEditor ? u"vložený text"_s : QString()) << QString();
+        radek("adresa s textem") << int(ctVzdalenaSTextem) << naEditor
+                                 << (naEditor ? u"https://velor.example/x.txt"_s : QString()) << QString();
+    }
+}
+
+// A file dropped on the window or on the editor opens as "Otevřít..." opens it.
+void TestSpusteni::pretazeni()
+{
+    QFETCH(bool, naEditor);
+    QFETCH(int, coTahnout);
+    QFETCH(bool, prijato);
+    QFETCH(QString, text);
+    QFETCH(QString, soubor);
+    const TProstredi &p = Test->Prostredi;
+    Zapis(p.Cesta(u"a.txt"_s), u"první"_s.toUtf8());
+    Zapis(p.Cesta(u"b.txt"_s), u"druhý"_s.toUtf8());
+    const TUklid uklid{{p.Cesta(u"p\xDCE9.txt"_s)}};
+    Zapis(p.Cesta(u"p\xDCE9.txt"_s), u"třetí"_s.toUtf8());
+    VytvorSlozku(p.Cesta(u"slozka"_s));
+    const auto mistni = [&](const QString &Jmeno) {
+        // As a file manager writes it: the name's bytes, percent-encoded.
+        return QUrl::fromEncoded("file://" + KodujCestu(p.Cesta(Jmeno)).toPercentEncoding("/"));
+    };
+    QMimeData data;
+    switch (TCoTahnout(coTahnout)) {
+    case ctSoubor: data.setUrls({mistni(u"a.txt"_s)}); break;
+    case ctDvaSoubory: data.setUrls({mistni(u"a.txt"_s), mistni(u"b.txt"_s)}); break;
+    case ctSlozka: data.setUrls({mistni(u"slozka"_s)}); break;
+    case ctSlozkaASoubor: data.setUrls({mistni(u"slozka"_s), mistni(u"a.txt"_s)}); break;
+    case ctVzdalena: data.setUrls({QUrl(u"https://velor.example/x.txt"_s)}); break;
+    case ctVzdalenaSTextem:
+        data.setUrls({QUrl(u"https://velor.example/x.txt"_s)});
+        data.setText(u"https://velor.example/x.txt"_s);
+        break;
+    case ctText: data.setText(u"vložený text"_s); break;
+    case ctNeUtf8: data.setUrls({mistni(u"p\xDCE9.txt"_s)}); break;
+    }
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QWidget *cil = naEditor ? Okno->memSoubor->viewport() : static_cast<QWidget *>(Okno);
+    const TVysledekPretazeni v = Pretahni(cil, data);
+    QCOMPARE(v.bVstupPrijat, prijato);
+    QCOMPARE(v.bPustenoPrijato, prijato);
+    QCOMPARE(Okno->memSoubor->Text(), text);
+    QCOMPARE(Okno->NazevSouboru(), soubor.isEmpty() ? QString() : p.Cesta(soubor));
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+    if (!soubor.isEmpty()) {
+        QCOMPARE(v.Akce, Qt::CopyAction);
+        QCOMPARE(Okno->lblNazevSouboru->text(), p.Cesta(soubor));
+        QVERIFY(!Okno->memSoubor->Modified());
+    }
+    // The dragged files are where they were.
+    QCOMPARE(Precti(p.Cesta(u"a.txt"_s)), u"první"_s.toUtf8());
+    QCOMPARE(Precti(p.Cesta(u"p\xDCE9.txt"_s)), u"třetí"_s.toUtf8());
+}
+
+void TestSpusteni::pretazeniSeptaSeNaZmeny_data()
+{
+    QTest::addColumn<int>("odpoved");
+    QTest::addColumn<QByteArray>("staryPotom"); // the old file's bytes afterwards
+    QTest::newRow("Storno") << IDCANCEL << QByteArray("staré");
+    QTest::newRow("Ne") << IDNO << QByteArray("staré");
+    QTest::newRow("Ano: uloží, pak otevře") << IDYES << QByteArray("staré!");
+}
+
+// A changed document is never replaced without the question; Storno keeps
+// everything as it was.
+void TestSpusteni::pretazeniSeptaSeNaZmeny()
+{
+    QFETCH(int, odpoved);
+    QFETCH(QByteArray, staryPotom);
+    const bool otevreno = odpoved != IDCANCEL;
+    const TProstredi &p = Test->Prostredi;
+    const QString stary = p.Cesta(u"stary.txt"_s), novy = p.Cesta(u"novy.txt"_s);
+    Zapis(stary, "staré");
+    Zapis(novy, "nové");
+    Okno->OtevriSoubor(stary);
+    Okno->memSoubor->moveCursor(QTextCursor::End);
+    Napis(Okno->memSoubor, u"!"_s);
+    QVERIFY(Okno->memSoubor->Modified());
+    Test->Prostredi.Odpovedi = {odpoved};
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(novy)});
+    Pretahni(Okno, data);
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QVERIFY(Test->Prostredi.Dialogy[0].Text.startsWith(rsULOZITSOUBOR));
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_YESNOCANCEL | MB_ICONQUESTION);
+    QCOMPARE(Okno->NazevSouboru(), otevreno ? novy : stary);
+    QCOMPARE(Okno->memSoubor->Text(), otevreno ? u"nové"_s : u"staré!"_s);
+    QCOMPARE(Okno->memSoubor->Modified(), !otevreno);
+    QCOMPARE(Okno->aUlozit->isEnabled(), !otevreno);
+    QCOMPARE(Precti(stary), staryPotom);
+    QCOMPARE(Precti(novy), QByteArray("nové"));
+}
+
+// ---- installation ----
+
+// Installs the build into Slozka as a package would put it under /usr; the
+// prefix below it, or an empty string (and a failed check) when it fails.
+QString TestSpusteni::NainstalujDo(const QString &Slozka)
+{
+    QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
+    prostredi.insert(u"DESTDIR"_s, Slozka);
+    QByteArray out, err;
+    const int kod = Spust(QStringLiteral(LUMARIN_CMAKE), {u"--install"_s, QStringLiteral(LUMARIN_SESTAVENI),
+                                                          u"--prefix"_s, u"/usr"_s},
+                          prostredi, &out, &err);
+    if (kod != 0) {
+        qWarning("%s%s", out.constData(), err.constData());
+        return {};
+    }
+    return Slozka + u"/usr"_s;
+}
+
+// A staged install holds everything the desktop needs, and the files agree
+// with each other and with the program.
+void TestSpusteni::instalace()
+{
+    const QString usr = NainstalujDo(Test->Prostredi.Docasna.filePath(u"koren"_s));
+    QVERIFY(!usr.isEmpty());
+    const QString zaznam = usr + u"/share/applications/example.velor.Lumarin.desktop"_s;
+    const QString metainfo = usr + u"/share/metainfo/example.velor.Lumarin.metainfo.xml"_s;
+    QStringList soubory = {u"/bin/lumarin"_s, u"/share/icons/hicolor/scalable/apps/lumarin.svg"_s,
+                           u"/share/lumarin/trelo.xml"_s};
+#ifdef LUMARIN_PREVODNIK
+    soubory << u"/bin/lumarin-convert"_s;
+#endif
+    for (const QString &s : std::as_const(soubory))
+        QVERIFY2(QFileInfo(usr + s).isFile(), qPrintable(s));
+
+    // The installed program runs and knows its version.
+    QByteArray out;
+    QCOMPARE(Spust(usr + u"/bin/lumarin"_s, {u"--version"_s}, QProcessEnvironment::systemEnvironment(), &out), 0);
+    QVERIFY2(out.contains(" (" LUMARIN_VERZE ")"), out.constData());
+
+    // The entry starts the installed program with the file and shows the
+    // installed icon.
+    QVERIFY(QFileInfo(zaznam).isFile());
+    const QMap<QString, QString> polozky = PolozkyZaznamu(Precti(zaznam));
+    QCOMPARE(polozky.value(u"Exec"_s), u"lumarin %f"_s);
+    QVERIFY(QFileInfo(usr + u"/share/icons/hicolor/scalable/apps/"_s + polozky.value(u"Icon"_s) + u".svg"_s).isFile());
+    QCOMPARE(polozky.value(u"MimeType"_s), u"text/plain;"_s);
+    QCOMPARE(polozky.value(u"Categories"_s), u"Utility;TextEditor;"_s);
+
+    // Every language of the language file names the program in the menu.
+    QDomDocument jazyky;
+    QVERIFY(jazyky.setContent(Precti(usr + u"/share/lumarin/trelo.xml"_s)));
+    int pocet = 0;
+    for (QDomElement j = jazyky.documentElement().firstChildElement(u"JAZYKY"_s).firstChildElement(); !j.isNull();
+         j = j.nextSiblingElement(), ++pocet) {
+        const QString kod = j.tagName() == u"CZ"_s ? u"cs"_s : j.tagName().toLower();
+        QVERIFY2(kod == u"en"_s || polozky.contains(u"Name[%1]"_s.arg(kod)), qPrintable(kod));
+    }
+    QVERIFY(pocet > 1);
+
+    // AppStream: the component is the installed entry, and its newest release
+    // is the program's version.
+    QDomDocument komponenta;
+    QVERIFY(komponenta.setContent(Precti(metainfo)));
+    const QDomElement koren = komponenta.documentElement();
+    QCOMPARE(koren.firstChildElement(u"launchable"_s).text(), QFileInfo(zaznam).fileName());
+    QCOMPARE(koren.firstChildElement(u"id"_s).text() + u".desktop"_s, QFileInfo(zaznam).fileName());
+    QCOMPARE(koren.firstChildElement(u"releases"_s).firstChildElement(u"release"_s).attribute(u"version"_s),
+             QStringLiteral(LUMARIN_VERZE));
+}
+
+// The desktop's own checkers accept the installed entry and metadata.
+void TestSpusteni::platnostInstalace()
+{
+    const QString desktop = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+    const QString appstream = QStandardPaths::findExecutable(u"appstreamcli"_s);
+    if (desktop.isEmpty() || appstream.isEmpty())
+        QSKIP("desktop-file-validate or appstreamcli is not installed (desktop-file-utils, appstream)");
+    const QString usr = NainstalujDo(Test->Prostredi.Docasna.filePath(u"koren"_s));
+    QVERIFY(!usr.isEmpty());
+    const QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
+    QByteArray out, err;
+    QCOMPARE(Spust(desktop, {usr + u"/share/applications/example.velor.Lumarin.desktop"_s}, prostredi, &out, &err), 0);
+    QVERIFY2(out.isEmpty() && err.isEmpty(), (out + err).constData());
+    QVERIFY2(Spust(appstream, {u"validate"_s, u"--no-net"_s, usr + u"/share/metainfo/example.velor.Lumarin.metainfo.xml"_s},
+                   prostredi, &out, &err) == 0,
+             (out + err).constData());
+    QVERIFY2(Spust(appstream, {u"validate-tree"_s, u"--no-net"_s, usr}, prostredi, &out, &err) == 0,
+             (out + err).constData());
+}
+
+QTEST_MAIN(TestSpusteni)
+#include "tst_spusteni.moc"
