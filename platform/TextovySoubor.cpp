@@ -5,6 +5,7 @@
 #include "Soubor.h"
 
 #include <QHash>
+#include <QtAlgorithms>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
@@ -25,27 +26,6 @@ constexpr char16_t ZastupceNuly = 0xDC00;
 bool JeZastupce(char16_t c)
 {
     return c >= ZastupceNuly && c <= ZastupceNuly + 0xFF;
-}
-
-// The length of the well-formed UTF-8 sequence that starts at b[i], 0 when
-// none does (a stray continuation byte, a sequence cut short, an overlong form,
-// a surrogate, a code point above U+10FFFF).
-int DelkaSekvence(const uchar *b, qsizetype i, qsizetype n)
-{
-    const auto pokracuje = [&](qsizetype k, uchar Od = 0x80, uchar Do = 0xBF) {
-        return i + k < n && b[i + k] >= Od && b[i + k] <= Do;
-    };
-    const uchar c = b[i];
-    if (c < 0x80)
-        return 1;
-    if (c >= 0xC2 && c <= 0xDF)
-        return pokracuje(1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF)
-        return pokracuje(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && pokracuje(2) ? 3 : 0;
-    if (c >= 0xF0 && c <= 0xF4)
-        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4
-                                                                                                              : 0;
-    return 0;
 }
 
 // UTF-8 in which every byte outside a well-formed sequence is kept as its
@@ -72,7 +52,7 @@ QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci, qsizetype *Viceba
     for (qsizetype i = 0; i < n;) {
         const uchar c = b[i];
         char32_t u;
-        switch (DelkaSekvence(b, i, n)) {
+        switch (DelkaSekvenceUtf8(b, i, n)) {
         case 1:
             cil[j++] = c;
             ++i;
@@ -337,36 +317,136 @@ char32_t ZnakNa(const char16_t *t, qsizetype &i, qsizetype n)
     return c;
 }
 
+// Counts M and X of the UTF-8 reading, given its characters beyond ASCII one
+// at a time, in order; stand-ins are neither. Positions are any measure of the
+// text that grows by each character's length (code units of the decoded text,
+// or bytes of the file), so that the file may be read as a whole or in pieces.
+// A letter that is judged by the character after it waits for that character:
+// the next one that Znak is given, or the ASCII one that follows where the
+// letter ends (Ceka, Ascii); at the end of the text nothing follows.
+class TRozborZnaku {
+public:
+    TRozborZnaku() : v(TVlastnosti::Tabulka()) {}
+
+    // The character u takes Zacatek..Konec; Pred is the code unit (an ASCII
+    // one, unless u continues a cluster) just before Zacatek, 0 at the start.
+    void Znak(char32_t u, qint64 Zacatek, qint64 Konec, char32_t Pred)
+    {
+        const bool bSurogat = QChar::isSurrogate(u);
+        if (FCeka != ckNic) {
+            // Marks after the letter are passed over; anything else follows it.
+            if (!bSurogat && !JeSamostatny(u))
+                FKonecCekani = Konec;
+            else
+                Vyres(u);
+        }
+        if (bSurogat) {
+            shluk = {0, false, Konec};
+            return;
+        }
+        ++M;
+        if (shluk.Konec != Zacatek)
+            shluk = {Pred, false, Zacatek};
+        const QChar::Category kategorie = v.Kategorie(u);
+        if (TVlastnosti::JeZnamenko(kategorie) && !JeVariacniSelektor(u)) {
+            const char32_t zaklad = shluk.Zaklad;
+            shluk.Konec = Konec;
+            if (!v.JePismeno(zaklad))
+                return;
+            const QChar::Script pismo = v.Pismo(u);
+            if (MaVlastniPismo(pismo))
+                X += Rodina(pismo) != Rodina(v.Pismo(zaklad));
+            else if (zaklad < 0x80 && !shluk.bSlozeno)
+                X += !(shluk.bSlozeno = skladani.Slozi(char16_t(zaklad), u));
+            return;
+        }
+        const char32_t pred = shluk.Zaklad;
+        shluk = {u, false, Konec};
+        if (u <= 0x9F) {
+            ++X;
+        } else if (kategorie == QChar::Other_NotAssigned) {
+            X += u <= 0xFFFF && !QChar::isNonCharacter(u);
+        } else if (JeVzacnaLatinka(u)) {
+            ++X;
+        } else if (TVlastnosti::JePismeno(kategorie) && JeVzdalene(Rodina(v.Pismo(u)))) {
+            if (Latinka(pred))
+                ++X;
+            else
+                Cekej(ckLatinka, 0, Konec);
+        } else if (TVlastnosti::JePismeno(kategorie) && v.JePismeno(pred)) {
+            const int rodina = Rodina(v.Pismo(u));
+            const QChar::Script pismoPred = v.Pismo(pred);
+            if (rodina > QChar::Script_Common && MaVlastniPismo(pismoPred) && Rodina(pismoPred) != rodina)
+                Cekej(ckJinePismo, rodina, Konec);
+        }
+    }
+
+    // Whether a letter waits for the character at Pozice.
+    bool Ceka(qint64 Pozice) const { return FCeka != ckNic && FKonecCekani == Pozice; }
+    // The ASCII character that follows the waiting letter (and its marks).
+    void Ascii(char32_t c) { Vyres(c); }
+
+    qsizetype M = 0; // characters of more than one byte
+    qsizetype X = 0; // of them those that real text does not hold
+
+private:
+    enum TCekani { ckNic, ckLatinka, ckJinePismo };
+
+    // What the look past a letter's marks stops at: ASCII, anything but a
+    // combining mark, or a variation selector.
+    bool JeSamostatny(char32_t u) const
+    {
+        return u < 0x80 || !TVlastnosti::JeZnamenko(v.Kategorie(u)) || JeVariacniSelektor(u);
+    }
+    bool Latinka(char32_t c) const { return v.JePismeno(c) && v.Pismo(c) == QChar::Script_Latin; }
+
+    void Cekej(TCekani Co, int Rodina_, qint64 Konec)
+    {
+        FCeka = Co;
+        FRodina = Rodina_;
+        FKonecCekani = Konec;
+    }
+
+    // Za is the character after the waiting letter: a letter of a distant
+    // script counts beside a Latin one, a letter between two of other scripts
+    // counts when Za is the second.
+    void Vyres(char32_t Za)
+    {
+        if (FCeka == ckLatinka) {
+            X += Latinka(Za);
+        } else if (FCeka == ckJinePismo) {
+            const QChar::Script pismoZa = v.Pismo(Za);
+            X += v.JePismeno(Za) && MaVlastniPismo(pismoZa) && Rodina(pismoZa) != FRodina;
+        }
+        FCeka = ckNic;
+    }
+
+    const TVlastnosti &v;
+    TSkladani skladani;
+    // The character that the marks after it sit on, kept while the scan is in
+    // its cluster; Konec is where the cluster has got to.
+    struct {
+        char32_t Zaklad = 0;
+        bool bSlozeno = false; // an ASCII letter that a mark of it has composed with
+        qint64 Konec = -1;
+    } shluk;
+    TCekani FCeka = ckNic;
+    int FRodina = 0;
+    qint64 FKonecCekani = -1;
+};
+
 struct TRozbor {
     qsizetype Vicebajtove = 0;    // M
     qsizetype Nepravdepodobne = 0; // X
 };
 
-// Counts M and X of the UTF-8 reading; stand-ins are neither. Only the
-// characters beyond ASCII take a look, so plain text passes at memory speed.
+// Counts M and X of the UTF-8 reading of a whole text. Only the characters
+// beyond ASCII take a look, so plain text passes at memory speed.
 TRozbor Rozeber(QStringView Text)
 {
-    const TVlastnosti &v = TVlastnosti::Tabulka();
-    TSkladani skladani;
+    TRozborZnaku rozbor;
     const char16_t *t = Text.utf16();
     const qsizetype n = Text.size();
-    const auto dalsiZaklad = [&](qsizetype i) -> char32_t {
-        while (i < n) {
-            const char32_t u = ZnakNa(t, i, n);
-            if (u < 0x80 || !TVlastnosti::JeZnamenko(v.Kategorie(u)) || JeVariacniSelektor(u))
-                return u;
-        }
-        return 0;
-    };
-    // The character that the marks after it sit on, kept while the scan is in
-    // its cluster; Konec is where the cluster has got to. A cluster that
-    // starts with an ASCII character is found by looking back one unit.
-    struct {
-        char32_t Zaklad = 0;
-        bool bSlozeno = false; // an ASCII letter that a mark of it has composed with
-        qsizetype Konec = -1;
-    } shluk;
-    qsizetype m = 0, x = 0;
     for (qsizetype i = 0; i < n; ++i) {
         // Four units at a time through ASCII.
         for (quint64 ctyri; i + 4 <= n; i += 4) {
@@ -378,55 +458,17 @@ TRozbor Rozeber(QStringView Text)
             continue;
         const qsizetype zacatek = i;
         const char32_t u = ZnakNa(t, i, n);
-        const qsizetype konec = i--;
-        if (QChar::isSurrogate(u)) {
-            shluk = {0, false, konec};
-            continue;
-        }
-        ++m;
-        if (shluk.Konec != zacatek)
-            shluk = {zacatek > 0 ? t[zacatek - 1] : char32_t(0), false, zacatek};
-        const QChar::Category kategorie = v.Kategorie(u);
-        if (TVlastnosti::JeZnamenko(kategorie) && !JeVariacniSelektor(u)) {
-            const char32_t zaklad = shluk.Zaklad;
-            shluk.Konec = konec;
-            if (!v.JePismeno(zaklad))
-                continue;
-            const QChar::Script pismo = v.Pismo(u);
-            if (MaVlastniPismo(pismo))
-                x += Rodina(pismo) != Rodina(v.Pismo(zaklad));
-            else if (zaklad < 0x80 && !shluk.bSlozeno)
-                x += !(shluk.bSlozeno = skladani.Slozi(char16_t(zaklad), u));
-            continue;
-        }
-        const char32_t pred = shluk.Zaklad;
-        shluk = {u, false, konec};
-        if (u <= 0x9F) {
-            ++x;
-        } else if (kategorie == QChar::Other_NotAssigned) {
-            x += u <= 0xFFFF && !QChar::isNonCharacter(u);
-        } else if (JeVzacnaLatinka(u)) {
-            ++x;
-        } else if (TVlastnosti::JePismeno(kategorie) && JeVzdalene(Rodina(v.Pismo(u)))) {
-            const auto latinka = [&](char32_t c) { return v.JePismeno(c) && v.Pismo(c) == QChar::Script_Latin; };
-            x += latinka(pred) || latinka(dalsiZaklad(konec));
-        } else if (TVlastnosti::JePismeno(kategorie) && v.JePismeno(pred)) {
-            const int rodina = Rodina(v.Pismo(u));
-            const QChar::Script pismoPred = v.Pismo(pred);
-            if (rodina > QChar::Script_Common && MaVlastniPismo(pismoPred) && Rodina(pismoPred) != rodina) {
-                const char32_t za = dalsiZaklad(konec);
-                const QChar::Script pismoZa = v.Pismo(za);
-                x += v.JePismeno(za) && MaVlastniPismo(pismoZa) && Rodina(pismoZa) != rodina;
-            }
-        }
+        rozbor.Znak(u, zacatek, i, zacatek > 0 ? t[zacatek - 1] : char32_t(0));
+        if (i < n && t[i] < 0x80 && rozbor.Ceka(i))
+            rozbor.Ascii(t[i]);
+        --i;
     }
-    return {m, x};
+    return {rozbor.M, rozbor.X};
 }
 
-// Whether the 8-bit code page would read one of the bytes as a C1 control:
-// windows-1250 leaves 81 83 88 90 98 undefined, and no ordinary text of it
-// holds them.
-bool MaNedefinovanyBajt(QByteArrayView Bajty)
+// The bytes that the 8-bit code page would read as a C1 control: windows-1250
+// leaves 81 83 88 90 98 undefined, and no ordinary text of it holds them.
+const std::array<bool, 0x100> &NedefinovaneBajty()
 {
     static const std::array<bool, 0x100> nedefinovane = [] {
         std::array<bool, 0x100> n{};
@@ -437,6 +479,12 @@ bool MaNedefinovanyBajt(QByteArrayView Bajty)
         }
         return n;
     }();
+    return nedefinovane;
+}
+
+bool MaNedefinovanyBajt(QByteArrayView Bajty)
+{
+    const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
     const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
     const qsizetype n = Bajty.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -452,6 +500,15 @@ bool MaNedefinovanyBajt(QByteArrayView Bajty)
     return false;
 }
 
+// The rule's last step, once X is known: I stand-ins, M characters of more
+// than one byte, X of them unlikely.
+bool PodleRozboru(qint64 Neplatne, qint64 Vicebajtove, qint64 Nepravdepodobne)
+{
+    if (Neplatne == 0)
+        return Nepravdepodobne == 0 || 2 * Nepravdepodobne < Vicebajtove;
+    return 2 * (Neplatne + Nepravdepodobne) < Vicebajtove;
+}
+
 // Whether a file without a mark is read as UTF-8, by the rule above, given its
 // UTF-8 reading with Neplatne stand-ins and, when there are any, Vicebajtove.
 bool CtiJakoUtf8(QByteArrayView Bajty, QStringView Text, qsizetype Neplatne, qsizetype Vicebajtove)
@@ -461,13 +518,29 @@ bool CtiJakoUtf8(QByteArrayView Bajty, QStringView Text, qsizetype Neplatne, qsi
         if (Text.size() == Bajty.size() || MaNedefinovanyBajt(Bajty))
             return true;
         const TRozbor rozbor = Rozeber(Text);
-        return rozbor.Nepravdepodobne == 0 || 2 * rozbor.Nepravdepodobne < rozbor.Vicebajtove;
+        return PodleRozboru(0, rozbor.Vicebajtove, rozbor.Nepravdepodobne);
     }
     // X only adds to I.
     if (2 * Neplatne >= Vicebajtove)
         return false;
     const TRozbor rozbor = Rozeber(Text);
-    return 2 * (Neplatne + rozbor.Nepravdepodobne) < rozbor.Vicebajtove;
+    return PodleRozboru(Neplatne, rozbor.Vicebajtove, rozbor.Nepravdepodobne);
+}
+
+// The code point of the well-formed sequence of Delka bytes at b.
+char32_t ZnakUtf8(const uchar *b, int Delka)
+{
+    switch (Delka) {
+    case 2:
+        return char32_t(b[0] & 0x1F) << 6 | (b[1] & 0x3F);
+    case 3:
+        return char32_t(b[0] & 0x0F) << 12 | char32_t(b[1] & 0x3F) << 6 | (b[2] & 0x3F);
+    case 4:
+        return char32_t(b[0] & 0x07) << 18 | char32_t(b[1] & 0x3F) << 12 | char32_t(b[2] & 0x3F) << 6 |
+               (b[3] & 0x3F);
+    default:
+        return b[0];
+    }
 }
 
 } // namespace
@@ -596,6 +669,107 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
 QString DuvodNeplatnehoUtf8()
 {
     return QStringLiteral("The text holds half of a UTF-16 surrogate pair, which UTF-8 cannot store");
+}
+
+TPoctyUtf8 SpocitejUtf8(QByteArrayView Bajty)
+{
+    const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
+    const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
+    const qsizetype n = Bajty.size();
+    TPoctyUtf8 pocty;
+    bool bNedefinovany = false;
+    for (qsizetype i = 0; i < n;) {
+        // Eight bytes at a time through ASCII, to the first byte beyond it.
+        for (quint64 osm; i + 8 <= n; i += 8) {
+            std::memcpy(&osm, b + i, sizeof osm);
+            if (const quint64 vysoke = qFromLittleEndian(osm) & 0x8080'8080'8080'8080u) {
+                i += qCountTrailingZeroBits(vysoke) / 8;
+                break;
+            }
+        }
+        if (i == n)
+            break;
+        if (b[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int delka = DelkaSekvenceUtf8(b, i, n);
+        if (delka == 0) {
+            ++pocty.Neplatne;
+            bNedefinovany |= nedefinovane[b[i]];
+            ++i;
+            continue;
+        }
+        ++pocty.Vicebajtove;
+        for (int k = 1; k < delka; ++k)
+            bNedefinovany |= nedefinovane[b[i + k]];
+        i += delka;
+    }
+    pocty.bNedefinovany = bNedefinovany;
+    return pocty;
+}
+
+TRozhodnutiUtf8 RozhodniUtf8(const TPoctyUtf8 &Pocty)
+{
+    // As CtiJakoUtf8 decides before it needs X.
+    if (Pocty.Neplatne == 0)
+        return Pocty.Vicebajtove == 0 || Pocty.bNedefinovany ? ruUtf8 : ruRozbor;
+    return 2 * Pocty.Neplatne >= Pocty.Vicebajtove ? ruOsmibitove : ruRozbor;
+}
+
+struct TRozborUtf8::TData {
+    TRozborZnaku Rozbor;
+    QByteArray Zbytek;        // bytes not judged yet: the start of a sequence that a piece cut
+    qint64 Pozice = 0;        // of Zbytek's first byte in the file
+    char32_t Predchozi = 0;   // the byte before it, 0 at the start of the file
+
+    // Judges the characters of Zbytek that the bytes after it can no longer
+    // change; with bKonec all of them.
+    void Zpracuj(bool bKonec)
+    {
+        const auto *b = reinterpret_cast<const uchar *>(Zbytek.constData());
+        const qsizetype n = Zbytek.size();
+        qsizetype i = 0;
+        if (n > 0 && b[0] < 0x80 && Rozbor.Ceka(Pozice))
+            Rozbor.Ascii(b[0]);
+        while (i < n) {
+            if (b[i] < 0x80) {
+                ++i;
+                continue;
+            }
+            // A sequence is told by its first four bytes.
+            if (!bKonec && i + 4 > n)
+                break;
+            const int delka = DelkaSekvenceUtf8(b, i, n);
+            const char32_t u = delka == 0 ? char32_t(ZastupceNuly + b[i]) : ZnakUtf8(b + i, delka);
+            const qsizetype konec = i + qMax(delka, 1);
+            Rozbor.Znak(u, Pozice + i, Pozice + konec, i > 0 ? b[i - 1] : Predchozi);
+            i = konec;
+            if (i < n && b[i] < 0x80 && Rozbor.Ceka(Pozice + i))
+                Rozbor.Ascii(b[i]);
+        }
+        if (i > 0) {
+            Predchozi = b[i - 1];
+            Pozice += i;
+            Zbytek.remove(0, i);
+        }
+    }
+};
+
+TRozborUtf8::TRozborUtf8() : d(std::make_unique<TData>()) {}
+
+TRozborUtf8::~TRozborUtf8() = default;
+
+void TRozborUtf8::Pridej(QByteArrayView Kus)
+{
+    d->Zbytek.append(Kus.data(), Kus.size());
+    d->Zpracuj(false);
+}
+
+bool TRozborUtf8::JeUtf8(const TPoctyUtf8 &Pocty)
+{
+    d->Zpracuj(true);
+    return PodleRozboru(Pocty.Neplatne, d->Rozbor.M, d->Rozbor.X);
 }
 
 TTextovySoubor NactiTextovySoubor(const QString &Cesta)

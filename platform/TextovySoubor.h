@@ -18,7 +18,9 @@
 #include "Chyba.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <memory>
 
 enum TKodovani {
     koUtf8,        // with a byte-order mark
@@ -66,3 +68,76 @@ QString DuvodNeplatnehoUtf8();
 
 // Every CR LF, lone CR and lone LF as CR LF.
 QString NormalizujKonceRadku(const QString &Text);
+
+// ---- Reading a file piece by piece ----
+//
+// The command-line converter reads files of any size in blocks, and must come
+// to the same encoding and the same text as DekodujText does with the whole
+// file. These are the parts of the rules above that it needs.
+
+// The length of the well-formed UTF-8 sequence that starts at b[i] (i < n), 0
+// when none does (a stray continuation byte, a sequence cut short, an overlong
+// form, a surrogate, a code point above U+10FFFF). It looks at b[i] to b[i + 3]
+// at most, and past a byte that cannot continue a sequence never.
+inline int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
+{
+    const auto pokracuje = [&](qsizetype k, uchar Od = 0x80, uchar Do = 0xBF) {
+        return i + k < n && b[i + k] >= Od && b[i + k] <= Do;
+    };
+    const uchar c = b[i];
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return pokracuje(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF)
+        return pokracuje(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && pokracuje(2) ? 3 : 0;
+    if (c >= 0xF0 && c <= 0xF4)
+        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4
+                                                                                                              : 0;
+    return 0;
+}
+
+// What the UTF-8 reading of a file without a mark holds, counted over its
+// bytes. Counts of pieces add up to the whole file's when every piece starts
+// where a character of the UTF-8 reading starts (no piece cuts a well-formed
+// sequence in two, nor a sequence that is cut short: see the converter's
+// block reader).
+struct TPoctyUtf8 {
+    qint64 Neplatne = 0;        // bytes outside well-formed sequences (I)
+    qint64 Vicebajtove = 0;     // characters of more than one byte (M)
+    bool bNedefinovany = false; // a byte that the 8-bit code page leaves undefined
+
+    TPoctyUtf8 &operator+=(const TPoctyUtf8 &Dalsi)
+    {
+        Neplatne += Dalsi.Neplatne;
+        Vicebajtove += Dalsi.Vicebajtove;
+        bNedefinovany = bNedefinovany || Dalsi.bNedefinovany;
+        return *this;
+    }
+};
+
+TPoctyUtf8 SpocitejUtf8(QByteArrayView Bajty);
+
+// What the counts decide for the whole file: UTF-8, the 8-bit code page, or
+// nothing yet (the characters that real text does not hold must be counted:
+// TRozborUtf8).
+enum TRozhodnutiUtf8 { ruUtf8, ruOsmibitove, ruRozbor };
+TRozhodnutiUtf8 RozhodniUtf8(const TPoctyUtf8 &Pocty);
+
+// The count of characters that real text does not hold, over a file's bytes
+// given in pieces cut anywhere, in order.
+class TRozborUtf8 {
+public:
+    TRozborUtf8();
+    ~TRozborUtf8();
+    TRozborUtf8(const TRozborUtf8 &) = delete;
+    TRozborUtf8 &operator=(const TRozborUtf8 &) = delete;
+
+    void Pridej(QByteArrayView Kus);
+    // After the last piece: whether DekodujText reads the file as UTF-8.
+    bool JeUtf8(const TPoctyUtf8 &Pocty);
+
+private:
+    struct TData;
+    std::unique_ptr<TData> d;
+};
