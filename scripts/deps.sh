@@ -1,6 +1,8 @@
-# Sourced by scripts/run and scripts/test: installs the Debian packages the
-# build needs, but only when one of them is missing, so a second run is quick.
-LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n"
+# Sourced by scripts/run, scripts/test and scripts/package: installs the Debian
+# packages the build needs, but only when one of them is missing, so a second
+# run is quick. desktop-file-utils and appstream check the installed desktop
+# entry and metadata; CPack needs file to find the programs' libraries.
+LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n desktop-file-utils appstream file"
 
 lumarin_install_deps() {
   local missing=""
