@@ -3,6 +3,9 @@
 #include "Chyba.h"
 #include "Soubor.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 namespace {
 
 // A language file is a few hundred kilobytes; the parsed document takes many
@@ -24,11 +27,25 @@ QString CestaPrvku(const QDomNode &Uzel)
 
 TXMLDokument::TXMLDokument(QObject *Vlastnik) : QObject(Vlastnik) {}
 
+QString TXMLDokument::NazevSouboru() const
+{
+    if (ExistujeSoubor(FNazevSouboru) || !QCoreApplication::instance())
+        return FNazevSouboru;
+    const QString program = QCoreApplication::applicationDirPath();
+    for (const QString &slozka : {program, QDir::cleanPath(program + QStringLiteral("/../share/lumarin"))}) {
+        const QString cesta = slozka + QLatin1Char('/') + FNazevSouboru;
+        if (ExistujeSoubor(cesta))
+            return cesta;
+    }
+    return FNazevSouboru;
+}
+
 void TXMLDokument::Aktivuj()
 {
     if (FAktivni)
         return;
-    const QByteArray bajty = NactiBajty(FNazevSouboru, NejvetsiSoubor);
+    const QString nazev = NazevSouboru();
+    const QByteArray bajty = NactiBajty(nazev, NejvetsiSoubor);
     QDomDocument dokument;
     QString zprava;
     int radek = 0;
@@ -37,7 +54,7 @@ void TXMLDokument::Aktivuj()
     // nothing of it is kept.
     if (!dokument.setContent(bajty, &zprava, &radek, &sloupec))
         throw EChyba(QStringLiteral("Cannot load file \"%1\". Line %2, column %3: %4")
-                         .arg(FNazevSouboru)
+                         .arg(nazev)
                          .arg(radek)
                          .arg(sloupec)
                          .arg(zprava));

@@ -23,9 +23,13 @@ class TXMLDokument : public QObject {
 public:
     explicit TXMLDokument(QObject *Vlastnik = nullptr);
 
-    // The file as named: a bare name is found in the current working folder
-    // of the moment the document is activated, not in the program's folder.
-    const QString &NazevSouboru() const { return FNazevSouboru; }
+    // The file as the document reads it. The bare name is looked for in the
+    // working folder first; when that has none, in the program's data
+    // folders: beside the executable (a build tree), then share/lumarin above
+    // it (an installation), so that a program started from the desktop's menu,
+    // whose working folder is the home folder, still finds its file. The bare
+    // name when none of them has it. Asked again at every call.
+    QString NazevSouboru() const;
 
     // Loads and parses the file the first time; on an active document it does
     // nothing, so the file is read once per run and later changes on disk are

@@ -2,6 +2,7 @@
 // and what an installation puts in place.
 
 #include "Memo.h"
+#include "XMLDokument.h"
 #include "SoubUtility.h"
 #include "Soubory.h"
 #include "TestovaciOkno.h"
@@ -17,6 +18,7 @@
 #include <QStandardPaths>
 #include <QUrl>
 #include <QtTest>
+#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -85,6 +87,19 @@ struct TUklid {
     }
 };
 
+// Set for a copy of this program that plays the program started from the
+// desktop's menu (see jazykovySoubor).
+constexpr char PromennaPotomka[] = "LUMARIN_TEST_JAZYK";
+
+// A language file whose only translation is the main window's caption.
+QByteArray SouborSTitulkem(const QString &Titulek)
+{
+    return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<trelo>\n"
+            "<JAZYKY><CZ index=\"0\"><n>Čeština</n><v>1</v><a>VELOR</a></CZ></JAZYKY>\n"
+            "<HlavniForm><HlavniForm><CZ>"_s + Titulek + u"</CZ></HlavniForm></HlavniForm>\n</trelo>\n"_s)
+        .toUtf8();
+}
+
 // What a test drags.
 enum TCoTahnout { ctSoubor, ctDvaSoubory, ctSlozka, ctSlozkaASoubor, ctVzdalena, ctVzdalenaSTextem, ctText,
                   ctNeUtf8 };
@@ -112,6 +127,9 @@ private slots:
     void pretazeni();
     void pretazeniSeptaSeNaZmeny_data();
     void pretazeniSeptaSeNaZmeny();
+
+    void jazykovySoubor_data();
+    void jazykovySoubor();
 
     void instalace();
     void platnostInstalace();
@@ -448,6 +466,68 @@ void TestSpusteni::pretazeniSeptaSeNaZmeny()
     QCOMPARE(Precti(novy), QByteArray("nové"));
 }
 
+// ---- the language file outside the working folder ----
+
+void TestSpusteni::jazykovySoubor_data()
+{
+    QTest::addColumn<QStringList>("kde"); // where a language file lies: "prace", "bin", "share"
+    QTest::addColumn<QString>("titulek");
+    QTest::addColumn<QString>("soubor"); // the file read, "" for none
+    const QString sdilena = u"share/lumarin/trelo.xml"_s;
+    QTest::newRow("pracovní složka má přednost") << QStringList{u"prace"_s, u"bin"_s, u"share"_s} << u"prace"_s
+                                                 << u"trelo.xml"_s;
+    QTest::newRow("vedle programu (sestavení)") << QStringList{u"bin"_s, u"share"_s} << u"bin"_s << u"<koren>/bin/trelo.xml"_s;
+    QTest::newRow("instalace") << QStringList{u"share"_s} << u"share"_s << u"<koren>/share/lumarin/trelo.xml"_s;
+    QTest::newRow("nikde") << QStringList() << u"Lumarin"_s << u"trelo.xml"_s;
+}
+
+// A program started where its working folder has no language file (from the
+// desktop's menu, in the home folder) reads the one of its data folders; the
+// working folder's own file still comes first.
+void TestSpusteni::jazykovySoubor()
+{
+    QFETCH(QStringList, kde);
+    QFETCH(QString, titulek);
+    QFETCH(QString, soubor);
+    // A copy of this program stands for the program, placed as an
+    // installation places it; the copy builds the whole window and says what
+    // it read.
+    const QString koren = Test->Prostredi.Docasna.filePath(u"koren"_s);
+    const QString program = koren + u"/bin/lumarin"_s;
+    QVERIFY(QDir().mkpath(koren + u"/bin"_s));
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), program));
+    const QMap<QString, QString> mista = {{u"prace"_s, Test->Prostredi.Cesta(u"trelo.xml"_s)},
+                                          {u"bin"_s, koren + u"/bin/trelo.xml"_s},
+                                          {u"share"_s, koren + u"/share/lumarin/trelo.xml"_s}};
+    for (const QString &m : std::as_const(kde))
+        Zapis(mista.value(m), SouborSTitulkem(m));
+    QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
+    prostredi.insert(QLatin1String(PromennaPotomka), u"1"_s);
+    prostredi.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    QByteArray out, err;
+    QCOMPARE(Spust(program, {}, prostredi, &out, &err), 0);
+    // No message box: the toolkit's own warnings may come on the same stream.
+    QVERIFY2(!err.contains("Hlaseni: "), err.constData());
+    QCOMPARE(QString::fromUtf8(out), soubor.replace(u"<koren>"_s, koren) + u'\n' + titulek + u'\n');
+}
+
+// The copy's part: the program's start (settings, forms, the first show with
+// its language), then the file the language document read and the caption.
+int JazykovyPotomek(int argc, char *argv[])
+{
+    THlaseni::NastavPrezenter([](const QString &Text, const QString &, int) {
+        std::fprintf(stderr, "Hlaseni: %s\n", Text.toUtf8().constData());
+        return IDOK;
+    });
+    TSluzby sluzby;
+    QApplication aplikace(argc, argv);
+    TFormy formy;
+    formy.Spust();
+    std::printf("%s\n%s\n", formy.HlavniForm->xdcJazyk->NazevSouboru().toUtf8().constData(),
+                formy.HlavniForm->windowTitle().toUtf8().constData());
+    return 0;
+}
+
 // ---- installation ----
 
 // Installs the build into Slozka as a package would put it under /usr; the
@@ -539,5 +619,13 @@ void TestSpusteni::platnostInstalace()
              (out + err).constData());
 }
 
-QTEST_MAIN(TestSpusteni)
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet(PromennaPotomka))
+        return JazykovyPotomek(argc, argv);
+    QApplication aplikace(argc, argv);
+    TestSpusteni test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_spusteni.moc"
