@@ -98,19 +98,6 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
                             livJazykSelectItem(livJazyk, livJazyk->topLevelItem(i.row()), true);
                 });
             });
-    // Rows removed with their selection (a refill clears the list) tell no
-    // change of selection of their own; they are unselected all the same.
-    const auto odebrane = [this] {
-        Proved([this] {
-            for (QTreeWidgetItem *radek : livJazyk->selectedItems())
-                livJazykSelectItem(livJazyk, radek, false);
-        });
-    };
-    connect(livJazyk->model(), &QAbstractItemModel::modelAboutToBeReset, this, odebrane);
-    connect(livJazyk->model(), &QAbstractItemModel::rowsRemoved, this, [this] {
-        if (livJazyk->selectedItems().isEmpty())
-            Proved([this] { livJazykSelectItem(livJazyk, nullptr, false); });
-    });
 }
 
 void TJazykForm::showEvent(QShowEvent *Udalost)
