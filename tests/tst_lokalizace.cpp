@@ -168,6 +168,8 @@ private slots:
     void tlacitkaDialogu();
     void vsechnyDruhyOvladacu();
     void dodavanySouborJeUplny();
+    void klavesyNabidek_data();
+    void klavesyNabidek();
 };
 
 // Without a language file: the message texts hold their built-in defaults,
@@ -695,6 +697,39 @@ void TestLokalizace::dodavanySouborJeUplny()
         for (QDomElement k = s.firstChildElement(); !k.isNull(); k = k.nextSiblingElement())
             QVERIFY2(ceske.contains(s.tagName() + u'/' + k.tagName()),
                      qPrintable(s.tagName() + u'/' + k.tagName() + u" is never looked up"_s));
+    }
+}
+
+// In each language of the shipped file every item of the menu bar and of its
+// menus has an access key, and no two items of one menu share one.
+void TestLokalizace::klavesyNabidek_data()
+{
+    QTest::addColumn<QString>("jazyk");
+    for (const char *jazyk : {"CZ", "EN", "SK", "DE"})
+        QTest::newRow(jazyk) << QString::fromLatin1(jazyk);
+}
+
+void TestLokalizace::klavesyNabidek()
+{
+    QFETCH(QString, jazyk);
+    TTestovaciOkno O([] { ZapisTrelo(DodavanyTrelo()); });
+    JazykXML->NastavJazyk(jazyk);
+    O.Okno->show();
+    QList<QList<QAction *>> nabidky{O.Okno->ActionMainMenuBar1->actions()};
+    for (QAction *a : O.Okno->ActionMainMenuBar1->actions())
+        nabidky << a->menu()->actions();
+    for (const QList<QAction *> &polozky : std::as_const(nabidky)) {
+        QList<QChar> klavesy;
+        for (QAction *a : polozky) {
+            if (a->isSeparator())
+                continue;
+            const QString titulek = a->text().section(u'\t', 0, 0);
+            const qsizetype i = titulek.indexOf(u'&');
+            QVERIFY2(i >= 0 && i + 1 < titulek.size(), qPrintable(titulek));
+            const QChar klavesa = titulek.at(i + 1).toLower();
+            QVERIFY2(!klavesy.contains(klavesa), qPrintable(titulek));
+            klavesy << klavesa;
+        }
     }
 }
 
