@@ -628,7 +628,8 @@ void TestLokalizace::vsechnyDruhyOvladacu()
     QVERIFY(!klice.contains(u"mnuNabidka-H"_s));
 }
 
-// The shipped language file has, for each of its four languages, an entry
+// The shipped language file has, for each language it lists (Czech, English,
+// Slovak and German among them), an entry
 // for every text the program looks up, as the program itself tells while it
 // applies each language (the main window, the four dialogs, the menu bar and
 // the toolbar, the messages and the dialog buttons, with a document that has
@@ -637,7 +638,6 @@ void TestLokalizace::vsechnyDruhyOvladacu()
 // asks for (a misspelt key would be).
 void TestLokalizace::dodavanySouborJeUplny()
 {
-    const QStringList jazyky = {u"CZ"_s, u"EN"_s, u"SK"_s, u"DE"_s};
     // Entries each language leaves empty on purpose: a text there would be
     // the caption of every toolbar item, or would stand for the document's
     // name and state, which the window shows itself.
@@ -663,11 +663,12 @@ void TestLokalizace::dodavanySouborJeUplny()
     QDomDocument dokument;
     QVERIFY(dokument.setContent(DodavanyTrelo()));
     const QDomElement koren = dokument.documentElement();
-    QStringList uvedene;
+    QStringList jazyky;
     for (QDomElement j = koren.firstChildElement(u"JAZYKY"_s).firstChildElement(); !j.isNull();
          j = j.nextSiblingElement())
-        uvedene << j.tagName();
-    QCOMPARE(uvedene, jazyky);
+        jazyky << j.tagName();
+    for (const QString &j : {u"CZ"_s, u"EN"_s, u"SK"_s, u"DE"_s})
+        QVERIFY2(jazyky.contains(j), qPrintable(j));
 
     // The first lookup of each key was made in Czech on design-time texts.
     QMap<QString, QString> ceske;
