@@ -466,6 +466,8 @@ TRozbor Rozeber(QStringView Text)
     return {rozbor.M, rozbor.X};
 }
 
+} // namespace
+
 // The bytes that the 8-bit code page would read as a C1 control: windows-1250
 // leaves 81 83 88 90 98 undefined, and no ordinary text of it holds them.
 const std::array<bool, 0x100> &NedefinovaneBajty()
@@ -481,6 +483,8 @@ const std::array<bool, 0x100> &NedefinovaneBajty()
     }();
     return nedefinovane;
 }
+
+namespace {
 
 bool MaNedefinovanyBajt(QByteArrayView Bajty)
 {

@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <array>
 #include <memory>
 
 enum TKodovani {
@@ -117,6 +118,9 @@ struct TPoctyUtf8 {
 };
 
 TPoctyUtf8 SpocitejUtf8(QByteArrayView Bajty);
+
+// The bytes that the 8-bit code page leaves undefined (TPoctyUtf8::bNedefinovany).
+const std::array<bool, 0x100> &NedefinovaneBajty();
 
 // What the counts decide for the whole file: UTF-8, the 8-bit code page, or
 // nothing yet (the characters that real text does not hold must be counted:

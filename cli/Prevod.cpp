@@ -1,0 +1,1215 @@
+#include "Prevod.h"
+
+#include "KodovaStranka.h"
+#include "Konverze.h"
+#include "Soubor.h"
+#include "convar.h"
+
+#include <QTemporaryFile>
+#include <QtAlgorithms>
+#include <QtEndian>
+#include <atomic>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <mutex>
+#include <numeric>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr char16_t ZastupceNuly = 0xDC00; // a byte b that the encoding cannot read is U+DC00 + b
+constexpr qsizetype DelkaHlavy = 8192;    // where a binary file shows its NUL bytes
+constexpr qint64 NejmensiBlok = 64;       // the cut of a block is looked for in its last 16 bytes
+
+const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
+const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
+const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
+
+QByteArray Znacka(const TFormat &Format)
+{
+    if (!Format.bZnacka)
+        return {};
+    switch (Format.Druh) {
+    case TDruhKodovani::Utf8: return ZnackaUtf8;
+    case TDruhKodovani::Utf16LE: return ZnackaUtf16LE;
+    case TDruhKodovani::Utf16BE: return ZnackaUtf16BE;
+    case TDruhKodovani::Osmibitove: return {};
+    }
+    return {};
+}
+
+bool JeUtf16(TDruhKodovani Druh)
+{
+    return Druh == TDruhKodovani::Utf16LE || Druh == TDruhKodovani::Utf16BE;
+}
+
+// As ZastupujeBajty: code units U+DC00..U+DCFF of the text stand for bytes of
+// the file, and the table leaves them alone.
+bool ZastupujeBajtyFormat(const TFormat &Format)
+{
+    switch (Format.Druh) {
+    case TDruhKodovani::Utf8: return true;
+    case TDruhKodovani::Utf16LE:
+    case TDruhKodovani::Utf16BE: return Format.bLiche;
+    case TDruhKodovani::Osmibitove: return false;
+    }
+    return false;
+}
+
+QString Duvod(int Chyba)
+{
+    return qt_error_string(Chyba);
+}
+
+// ---- the pair table ----
+
+// The window's table for one kind of document: every code unit mapped to what
+// NahradZnaky makes of it (the first occurrence decides, a character beyond
+// the replacements stays).
+struct TTabulka {
+    std::unique_ptr<std::array<char16_t, 0x10000>> Mapa = std::make_unique<std::array<char16_t, 0x10000>>();
+    bool bSurogaty = false; // a surrogate code unit is changed, or something becomes one
+    bool bAscii = false;    // an ASCII character is changed
+
+    TTabulka(QString Hledane, QString Nahrady, bool bBezZastupcu)
+    {
+        if (bBezZastupcu)
+            VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
+        char16_t *m = Mapa->data();
+        std::iota(m, m + 0x10000, char16_t(0));
+        for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
+            m[Hledane.at(j).unicode()] = j < Nahrady.size() ? Nahrady.at(j).unicode() : Hledane.at(j).unicode();
+        for (const QChar c : std::as_const(Hledane)) {
+            const char16_t u = c.unicode();
+            if (m[u] == u)
+                continue;
+            bSurogaty = bSurogaty || QChar::isSurrogate(u) || QChar::isSurrogate(m[u]);
+            bAscii = bAscii || u < 0x80;
+        }
+    }
+    char16_t operator[](char16_t u) const { return (*Mapa)[u]; }
+};
+
+// ---- counts of a pass ----
+
+struct TPocty {
+    TPoctyUtf8 Utf8;      // of the input's UTF-8 reading, when asked for
+    qint64 Nahrazeno = 0; // code units the table changed
+    qint64 Zlomy = 0;     // line breaks rewritten as CR LF
+    bool bSelhalo = false; // the output's encoding cannot hold the text
+
+    TPocty &operator+=(const TPocty &Dalsi)
+    {
+        Utf8 += Dalsi.Utf8;
+        Nahrazeno += Dalsi.Nahrazeno;
+        Zlomy += Dalsi.Zlomy;
+        bSelhalo = bSelhalo || Dalsi.bSelhalo;
+        return *this;
+    }
+};
+
+// ---- converting a block ----
+
+class TPrevodBloku {
+public:
+    virtual ~TPrevodBloku() = default;
+    // Whether a block's result depends on its own bytes alone, so that blocks
+    // may go through several threads at once.
+    virtual bool Nezavisly() const = 0;
+    // The most output bytes for one input byte.
+    virtual qsizetype Nasobek() const = 0;
+    // Converts Delka bytes into Vystup (room for Nasobek() * Delka + 16 bytes)
+    // and returns the bytes written; bPosledni for the file's last block
+    // (possibly empty).
+    virtual qsizetype Preved(const uchar *Vstup, qsizetype Delka, bool bPosledni, uchar *Vystup, TPocty &Pocty) = 0;
+};
+
+// UTF-8 of a code unit of the Basic Multilingual Plane that is no surrogate.
+inline uchar *ZapisUtf8(uchar *o, char16_t c)
+{
+    if (c < 0x80) {
+        *o++ = uchar(c);
+    } else if (c < 0x800) {
+        *o++ = uchar(0xC0 | c >> 6);
+        *o++ = uchar(0x80 | (c & 0x3F));
+    } else {
+        *o++ = uchar(0xE0 | c >> 12);
+        *o++ = uchar(0x80 | (c >> 6 & 0x3F));
+        *o++ = uchar(0x80 | (c & 0x3F));
+    }
+    return o;
+}
+
+// UTF-8 to UTF-8 with a table that touches no surrogate: bytes that no
+// character of the table needs are copied as they are (a well-formed sequence
+// decoded and encoded again is the same bytes, and so is a byte's stand-in),
+// and only the sequences of characters that the table changes are written
+// anew. The counts of the UTF-8 reading come with it.
+class TPrevodUtf8 : public TPrevodBloku {
+public:
+    TPrevodUtf8(const TTabulka &Tabulka, bool bCrLf) : FTabulka(Tabulka), bCrLf(bCrLf) {}
+    bool Nezavisly() const override { return true; }
+    qsizetype Nasobek() const override { return 6; } // a lone LF as two characters of three bytes
+
+    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
+    {
+        const char16_t *mapa = FTabulka.Mapa->data();
+        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
+        const bool bPoBajtu = FTabulka.bAscii;
+        const auto zvlastni = [&](uchar c) {
+            return c >= 0x80 || (bCrLf && (c == '\r' || c == '\n')) || (bPoBajtu && mapa[c] != c);
+        };
+        uchar *o = Vystup;
+        qsizetype i = 0;
+        qint64 neplatne = 0, vicebajtove = 0, nahrazeno = 0, zlomy = 0;
+        bool bNedefinovany = false;
+        while (true) {
+            // The run of ASCII that stays as it is, sixteen bytes at a time
+            // (written whole; the output has room past its end).
+#if defined(__SSE2__)
+            if (!bPoBajtu) {
+                const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+                while (i + 16 <= n) {
+                    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+                    _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
+                    unsigned maska = unsigned(_mm_movemask_epi8(v));
+                    if (bCrLf)
+                        maska |= unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+                    if (maska) {
+                        const int k = qCountTrailingZeroBits(maska);
+                        i += k;
+                        o += k;
+                        break;
+                    }
+                    i += 16;
+                    o += 16;
+                }
+            }
+#endif
+            while (i < n && !zvlastni(b[i]))
+                *o++ = b[i++];
+            if (i >= n)
+                break;
+            const uchar c = b[i];
+            if (c < 0x80) {
+                if (bCrLf && (c == '\r' || c == '\n')) {
+                    // CR LF, a lone CR and a lone LF all become CR LF.
+                    if (c == '\r' && i + 1 < n && b[i + 1] == '\n') {
+                        i += 2;
+                    } else {
+                        ++i;
+                        ++zlomy;
+                    }
+                    o = ZapisUtf8(o, mapa[u'\r']);
+                    o = ZapisUtf8(o, mapa[u'\n']);
+                    nahrazeno += (mapa[u'\r'] != u'\r') + (mapa[u'\n'] != u'\n');
+                } else {
+                    o = ZapisUtf8(o, mapa[c]);
+                    nahrazeno += mapa[c] != c;
+                    ++i;
+                }
+                continue;
+            }
+            const int delka = c >= 0xC2 && c <= 0xDF && i + 1 < n && (b[i + 1] & 0xC0) == 0x80
+                                  ? 2
+                                  : DelkaSekvenceUtf8(b, i, n);
+            if (delka == 0) {
+                ++neplatne;
+                bNedefinovany |= nedefinovane[c];
+                *o++ = c;
+                ++i;
+                continue;
+            }
+            ++vicebajtove;
+            for (int k = 1; k < delka; ++k)
+                bNedefinovany |= nedefinovane[b[i + k]];
+            char16_t u = 0;
+            if (delka == 2)
+                u = char16_t((c & 0x1F) << 6 | (b[i + 1] & 0x3F));
+            else if (delka == 3)
+                u = char16_t((c & 0x0F) << 12 | (b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F));
+            if (delka == 4 || mapa[u] == u) {
+                std::memcpy(o, b + i, size_t(delka));
+                o += delka;
+            } else {
+                o = ZapisUtf8(o, mapa[u]);
+                ++nahrazeno;
+            }
+            i += delka;
+        }
+        Pocty.Utf8.Neplatne += neplatne;
+        Pocty.Utf8.Vicebajtove += vicebajtove;
+        Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || bNedefinovany;
+        Pocty.Nahrazeno += nahrazeno;
+        Pocty.Zlomy += zlomy;
+        return o - Vystup;
+    }
+
+private:
+    const TTabulka &FTabulka;
+    bool bCrLf;
+};
+
+// The 8-bit code page to itself: one table of 256 bytes, and the pair CR LF
+// for every line break with --crlf. A byte whose character the table turns
+// into one the code page cannot hold fails the file. With bPocitat the counts
+// of the UTF-8 reading come with it, for a file whose encoding is still open.
+class TPrevodOsmibitovy : public TPrevodBloku {
+public:
+    TPrevodOsmibitovy(const TTabulka &Tabulka, bool bCrLf_, bool bPocitat_) : bCrLf(bCrLf_), bPocitat(bPocitat_)
+    {
+        QByteArray vsechny(256, Qt::Uninitialized);
+        for (int b = 0; b < 256; ++b)
+            vsechny[b] = char(b);
+        const QString znaky = DekodujOsmibitove(vsechny);
+        for (int b = 0; b < 256; ++b) {
+            const char16_t u = znaky.at(b).unicode();
+            const char16_t m = Tabulka[u];
+            QByteArray bajt;
+            const bool bLze = ZakodujOsmibitove(QStringView(&m, 1), bajt) && bajt.size() == 1;
+            FPolozka[b] = quint16((bLze ? uchar(bajt[0]) : 0) | (bLze ? 0 : Zvlastni) | (m != u ? Zmena : 0));
+            bSelhani = bSelhani || !bLze;
+        }
+        if (bCrLf) {
+            FZlom[0] = FPolozka['\r'];
+            FZlom[1] = FPolozka['\n'];
+            FPolozka['\r'] |= Zvlastni;
+            FPolozka['\n'] |= Zvlastni;
+        }
+    }
+    bool Nezavisly() const override { return true; }
+    qsizetype Nasobek() const override { return 2; }
+    // Whether some byte cannot be written at all.
+    bool MuzeSelhat() const { return bSelhani; }
+
+    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
+    {
+        if (bPocitat)
+            Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
+        uchar *o = Vystup;
+        qint64 nahrazeno = 0, zlomy = 0;
+        for (qsizetype i = 0; i < n; ++i) {
+            const quint16 p = FPolozka[b[i]];
+            if (!(p & Zvlastni)) {
+                *o++ = uchar(p);
+                nahrazeno += p >> 9;
+                continue;
+            }
+            if (!bCrLf || (b[i] != '\r' && b[i] != '\n')) {
+                Pocty.bSelhalo = true;
+                return o - Vystup;
+            }
+            if (b[i] == '\r' && i + 1 < n && b[i + 1] == '\n')
+                ++i;
+            else
+                ++zlomy;
+            for (const quint16 z : FZlom) {
+                if (z & Zvlastni) {
+                    Pocty.bSelhalo = true;
+                    return o - Vystup;
+                }
+                *o++ = uchar(z);
+                nahrazeno += z >> 9;
+            }
+        }
+        Pocty.Nahrazeno += nahrazeno;
+        Pocty.Zlomy += zlomy;
+        return o - Vystup;
+    }
+
+private:
+    static constexpr quint16 Zvlastni = 0x100, Zmena = 0x200;
+    std::array<quint16, 256> FPolozka; // the output byte, Zvlastni, Zmena
+    std::array<quint16, 2> FZlom{};    // CR and LF
+    bool bCrLf, bPocitat;
+    bool bSelhani = false;
+};
+
+// Any encoding to any, block after block, through UTF-16 as the window keeps
+// text: decoded (stand-ins for bytes the encoding cannot read), line breaks
+// made CR LF, every code unit through the table, encoded by the window's own
+// ZakodujText. What a block boundary cuts waits for the next block: the odd
+// byte of UTF-16, a CR whose LF may follow, a high surrogate whose low one may
+// follow (UTF-8 writes the two as one character).
+class TPrevodObecny : public TPrevodBloku {
+public:
+    TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf_, bool bPocitat_)
+        : FTabulka(Tabulka), FVstup(Vstup), FVystup(Vystup), bCrLf(bCrLf_), bPocitat(bPocitat_)
+    {
+    }
+    bool Nezavisly() const override { return false; }
+    qsizetype Nasobek() const override { return 8; }
+    // Whether the file ended with the stray byte of odd UTF-16.
+    bool LichyNaKonci() const { return bLichyNaKonci; }
+
+    qsizetype Preved(const uchar *b, qsizetype n, bool bPosledni, uchar *Vystup, TPocty &Pocty) override
+    {
+        if (bPocitat)
+            Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
+        QString text = Dekoduj(b, n, bPosledni);
+        if (bCrLf)
+            text = Zlomy(text, bPosledni, Pocty.Zlomy);
+        char16_t *t = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t m = FTabulka[t[i]];
+            Pocty.Nahrazeno += m != t[i];
+            t[i] = m;
+        }
+        if (FVysoky) {
+            text.prepend(QChar(FVysoky));
+            FVysoky = 0;
+        }
+        if (!bPosledni && !text.isEmpty() && text.back().isHighSurrogate()) {
+            FVysoky = text.back().unicode();
+            text.chop(1);
+        }
+        QByteArray bajty;
+        if (!Zakoduj(text, bPosledni, bajty)) {
+            Pocty.bSelhalo = true;
+            return 0;
+        }
+        std::memcpy(Vystup, bajty.constData(), size_t(bajty.size()));
+        return bajty.size();
+    }
+
+private:
+    QString Dekoduj(const uchar *b, qsizetype n, bool bPosledni)
+    {
+        switch (FVstup.Druh) {
+        case TDruhKodovani::Osmibitove:
+            return DekodujOsmibitove(QByteArrayView(b, n));
+        case TDruhKodovani::Utf8: {
+            // Blocks are cut where a character starts.
+            QString text(n, Qt::Uninitialized);
+            char16_t *cil = reinterpret_cast<char16_t *>(text.data());
+            qsizetype j = 0;
+            for (qsizetype i = 0; i < n;) {
+                const int delka = DelkaSekvenceUtf8(b, i, n);
+                if (delka == 0) {
+                    cil[j++] = char16_t(ZastupceNuly + b[i++]);
+                    continue;
+                }
+                char32_t u = b[i];
+                if (delka == 2)
+                    u = char32_t(b[i] & 0x1F) << 6 | (b[i + 1] & 0x3F);
+                else if (delka == 3)
+                    u = char32_t(b[i] & 0x0F) << 12 | char32_t(b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F);
+                else if (delka == 4)
+                    u = char32_t(b[i] & 0x07) << 18 | char32_t(b[i + 1] & 0x3F) << 12 |
+                        char32_t(b[i + 2] & 0x3F) << 6 | (b[i + 3] & 0x3F);
+                if (QChar::requiresSurrogates(u)) {
+                    cil[j++] = QChar::highSurrogate(u);
+                    cil[j++] = QChar::lowSurrogate(u);
+                } else {
+                    cil[j++] = char16_t(u);
+                }
+                i += delka;
+            }
+            text.truncate(j);
+            return text;
+        }
+        case TDruhKodovani::Utf16LE:
+        case TDruhKodovani::Utf16BE: {
+            QByteArray bajty = FLichy;
+            bajty.append(reinterpret_cast<const char *>(b), n);
+            FLichy.clear();
+            if (bajty.size() % 2)
+                FLichy = bajty.right(1);
+            const qsizetype pocet = bajty.size() / 2;
+            QString text(pocet, Qt::Uninitialized);
+            if (FVstup.Druh == TDruhKodovani::Utf16BE)
+                qFromBigEndian<char16_t>(bajty.constData(), pocet, text.data());
+            else
+                qFromLittleEndian<char16_t>(bajty.constData(), pocet, text.data());
+            // The file's stray last byte.
+            if (bPosledni && !FLichy.isEmpty()) {
+                text += QChar(char16_t(ZastupceNuly + uchar(FLichy[0])));
+                FLichy.clear();
+                bLichyNaKonci = true;
+            }
+            return text;
+        }
+        }
+        return {};
+    }
+
+    // NormalizujKonceRadku over a text that goes on in the next block.
+    QString Zlomy(const QString &Text, bool bPosledni, qint64 &Zmeny)
+    {
+        QString zdroj = Text;
+        if (bCr) {
+            zdroj.prepend(u'\r');
+            bCr = false;
+        }
+        if (!bPosledni && zdroj.endsWith(u'\r')) {
+            zdroj.chop(1);
+            bCr = true;
+        }
+        const char16_t *z = reinterpret_cast<const char16_t *>(zdroj.constData());
+        const qsizetype n = zdroj.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            if (z[i] == u'\r')
+                Zmeny += i + 1 == n || z[i + 1] != u'\n';
+            else if (z[i] == u'\n')
+                Zmeny += i == 0 || z[i - 1] != u'\r';
+        }
+        return NormalizujKonceRadku(zdroj);
+    }
+
+    bool Zakoduj(const QString &Text, bool bPosledni, QByteArray &Bajty)
+    {
+        switch (FVystup.Druh) {
+        case TDruhKodovani::Utf8:
+            return ZakodujText(Text, koUtf8BezZnacky, Bajty);
+        case TDruhKodovani::Osmibitove:
+            return ZakodujText(Text, koOsmibitove, Bajty);
+        case TDruhKodovani::Utf16LE:
+        case TDruhKodovani::Utf16BE: {
+            const bool bBig = FVystup.Druh == TDruhKodovani::Utf16BE;
+            QStringView text(Text);
+            // The stand-in of an odd file's last byte is that byte again.
+            const bool bBajt = bPosledni && bLichyNaKonci && !text.isEmpty() && text.back().unicode() >= ZastupceNuly &&
+                               text.back().unicode() <= ZastupceNuly + 0xFF;
+            if (bBajt)
+                text.chop(1);
+            Bajty.resize(text.size() * 2);
+            if (bBig)
+                qToBigEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
+            else
+                qToLittleEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
+            if (bBajt)
+                Bajty += char(Text.back().unicode() - ZastupceNuly);
+            return true;
+        }
+        }
+        return false;
+    }
+
+    const TTabulka &FTabulka;
+    TFormat FVstup, FVystup;
+    bool bCrLf, bPocitat;
+    QByteArray FLichy;    // the odd byte of UTF-16 at a block's end
+    bool bLichyNaKonci = false;
+    bool bCr = false;     // a CR at a block's end
+    char16_t FVysoky = 0; // a high surrogate at a block's end
+};
+
+// Only counts: the first reading of a file whose encoding is still open.
+class TPocitani : public TPrevodBloku {
+public:
+    bool Nezavisly() const override { return true; }
+    qsizetype Nasobek() const override { return 0; }
+    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *, TPocty &Pocty) override
+    {
+        Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
+        return 0;
+    }
+};
+
+} // namespace
+
+// ---- the encodings ----
+
+std::optional<TKodovani> KodovaniOkna(const TFormat &Format)
+{
+    switch (Format.Druh) {
+    case TDruhKodovani::Utf8:
+        return Format.bZnacka ? koUtf8 : koUtf8BezZnacky;
+    case TDruhKodovani::Utf16LE:
+        if (!Format.bZnacka)
+            return std::nullopt;
+        return Format.bLiche ? koUtf16LELiche : koUtf16LE;
+    case TDruhKodovani::Utf16BE:
+        if (!Format.bZnacka)
+            return std::nullopt;
+        return Format.bLiche ? koUtf16BELiche : koUtf16BE;
+    case TDruhKodovani::Osmibitove:
+        return koOsmibitove;
+    }
+    return std::nullopt;
+}
+
+QString NazevFormatu(const TFormat &Format)
+{
+    QString nazev;
+    switch (Format.Druh) {
+    case TDruhKodovani::Utf8: nazev = QStringLiteral("UTF-8"); break;
+    case TDruhKodovani::Utf16LE: nazev = QStringLiteral("UTF-16LE"); break;
+    case TDruhKodovani::Utf16BE: nazev = QStringLiteral("UTF-16BE"); break;
+    case TDruhKodovani::Osmibitove: return NazevKodoveStranky();
+    }
+    if (Format.bZnacka)
+        nazev += QStringLiteral(" with BOM");
+    if (Format.bLiche)
+        nazev += QStringLiteral(", odd length");
+    return nazev;
+}
+
+QString TNastaveniPrevodu::VychoziHledane()
+{
+    return VychoziZnakySeZnamenkem;
+}
+
+QString TNastaveniPrevodu::VychoziNahrady()
+{
+    return VychoziZnakyBezZnamenka;
+}
+
+// ---- outputs ----
+
+TVystupSoubor::TVystupSoubor(int Fd, QString Jmeno) : FFd(Fd), FJmeno(std::move(Jmeno))
+{
+    // Only a regular file that is not appended to can be cut back to where
+    // this program's output began.
+    struct stat st;
+    const int priznaky = ::fcntl(FFd, F_GETFL);
+    bOdvolatelny = ::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode) && priznaky >= 0 && !(priznaky & O_APPEND) &&
+                   ::lseek(FFd, 0, SEEK_CUR) >= 0;
+    Zacni();
+}
+
+void TVystupSoubor::Zacni()
+{
+    FZacatek = bOdvolatelny ? qint64(::lseek(FFd, 0, SEEK_CUR)) : -1;
+}
+
+void TVystupSoubor::Zapis(const char *Data, qsizetype Delka)
+{
+    while (Delka > 0) {
+        const ssize_t n = ::write(FFd, Data, size_t(Delka));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw EChyba(QStringLiteral("%1: %2").arg(FJmeno, Duvod(n < 0 ? errno : EIO)));
+        Data += n;
+        Delka -= n;
+    }
+}
+
+void TVystupSoubor::Odvolej()
+{
+    if (FZacatek < 0)
+        return;
+    if (::ftruncate(FFd, off_t(FZacatek)) != 0 || ::lseek(FFd, off_t(FZacatek), SEEK_SET) < 0)
+        throw EChyba(QStringLiteral("%1: %2").arg(FJmeno, Duvod(errno)));
+}
+
+// ---- inputs ----
+
+namespace {
+
+qsizetype CtiVse(int Fd, char *Cil, qsizetype Delka, qint64 Pozice)
+{
+    qsizetype precteno = 0;
+    while (precteno < Delka) {
+        const ssize_t n = Pozice >= 0 ? ::pread(Fd, Cil + precteno, size_t(Delka - precteno), off_t(Pozice + precteno))
+                                      : ::read(Fd, Cil + precteno, size_t(Delka - precteno));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -errno;
+        if (n == 0)
+            break;
+        precteno += n;
+    }
+    return precteno;
+}
+
+// A regular file, or anything read as it comes until it has been kept in a
+// temporary file.
+class TZdrojFd : public TZdroj {
+public:
+    TZdrojFd(int Fd, bool bVlastni, QString Jmeno) : TZdroj(std::move(Jmeno)), FFd(Fd), bVlastni(bVlastni)
+    {
+        struct stat st;
+        if (::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode)) {
+            const off_t pozice = ::lseek(FFd, 0, SEEK_CUR);
+            if (pozice >= 0) {
+                FZacatek = pozice;
+                FVelikost = qMax<qint64>(0, st.st_size - pozice);
+            }
+        }
+    }
+    ~TZdrojFd() override
+    {
+        if (bVlastni)
+            ::close(FFd);
+    }
+    qint64 Velikost() const override { return FVelikost; }
+
+private:
+    bool Nahodny() const override { return FVelikost >= 0; }
+
+    qsizetype CtiNa(qint64 Pozice, char *Cil, qsizetype Delka) override
+    {
+        const qsizetype n = CtiVse(FSchranka ? int(FSchranka->handle()) : FFd, Cil, Delka, FZacatek + Pozice);
+        if (n < 0)
+            throw ChybaOtevreni(Jmeno(), Duvod(int(-n)));
+        return n;
+    }
+
+    qsizetype CtiDal(char *Cil, qsizetype Delka) override
+    {
+        if (!FVraceno.isEmpty()) {
+            const qsizetype n = qMin(Delka, FVraceno.size());
+            std::memcpy(Cil, FVraceno.constData(), size_t(n));
+            FVraceno.remove(0, n);
+            return n;
+        }
+        const qsizetype n = CtiVse(FFd, Cil, Delka, -1);
+        if (n < 0)
+            throw ChybaOtevreni(Jmeno(), Duvod(int(-n)));
+        return n;
+    }
+
+    QByteArray Hlava(qsizetype Delka) override
+    {
+        QByteArray hlava(Delka, Qt::Uninitialized);
+        if (Nahodny()) {
+            hlava.truncate(CtiNa(0, hlava.data(), Delka));
+            return hlava;
+        }
+        if (FVraceno.size() < Delka) {
+            const qsizetype mame = FVraceno.size();
+            FVraceno.resize(Delka);
+            const qsizetype n = CtiVse(FFd, FVraceno.data() + mame, Delka - mame, -1);
+            if (n < 0) {
+                FVraceno.truncate(mame);
+                throw ChybaOtevreni(Jmeno(), Duvod(int(-n)));
+            }
+            FVraceno.truncate(mame + n);
+        }
+        return FVraceno.left(Delka);
+    }
+
+    void Uloz() override
+    {
+        if (Nahodny())
+            return;
+        auto schranka = std::make_unique<QTemporaryFile>();
+        if (!schranka->open())
+            throw ChybaOtevreni(Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1")
+                                             .arg(schranka->errorString()));
+        const int fd = int(schranka->handle());
+        QByteArray blok(1 << 20, Qt::Uninitialized);
+        qint64 celkem = 0;
+        for (;;) {
+            const qsizetype n = CtiDal(blok.data(), blok.size());
+            if (n == 0)
+                break;
+            for (qsizetype zapsano = 0; zapsano < n;) {
+                const ssize_t z = ::write(fd, blok.constData() + zapsano, size_t(n - zapsano));
+                if (z < 0 && errno == EINTR)
+                    continue;
+                if (z <= 0)
+                    throw ChybaOtevreni(Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1")
+                                                     .arg(Duvod(z < 0 ? errno : EIO)));
+                zapsano += z;
+            }
+            celkem += n;
+        }
+        FSchranka = std::move(schranka);
+        FZacatek = 0;
+        FVelikost = celkem;
+    }
+
+    int FFd;
+    bool bVlastni;
+    qint64 FZacatek = 0;
+    qint64 FVelikost = -1;
+    QByteArray FVraceno; // read ahead from a stream, not yet taken
+    std::unique_ptr<QTemporaryFile> FSchranka;
+};
+
+} // namespace
+
+std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta)
+{
+    const QByteArray cesta = KodujCestu(Cesta);
+    if (cesta.isEmpty() || cesta.contains('\0'))
+        throw ChybaOtevreni(Cesta, Duvod(ENOENT));
+    struct stat st;
+    if (::stat(cesta.constData(), &st) != 0)
+        throw ChybaOtevreni(Cesta, Duvod(errno));
+    if (S_ISDIR(st.st_mode))
+        throw ChybaOtevreni(Cesta, QStringLiteral("It is a folder (-r converts the files in it)"));
+    if (S_ISSOCK(st.st_mode))
+        throw ChybaOtevreni(Cesta, QStringLiteral("It is a socket, not a regular file"));
+    if (S_ISBLK(st.st_mode))
+        throw ChybaOtevreni(Cesta, QStringLiteral("It is a block device, not a regular file"));
+    // A named pipe waits for its writer, as any reader of it does.
+    const int fd = ::open(cesta.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        throw ChybaOtevreni(Cesta, Duvod(errno));
+    return std::make_unique<TZdrojFd>(fd, true, Cesta);
+}
+
+std::unique_ptr<TZdroj> TZdroj::ZDeskriptoru(int Fd, const QString &Jmeno)
+{
+    return std::make_unique<TZdrojFd>(Fd, false, Jmeno);
+}
+
+// ---- one pass over a file ----
+
+// Reads the data of a file (from Zacatek, after its mark) in blocks and puts
+// each through the block converter, in order, into the output. A block of
+// UTF-8 or 8-bit text ends where a character of the UTF-8 reading starts and
+// never between CR and LF, so that it reads the same alone as within the file
+// and counts add up; a block of UTF-16 holds whole code units.
+struct TPruchod {
+    TZdroj &Zdroj;
+    qint64 Zacatek;
+    bool bUtf16;
+    qint64 Blok;
+    int Vlaken;
+    std::function<void(qint64)> Prubeh;
+
+    // Whether the data may end a block before Data[p] (0 < p < n, Data[p - 3]
+    // .. Data[p] readable where p >= 3).
+    bool LzeRiznout(const uchar *b, qsizetype p) const
+    {
+        const auto pokracovaci = [](uchar c) { return c >= 0x80 && c <= 0xBF; };
+        if (!pokracovaci(b[p]) && !(b[p - 1] == '\r' && b[p] == '\n'))
+            return true;
+        return p >= 3 && pokracovaci(b[p - 1]) && pokracovaci(b[p - 2]) && pokracovaci(b[p - 3]);
+    }
+
+    // The last place in b[Od..n) where a block may end, or -1; b[n] must be
+    // the next byte (only whole code units for UTF-16).
+    qsizetype PosledniRez(const uchar *b, qsizetype Od, qsizetype n) const
+    {
+        if (bUtf16)
+            return n - n % 2 >= Od ? n - n % 2 : -1;
+        for (qsizetype p = n - 1; p >= qMax<qsizetype>(Od, 1); --p)
+            if (LzeRiznout(b, p))
+                return p;
+        return -1;
+    }
+
+    // Where block k of a file of Delka data bytes starts: near k * Blok.
+    qint64 Rez(qint64 k, qint64 Delka)
+    {
+        const qint64 nominal = k * Blok;
+        if (k == 0)
+            return 0;
+        if (nominal >= Delka)
+            return Delka;
+        if (bUtf16)
+            return nominal - nominal % 2;
+        // Among any five places one may be cut; sixteen are looked at.
+        uchar okno[20];
+        const qint64 od = nominal - 19;
+        const qsizetype n = Zdroj.CtiNa(Zacatek + od, reinterpret_cast<char *>(okno), 20);
+        if (n < 20)
+            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+        for (qsizetype p = 19; p >= 4; --p)
+            if (LzeRiznout(okno, p))
+                return od + p;
+        return nominal; // never: some place among any five can be cut
+    }
+
+    TPocty Spust(TPrevodBloku &Prevod, TVystup *Vystup)
+    {
+        if (!Zdroj.Nahodny())
+            return SpustProud(Prevod, Vystup);
+        const qint64 delka = Zdroj.Velikost() - Zacatek;
+        const qint64 bloku = qMax<qint64>(1, (delka + Blok - 1) / Blok);
+        if (Prevod.Nezavisly() && Vlaken > 1 && bloku > 1)
+            return SpustParalelne(Prevod, Vystup, delka, bloku);
+        TPocty pocty;
+        QByteArray vstup, vystup;
+        qint64 od = 0;
+        for (qint64 k = 0; k < bloku && !pocty.bSelhalo; ++k) {
+            const qint64 doBloku = Rez(k + 1, delka);
+            Nacti(od, doBloku, vstup);
+            PrevedBlok(Prevod, vstup, k + 1 == bloku, vystup, pocty, Vystup);
+            od = doBloku;
+        }
+        return pocty;
+    }
+
+private:
+    void Nacti(qint64 Od, qint64 Do, QByteArray &Vstup)
+    {
+        Vstup.resize(Do - Od);
+        if (Zdroj.CtiNa(Zacatek + Od, Vstup.data(), Vstup.size()) != Vstup.size())
+            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+    }
+
+    void PrevedBlok(TPrevodBloku &Prevod, const QByteArray &Vstup, bool bPosledni, QByteArray &Vystup,
+                    TPocty &Pocty, TVystup *Cil)
+    {
+        Vystup.resize(Vstup.size() * Prevod.Nasobek() + 16);
+        const qsizetype n = Prevod.Preved(reinterpret_cast<const uchar *>(Vstup.constData()), Vstup.size(),
+                                          bPosledni, reinterpret_cast<uchar *>(Vystup.data()), Pocty);
+        if (Cil && !Pocty.bSelhalo)
+            Cil->Zapis(Vystup.constData(), n);
+        if (Prubeh)
+            Prubeh(Vstup.size());
+    }
+
+    // Read as it comes: what follows the last place a block may end waits
+    // for the next read.
+    TPocty SpustProud(TPrevodBloku &Prevod, TVystup *Vystup)
+    {
+        TPocty pocty;
+        QByteArray zbytek, vstup, vystup;
+        // The mark is not text.
+        char znacka[4];
+        if (Zacatek > 0 && Zdroj.CtiDal(znacka, Zacatek) != Zacatek)
+            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+        bool bKonec = false;
+        while (!bKonec && !pocty.bSelhalo) {
+            vstup = zbytek;
+            const qsizetype mame = vstup.size();
+            vstup.resize(mame + Blok);
+            const qsizetype n = Zdroj.CtiDal(vstup.data() + mame, Blok);
+            vstup.resize(mame + n);
+            bKonec = n == 0;
+            qsizetype rez = vstup.size();
+            if (!bKonec) {
+                rez = PosledniRez(reinterpret_cast<const uchar *>(vstup.constData()), 1, vstup.size());
+                if (rez <= 0) {
+                    zbytek = vstup;
+                    continue;
+                }
+            }
+            zbytek = vstup.mid(rez);
+            vstup.truncate(rez);
+            PrevedBlok(Prevod, vstup, bKonec, vystup, pocty, Vystup);
+        }
+        return pocty;
+    }
+
+    // Several threads convert the next blocks while this one writes them in
+    // order; at most a few blocks wait at a time.
+    TPocty SpustParalelne(TPrevodBloku &Prevod, TVystup *Cil, qint64 Delka, qint64 Bloku)
+    {
+        struct TMisto {
+            QByteArray Vstup, Vystup;
+            qsizetype Delka = 0;
+            TPocty Pocty;
+            qint64 Blok = -1; // the block it holds, ready to be written
+            std::exception_ptr Chyba;
+        };
+        const int mist = 2 * Vlaken;
+        std::vector<TMisto> mista(mist);
+        std::mutex zamek;
+        std::condition_variable zmena;
+        qint64 dalsi = 0, zapsano = 0;
+        std::atomic<bool> bKonec{false};
+
+        const auto pracuj = [&] {
+            for (;;) {
+                qint64 k;
+                {
+                    std::unique_lock<std::mutex> z(zamek);
+                    zmena.wait(z, [&] { return bKonec || dalsi >= Bloku || dalsi < zapsano + mist; });
+                    if (bKonec || dalsi >= Bloku)
+                        return;
+                    k = dalsi++;
+                }
+                TMisto &m = mista[k % mist];
+                TPocty pocty;
+                qsizetype n = 0;
+                std::exception_ptr chyba;
+                try {
+                    const qint64 od = Rez(k, Delka), doBloku = Rez(k + 1, Delka);
+                    Nacti(od, doBloku, m.Vstup);
+                    m.Vystup.resize(m.Vstup.size() * Prevod.Nasobek() + 16);
+                    n = Prevod.Preved(reinterpret_cast<const uchar *>(m.Vstup.constData()), m.Vstup.size(),
+                                      k + 1 == Bloku, reinterpret_cast<uchar *>(m.Vystup.data()), pocty);
+                } catch (...) {
+                    chyba = std::current_exception();
+                }
+                {
+                    std::lock_guard<std::mutex> z(zamek);
+                    m.Delka = n;
+                    m.Pocty = pocty;
+                    m.Chyba = chyba;
+                    m.Blok = k;
+                }
+                zmena.notify_all();
+            }
+        };
+        std::vector<std::thread> vlakna;
+        for (int i = 0; i < Vlaken; ++i)
+            vlakna.emplace_back(pracuj);
+        const auto zastav = [&] {
+            {
+                std::lock_guard<std::mutex> z(zamek);
+                bKonec = true;
+            }
+            zmena.notify_all();
+            for (std::thread &v : vlakna)
+                v.join();
+        };
+
+        TPocty pocty;
+        try {
+            for (qint64 k = 0; k < Bloku && !pocty.bSelhalo; ++k) {
+                TMisto &m = mista[k % mist];
+                {
+                    std::unique_lock<std::mutex> z(zamek);
+                    zmena.wait(z, [&] { return m.Blok == k; });
+                }
+                if (m.Chyba)
+                    std::rethrow_exception(m.Chyba);
+                pocty += m.Pocty;
+                if (Cil && !pocty.bSelhalo)
+                    Cil->Zapis(m.Vystup.constData(), m.Delka);
+                if (Prubeh)
+                    Prubeh(m.Vstup.size());
+                {
+                    std::lock_guard<std::mutex> z(zamek);
+                    m.Blok = -1;
+                    ++zapsano;
+                }
+                zmena.notify_all();
+            }
+        } catch (...) {
+            zastav();
+            throw;
+        }
+        zastav();
+        return pocty;
+    }
+};
+
+// The second reading of a file whose counts did not decide: the characters
+// that real text does not hold, block after block.
+class TRozborBloku : public TPrevodBloku {
+public:
+    bool Nezavisly() const override { return false; }
+    qsizetype Nasobek() const override { return 0; }
+    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *, TPocty &) override
+    {
+        Rozbor.Pridej(QByteArrayView(b, n));
+        return 0;
+    }
+    TRozborUtf8 Rozbor;
+};
+
+// ---- the converter ----
+
+struct TPrevodnik::TData {
+    TNastaveniPrevodu Nastaveni;
+    TTabulka SeZastupci, BezZastupcu; // for text whose U+DC00..U+DCFF are code units, and for text where they stand for bytes
+
+    explicit TData(const TNastaveniPrevodu &N)
+        : Nastaveni(N), SeZastupci(N.Hledane, N.Nahrady, false), BezZastupcu(N.Hledane, N.Nahrady, true)
+    {
+        Nastaveni.Blok = qMax(Nastaveni.Blok, NejmensiBlok);
+        Nastaveni.Vlaken = qMax(Nastaveni.Vlaken, 1);
+    }
+
+    const TTabulka &Tabulka(const TFormat &Format) const
+    {
+        return ZastupujeBajtyFormat(Format) ? BezZastupcu : SeZastupci;
+    }
+
+    // Whether the table of UTF-16 text depends on the file's length (the
+    // stray byte of an odd length makes U+DC00..U+DCFF stand-ins).
+    bool TabulkaPodleDelky() const
+    {
+        return std::memcmp(SeZastupci.Mapa->data() + 0xDC00, BezZastupcu.Mapa->data() + 0xDC00,
+                           0x100 * sizeof(char16_t)) != 0;
+    }
+
+    // Whether converting Vstup into Vystup may meet a character that Vystup
+    // cannot hold.
+    bool MuzeSelhat(const TFormat &Vstup, const TFormat &Vystup) const
+    {
+        if (Vystup.Druh == TDruhKodovani::Osmibitove)
+            return Vstup.Druh != TDruhKodovani::Osmibitove ||
+                   TPrevodOsmibitovy(Tabulka(Vstup), Nastaveni.bCrLf, false).MuzeSelhat();
+        if (Vystup.Druh == TDruhKodovani::Utf8)
+            return Vstup.Druh != TDruhKodovani::Utf8 || Tabulka(Vstup).bSurogaty;
+        return false;
+    }
+
+    std::unique_ptr<TPrevodBloku> Prevod(const TFormat &Vstup, const TFormat &Vystup, bool bPocitat) const
+    {
+        const TTabulka &tabulka = Tabulka(Vstup);
+        if (Vstup.Druh == TDruhKodovani::Utf8 && Vystup.Druh == TDruhKodovani::Utf8 && !tabulka.bSurogaty)
+            return std::make_unique<TPrevodUtf8>(tabulka, Nastaveni.bCrLf);
+        if (Vstup.Druh == TDruhKodovani::Osmibitove && Vystup.Druh == TDruhKodovani::Osmibitove)
+            return std::make_unique<TPrevodOsmibitovy>(tabulka, Nastaveni.bCrLf, bPocitat);
+        return std::make_unique<TPrevodObecny>(tabulka, Vstup, Vystup, Nastaveni.bCrLf, bPocitat);
+    }
+};
+
+TPrevodnik::TPrevodnik(const TNastaveniPrevodu &Nastaveni) : d(std::make_unique<TData>(Nastaveni)) {}
+
+TPrevodnik::~TPrevodnik() = default;
+
+TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &CestaVystupu,
+                             const std::function<void(qint64)> &Prubeh)
+{
+    const TNastaveniPrevodu &nastaveni = d->Nastaveni;
+    TVysledek vysledek;
+
+    // The first bytes tell a mark and a binary file.
+    const QByteArray hlava = Zdroj.Hlava(DelkaHlavy);
+    TFormat format;
+    bool bZnamy = true;
+    const auto podleZnacky = [&](TDruhKodovani Druh, const QByteArray &Znacka) {
+        format.Druh = Druh;
+        format.bZnacka = hlava.startsWith(Znacka);
+    };
+    if (nastaveni.Kodovani) {
+        switch (*nastaveni.Kodovani) {
+        case TDruhKodovani::Utf8: podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8); break;
+        case TDruhKodovani::Utf16LE: podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE); break;
+        case TDruhKodovani::Utf16BE: podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE); break;
+        case TDruhKodovani::Osmibitove: format.Druh = TDruhKodovani::Osmibitove; break;
+        }
+    } else if (hlava.startsWith(ZnackaUtf8)) {
+        podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8);
+    } else if (hlava.startsWith(ZnackaUtf16LE)) {
+        podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE);
+    } else if (hlava.startsWith(ZnackaUtf16BE)) {
+        podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE);
+    } else if (SystemoveKodovani() == koUtf8BezZnacky) {
+        bZnamy = false; // UTF-8 or the 8-bit code page: the whole file decides
+    } else {
+        format.Druh = TDruhKodovani::Osmibitove;
+    }
+    vysledek.Vstup = vysledek.Vystup = format;
+
+    // Converted as 8-bit text, a binary file would be corrupted. UTF-16 holds
+    // NUL bytes in any Latin text.
+    if (!nastaveni.bBinarni && !JeUtf16(format.Druh) && hlava.contains('\0')) {
+        vysledek.Stav = TVysledek::vsBinarni;
+        return vysledek;
+    }
+
+    const auto prubeh = [&](qint64 Bajtu) {
+        vysledek.Precteno += Bajtu;
+        if (Prubeh)
+            Prubeh(Bajtu);
+    };
+    const auto chyba = [&](const TFormat &Vystupni) {
+        vysledek.Stav = TVysledek::vsChyba;
+        if (Vystupni.Druh == TDruhKodovani::Osmibitove)
+            vysledek.Chyba = QStringLiteral("%1: The converted text holds characters that %2 cannot store "
+                                            "(--utf8-fallback writes such a file as UTF-8 with a byte-order mark)")
+                                 .arg(Zdroj.Jmeno(), NazevKodoveStranky());
+        else if (CestaVystupu.isEmpty())
+            vysledek.Chyba = QStringLiteral("%1: %2").arg(Zdroj.Jmeno(), DuvodNeplatnehoUtf8());
+        else
+            vysledek.Chyba = ChybaVytvoreni(CestaVystupu, DuvodNeplatnehoUtf8()).Zprava();
+        return vysledek;
+    };
+
+    // What is read as it comes is kept in a temporary file when it may have
+    // to be read more than once, or when its length decides the table.
+    const qint64 zacatek = Znacka(format).size();
+    if (!Zdroj.Nahodny()) {
+        const bool bNahradni = format.Druh == TDruhKodovani::Osmibitove && nastaveni.bUtf8Nahradni;
+        const bool bJednou = bZnamy && !(JeUtf16(format.Druh) && d->TabulkaPodleDelky()) &&
+                             (!d->MuzeSelhat(format, format) || (Vystup.LzeOdvolat() && !bNahradni));
+        if (!bJednou)
+            Zdroj.Uloz();
+    }
+    if (Zdroj.Nahodny() && JeUtf16(format.Druh))
+        format.bLiche = (Zdroj.Velikost() - zacatek) % 2;
+
+    TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, prubeh};
+    const auto prevest = [&](const TFormat &Vstupni, const TFormat &Vystupni, TVystup *Cil, bool bPocitat) {
+        const std::unique_ptr<TPrevodBloku> prevod = d->Prevod(Vstupni, Vystupni, bPocitat);
+        if (Cil) {
+            const QByteArray znacka = Znacka(Vystupni);
+            Cil->Zapis(znacka.constData(), znacka.size());
+        }
+        TPocty pocty = pruchod.Spust(*prevod, Cil);
+        if (auto *obecny = dynamic_cast<TPrevodObecny *>(prevod.get()); obecny && obecny->LichyNaKonci())
+            format.bLiche = true;
+        return pocty;
+    };
+    const auto hotovo = [&](const TPocty &Pocty, const TFormat &Vystupni) {
+        vysledek.Vstup = format;
+        vysledek.Vystup = Vystupni;
+        if (JeUtf16(Vystupni.Druh))
+            vysledek.Vystup.bLiche = format.bLiche;
+        vysledek.Nahrazeno = Pocty.Nahrazeno;
+        vysledek.Zlomy = Pocty.Zlomy;
+        return vysledek;
+    };
+    // UTF-8 or the 8-bit code page, by the counts of the UTF-8 reading and,
+    // where they do not decide, by a second reading.
+    const auto rozhodni = [&](const TPoctyUtf8 &Pocty) {
+        switch (RozhodniUtf8(Pocty)) {
+        case ruUtf8: return TDruhKodovani::Utf8;
+        case ruOsmibitove: return TDruhKodovani::Osmibitove;
+        case ruRozbor: break;
+        }
+        TRozborBloku rozbor;
+        pruchod.Spust(rozbor, nullptr);
+        return rozbor.Rozbor.JeUtf8(Pocty) ? TDruhKodovani::Utf8 : TDruhKodovani::Osmibitove;
+    };
+
+    if (!bZnamy) {
+        if (Vystup.LzeOdvolat()) {
+            // Converted while counted, in the encoding that the first block
+            // suggests; again only when the whole file decides otherwise.
+            QByteArray prvni(qMin(nastaveni.Blok, Zdroj.Velikost()), Qt::Uninitialized);
+            prvni.truncate(Zdroj.CtiNa(0, prvni.data(), prvni.size()));
+            TFormat odhad;
+            odhad.Druh = RozhodniUtf8(SpocitejUtf8(prvni)) == ruOsmibitove ? TDruhKodovani::Osmibitove
+                                                                            : TDruhKodovani::Utf8;
+            TPocty pocty = prevest(odhad, odhad, &Vystup, true);
+            if (pocty.bSelhalo) {
+                Vystup.Odvolej();
+                TPocitani pocitani;
+                pocty.Utf8 = pruchod.Spust(pocitani, nullptr).Utf8;
+            }
+            format.Druh = rozhodni(pocty.Utf8);
+            if (format == odhad && !pocty.bSelhalo)
+                return hotovo(pocty, format);
+            if (!pocty.bSelhalo)
+                Vystup.Odvolej();
+        } else {
+            TPocitani pocitani;
+            format.Druh = rozhodni(pruchod.Spust(pocitani, nullptr).Utf8);
+        }
+    }
+
+    TFormat vystupni = format;
+    const TFormat utf8SeZnackou{TDruhKodovani::Utf8, true, false};
+    const bool bNahradni = format.Druh == TDruhKodovani::Osmibitove && nastaveni.bUtf8Nahradni;
+    // Where the output cannot be taken back, a first reading finds out what
+    // the output can hold.
+    if (d->MuzeSelhat(format, format) && !Vystup.LzeOdvolat()) {
+        if (prevest(format, format, nullptr, false).bSelhalo) {
+            if (!bNahradni)
+                return chyba(format);
+            vystupni = utf8SeZnackou;
+            if (prevest(format, vystupni, nullptr, false).bSelhalo)
+                return chyba(vystupni);
+        }
+    }
+    TPocty pocty = prevest(format, vystupni, &Vystup, false);
+    if (pocty.bSelhalo) {
+        Vystup.Odvolej();
+        if (!bNahradni || vystupni == utf8SeZnackou)
+            return chyba(vystupni);
+        // As the window asks before it saves such text as UTF-8.
+        vystupni = utf8SeZnackou;
+        pocty = prevest(format, vystupni, &Vystup, false);
+        if (pocty.bSelhalo) {
+            Vystup.Odvolej();
+            return chyba(vystupni);
+        }
+    }
+    return hotovo(pocty, vystupni);
+}

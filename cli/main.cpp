@@ -1,0 +1,351 @@
+// lumarin-convert: the window's F6 for files on the command line. Each file is
+// read, converted and written as the window would open, convert and save it;
+// one that fails is told on its own line and left as it was, and the others
+// are still converted.
+
+#include "Prevod.h"
+#include "Registr.h"
+#include "Soubor.h"
+#include "Verze.h"
+#include "Volby.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QtEndian>
+#include <algorithm>
+#include <cstdio>
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
+
+void Vypis(FILE *Kam, const QString &Text)
+{
+    const QByteArray bajty = Text.toUtf8();
+    std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
+    std::fflush(Kam);
+}
+
+// A path as the messages show it: its bytes, as the user typed them.
+QString Zobraz(const QString &Cesta)
+{
+    return QString::fromUtf8(KodujCestu(Cesta));
+}
+
+// The version of the program's own version block, empty when it has none.
+QString VerzeProgramu()
+{
+    const QString cesta = QCoreApplication::applicationFilePath();
+    quint32 ukazatel = 0;
+    const quint32 velikost = ZjistiVelikostVerze(cesta, &ukazatel);
+    if (velikost == 0)
+        return {};
+    QByteArray blok(velikost, '\0');
+    const void *hodnota = nullptr;
+    quint32 delka = 0;
+    if (!NactiVerzi(cesta, ukazatel, velikost, blok.data()) ||
+        !DotazNaVerzi(blok.constData(), velikost, QStringLiteral("\\"), &hodnota, &delka) || delka < 16)
+        return {};
+    // VS_FIXEDFILEINFO: signature, structure version, then the file version.
+    const auto *pevne = static_cast<const uchar *>(hodnota);
+    const quint32 vyssi = qFromLittleEndian<quint32>(pevne + 8);
+    const quint32 nizsi = qFromLittleEndian<quint32>(pevne + 12);
+    return QStringLiteral("%1.%2.%3.%4").arg(vyssi >> 16).arg(vyssi & 0xFFFF).arg(nizsi >> 16).arg(nizsi & 0xFFFF);
+}
+
+// The user's pair table as the window reads it from the store: absent values
+// (or the missing key) give the defaults, an empty value an empty list. The
+// store is only read.
+void NactiUlozenouTabulku(QString &Hledane, QString &Nahrady)
+{
+    TRegistr registr(KEY_READ);
+    registr.NastavKoren(HKEY_CURRENT_USER);
+    Hledane = TNastaveniPrevodu::VychoziHledane();
+    Nahrady = TNastaveniPrevodu::VychoziNahrady();
+    if (registr.OtevriKlic(KlicZnaky, false)) {
+        if (registr.ExistujeHodnota(QStringLiteral("ZnakySeZnamenkem")))
+            Hledane = registr.CtiRetezec(QStringLiteral("ZnakySeZnamenkem"));
+        if (registr.ExistujeHodnota(QStringLiteral("ZnakyBezZnamenka")))
+            Nahrady = registr.CtiRetezec(QStringLiteral("ZnakyBezZnamenka"));
+        registr.ZavriKlic();
+    }
+}
+
+struct TVstup {
+    QString Cesta; // "-" for standard input
+    qint64 Velikost = 0;
+};
+
+// The files below a folder, in the order of their names; symbolic links and
+// anything but regular files and folders are passed over. A folder that
+// cannot be read is told as an error.
+void Projdi(const QString &Slozka, QList<TVstup> &Vstupy, QStringList &Chyby)
+{
+    const QByteArray cesta = KodujCestu(Slozka);
+    DIR *adresar = ::opendir(cesta.constData());
+    if (!adresar) {
+        Chyby << ChybaOtevreni(Slozka, qt_error_string(errno)).Zprava();
+        return;
+    }
+    QByteArrayList jmena;
+    while (const dirent *polozka = ::readdir(adresar)) {
+        const QByteArray jmeno(polozka->d_name);
+        if (jmeno != "." && jmeno != "..")
+            jmena << jmeno;
+    }
+    ::closedir(adresar);
+    std::sort(jmena.begin(), jmena.end());
+    const QByteArray zaklad = cesta.endsWith('/') ? cesta : cesta + '/';
+    for (const QByteArray &jmeno : std::as_const(jmena)) {
+        const QByteArray plna = zaklad + jmeno;
+        struct stat st;
+        if (::lstat(plna.constData(), &st) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode))
+            Projdi(DekodujCestu(plna), Vstupy, Chyby);
+        else if (S_ISREG(st.st_mode))
+            Vstupy << TVstup{DekodujCestu(plna), qint64(st.st_size)};
+    }
+}
+
+// A line on standard error that tells how far the work is, redrawn at most
+// four times a second.
+class TPrubeh {
+public:
+    TPrubeh(qint64 Bajtu, qsizetype Souboru, bool bZobrazit)
+        : FBajtu(Bajtu), FSouboru(Souboru), bZobrazit(bZobrazit)
+    {
+        FCas.start();
+    }
+    void Pridej(qint64 Bajtu)
+    {
+        FHotovo += Bajtu;
+        Kresli(false);
+    }
+    void Soubor(qint64 Velikost)
+    {
+        FZaSoubory += Velikost;
+        FHotovo = FZaSoubory;
+        ++FHotovychSouboru;
+        Kresli(false);
+    }
+    // Before another line goes to standard error.
+    void Smaz()
+    {
+        if (bZobrazeno)
+            Vypis(stderr, QStringLiteral("\r\033[K"));
+        bZobrazeno = false;
+    }
+    void Kresli(bool bHned)
+    {
+        if (!bZobrazit || (!bHned && bZobrazeno && FCas.elapsed() - FNaposledy < 250))
+            return;
+        FNaposledy = FCas.elapsed();
+        const double mb = 1024.0 * 1024.0;
+        Vypis(stderr, QStringLiteral("\r\033[Klumarin-convert: %1 of %2 files, %3 of %4 MB")
+                          .arg(FHotovychSouboru)
+                          .arg(FSouboru)
+                          .arg(qMin(FHotovo, FBajtu) / mb, 0, 'f', 0)
+                          .arg(FBajtu / mb, 0, 'f', 0));
+        bZobrazeno = true;
+    }
+
+private:
+    qint64 FBajtu;
+    qsizetype FSouboru;
+    bool bZobrazit;
+    bool bZobrazeno = false;
+    qint64 FHotovo = 0, FZaSoubory = 0;
+    qsizetype FHotovychSouboru = 0;
+    QElapsedTimer FCas;
+    qint64 FNaposledy = 0;
+};
+
+int Spust(const TVolby &Volby)
+{
+    TNastaveniPrevodu nastaveni = Volby.Prevod;
+    if (Volby.Hledane) {
+        nastaveni.Hledane = *Volby.Hledane;
+        nastaveni.Nahrady = *Volby.Nahrady;
+    } else if (!Volby.bVychoziTabulka) {
+        try {
+            NactiUlozenouTabulku(nastaveni.Hledane, nastaveni.Nahrady);
+        } catch (const EChyba &e) {
+            Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
+            return 1;
+        }
+    }
+    // Where tests ask for small blocks, to meet the block boundaries often.
+    if (const qint64 blok = qEnvironmentVariableIntValue("LUMARIN_CONVERT_BLOCK"); blok > 0)
+        nastaveni.Blok = blok;
+
+    // The inputs, folders walked first so that the progress line knows the whole.
+    QList<TVstup> vstupy;
+    QStringList chybyVstupu;
+    bool bChyba = false;
+    const QStringList soubory = Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : Volby.Soubory;
+    for (const QString &soubor : soubory) {
+        struct stat st;
+        if (soubor != u"-" && Volby.bRekurzivne && ::stat(KodujCestu(soubor).constData(), &st) == 0 &&
+            S_ISDIR(st.st_mode)) {
+            Projdi(soubor, vstupy, chybyVstupu);
+            continue;
+        }
+        qint64 velikost = 0;
+        if (soubor != u"-" && ::stat(KodujCestu(soubor).constData(), &st) == 0 && S_ISREG(st.st_mode))
+            velikost = st.st_size;
+        vstupy << TVstup{soubor, velikost};
+    }
+    qint64 bajtu = 0;
+    for (const TVstup &v : std::as_const(vstupy))
+        bajtu += v.Velikost;
+    TPrubeh prubeh(bajtu, vstupy.size(),
+                   ::isatty(STDERR_FILENO) && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
+    const auto chyba = [&](const QString &Zprava) {
+        prubeh.Smaz();
+        Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava));
+        bChyba = true;
+    };
+    for (const QString &c : std::as_const(chybyVstupu))
+        chyba(c);
+
+    // Standard output, unless the files go elsewhere. A file that is also
+    // where the output goes would read its own output.
+    const bool bStandardni = !Volby.bKontrola && !Volby.bNaMiste && !Volby.Vystup;
+    TVystupSoubor standardni(STDOUT_FILENO, QStringLiteral("standard output"));
+    struct stat vystupSt;
+    const bool bVystupSoubor = bStandardni && ::fstat(STDOUT_FILENO, &vystupSt) == 0 && S_ISREG(vystupSt.st_mode);
+
+    TPrevodnik prevodnik(nastaveni);
+    qsizetype prevedeno = 0, preskoceno = 0, selhalo = 0, zmeneno = 0;
+    qint64 nahrazeno = 0;
+    for (const TVstup &vstup : std::as_const(vstupy)) {
+        const bool bStdin = vstup.Cesta == u"-";
+        const QString jmeno = bStdin ? QStringLiteral("standard input") : Zobraz(vstup.Cesta);
+        try {
+            std::unique_ptr<TZdroj> zdroj =
+                bStdin ? TZdroj::ZDeskriptoru(STDIN_FILENO, jmeno) : TZdroj::Otevri(vstup.Cesta);
+            struct stat st;
+            const int fd = bStdin ? STDIN_FILENO : -1;
+            if (!bStdin && ::stat(KodujCestu(vstup.Cesta).constData(), &st) != 0)
+                st = {};
+            if (bStdin)
+                ::fstat(fd, &st);
+            if (Volby.bNaMiste && !S_ISREG(st.st_mode))
+                throw ChybaVytvoreni(vstup.Cesta, QStringLiteral("It is not a regular file, which -i could replace"));
+            if (bVystupSoubor && S_ISREG(st.st_mode) && st.st_dev == vystupSt.st_dev && st.st_ino == vystupSt.st_ino)
+                throw EChyba(QStringLiteral("%1: The input is the file that standard output writes to").arg(jmeno));
+
+            TVystupNic nic;
+            TVystupPamet pamet;
+            TVystup *vystup = &nic;
+            QString cestaVystupu;
+            if (Volby.bNaMiste) {
+                vystup = &pamet;
+                cestaVystupu = vstup.Cesta;
+            } else if (Volby.Vystup) {
+                vystup = &pamet;
+                cestaVystupu = *Volby.Vystup;
+            } else if (bStandardni) {
+                standardni.Zacni();
+                vystup = &standardni;
+            }
+            if (vystup == &pamet && zdroj->Velikost() > 0)
+                pamet.Bajty.reserve(zdroj->Velikost() + 16);
+
+            const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, [&](qint64 b) { prubeh.Pridej(b); });
+            if (v.Stav == TVysledek::vsBinarni) {
+                ++preskoceno;
+                prubeh.Smaz();
+                Vypis(stderr, QStringLiteral("lumarin-convert: %1: skipped, a binary file (--binary converts it)\n")
+                                  .arg(jmeno));
+            } else if (v.Stav == TVysledek::vsChyba) {
+                ++selhalo;
+                chyba(v.Chyba);
+            } else {
+                // An unchanged file is not written again in place.
+                if ((Volby.bNaMiste && v.Zmena()) || Volby.Vystup)
+                    ZapisSoubor(cestaVystupu, pamet.Bajty);
+                ++prevedeno;
+                nahrazeno += v.Nahrazeno;
+                zmeneno += v.Zmena();
+                if (Volby.bKontrola && v.Zmena()) {
+                    QString radek = QStringLiteral("%1: %2 characters replaced").arg(jmeno).arg(v.Nahrazeno);
+                    if (v.Zlomy > 0)
+                        radek += QStringLiteral(", %1 line breaks rewritten").arg(v.Zlomy);
+                    if (!(v.Vstup == v.Vystup))
+                        radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
+                    prubeh.Smaz();
+                    Vypis(stdout, radek + u'\n');
+                }
+                if (Volby.bPodrobne) {
+                    QString radek = QStringLiteral("lumarin-convert: %1: %2, %3 characters replaced")
+                                        .arg(jmeno, NazevFormatu(v.Vstup))
+                                        .arg(v.Nahrazeno);
+                    if (v.Zlomy > 0)
+                        radek += QStringLiteral(", %1 line breaks rewritten").arg(v.Zlomy);
+                    if (!(v.Vstup == v.Vystup))
+                        radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
+                    prubeh.Smaz();
+                    Vypis(stderr, radek + u'\n');
+                }
+            }
+        } catch (const std::bad_alloc &) {
+            ++selhalo;
+            chyba(QStringLiteral("%1: Not enough memory").arg(jmeno));
+        } catch (const EChyba &e) {
+            ++selhalo;
+            chyba(e.Zprava());
+            // Standard output that cannot be written ends the run.
+            if (e.Zprava().startsWith(QStringLiteral("standard output:")))
+                break;
+        }
+        prubeh.Soubor(vstup.Velikost);
+    }
+    prubeh.Smaz();
+    if (Volby.bPodrobne) {
+        QString souhrn = QStringLiteral("lumarin-convert: %1 files %2, %3 characters replaced")
+                             .arg(prevedeno)
+                             .arg(Volby.bKontrola ? QStringLiteral("checked (%1 would change)").arg(zmeneno)
+                                                  : QStringLiteral("converted"))
+                             .arg(nahrazeno);
+        if (preskoceno)
+            souhrn += QStringLiteral(", %1 binary skipped").arg(preskoceno);
+        if (selhalo || !chybyVstupu.isEmpty())
+            souhrn += QStringLiteral(", %1 failed").arg(selhalo + chybyVstupu.size());
+        Vypis(stderr, souhrn + u'\n');
+    }
+    return bChyba || (Volby.bKontrola && zmeneno > 0) ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication aplikace(argc, argv);
+    QByteArrayList argumenty;
+    for (int i = 1; i < argc; ++i)
+        argumenty << QByteArray(argv[i]);
+    TVolby volby;
+    try {
+        volby = RozeberVolby(argumenty);
+    } catch (const EPouziti &e) {
+        Vypis(stderr, QStringLiteral("lumarin-convert: %1\nTry 'lumarin-convert --help' for more information.\n")
+                          .arg(e.Zprava()));
+        return 2;
+    }
+    if (volby.bNapoveda) {
+        Vypis(stdout, TextNapovedy());
+        return 0;
+    }
+    if (volby.bVerze) {
+        const QString verze = VerzeProgramu();
+        Vypis(stdout, verze.isEmpty() ? QStringLiteral("lumarin-convert (no version information)\n")
+                                      : QStringLiteral("lumarin-convert %1\n").arg(verze));
+        return 0;
+    }
+    return Spust(volby);
+}
