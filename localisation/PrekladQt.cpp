@@ -36,8 +36,8 @@ QString TPrekladQt::JazykQt(const QString &Kod)
 
 void TPrekladQt::Nastav(const QString &Kod, const std::array<QString, 4> &Tlacitka)
 {
-    // Out first, so that the widgets hear of the change once, when it is
-    // installed again with the new texts.
+    // Taken out and put back with the new texts: the installing is what
+    // tells the widgets that the texts changed.
     if (bInstalovany)
         QCoreApplication::removeTranslator(this);
     bInstalovany = false;

@@ -462,12 +462,15 @@ void TestLokalizace::tlacitkaDialogu_data()
     QTest::addColumn<QString>("jazyk");
     QTest::addColumn<QString>("qt");
     QTest::addColumn<QStringList>("tlacitka");
-    QTest::newRow("CZ") << u"CZ"_s << u"cs"_s << QStringList{u"Ano"_s, u"Ne"_s, u"Storno"_s};
-    QTest::newRow("EN") << u"EN"_s << u"en"_s << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s};
-    QTest::newRow("SK") << u"SK"_s << u"sk"_s << QStringList{u"Nie"_s, u"Zrušiť"_s, u"Áno"_s};
-    QTest::newRow("DE") << u"DE"_s << u"de"_s << QStringList{u"Abbrechen"_s, u"Ja"_s, u"Nein"_s};
-    QTest::newRow("cz, the file's texts not found") << u"cz"_s << u"cs"_s << QStringList{u"Ano"_s, u"Ne"_s, u"Storno"_s};
-    QTest::newRow("FR, not in the file") << u"FR"_s << QString() << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s};
+    QTest::addColumn<QString>("hledat"); // "Look in:" of the toolkit's file dialog
+    QTest::newRow("CZ") << u"CZ"_s << u"cs"_s << QStringList{u"Ano"_s, u"Ne"_s, u"Storno"_s} << u"Hledat v:"_s;
+    QTest::newRow("EN") << u"EN"_s << u"en"_s << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s} << u"Look in:"_s;
+    QTest::newRow("SK") << u"SK"_s << u"sk"_s << QStringList{u"Nie"_s, u"Zrušiť"_s, u"Áno"_s} << u"Hľadať v:"_s;
+    QTest::newRow("DE") << u"DE"_s << u"de"_s << QStringList{u"Abbrechen"_s, u"Ja"_s, u"Nein"_s} << u"Suchen in:"_s;
+    QTest::newRow("cz, the file's texts not found")
+        << u"cz"_s << u"cs"_s << QStringList{u"Ano"_s, u"Ne"_s, u"Storno"_s} << u"Hledat v:"_s;
+    QTest::newRow("FR, not in the file")
+        << u"FR"_s << QString() << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s} << u"Look in:"_s;
 }
 
 void TestLokalizace::tlacitkaDialogu()
@@ -475,12 +478,15 @@ void TestLokalizace::tlacitkaDialogu()
     QFETCH(QString, jazyk);
     QFETCH(QString, qt);
     QFETCH(QStringList, tlacitka);
+    QFETCH(QString, hledat);
     TTestovaciOkno O([] { ZapisTrelo(DodavanyTrelo()); });
     O.Okno->show();
     JazykXML->NastavJazyk(jazyk);
     O.Okno->NastavJazyk();
     QCOMPARE(O.Okno->PrekladQt()->NactenyJazyk(), MaPrekladQt(qt) ? qt : QString());
     QCOMPARE(TlacitkaZpravy(), tlacitka);
+    if (MaPrekladQt(qt))
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), hledat);
     // Gone with the window: the next one starts from the system's texts.
     O.Formy.reset();
     QCOMPARE(TlacitkaZpravy(), QStringList({u"Cancel"_s, u"No"_s, u"Yes"_s}));
