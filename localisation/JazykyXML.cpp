@@ -79,6 +79,9 @@ bool ZobrazujeHint(const QObject *Komponenta)
     return !showHint.isValid() || showHint.toBool();
 }
 
+// A hint without the "|" that an earlier pass put before or after it: the
+// text that its lookup falls back to, so that a hint the file does not
+// translate keeps one separator however often the language is applied.
 QString BezKrajnihoOddelovace(QString Hint, bool bNaZacatku, bool bNaKonci)
 {
     if (bNaZacatku && Hint.startsWith(u'|'))
