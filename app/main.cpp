@@ -14,10 +14,20 @@
 
 namespace {
 
-void Vypis(std::FILE *Kam, const QString &Text)
+// False when the text could not be written (a full disk, a closed pipe): the
+// program then says so and ends with an error, not with success.
+bool Vypis(std::FILE *Kam, const QString &Text)
 {
-    std::fputs(Text.toLocal8Bit().constData(), Kam);
-    std::fflush(Kam);
+    const bool bZapsano = std::fputs(Text.toLocal8Bit().constData(), Kam) >= 0;
+    return std::fflush(Kam) == 0 && bZapsano && !std::ferror(Kam);
+}
+
+int VypisVysledek(const QString &Text)
+{
+    if (Vypis(stdout, Text))
+        return 0;
+    Vypis(stderr, QStringLiteral("lumarin: the output cannot be written\n"));
+    return 1;
 }
 
 // The program's version as its own version block gives it: the product
@@ -37,9 +47,8 @@ int VypisVerzi(int argcQt, char **argvQt)
         soubor = SouboroveInfo->VerzeSouboru(program);
     } catch (const EChyba &) {
     }
-    Vypis(stdout, QStringLiteral("Lumarin %1%2\n")
-                      .arg(produkt, soubor.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(soubor)));
-    return 0;
+    return VypisVysledek(QStringLiteral("Lumarin %1%2\n")
+                             .arg(produkt, soubor.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(soubor)));
 }
 
 } // namespace
@@ -69,8 +78,7 @@ int main(int argc, char *argv[])
     char *argvQt[] = {argc > 0 && argv[0] ? argv[0] : nazev, nullptr};
     switch (radka.Druh) {
     case dsNapoveda:
-        Vypis(stdout, NapovedaPrikazoveRadky(program));
-        return 0;
+        return VypisVysledek(NapovedaPrikazoveRadky(program));
     case dsVerze:
         return VypisVerzi(argcQt, argvQt);
     case dsChyba:

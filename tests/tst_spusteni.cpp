@@ -122,6 +122,8 @@ private slots:
     void souborNelzeOtevrit();
     void bezDispleje_data();
     void bezDispleje();
+    void vystupNelzeZapsat_data();
+    void vystupNelzeZapsat();
 
     void pretazeni_data();
     void pretazeni();
@@ -320,6 +322,28 @@ void TestSpusteni::bezDispleje()
     const QRegularExpression vzor(vystup.replace(u"<verze>"_s, verze), QRegularExpression::DotMatchesEverythingOption);
     QVERIFY2(vzor.match(QString::fromLocal8Bit(out)).hasMatch(), out.constData());
     QVERIFY2(QRegularExpression(chyby).match(QString::fromLocal8Bit(err)).hasMatch(), err.constData());
+}
+
+void TestSpusteni::vystupNelzeZapsat_data()
+{
+    QTest::addColumn<QString>("volba");
+    QTest::newRow("--version") << u"--version"_s;
+    QTest::newRow("--help") << u"--help"_s;
+}
+
+// A text that never reached its reader is an error, not a success.
+void TestSpusteni::vystupNelzeZapsat()
+{
+    QFETCH(QString, volba);
+    if (!QFileInfo::exists(u"/dev/full"_s))
+        QSKIP("no /dev/full on this system");
+    QProcess proces;
+    proces.setStandardOutputFile(u"/dev/full"_s);
+    proces.start(QStringLiteral(LUMARIN_PROGRAM), {volba});
+    QVERIFY(proces.waitForFinished(60000));
+    QCOMPARE(proces.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(proces.exitCode(), 1);
+    QCOMPARE(proces.readAllStandardError(), QByteArray("lumarin: the output cannot be written\n"));
 }
 
 // ---- files dragged onto the window ----
