@@ -118,12 +118,41 @@ void TFormy::Spust(const QString &Soubor)
         Qt::QueuedConnection);
 }
 
+namespace {
+
+// Qt's own options: they never reach Qt (the window looks the same whatever
+// is passed), and they are no error either, so that a launcher that passes
+// them still starts the program. 1: the option takes the next argument as
+// its value (unless given as -option=value); 0: it takes none; -1: not Qt's.
+int VolbaQt(QByteArray Argument)
+{
+    static const QByteArrayList sHodnotou = {
+        "-style", "-stylesheet", "-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+        "-qmljsdebugger", "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-display", "-geometry",
+        "-title", "-name", "-session", "-visual", "-ncols", "-cmap", "-fontengine"};
+    static const QByteArrayList bezHodnoty = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync",
+                                              "-testability"};
+    if (Argument.startsWith("--"))
+        Argument.remove(0, 1);
+    const qsizetype rovnitko = Argument.indexOf('=');
+    if (rovnitko > 0)
+        return sHodnotou.contains(Argument.left(rovnitko)) ? 0 : -1;
+    if (sHodnotou.contains(Argument))
+        return 1;
+    return bezHodnoty.contains(Argument) ? 0 : -1;
+}
+
+} // namespace
+
 TPrikazovaRadka RozeberPrikazovouRadku(const QByteArrayList &Argumenty)
 {
     TPrikazovaRadka radka;
     bool bVolby = true;
-    for (const QByteArray &argument : Argumenty) {
-        if (bVolby && argument == "--") {
+    for (qsizetype i = 0; i < Argumenty.size(); ++i) {
+        const QByteArray &argument = Argumenty[i];
+        if (const int qt = bVolby ? VolbaQt(argument) : -1; qt >= 0) {
+            i += qt;
+        } else if (bVolby && argument == "--") {
             bVolby = false;
         } else if (bVolby && (argument == "--help" || argument == "-h")) {
             return {dsNapoveda, {}, {}};

@@ -182,7 +182,11 @@ void TestSpusteni::prikazovaRadka_data()
                                            << QString();
     QTest::newRow("první volba platí") << QStringList{u"--version"_s, u"--help"_s} << int(dsVerze) << QString()
                                        << QString();
-    QTest::newRow("volba Qt") << QStringList{u"-style"_s, u"fusion"_s} << int(dsChyba) << QString() << u"-style"_s;
+    // Qt's own options are passed over, with their values, and change nothing.
+    QTest::newRow("volby Qt") << QStringList{u"-style"_s, u"fusion"_s, u"-reverse"_s, u"--platform=xcb"_s, u"a.txt"_s}
+                              << int(dsOkno) << u"a.txt"_s << QString();
+    QTest::newRow("hodnota volby Qt není soubor") << QStringList{u"-stylesheet"_s, u"x.qss"_s} << int(dsOkno)
+                                                  << QString() << QString();
     QTest::newRow("neznámá volba před --help") << QStringList{u"--verze"_s, u"--help"_s} << int(dsChyba) << QString()
                                                << u"--verze"_s;
     QTest::newRow("-- : dál jen soubory") << QStringList{u"--"_s, u"--help"_s, u"-x"_s} << int(dsOkno)
@@ -297,8 +301,10 @@ void TestSpusteni::bezDispleje_data()
     QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << u"^Usage: lumarin \\[OPTION\\] \\[FILE\\]\n.*--version"_s
                             << u"^$"_s;
     QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << u"^Usage: "_s << u"^$"_s;
-    QTest::newRow("neznámá volba") << QStringList{u"-reverse"_s} << 2 << u"^$"_s
-                                   << u"^lumarin: unknown option \"-reverse\"\nTry \"lumarin --help\".\n$"_s;
+    QTest::newRow("neznámá volba") << QStringList{u"-x"_s} << 2 << u"^$"_s
+                                   << u"^lumarin: unknown option \"-x\"\nTry \"lumarin --help\".\n$"_s;
+    QTest::newRow("volba Qt s --version") << QStringList{u"-reverse"_s, u"--version"_s} << 0 << u"^<verze>$"_s
+                                          << u"^$"_s;
 }
 
 // With no display at all, the texts are printed and the program ends; it
