@@ -72,6 +72,23 @@ QString Duvod(int Chyba)
 
 // ---- the pair table ----
 
+// UTF-8 of a code unit of the Basic Multilingual Plane that is no surrogate.
+inline uchar *ZapisUtf8(uchar *o, char16_t c)
+{
+    if (c < 0x80) {
+        *o++ = uchar(c);
+    } else if (c < 0x800) {
+        *o++ = uchar(0xC0 | c >> 6);
+        *o++ = uchar(0x80 | (c & 0x3F));
+    } else {
+        *o++ = uchar(0xE0 | c >> 12);
+        *o++ = uchar(0x80 | (c >> 6 & 0x3F));
+        *o++ = uchar(0x80 | (c & 0x3F));
+    }
+    return o;
+}
+
+
 // The window's table for one kind of document: every code unit mapped to what
 // NahradZnaky makes of it (the first occurrence decides, a character beyond
 // the replacements stays).
@@ -79,6 +96,12 @@ struct TTabulka {
     std::unique_ptr<std::array<char16_t, 0x10000>> Mapa = std::make_unique<std::array<char16_t, 0x10000>>();
     bool bSurogaty = false; // a surrogate code unit is changed, or something becomes one
     bool bAscii = false;    // an ASCII character is changed
+    // For UTF-8 to UTF-8 (where nothing becomes a surrogate): for every code
+    // unit, the UTF-8 of what it becomes (bytes 0 to 2), their number (bits
+    // 24 and 25), whether it changes (Zmena) and whether its own UTF-8 holds
+    // a byte that the 8-bit code page leaves undefined (Nedefinovany).
+    std::unique_ptr<std::array<quint32, 0x10000>> Utf8 = std::make_unique<std::array<quint32, 0x10000>>();
+    static constexpr quint32 Zmena = 1u << 26, Nedefinovany = 1u << 27;
 
     TTabulka(QString Hledane, QString Nahrady, bool bBezZastupcu)
     {
@@ -94,6 +117,20 @@ struct TTabulka {
                 continue;
             bSurogaty = bSurogaty || QChar::isSurrogate(u) || QChar::isSurrogate(m[u]);
             bAscii = bAscii || u < 0x80;
+        }
+        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
+        for (quint32 u = 0; u < 0x10000; ++u) {
+            if (QChar::isSurrogate(char16_t(u)) || QChar::isSurrogate(m[u]))
+                continue;
+            uchar bajty[4] = {};
+            const int delka = int(ZapisUtf8(bajty, m[u]) - bajty);
+            uchar vlastni[4] = {};
+            const int vlastniDelka = int(ZapisUtf8(vlastni, char16_t(u)) - vlastni);
+            bool bNedefinovany = false;
+            for (int k = 1; k < vlastniDelka; ++k)
+                bNedefinovany = bNedefinovany || nedefinovane[vlastni[k]];
+            (*Utf8)[u] = quint32(bajty[0]) | quint32(bajty[1]) << 8 | quint32(bajty[2]) << 16 | quint32(delka) << 24 |
+                         (m[u] != u ? Zmena : 0) | (bNedefinovany ? Nedefinovany : 0);
         }
     }
     char16_t operator[](char16_t u) const { return (*Mapa)[u]; }
@@ -133,22 +170,6 @@ public:
     virtual qsizetype Preved(const uchar *Vstup, qsizetype Delka, bool bPosledni, uchar *Vystup, TPocty &Pocty) = 0;
 };
 
-// UTF-8 of a code unit of the Basic Multilingual Plane that is no surrogate.
-inline uchar *ZapisUtf8(uchar *o, char16_t c)
-{
-    if (c < 0x80) {
-        *o++ = uchar(c);
-    } else if (c < 0x800) {
-        *o++ = uchar(0xC0 | c >> 6);
-        *o++ = uchar(0x80 | (c & 0x3F));
-    } else {
-        *o++ = uchar(0xE0 | c >> 12);
-        *o++ = uchar(0x80 | (c >> 6 & 0x3F));
-        *o++ = uchar(0x80 | (c & 0x3F));
-    }
-    return o;
-}
-
 // UTF-8 to UTF-8 with a table that touches no surrogate: bytes that no
 // character of the table needs are copied as they are (a well-formed sequence
 // decoded and encoded again is the same bytes, and so is a byte's stand-in),
@@ -160,21 +181,37 @@ public:
     bool Nezavisly() const override { return true; }
     qsizetype Nasobek() const override { return 6; } // a lone LF as two characters of three bytes
 
+    // Vstup has four readable bytes past its end.
     qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
     {
-        const char16_t *mapa = FTabulka.Mapa->data();
-        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
+        return bCrLf ? Preved<true>(b, n, Vystup, Pocty) : Preved<false>(b, n, Vystup, Pocty);
+    }
+
+private:
+    // Everything the loop needs is held in locals: the output's bytes may
+    // alias anything, and each write would make the compiler read members
+    // again.
+    template <bool bZlomy>
+    qsizetype Preved(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
+    {
+        const quint32 *utf8 = FTabulka.Utf8->data();
         const bool bPoBajtu = FTabulka.bAscii;
         const auto zvlastni = [&](uchar c) {
-            return c >= 0x80 || (bCrLf && (c == '\r' || c == '\n')) || (bPoBajtu && mapa[c] != c);
+            return c >= 0x80 || (bZlomy && (c == '\r' || c == '\n')) || (bPoBajtu && (utf8[c] & TTabulka::Zmena));
+        };
+        // The UTF-8 of what a character becomes, written whole (the output
+        // has room past its end), as much of it kept as it is long.
+        const auto zapis = [](uchar *&o, quint32 e) {
+            std::memcpy(o, &e, 4);
+            o += e >> 24 & 3;
         };
         uchar *o = Vystup;
         qsizetype i = 0;
         qint64 neplatne = 0, vicebajtove = 0, nahrazeno = 0, zlomy = 0;
-        bool bNedefinovany = false;
+        quint32 priznaky = 0;
         while (true) {
             // The run of ASCII that stays as it is, sixteen bytes at a time
-            // (written whole; the output has room past its end).
+            // (the whole vector is written; the output has room past its end).
 #if defined(__SSE2__)
             if (!bPoBajtu) {
                 const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
@@ -182,7 +219,7 @@ public:
                     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
                     _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
                     unsigned maska = unsigned(_mm_movemask_epi8(v));
-                    if (bCrLf)
+                    if constexpr (bZlomy)
                         maska |= unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
                     if (maska) {
                         const int k = qCountTrailingZeroBits(maska);
@@ -200,8 +237,18 @@ public:
             if (i >= n)
                 break;
             const uchar c = b[i];
+            // Most letters beyond ASCII take two bytes.
+            if (c >= 0xC2 && c <= 0xDF && (b[i + 1] & 0xC0) == 0x80) {
+                const quint32 e = utf8[(c & 0x1F) << 6 | (b[i + 1] & 0x3F)];
+                zapis(o, e);
+                priznaky |= e;
+                nahrazeno += e >> 26 & 1;
+                ++vicebajtove;
+                i += 2;
+                continue;
+            }
             if (c < 0x80) {
-                if (bCrLf && (c == '\r' || c == '\n')) {
+                if (bZlomy && (c == '\r' || c == '\n')) {
                     // CR LF, a lone CR and a lone LF all become CR LF.
                     if (c == '\r' && i + 1 < n && b[i + 1] == '\n') {
                         i += 2;
@@ -209,52 +256,51 @@ public:
                         ++i;
                         ++zlomy;
                     }
-                    o = ZapisUtf8(o, mapa[u'\r']);
-                    o = ZapisUtf8(o, mapa[u'\n']);
-                    nahrazeno += (mapa[u'\r'] != u'\r') + (mapa[u'\n'] != u'\n');
+                    zapis(o, utf8[u'\r']);
+                    zapis(o, utf8[u'\n']);
+                    nahrazeno += (utf8[u'\r'] >> 26 & 1) + (utf8[u'\n'] >> 26 & 1);
                 } else {
-                    o = ZapisUtf8(o, mapa[c]);
-                    nahrazeno += mapa[c] != c;
+                    zapis(o, utf8[c]);
+                    nahrazeno += utf8[c] >> 26 & 1;
                     ++i;
                 }
                 continue;
             }
-            const int delka = c >= 0xC2 && c <= 0xDF && i + 1 < n && (b[i + 1] & 0xC0) == 0x80
-                                  ? 2
-                                  : DelkaSekvenceUtf8(b, i, n);
+            const int delka = DelkaSekvenceUtf8(b, i, n);
+            if (delka == 3) {
+                const quint32 e = utf8[(c & 0x0F) << 12 | (b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F)];
+                zapis(o, e);
+                priznaky |= e;
+                nahrazeno += e >> 26 & 1;
+                ++vicebajtove;
+                i += 3;
+                continue;
+            }
+            // A character beyond the Basic Multilingual Plane, or a byte that
+            // belongs to none: the same bytes.
+            const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
             if (delka == 0) {
                 ++neplatne;
-                bNedefinovany |= nedefinovane[c];
+                priznaky |= nedefinovane[c] ? TTabulka::Nedefinovany : 0;
                 *o++ = c;
                 ++i;
                 continue;
             }
             ++vicebajtove;
             for (int k = 1; k < delka; ++k)
-                bNedefinovany |= nedefinovane[b[i + k]];
-            char16_t u = 0;
-            if (delka == 2)
-                u = char16_t((c & 0x1F) << 6 | (b[i + 1] & 0x3F));
-            else if (delka == 3)
-                u = char16_t((c & 0x0F) << 12 | (b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F));
-            if (delka == 4 || mapa[u] == u) {
-                std::memcpy(o, b + i, size_t(delka));
-                o += delka;
-            } else {
-                o = ZapisUtf8(o, mapa[u]);
-                ++nahrazeno;
-            }
+                priznaky |= nedefinovane[b[i + k]] ? TTabulka::Nedefinovany : 0;
+            std::memcpy(o, b + i, size_t(delka));
+            o += delka;
             i += delka;
         }
         Pocty.Utf8.Neplatne += neplatne;
         Pocty.Utf8.Vicebajtove += vicebajtove;
-        Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || bNedefinovany;
+        Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || (priznaky & TTabulka::Nedefinovany);
         Pocty.Nahrazeno += nahrazeno;
         Pocty.Zlomy += zlomy;
         return o - Vystup;
     }
 
-private:
     const TTabulka &FTabulka;
     bool bCrLf;
 };
@@ -295,10 +341,29 @@ public:
     {
         if (bPocitat)
             Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
+        const quint16 *polozka = FPolozka.data();
+        if (!bCrLf) {
+            // One look-up a byte and no branch; a byte that cannot be written
+            // fails the block at its end.
+            qint64 nahrazeno = 0;
+            quint16 vse = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                const quint16 p = polozka[b[i]];
+                Vystup[i] = uchar(p);
+                nahrazeno += p >> 9;
+                vse |= p;
+            }
+            if (vse & Zvlastni) {
+                Pocty.bSelhalo = true;
+                return 0;
+            }
+            Pocty.Nahrazeno += nahrazeno;
+            return n;
+        }
         uchar *o = Vystup;
         qint64 nahrazeno = 0, zlomy = 0;
         for (qsizetype i = 0; i < n; ++i) {
-            const quint16 p = FPolozka[b[i]];
+            const quint16 p = polozka[b[i]];
             if (!(p & Zvlastni)) {
                 *o++ = uchar(p);
                 nahrazeno += p >> 9;
@@ -579,7 +644,11 @@ TVystupSoubor::TVystupSoubor(int Fd, QString Jmeno) : FFd(Fd), FJmeno(std::move(
 
 void TVystupSoubor::Zacni()
 {
-    FZacatek = bOdvolatelny ? qint64(::lseek(FFd, 0, SEEK_CUR)) : -1;
+    // Only where the output goes on at the file's end: cutting back then
+    // takes nothing that was there before (1<> writes over a file's start).
+    struct stat st;
+    const qint64 pozice = bOdvolatelny ? qint64(::lseek(FFd, 0, SEEK_CUR)) : -1;
+    FZacatek = pozice >= 0 && ::fstat(FFd, &st) == 0 && st.st_size == pozice ? pozice : -1;
 }
 
 void TVystupSoubor::Zapis(const char *Data, qsizetype Delka)
@@ -826,35 +895,54 @@ struct TPruchod {
         if (Prevod.Nezavisly() && Vlaken > 1 && bloku > 1)
             return SpustParalelne(Prevod, Vystup, delka, bloku);
         TPocty pocty;
-        QByteArray vstup, vystup;
+        TBlok blok;
         qint64 od = 0;
         for (qint64 k = 0; k < bloku && !pocty.bSelhalo; ++k) {
             const qint64 doBloku = Rez(k + 1, delka);
-            Nacti(od, doBloku, vstup);
-            PrevedBlok(Prevod, vstup, k + 1 == bloku, vystup, pocty, Vystup);
+            Nacti(od, doBloku, blok);
+            PrevedBlok(Prevod, blok, k + 1 == bloku, pocty);
+            Predej(blok, pocty, Vystup);
             od = doBloku;
         }
         return pocty;
     }
 
 private:
-    void Nacti(qint64 Od, qint64 Do, QByteArray &Vstup)
+    // A block's bytes, followed by zeros that a converter may read past its
+    // end, and its output.
+    struct TBlok {
+        QByteArray Vstup, Vystup;
+        qsizetype Delka = 0, Vyslo = 0;
+
+        char *Priprav(qsizetype Bajtu)
+        {
+            Delka = Bajtu;
+            Vstup.resize(Bajtu + Presah);
+            std::memset(Vstup.data() + Bajtu, 0, Presah);
+            return Vstup.data();
+        }
+    };
+    static constexpr qsizetype Presah = 16;
+
+    void Nacti(qint64 Od, qint64 Do, TBlok &Blok)
     {
-        Vstup.resize(Do - Od);
-        if (Zdroj.CtiNa(Zacatek + Od, Vstup.data(), Vstup.size()) != Vstup.size())
+        if (Zdroj.CtiNa(Zacatek + Od, Blok.Priprav(Do - Od), Do - Od) != Do - Od)
             throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
     }
 
-    void PrevedBlok(TPrevodBloku &Prevod, const QByteArray &Vstup, bool bPosledni, QByteArray &Vystup,
-                    TPocty &Pocty, TVystup *Cil)
+    static void PrevedBlok(TPrevodBloku &Prevod, TBlok &Blok, bool bPosledni, TPocty &Pocty)
     {
-        Vystup.resize(Vstup.size() * Prevod.Nasobek() + 16);
-        const qsizetype n = Prevod.Preved(reinterpret_cast<const uchar *>(Vstup.constData()), Vstup.size(),
-                                          bPosledni, reinterpret_cast<uchar *>(Vystup.data()), Pocty);
+        Blok.Vystup.resize(Blok.Delka * Prevod.Nasobek() + Presah);
+        Blok.Vyslo = Prevod.Preved(reinterpret_cast<const uchar *>(Blok.Vstup.constData()), Blok.Delka, bPosledni,
+                                   reinterpret_cast<uchar *>(Blok.Vystup.data()), Pocty);
+    }
+
+    void Predej(const TBlok &Blok, const TPocty &Pocty, TVystup *Cil)
+    {
         if (Cil && !Pocty.bSelhalo)
-            Cil->Zapis(Vystup.constData(), n);
+            Cil->Zapis(Blok.Vystup.constData(), Blok.Vyslo);
         if (Prubeh)
-            Prubeh(Vstup.size());
+            Prubeh(Blok.Delka);
     }
 
     // Read as it comes: what follows the last place a block may end waits
@@ -862,14 +950,15 @@ private:
     TPocty SpustProud(TPrevodBloku &Prevod, TVystup *Vystup)
     {
         TPocty pocty;
-        QByteArray zbytek, vstup, vystup;
         // The mark is not text.
         char znacka[4];
         if (Zacatek > 0 && Zdroj.CtiDal(znacka, Zacatek) != Zacatek)
             throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+        TBlok blok;
+        QByteArray zbytek;
         bool bKonec = false;
         while (!bKonec && !pocty.bSelhalo) {
-            vstup = zbytek;
+            QByteArray vstup = zbytek;
             const qsizetype mame = vstup.size();
             vstup.resize(mame + Blok);
             const qsizetype n = Zdroj.CtiDal(vstup.data() + mame, Blok);
@@ -884,8 +973,9 @@ private:
                 }
             }
             zbytek = vstup.mid(rez);
-            vstup.truncate(rez);
-            PrevedBlok(Prevod, vstup, bKonec, vystup, pocty, Vystup);
+            std::memcpy(blok.Priprav(rez), vstup.constData(), size_t(rez));
+            PrevedBlok(Prevod, blok, bKonec, pocty);
+            Predej(blok, pocty, Vystup);
         }
         return pocty;
     }
@@ -895,10 +985,9 @@ private:
     TPocty SpustParalelne(TPrevodBloku &Prevod, TVystup *Cil, qint64 Delka, qint64 Bloku)
     {
         struct TMisto {
-            QByteArray Vstup, Vystup;
-            qsizetype Delka = 0;
+            TBlok Blok;
             TPocty Pocty;
-            qint64 Blok = -1; // the block it holds, ready to be written
+            qint64 Cislo = -1; // the block it holds, ready to be written
             std::exception_ptr Chyba;
         };
         const int mist = 2 * Vlaken;
@@ -906,7 +995,7 @@ private:
         std::mutex zamek;
         std::condition_variable zmena;
         qint64 dalsi = 0, zapsano = 0;
-        std::atomic<bool> bKonec{false};
+        bool bKonec = false;
 
         const auto pracuj = [&] {
             for (;;) {
@@ -920,23 +1009,18 @@ private:
                 }
                 TMisto &m = mista[k % mist];
                 TPocty pocty;
-                qsizetype n = 0;
                 std::exception_ptr chyba;
                 try {
-                    const qint64 od = Rez(k, Delka), doBloku = Rez(k + 1, Delka);
-                    Nacti(od, doBloku, m.Vstup);
-                    m.Vystup.resize(m.Vstup.size() * Prevod.Nasobek() + 16);
-                    n = Prevod.Preved(reinterpret_cast<const uchar *>(m.Vstup.constData()), m.Vstup.size(),
-                                      k + 1 == Bloku, reinterpret_cast<uchar *>(m.Vystup.data()), pocty);
+                    Nacti(Rez(k, Delka), Rez(k + 1, Delka), m.Blok);
+                    PrevedBlok(Prevod, m.Blok, k + 1 == Bloku, pocty);
                 } catch (...) {
                     chyba = std::current_exception();
                 }
                 {
                     std::lock_guard<std::mutex> z(zamek);
-                    m.Delka = n;
                     m.Pocty = pocty;
                     m.Chyba = chyba;
-                    m.Blok = k;
+                    m.Cislo = k;
                 }
                 zmena.notify_all();
             }
@@ -960,18 +1044,15 @@ private:
                 TMisto &m = mista[k % mist];
                 {
                     std::unique_lock<std::mutex> z(zamek);
-                    zmena.wait(z, [&] { return m.Blok == k; });
+                    zmena.wait(z, [&] { return m.Cislo == k; });
                 }
                 if (m.Chyba)
                     std::rethrow_exception(m.Chyba);
                 pocty += m.Pocty;
-                if (Cil && !pocty.bSelhalo)
-                    Cil->Zapis(m.Vystup.constData(), m.Delka);
-                if (Prubeh)
-                    Prubeh(m.Vstup.size());
+                Predej(m.Blok, pocty, Cil);
                 {
                     std::lock_guard<std::mutex> z(zamek);
-                    m.Blok = -1;
+                    m.Cislo = -1;
                     ++zapsano;
                 }
                 zmena.notify_all();

@@ -88,9 +88,9 @@ public:
     void Odvolej() override {}
 };
 
-// A descriptor (standard output). What went to a regular file opened without
-// O_APPEND can be taken back: the file is cut back to where this output began.
-// A failed write throws EChyba naming Jmeno.
+// A descriptor (standard output). What went to the end of a regular file
+// opened without O_APPEND can be taken back: the file is cut back to where
+// this output began. A failed write throws EChyba naming Jmeno.
 class TVystupSoubor : public TVystup {
 public:
     TVystupSoubor(int Fd, QString Jmeno);

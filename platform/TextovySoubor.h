@@ -19,6 +19,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QtGlobal>
 #include <QString>
 #include <array>
 #include <memory>
@@ -80,7 +81,7 @@ QString NormalizujKonceRadku(const QString &Text);
 // when none does (a stray continuation byte, a sequence cut short, an overlong
 // form, a surrogate, a code point above U+10FFFF). It looks at b[i] to b[i + 3]
 // at most, and past a byte that cannot continue a sequence never.
-inline int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
+Q_ALWAYS_INLINE int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
 {
     const auto pokracuje = [&](qsizetype k, uchar Od = 0x80, uchar Do = 0xBF) {
         return i + k < n && b[i + k] >= Od && b[i + k] <= Do;

@@ -17,6 +17,7 @@
 #include "convar.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QRandomGenerator>
 #include <QtTest>
 #include <sys/stat.h>
@@ -274,6 +275,18 @@ private slots:
     void rozpoznaniPoKusech();
     void rozdilovy_data();
     void rozdilovy();
+    void filtr_data();
+    void filtr();
+    void naMiste();
+    void rekurzivneBezBinarnich();
+    void kontrola();
+    void souborBezPrav();
+    void plnyDisk_data();
+    void plnyDisk();
+    void pouziti_data();
+    void pouziti();
+    void tabulkaUzivatele();
+    void verzeANapoveda();
 
 private:
     std::unique_ptr<TProstredi> Prostredi;
@@ -411,6 +424,268 @@ void TestPrevod::rozdilovy()
             }
         }
     }
+}
+
+
+void TestPrevod::filtr_data()
+{
+    QTest::addColumn<QStringList>("argumenty");
+    QTest::addColumn<QByteArray>("vstup");
+    QTest::addColumn<QByteArray>("vystup");
+    QByteArray cesky1250;
+    ZakodujOsmibitove(u"Žluťoučký kůň\r\n"_s, cesky1250);
+    QTest::newRow("UTF-8, konce řádků jak jsou") << QStringList{} << u"Kůň\r\nčte\rdál\n"_s.toUtf8()
+                                                 << QByteArray("Kun\r\ncte\rdal\n");
+    QTest::newRow("--crlf") << QStringList{u"--crlf"_s} << u"Kůň\r\nčte\rdál\n"_s.toUtf8()
+                            << QByteArray("Kun\r\ncte\r\ndal\r\n");
+    QTest::newRow("pomlčka") << QStringList{u"-"_s} << u"žár"_s.toUtf8() << QByteArray("zar");
+    QTest::newRow("windows-1250") << QStringList{} << cesky1250 << QByteArray("Zlutoucky kun\r\n");
+    QTest::newRow("UTF-8 se značkou") << QStringList{} << QByteArray("\xEF\xBB\xBF") + u"ěšč"_s.toUtf8()
+                                      << QByteArray("\xEF\xBB\xBF" "esc");
+    QTest::newRow("UTF-16LE se značkou") << QStringList{} << QByteArray("\xFF\xFE") + Utf16(u"Žár"_s, false)
+                                         << QByteArray("\xFF\xFE") + Utf16(u"Zar"_s, false);
+    QTest::newRow("--encoding UTF-16BE bez značky") << QStringList{u"--encoding=utf-16be"_s} << Utf16(u"čaj"_s, true)
+                                                   << Utf16(u"caj"_s, true);
+    QTest::newRow("--encoding windows-1250") << QStringList{u"--encoding"_s, u"windows-1250"_s}
+                                             << QByteArray("\xEF\xBB\xBF\xE8") << QByteArray("d\xBB" "zc");
+    QTest::newRow("--pairs") << QStringList{u"--pairs"_s, u"ab"_s, u"x"_s} << QByteArray("abc")
+                             << QByteArray("xbc");
+}
+
+// Standard input to standard output, in the encoding it came in.
+void TestPrevod::filtr()
+{
+    QFETCH(QStringList, argumenty);
+    QFETCH(QByteArray, vstup);
+    QFETCH(QByteArray, vystup);
+    if (!argumenty.contains(u"--pairs"_s))
+        argumenty.prepend(u"--default-table"_s);
+    const TBeh beh = Spust(argumenty, vstup);
+    QCOMPARE(beh.Vystup, vystup);
+    QCOMPARE(beh.Chyby, QByteArray());
+    QCOMPARE(beh.Kod, 0);
+}
+
+// In place: the converted text under the same name with the same mode; a
+// file with nothing to convert is not written at all; a file that is also
+// standard output's is refused rather than read while it grows.
+void TestPrevod::naMiste()
+{
+    const QString a = Prostredi->Cesta(u"a b.txt"_s), b = Prostredi->Cesta(u"b.txt"_s);
+    Zapis(a, u"Řeřicha\n"_s.toUtf8());
+    Zapis(b, "nic\n");
+    QVERIFY(::chmod(KodujCestu(a).constData(), 0640) == 0);
+    struct stat pred;
+    ::stat(KodujCestu(b).constData(), &pred);
+    const TBeh beh = Spust({u"--default-table"_s, u"-i"_s, a, b});
+    QCOMPARE(beh.Kod, 0);
+    QCOMPARE(Precti(a), QByteArray("Rericha\n"));
+    struct stat po;
+    ::stat(KodujCestu(a).constData(), &po);
+    QCOMPARE(po.st_mode & 07777, mode_t(0640));
+    ::stat(KodujCestu(b).constData(), &po);
+    QCOMPARE(po.st_ino, pred.st_ino);
+    QCOMPARE(po.st_mtim.tv_nsec, pred.st_mtim.tv_nsec);
+
+    const TBeh sebe = Spust({u"--default-table"_s, a, b}, {}, b);
+    QCOMPARE(sebe.Kod, 1);
+    QVERIFY2(sebe.Chyby.contains(b.toUtf8() + ": The input is the file that standard output writes to"),
+             sebe.Chyby.constData());
+}
+
+// -r converts the files below a folder; a file with a NUL byte in its first
+// 8 KB is skipped with a note (UTF-16 with its mark is not binary), and
+// symbolic links are not followed.
+void TestPrevod::rekurzivneBezBinarnich()
+{
+    const QString slozka = Prostredi->Cesta(u"strom"_s), venku = Prostredi->Cesta(u"venku"_s);
+    Zapis(slozka + u"/a.txt"_s, "\xC4\x8D");
+    Zapis(slozka + u"/hloub/b.txt"_s, "\xC5\x99");
+    Zapis(slozka + u"/utf16.txt"_s, "\xFF\xFE\x0D\x01");
+    const QByteArray binarni("\xC4\x8D\x00\x01", 4);
+    Zapis(slozka + u"/obraz.bin"_s, binarni);
+    const QByteArray pozde = QByteArray(8192, 'x') + QByteArray("\x00\xC4\x8D", 3);
+    Zapis(slozka + u"/pozde.txt"_s, pozde);
+    Zapis(venku + u"/c.txt"_s, "\xC4\x8D");
+    QVERIFY(::symlink(KodujCestu(venku + u"/c.txt"_s).constData(), KodujCestu(slozka + u"/odkaz.txt"_s).constData()) == 0);
+    QVERIFY(::symlink(KodujCestu(venku).constData(), KodujCestu(slozka + u"/odkaz"_s).constData()) == 0);
+
+    const TBeh beh = Spust({u"--default-table"_s, u"-r"_s, u"-i"_s, slozka});
+    QCOMPARE(beh.Kod, 0);
+    QCOMPARE(Precti(slozka + u"/a.txt"_s), QByteArray("c"));
+    QCOMPARE(Precti(slozka + u"/hloub/b.txt"_s), QByteArray("r"));
+    QCOMPARE(Precti(slozka + u"/utf16.txt"_s), QByteArray("\xFF\xFE\x63\x00", 4));
+    QCOMPARE(Precti(slozka + u"/obraz.bin"_s), binarni);
+    QCOMPARE(Precti(slozka + u"/pozde.txt"_s), QByteArray(8192, 'x') + QByteArray("\x00" "c", 2));
+    QCOMPARE(Precti(venku + u"/c.txt"_s), QByteArray("\xC4\x8D"));
+    QCOMPARE(beh.Chyby, ("lumarin-convert: " + slozka + u"/obraz.bin: skipped, a binary file (--binary converts it)\n"_s).toUtf8());
+
+    QCOMPARE(Spust({u"--default-table"_s, u"--binary"_s, u"-i"_s, slozka + u"/obraz.bin"_s}).Kod, 0);
+    QCOMPARE(Precti(slozka + u"/obraz.bin"_s), QByteArray("c\x00\x01", 3));
+    // Without -r a folder is an error of its own; the files beside it are converted.
+    const TBeh bezR = Spust({u"--default-table"_s, u"-i"_s, slozka, venku + u"/c.txt"_s});
+    QCOMPARE(bezR.Kod, 1);
+    QVERIFY2(bezR.Chyby.contains("-r converts the files in it"), bezR.Chyby.constData());
+    QCOMPARE(Precti(venku + u"/c.txt"_s), QByteArray("c"));
+}
+
+// --check changes nothing, lists the files that would change and says so by
+// its exit status.
+void TestPrevod::kontrola()
+{
+    const QString a = Prostredi->Cesta(u"a.txt"_s), b = Prostredi->Cesta(u"b.txt"_s);
+    Zapis(a, u"čárka\n"_s.toUtf8());
+    Zapis(b, "ascii\n");
+    TBeh beh = Spust({u"--default-table"_s, u"--check"_s, a, b});
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(beh.Vystup, a.toUtf8() + ": 2 characters replaced\n");
+    QCOMPARE(Precti(a), u"čárka\n"_s.toUtf8());
+
+    beh = Spust({u"--default-table"_s, u"--check"_s, b});
+    QCOMPARE(beh.Kod, 0);
+    QCOMPARE(beh.Vystup, QByteArray());
+
+    beh = Spust({u"--default-table"_s, u"--check"_s, u"--crlf"_s, b});
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(beh.Vystup, b.toUtf8() + ": 0 characters replaced, 1 line breaks rewritten\n");
+}
+
+// A file that cannot be written is told on its own line and left as it was;
+// the files before and after it are converted.
+void TestPrevod::souborBezPrav()
+{
+    const QString slozka = Prostredi->Cesta(u"prava"_s);
+    const QStringList cesty{slozka + u"/1.txt"_s, slozka + u"/2.txt"_s, slozka + u"/3.txt"_s};
+    for (const QString &cesta : cesty)
+        Zapis(cesta, u"čaj"_s.toUtf8());
+    // The converter may run as another user (see Spust): the folders are
+    // open to it, the second file is not.
+    QVERIFY(::chmod(KodujCestu(Prostredi->Docasna.path()).constData(), 0755) == 0);
+    QVERIFY(::chmod(KodujCestu(Prostredi->Cesta(QString())).constData(), 0755) == 0);
+    QVERIFY(::chmod(KodujCestu(slozka).constData(), 0777) == 0);
+    for (const QString &cesta : cesty)
+        QVERIFY(::chmod(KodujCestu(cesta).constData(), cesta == cesty[1] ? 0444 : 0666) == 0);
+    const TBeh beh = Spust(QStringList{u"--default-table"_s, u"-i"_s} + cesty, {}, {}, {}, true);
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(Precti(cesty[0]), QByteArray("caj"));
+    QCOMPARE(Precti(cesty[1]), u"čaj"_s.toUtf8());
+    QCOMPARE(Precti(cesty[2]), QByteArray("caj"));
+    QCOMPARE(beh.Chyby, ("lumarin-convert: Cannot create file \"" + cesty[1] + u"\". Permission denied\n"_s).toUtf8());
+}
+
+void TestPrevod::plnyDisk_data()
+{
+    QTest::addColumn<QString>("cesta");
+    QTest::newRow("na místě") << u"-i"_s;
+    QTest::newRow("-o") << u"-o"_s;
+    QTest::newRow("standardní výstup") << u"/dev/full"_s;
+}
+
+// A disk that takes no more: the old bytes survive and the user is told.
+void TestPrevod::plnyDisk()
+{
+    QFETCH(QString, cesta);
+    const QString vstup = Prostredi->Cesta(u"velky.txt"_s), vystup = Prostredi->Cesta(u"vystup.txt"_s);
+    const QByteArray text = QByteArray(300 * 1000, 'a') + u"č"_s.toUtf8();
+    Zapis(vstup, text);
+    Zapis(vystup, "stary");
+    TBeh beh;
+    if (cesta == u"/dev/full") {
+        beh = Spust({u"--default-table"_s, vstup}, {}, cesta);
+        QCOMPARE(beh.Chyby, QByteArray("lumarin-convert: standard output: No space left on device\n"));
+    } else {
+        // A file size limit, as a quota gives it, below the converted file.
+        TLimitVelikosti limit(100 * 1000);
+        QVERIFY(limit.bNastaven);
+        beh = cesta == u"-i" ? Spust({u"--default-table"_s, u"-i"_s, vstup})
+                             : Spust({u"--default-table"_s, u"-o"_s, vystup, vstup});
+        const QString cil = cesta == u"-i" ? vstup : vystup;
+        QCOMPARE(beh.Chyby, ("lumarin-convert: Cannot create file \"" + cil + u"\". File too large\n"_s).toUtf8());
+    }
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(Precti(vstup), text);
+    QCOMPARE(Precti(vystup), QByteArray("stary"));
+}
+
+void TestPrevod::pouziti_data()
+{
+    QTest::addColumn<QStringList>("argumenty");
+    QTest::addColumn<QByteArray>("zprava");
+    QTest::newRow("neznámá volba") << QStringList{u"--bez"_s} << QByteArray("unknown option '--bez'");
+    QTest::newRow("neznámá krátká volba") << QStringList{u"-x"_s} << QByteArray("unknown option '-x'");
+    QTest::newRow("-i bez souborů") << QStringList{u"-i"_s} << QByteArray("standard input cannot be replaced");
+    QTest::newRow("-i se standardním vstupem") << QStringList{u"-i"_s, u"-"_s}
+                                               << QByteArray("standard input cannot be replaced");
+    QTest::newRow("-i s -o") << QStringList{u"-i"_s, u"-o"_s, u"x"_s, u"y"_s} << QByteArray("-i and -o");
+    QTest::newRow("-o se dvěma soubory") << QStringList{u"-o"_s, u"x"_s, u"y"_s, u"z"_s} << QByteArray("-o writes one file");
+    QTest::newRow("-o bez jména") << QStringList{u"-o"_s} << QByteArray("option '-o' needs an argument");
+    QTest::newRow("--check s -i") << QStringList{u"--check"_s, u"-i"_s, u"x"_s} << QByteArray("--check converts nothing");
+    QTest::newRow("--pairs s jedním seznamem") << QStringList{u"--pairs"_s, u"ab"_s}
+                                               << QByteArray("needs two arguments");
+    QTest::newRow("--pairs s výchozí tabulkou") << QStringList{u"--pairs"_s, u"a"_s, u"b"_s, u"--default-table"_s}
+                                                << QByteArray("give one");
+    QTest::newRow("neznámé kódování") << QStringList{u"--encoding=latin9"_s} << QByteArray("unknown encoding 'latin9'");
+    QTest::newRow("hodnota u přepínače") << QStringList{u"--crlf=ano"_s} << QByteArray("takes no argument");
+}
+
+// A command line that cannot be obeyed: status 2, the reason, and nothing
+// read or written.
+void TestPrevod::pouziti()
+{
+    QFETCH(QStringList, argumenty);
+    QFETCH(QByteArray, zprava);
+    const TBeh beh = Spust(argumenty, "č");
+    QCOMPARE(beh.Kod, 2);
+    QVERIFY2(beh.Chyby.startsWith("lumarin-convert: ") && beh.Chyby.contains(zprava), beh.Chyby.constData());
+    QVERIFY(beh.Chyby.endsWith("Try 'lumarin-convert --help' for more information.\n"));
+    QCOMPARE(beh.Vystup, QByteArray());
+}
+
+// The user's own table from the settings store, read as the window reads it
+// and never written; a damaged store is an error, not the defaults.
+void TestPrevod::tabulkaUzivatele()
+{
+    const QString soubor = qEnvironmentVariable("XDG_CONFIG_HOME") + u"/VELOR/Lumarin.json"_s;
+    QCOMPARE(Spust({}, u"čř"_s.toUtf8()).Vystup, QByteArray("cr")); // no store: the defaults
+    {
+        TRegistr registr;
+        QVERIFY(registr.OtevriKlic(u"\\Software\\VELOR\\Lumarin\\Znaky"_s, true));
+        registr.ZapisRetezec(u"ZnakySeZnamenkem"_s, u"čx"_s);
+        registr.ZapisRetezec(u"ZnakyBezZnamenka"_s, u"ky"_s);
+    }
+    const QByteArray ulozeno = Precti(soubor);
+    QCOMPARE(Spust({}, u"čřx"_s.toUtf8()).Vystup, u"křy"_s.toUtf8());
+    QCOMPARE(Precti(soubor), ulozeno);
+    {
+        TRegistr registr;
+        QVERIFY(registr.OtevriKlic(u"\\Software\\VELOR\\Lumarin\\Znaky"_s, false));
+        registr.ZapisRetezec(u"ZnakyBezZnamenka"_s, QString()); // an empty list: nothing has a partner
+    }
+    QCOMPARE(Spust({}, u"čřx"_s.toUtf8()).Vystup, u"čřx"_s.toUtf8());
+
+    Zapis(soubor, "{ nothing like JSON");
+    const TBeh beh = Spust({}, u"č"_s.toUtf8());
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(beh.Vystup, QByteArray());
+    QVERIFY2(beh.Chyby.startsWith(("lumarin-convert: The settings file \"" + soubor + u"\" is damaged"_s).toUtf8()),
+             beh.Chyby.constData());
+    QCOMPARE(Spust({u"--default-table"_s}, u"č"_s.toUtf8()).Vystup, QByteArray("c"));
+}
+
+void TestPrevod::verzeANapoveda()
+{
+    const TBeh verze = Spust({u"--version"_s});
+    QCOMPARE(verze.Kod, 0);
+    QVERIFY2(QRegularExpression(u"^lumarin-convert \\d+\\.\\d+\\.\\d+\\.\\d+\n$"_s)
+                 .match(QString::fromUtf8(verze.Vystup))
+                 .hasMatch(),
+             verze.Vystup.constData());
+    const TBeh napoveda = Spust({u"--help"_s});
+    QCOMPARE(napoveda.Kod, 0);
+    for (const char *volba : {"--in-place", "--output", "--recursive", "--check", "--default-table", "--pairs",
+                              "--encoding", "--crlf", "--utf8-fallback", "--binary", "--verbose", "--help",
+                              "--version"})
+        QVERIFY2(napoveda.Vystup.contains(volba), volba);
 }
 
 QTEST_MAIN(TestPrevod)
