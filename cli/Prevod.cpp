@@ -331,6 +331,9 @@ public:
             FPolozka['\r'] |= Zvlastni;
             FPolozka['\n'] |= Zvlastni;
         }
+        bAsciiStejne = true;
+        for (int b = 0; b < 0x80; ++b)
+            bAsciiStejne = bAsciiStejne && FPolozka[b] == b;
     }
     bool Nezavisly() const override { return true; }
     qsizetype Nasobek() const override { return 2; }
@@ -339,6 +342,8 @@ public:
 
     qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
     {
+        if (bAsciiStejne)
+            return PrevedNadAscii(b, n, Vystup, Pocty);
         if (bPocitat)
             Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
         const quint16 *polozka = FPolozka.data();
@@ -392,11 +397,78 @@ public:
     }
 
 private:
+    // Where every ASCII byte stays as it is: the ASCII is copied sixteen bytes
+    // at a time and only the bytes from 0x80 up are looked up (and, while the
+    // file's encoding is open, counted for its UTF-8 reading on the way, all
+    // bytes of a sequence being from 0x80 up).
+    qsizetype PrevedNadAscii(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
+    {
+        const quint16 *polozka = FPolozka.data();
+        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
+        const bool bPocitatUtf8 = bPocitat;
+        uchar *o = Vystup;
+        qsizetype i = 0;
+        qint64 nahrazeno = 0, neplatne = 0, vicebajtove = 0;
+        quint16 vse = 0;
+        bool bNedefinovany = false;
+        while (true) {
+#if defined(__SSE2__)
+            while (i + 16 <= n) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
+                if (const unsigned maska = unsigned(_mm_movemask_epi8(v))) {
+                    const int k = qCountTrailingZeroBits(maska);
+                    i += k;
+                    o += k;
+                    break;
+                }
+                i += 16;
+                o += 16;
+            }
+#endif
+            while (i < n && b[i] < 0x80)
+                *o++ = b[i++];
+            if (i >= n)
+                break;
+            qsizetype konec = i + 1;
+            if (bPocitatUtf8) {
+                const int delka = DelkaSekvenceUtf8(b, i, n);
+                if (delka == 0) {
+                    ++neplatne;
+                    bNedefinovany |= nedefinovane[b[i]];
+                } else {
+                    ++vicebajtove;
+                    for (int k = 1; k < delka; ++k)
+                        bNedefinovany |= nedefinovane[b[i + k]];
+                    konec = i + delka;
+                }
+            }
+            for (; i < konec; ++i) {
+                const quint16 p = polozka[b[i]];
+                *o++ = uchar(p);
+                nahrazeno += p >> 9;
+                vse |= p;
+            }
+        }
+        if (vse & Zvlastni) {
+            Pocty.bSelhalo = true;
+            return 0;
+        }
+        if (bPocitatUtf8) {
+            Pocty.Utf8.Neplatne += neplatne;
+            Pocty.Utf8.Vicebajtove += vicebajtove;
+            Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || bNedefinovany;
+        }
+        Pocty.Nahrazeno += nahrazeno;
+        return o - Vystup;
+    }
+
     static constexpr quint16 Zvlastni = 0x100, Zmena = 0x200;
     std::array<quint16, 256> FPolozka; // the output byte, Zvlastni, Zmena
     std::array<quint16, 2> FZlom{};    // CR and LF
     bool bCrLf, bPocitat;
     bool bSelhani = false;
+    bool bAsciiStejne = false; // every ASCII byte written as it is
 };
 
 // Any encoding to any, block after block, through UTF-16 as the window keeps

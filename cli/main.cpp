@@ -178,9 +178,12 @@ int Spust(const TVolby &Volby)
             return 1;
         }
     }
-    // Where tests ask for small blocks, to meet the block boundaries often.
+    // Where tests ask for small blocks, to meet the block boundaries often,
+    // or a benchmark for another number of threads.
     if (const qint64 blok = qEnvironmentVariableIntValue("LUMARIN_CONVERT_BLOCK"); blok > 0)
         nastaveni.Blok = blok;
+    if (const int v = qEnvironmentVariableIntValue("LUMARIN_CONVERT_THREADS"); v > 0)
+        nastaveni.Vlaken = v;
 
     // The inputs, folders walked first so that the progress line knows the whole.
     QList<TVstup> vstupy;
