@@ -20,7 +20,9 @@
 #include <QRegularExpression>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -287,6 +289,7 @@ private slots:
     void pouziti();
     void tabulkaUzivatele();
     void verzeANapoveda();
+    void prubehNaTerminalu();
 
 private:
     std::unique_ptr<TProstredi> Prostredi;
@@ -686,6 +689,37 @@ void TestPrevod::verzeANapoveda()
                               "--encoding", "--crlf", "--utf8-fallback", "--binary", "--verbose", "--help",
                               "--version"})
         QVERIFY2(napoveda.Vystup.contains(volba), volba);
+}
+
+
+// The progress line: on a terminal, for work of more than 1,000 files (or
+// 100 MB), redrawn in place and wiped at the end; never for small work.
+void TestPrevod::prubehNaTerminalu()
+{
+    const QString slozka = Prostredi->Cesta(u"mnoho"_s);
+    for (int i = 0; i < 1001; ++i)
+        Zapis(slozka + u"/%1.txt"_s.arg(i), "\xC4\x8D");
+    const auto terminal = [&](const QStringList &Argumenty) {
+        const int hlavni = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (hlavni < 0 || ::grantpt(hlavni) != 0 || ::unlockpt(hlavni) != 0)
+            return QByteArray("<no terminal>");
+        QProcess p;
+        p.setStandardErrorFile(QString::fromLocal8Bit(::ptsname(hlavni)));
+        p.start(Program, Argumenty);
+        p.waitForFinished(60000);
+        QByteArray zobrazeno;
+        char buffer[4096];
+        ::fcntl(hlavni, F_SETFL, O_NONBLOCK);
+        for (ssize_t n; (n = ::read(hlavni, buffer, sizeof buffer)) > 0;)
+            zobrazeno.append(buffer, n);
+        ::close(hlavni);
+        return zobrazeno;
+    };
+    const QByteArray velka = terminal({u"--default-table"_s, u"-r"_s, u"-i"_s, slozka});
+    QVERIFY2(velka.startsWith("\r\x1b[Klumarin-convert: 0 of 1001 files, 0 of 0 MB"), velka.constData());
+    QVERIFY2(velka.endsWith("\r\x1b[K"), velka.constData());
+    QCOMPARE(Precti(slozka + u"/1000.txt"_s), QByteArray("c"));
+    QCOMPARE(terminal({u"--default-table"_s, u"-i"_s, slozka + u"/0.txt"_s, slozka + u"/1.txt"_s}), QByteArray());
 }
 
 QTEST_MAIN(TestPrevod)
