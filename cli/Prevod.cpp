@@ -656,25 +656,6 @@ public:
 
 // ---- the encodings ----
 
-std::optional<TKodovani> KodovaniOkna(const TFormat &Format)
-{
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8:
-        return Format.bZnacka ? koUtf8 : koUtf8BezZnacky;
-    case TDruhKodovani::Utf16LE:
-        if (!Format.bZnacka)
-            return std::nullopt;
-        return Format.bLiche ? koUtf16LELiche : koUtf16LE;
-    case TDruhKodovani::Utf16BE:
-        if (!Format.bZnacka)
-            return std::nullopt;
-        return Format.bLiche ? koUtf16BELiche : koUtf16BE;
-    case TDruhKodovani::Osmibitove:
-        return koOsmibitove;
-    }
-    return std::nullopt;
-}
-
 QString NazevFormatu(const TFormat &Format)
 {
     QString nazev;
@@ -1247,7 +1228,6 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     }
 
     const auto prubeh = [&](qint64 Bajtu) {
-        vysledek.Precteno += Bajtu;
         if (Prubeh)
             Prubeh(Bajtu);
     };

@@ -40,9 +40,6 @@ struct TFormat {
     bool operator==(const TFormat &) const = default;
 };
 
-// The window's encoding of the same file; UTF-16 without a mark, which only
-// --encoding names, has none.
-std::optional<TKodovani> KodovaniOkna(const TFormat &Format);
 // "UTF-8", "UTF-8 with BOM", "UTF-16LE with BOM", "windows-1250", ...
 QString NazevFormatu(const TFormat &Format);
 
@@ -148,7 +145,6 @@ struct TVysledek {
     TFormat Vstup, Vystup;   // the encodings read and written
     qint64 Nahrazeno = 0;    // code units the table changed
     qint64 Zlomy = 0;        // line breaks that --crlf rewrote
-    qint64 Precteno = 0;     // bytes read in all (for the progress line)
 
     bool Zmena() const { return Nahrazeno > 0 || Zlomy > 0 || !(Vstup == Vystup); }
 };

@@ -231,12 +231,11 @@ int Spust(const TVolby &Volby)
         try {
             std::unique_ptr<TZdroj> zdroj =
                 bStdin ? TZdroj::ZDeskriptoru(STDIN_FILENO, jmeno) : TZdroj::Otevri(vstup.Cesta);
-            struct stat st;
-            const int fd = bStdin ? STDIN_FILENO : -1;
-            if (!bStdin && ::stat(KodujCestu(vstup.Cesta).constData(), &st) != 0)
-                st = {};
+            struct stat st = {};
             if (bStdin)
-                ::fstat(fd, &st);
+                ::fstat(STDIN_FILENO, &st);
+            else
+                ::stat(KodujCestu(vstup.Cesta).constData(), &st);
             if (Volby.bNaMiste && !S_ISREG(st.st_mode))
                 throw ChybaVytvoreni(vstup.Cesta, QStringLiteral("It is not a regular file, which -i could replace"));
             if (bVystupSoubor && S_ISREG(st.st_mode) && st.st_dev == vystupSt.st_dev && st.st_ino == vystupSt.st_ino)
