@@ -165,9 +165,9 @@ QString TextNapovedy()
     return QStringLiteral(R"(Usage: lumarin-convert [OPTION]... [FILE]...
 Removes diacritics from text files as Lumarin's window does (F6): every
 character of the pair table is replaced by its partner, and the file keeps its
-encoding (UTF-8, UTF-16 or %1, detected as the window detects it) and its
-byte-order mark. Without FILE, or with -, standard input is converted to
-standard output.
+encoding (UTF-8, UTF-16 or %1, detected as the window
+detects it) and its byte-order mark. Without FILE, or with -, standard input
+is converted to standard output.
 
 Where the result goes (standard output when neither is given):
   -i, --in-place        replace each FILE with its converted text (a temporary
@@ -185,15 +185,18 @@ The pair table (the user's own table of Lumarin when neither is given):
                         a character of FROM without a partner in TO stays
 
 How the text is read and written:
-      --encoding=NAME   the input is NAME (UTF-8, UTF-16LE, UTF-16BE, %1)
-                        instead of what is detected; a byte-order mark is kept
+      --encoding=NAME   the input is NAME (UTF-8, UTF-16LE, UTF-16BE or
+                        %1) instead of what is detected; a
+                        byte-order mark is kept
       --crlf            write every line break as CR LF, as the window saves
-      --utf8-fallback   write a text that %1 cannot hold as UTF-8 with a
-                        byte-order mark (without it, such a file fails)
+      --utf8-fallback   write a text that %1 cannot hold as
+                        UTF-8 with a byte-order mark (without it, such a
+                        file fails)
       --binary          convert also files with a NUL byte in their first 8 KB
                         (otherwise skipped as binary)
 
-  -v, --verbose         tell each file's encoding and replacements, and a summary
+  -v, --verbose         tell each file's encoding and replacements, and sum
+                        them up
   -h, --help            show this help
   -V, --version         show the version
 
