@@ -74,6 +74,12 @@ void NactiUlozenouTabulku(QString &Hledane, QString &Nahrady)
     }
 }
 
+// "1 character", "2 characters".
+QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
+{
+    return QStringLiteral("%1 %2").arg(Kolik).arg(QLatin1String(Kolik == 1 ? Jedno : Vice));
+}
+
 struct TVstup {
     QString Cesta; // "-" for standard input
     qint64 Velikost = 0;
@@ -275,20 +281,21 @@ int Spust(const TVolby &Volby)
                 nahrazeno += v.Nahrazeno;
                 zmeneno += v.Zmena();
                 if (Volby.bKontrola && v.Zmena()) {
-                    QString radek = QStringLiteral("%1: %2 characters replaced").arg(jmeno).arg(v.Nahrazeno);
+                    QString radek = QStringLiteral("%1: %2 replaced")
+                                        .arg(jmeno, Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
-                        radek += QStringLiteral(", %1 line breaks rewritten").arg(v.Zlomy);
+                        radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
                         radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
                     prubeh.Smaz();
                     Vypis(stdout, radek + u'\n');
                 }
                 if (Volby.bPodrobne) {
-                    QString radek = QStringLiteral("lumarin-convert: %1: %2, %3 characters replaced")
-                                        .arg(jmeno, NazevFormatu(v.Vstup))
-                                        .arg(v.Nahrazeno);
+                    QString radek = QStringLiteral("lumarin-convert: %1: %2, %3 replaced")
+                                        .arg(jmeno, NazevFormatu(v.Vstup),
+                                             Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
-                        radek += QStringLiteral(", %1 line breaks rewritten").arg(v.Zlomy);
+                        radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
                         radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
                     prubeh.Smaz();
@@ -309,13 +316,13 @@ int Spust(const TVolby &Volby)
     }
     prubeh.Smaz();
     if (Volby.bPodrobne) {
-        QString souhrn = QStringLiteral("lumarin-convert: %1 files %2, %3 characters replaced")
-                             .arg(prevedeno)
-                             .arg(Volby.bKontrola ? QStringLiteral("checked (%1 would change)").arg(zmeneno)
-                                                  : QStringLiteral("converted"))
-                             .arg(nahrazeno);
+        QString souhrn = QStringLiteral("lumarin-convert: %1 %2, %3 replaced")
+                             .arg(Pocet(prevedeno, "file", "files"),
+                                  Volby.bKontrola ? QStringLiteral("checked (%1 would change)").arg(zmeneno)
+                                                  : QStringLiteral("converted"),
+                                  Pocet(nahrazeno, "character", "characters"));
         if (preskoceno)
-            souhrn += QStringLiteral(", %1 binary skipped").arg(preskoceno);
+            souhrn += QStringLiteral(", %1 skipped").arg(Pocet(preskoceno, "binary file", "binary files"));
         if (selhalo || !chybyVstupu.isEmpty())
             souhrn += QStringLiteral(", %1 failed").arg(selhalo + chybyVstupu.size());
         Vypis(stderr, souhrn + u'\n');

@@ -550,7 +550,7 @@ void TestPrevod::kontrola()
 
     beh = Spust({u"--default-table"_s, u"--check"_s, u"--crlf"_s, b});
     QCOMPARE(beh.Kod, 1);
-    QCOMPARE(beh.Vystup, b.toUtf8() + ": 0 characters replaced, 1 line breaks rewritten\n");
+    QCOMPARE(beh.Vystup, b.toUtf8() + ": 0 characters replaced, 1 line break rewritten\n");
 }
 
 // A file that cannot be written is told on its own line and left as it was;
