@@ -3,10 +3,13 @@
 # run is quick. desktop-file-utils and appstream check the installed desktop
 # entry and metadata; CPack needs file to find the programs' libraries.
 LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n desktop-file-utils appstream file"
+# scripts/fuzz needs clang and its libFuzzer and sanitizer runtimes besides.
+LUMARIN_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
+# Any packages given are installed as well.
 lumarin_install_deps() {
   local missing=""
-  for p in $LUMARIN_PACKAGES; do
+  for p in $LUMARIN_PACKAGES "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
   done
   [ -z "$missing" ] && return 0

@@ -1,0 +1,144 @@
+// lumarin-convert: any bytes converted by the streaming converter, in blocks
+// whose size the input chooses, from a file or from a pipe, against the
+// window's conversion of the same bytes held whole in memory (open, F6,
+// save): the output must be identical byte for byte, or both must fail.
+//
+// The first byte of an input chooses how it is converted; the rest is the
+// file:
+//   bits 0-1  the table: the default one, one that changes line breaks and
+//             ASCII, one with surrogate code units, one that maps onto the
+//             stand-ins of bytes
+//   bit 2     8-bit text that the code page cannot hold goes out as UTF-8
+//   bit 3     two threads (else one)
+//   bit 4     read from a pipe (else from a file that can be read anywhere)
+//   bits 5-7  the block size: 64 << (bits 5-7) bytes
+
+#include "Fuzz.h"
+#include "Konverze.h"
+#include "Prevod.h"
+#include "TextovySoubor.h"
+
+#include <csignal>
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace {
+
+struct TTabulka {
+    QString Hledane, Nahrady;
+};
+
+TTabulka Tabulka(int Volba)
+{
+    switch (Volba) {
+    case 1:
+        return {QStringLiteral("\r\na\u010D"), QStringLiteral("\n\rb\n")};
+    case 2:
+        return {QString::fromUtf16(u"\xD83D\xDE00\u00E9\u0161"), QString::fromUtf16(u"ab\xDC80\xD800")};
+    case 3:
+        return {QString::fromUtf16(u"\xDC80\xDCFF\u010D\u0159"), QString::fromUtf16(u"xy\xDCC4\xDC8D")};
+    default:
+        return {TNastaveniPrevodu::VychoziHledane(), TNastaveniPrevodu::VychoziNahrady()};
+    }
+}
+
+// The window: the file decoded whole (its line breaks as CR LF), the table
+// applied but never to code units that stand for bytes, the text encoded in
+// the file's encoding, or 8-bit text that the code page cannot hold as UTF-8
+// with a mark when the user agrees. Nothing when the save fails.
+std::optional<QByteArray> Okno(const QByteArray &Bajty, TTabulka T, bool bNahradni)
+{
+    const TTextovySoubor soubor = DekodujText(Bajty);
+    if (ZastupujeBajty(soubor.Kodovani))
+        VynechPary(T.Hledane, T.Nahrady, 0xDC00, 0xDCFF);
+    const QString text = NahradZnaky(soubor.Text, T.Hledane, T.Nahrady);
+    QByteArray vystup;
+    if (ZakodujText(text, soubor.Kodovani, vystup))
+        return vystup;
+    if (soubor.Kodovani == koOsmibitove && bNahradni && ZakodujText(text, koUtf8, vystup))
+        return vystup;
+    return std::nullopt;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // A converter that stops reading a pipe early must not kill its writer.
+    std::signal(SIGPIPE, SIG_IGN);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
+{
+    if (Velikost == 0)
+        return 0;
+    const uint8_t volby = Data[0];
+    const QByteArray bajty(reinterpret_cast<const char *>(Data + 1), qsizetype(Velikost - 1));
+    const TTabulka tabulka = Tabulka(volby & 3);
+
+    TNastaveniPrevodu nastaveni;
+    nastaveni.Hledane = tabulka.Hledane;
+    nastaveni.Nahrady = tabulka.Nahrady;
+    nastaveni.bCrLf = true; // as the window reads text
+    nastaveni.bBinarni = true;
+    nastaveni.bUtf8Nahradni = volby & 4;
+    nastaveni.Vlaken = volby & 8 ? 2 : 1;
+    nastaveni.Blok = qint64(64) << (volby >> 5);
+
+    // A converter builds its tables once and converts file after file with
+    // them, as lumarin-convert does; building them for every input would be
+    // most of the time.
+    static std::map<uint8_t, std::unique_ptr<TPrevodnik>> prevodniky;
+    std::unique_ptr<TPrevodnik> &prevodnik = prevodniky[volby & ~16];
+
+    TVystupPamet vystup;
+    TVysledek vysledek;
+    try {
+        if (!prevodnik)
+            prevodnik = std::make_unique<TPrevodnik>(nastaveni);
+        if (volby & 16) {
+            int roura[2];
+            OCEKAVEJ(::pipe(roura) == 0, "no pipe");
+            std::thread pisar([&] {
+                for (qsizetype i = 0; i < bajty.size();) {
+                    const ssize_t n = ::write(roura[1], bajty.constData() + i, size_t(bajty.size() - i));
+                    if (n <= 0)
+                        break;
+                    i += n;
+                }
+                ::close(roura[1]);
+            });
+            {
+                const std::unique_ptr<TZdroj> zdroj = TZdroj::ZDeskriptoru(roura[0], QStringLiteral("roura"));
+                vysledek = prevodnik->Preved(*zdroj, vystup, QStringLiteral("roura"));
+            }
+            // Whatever the converter left unread, the writer must not wait on.
+            ::close(roura[0]);
+            pisar.join();
+        } else {
+            static TPametovySoubor soubor;
+            soubor.Nastav(Data + 1, Velikost - 1);
+            const std::unique_ptr<TZdroj> zdroj = TZdroj::Otevri(soubor.Cesta());
+            vysledek = prevodnik->Preved(*zdroj, vystup, soubor.Cesta());
+        }
+    } catch (const EChyba &chyba) {
+        std::fprintf(stderr, "%s\n", chyba.what());
+        OCEKAVEJ(false, "the converter threw");
+    }
+
+    const std::optional<QByteArray> okno = Okno(bajty, tabulka, nastaveni.bUtf8Nahradni);
+    OCEKAVEJ(vysledek.Stav != TVysledek::vsBinarni, "a binary file skipped although --binary was given");
+    OCEKAVEJ((vysledek.Stav == TVysledek::vsChyba) == !okno.has_value(),
+             okno ? "the converter fails where the window saves" : "the converter saves where the window fails");
+    if (okno && *okno != vystup.Bajty) {
+        qsizetype i = 0;
+        while (i < okno->size() && i < vystup.Bajty.size() && okno->at(i) == vystup.Bajty.at(i))
+            ++i;
+        std::fprintf(stderr, "window %lld bytes, converter %lld bytes, first difference at %lld\n",
+                     (long long)okno->size(), (long long)vystup.Bajty.size(), (long long)i);
+        OCEKAVEJ(false, "the converter's output differs from the window's");
+    }
+    return 0;
+}
