@@ -5,6 +5,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringDecoder>
+#include <QXmlStreamReader>
+#include <optional>
 
 namespace {
 
@@ -12,6 +15,115 @@ namespace {
 // times its size, so a file far beyond any real one is refused before it is
 // parsed rather than left to exhaust the memory.
 constexpr qint64 NejvetsiSoubor = 64 * 1024 * 1024;
+
+// What the parser is never given, as no language file holds it and a small
+// file of it would hold the window for minutes or take gigabytes: declared
+// entities (a few lines of them that refer to each other expand to billions
+// of characters), elements nested deeper than NejvetsiHloubka (the parser's
+// time grows with the cube of the depth: 20,000 levels take it minutes), an
+// element with more than NejviceAtributu attributes (the time grows with the
+// square of their number), and more than NejviceUzlu elements, comments and
+// the like (each takes a few hundred bytes once parsed). A language file has
+// four levels, one attribute and a few thousand nodes.
+constexpr int NejvetsiHloubka = 64;
+constexpr int NejviceAtributu = 32;
+constexpr qsizetype NejviceUzlu = 200000;
+
+// The file's text as the parser reads it: a byte-order mark (or UTF-16 and
+// UTF-32 told by their first "<") decides the encoding, else the one the XML
+// declaration names, else UTF-8. Bytes the encoding cannot read are replaced
+// (bChyba); nothing when the declaration names an encoding that is not known,
+// or is itself at fault.
+std::optional<QString> TextSouboru(const QByteArray &Bajty, bool &bChyba)
+{
+    QStringDecoder dekoder;
+    if (const auto kodovani = QStringConverter::encodingForData(Bajty, u'<')) {
+        dekoder = QStringDecoder(*kodovani);
+    } else {
+        // The first token is the declaration, also where the file has none.
+        QXmlStreamReader deklarace(Bajty);
+        deklarace.readNext();
+        if (deklarace.hasError())
+            return std::nullopt; // an encoding it does not know: the parser says so
+        const QByteArray nazev = deklarace.documentEncoding().toLatin1();
+        dekoder = nazev.isEmpty() ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(nazev.constData());
+    }
+    if (!dekoder.isValid())
+        return std::nullopt;
+    QString text = dekoder.decode(Bajty);
+    bChyba = dekoder.hasError();
+    return text;
+}
+
+// Why the text is beyond what a language file can be, with its line and
+// column; empty when it is not. One pass that knows of markup only what the
+// limits need: a replaced byte is never "<", "=", ">" or a quote, so a text
+// with some is measured as the parser sees it up to its fault.
+QString Prekroceni(QStringView Text, int &Radek, int &Sloupec)
+{
+    const qsizetype n = Text.size();
+    const auto za = [&](qsizetype Od, QStringView Konec) {
+        const qsizetype k = Text.indexOf(Konec, Od);
+        return k < 0 ? n : k + Konec.size();
+    };
+    QString duvod;
+    qsizetype i = 0;
+    for (int hloubka = 0, uzlu = 0; i < n && duvod.isEmpty(); ++i) {
+        if (Text[i] != u'<')
+            continue;
+        const QStringView znacka = Text.sliced(i);
+        if (znacka.startsWith(u"<!--")) {
+            i = za(i + 4, u"-->") - 1;
+        } else if (znacka.startsWith(u"<![CDATA[")) {
+            i = za(i + 9, u"]]>") - 1;
+        } else if (znacka.startsWith(u"<?")) {
+            i = za(i + 2, u"?>") - 1;
+        } else if (znacka.startsWith(u"<!ENTITY")) {
+            duvod = QStringLiteral("The file declares entities, which a language file may not");
+            break;
+        } else if (znacka.startsWith(u"<!")) {
+            continue; // the document type and its other declarations
+        } else if (znacka.startsWith(u"</")) {
+            hloubka = qMax(0, hloubka - 1);
+            i = za(i + 2, u">") - 1;
+            continue;
+        } else {
+            // A start tag: its attributes are its "=" outside quoted values.
+            int atributu = 0;
+            QChar uvozovka;
+            qsizetype k = i + 1;
+            for (; k < n; ++k) {
+                const QChar c = Text[k];
+                if (!uvozovka.isNull())
+                    uvozovka = c == uvozovka ? QChar() : uvozovka;
+                else if (c == u'"' || c == u'\'')
+                    uvozovka = c;
+                else if (c == u'=')
+                    ++atributu;
+                else if (c == u'>')
+                    break;
+            }
+            if (atributu > NejviceAtributu) {
+                duvod = QStringLiteral("An element has more than %1 attributes").arg(NejviceAtributu);
+                break;
+            }
+            if (k >= n || Text[k - 1] != u'/')
+                if (++hloubka > NejvetsiHloubka) {
+                    duvod = QStringLiteral("Elements are nested more than %1 deep").arg(NejvetsiHloubka);
+                    break;
+                }
+            i = k;
+        }
+        if (++uzlu > NejviceUzlu)
+            duvod = QStringLiteral("The file has more than %1 elements, comments and other nodes").arg(NejviceUzlu);
+    }
+    if (duvod.isEmpty())
+        return {};
+    const QStringView pred = Text.left(qMin(i, n));
+    Radek = int(pred.count(u'\n')) + 1;
+    Sloupec = int(pred.size() - (pred.lastIndexOf(u'\n') + 1)) + 1;
+    return duvod;
+}
 
 // Where an element stands below the root, as "HlavniForm/aNovy/CZ", so that an
 // error tells which of the many "CZ" elements it means.
@@ -50,9 +162,18 @@ void TXMLDokument::Aktivuj()
     QString zprava;
     int radek = 0;
     int sloupec = 0;
+    // The parser reads the very text the limits were checked on; where the
+    // text has bytes its encoding cannot read, it reads the bytes, so that
+    // it stops at the first of them and says where.
+    bool bChyba = false;
+    const std::optional<QString> text = TextSouboru(bajty, bChyba);
+    if (text)
+        zprava = Prekroceni(*text, radek, sloupec);
     // A document that fails to parse keeps what was read before the fault, so
     // nothing of it is kept.
-    if (!dokument.setContent(bajty, &zprava, &radek, &sloupec))
+    if (!zprava.isEmpty() ||
+        !(text && !bChyba ? dokument.setContent(*text, &zprava, &radek, &sloupec)
+                          : dokument.setContent(bajty, &zprava, &radek, &sloupec)))
         throw EChyba(QStringLiteral("Cannot load file \"%1\". Line %2, column %3: %4")
                          .arg(nazev)
                          .arg(radek)

@@ -9,6 +9,12 @@
 // character encoding is the one the file's XML declaration names (windows-1250
 // included); without a declaration it is UTF-8, or UTF-16 by its mark.
 //
+// A file beyond what a language file can be is refused with a message, as a
+// file that cannot be parsed is, before it is parsed: one that declares
+// entities (which could expand to gigabytes), nests elements more than 64
+// deep, gives an element more than 32 attributes or holds more than 200,000
+// elements, comments and the like.
+//
 // Looking a child up by name never adds anything to the document: a missing
 // element is a null node, whose text is empty. So the document in memory stays
 // the file's, and a listing of its languages never meets an element that the

@@ -33,8 +33,10 @@ const QString TypBinarni = QStringLiteral("REG_BINARY");
 const QString Typ = QStringLiteral("type");
 const QString Data = QStringLiteral("data");
 
-// Settings are a few kilobytes; a file far larger is not ours to parse.
-constexpr qint64 NejvetsiSoubor = 64 << 20;
+// Settings are a few kilobytes; a file far larger is not ours to parse. It is
+// damaged as a file that is no JSON is, told by its size before any of it is
+// read.
+constexpr qint64 NejvetsiSoubor = 16 << 20;
 // A change holds the lock for milliseconds: a lock older than this belongs to
 // a copy that hangs, and waiting ends only after it may be taken over.
 constexpr int StariZamku = 10000;
@@ -304,17 +306,21 @@ public:
     QJsonObject Nacti(bool bZamceno) const
     {
         QByteArray bajty;
+        QString poskozeni;
         try {
             if (Chybi(Cesta))
                 return {};
             bajty = NactiBajty(Cesta, NejvetsiSoubor);
+        } catch (const EPrilisVelky &chyba) {
+            poskozeni = QStringLiteral("it is %1 bytes long, far more than settings ever take").arg(chyba.Velikost());
         } catch (const EChyba &chyba) {
             if (Chybi(Cesta)) // taken away meanwhile
                 return {};
             throw ERegistr(QStringLiteral("The settings cannot be read: %1").arg(chyba.Zprava()));
         }
         QJsonObject obsah;
-        const QString poskozeni = ZkontrolujSoubor(bajty, obsah);
+        if (poskozeni.isEmpty())
+            poskozeni = ZkontrolujSoubor(bajty, obsah);
         if (poskozeni.isEmpty())
             return obsah;
         if (bZamceno)

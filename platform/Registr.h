@@ -13,11 +13,12 @@
 // written at once, under a lock, into what the file holds at that moment, so
 // two running copies never undo each other's values and no reader ever sees
 // half a file. A file that cannot be read makes the operation that needed it
-// throw ERegistr with the system's reason. A damaged file (not JSON, or not in
-// the store's shape) is never written over: it is moved aside as
-// "Lumarin.json.damaged-<yyyyMMdd-hhmmss>" in the same folder, and the
-// operation that found it throws ERegistr saying what is wrong, where, and
-// where the file went; the next change starts a new file.
+// throw ERegistr with the system's reason. A damaged file (not JSON, not in
+// the store's shape, or over 16 MiB, which no settings ever take) is never
+// written over: it is moved aside as "Lumarin.json.damaged-<yyyyMMdd-hhmmss>"
+// in the same folder, and the operation that found it throws ERegistr saying
+// what is wrong, where, and where the file went; the next change starts a new
+// file.
 //
 // On Windows include this header before <windows.h>, which defines the same
 // names as macros.
