@@ -150,8 +150,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
             dotazy.append({s.nodeName(), o.nodeName()});
     dotazy.append({QStringLiteral("Obecne"), QStringLiteral("rsCHYBA")});
 
+    // One form relabelled in each language in turn, as a change of language
+    // relabels the forms that are open.
     QTreeWidget seznam;
     seznam.setColumnCount(4);
+    TFormular formular;
     for (const QString &kod : jazyky) {
         jazyk.NastavJazyk(kod);
         for (const auto &dotaz : dotazy)
@@ -164,7 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
         Zkus([&] { jazyk.VerzeJazyka(); });
         Zkus([&] { jazyk.SeznamJazyku(&seznam); });
         Zkus([&] { jazyk.SeznamDelenychJazyku(&seznam); });
-        TFormular formular;
         Zkus([&] { jazyk.RetezceFormulare(&formular.Forma, formular.Komponenty); });
     }
     return 0;
