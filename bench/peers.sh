@@ -9,7 +9,8 @@
 #   iconv -f UTF-8 -t ASCII//TRANSLIT
 #   uconv -x Latin-ASCII              when it is installed (Debian's icu-devtools)
 #
-# and lumarin-convert on the same text in windows-1250. perl and sed have the
+# and lumarin-convert on the same text in windows-1250, and cat, which only
+# copies (the floor that reading and writing set). perl and sed have the
 # converter's semantics on this text and must give its bytes exactly; iconv
 # and uconv must leave no letter of the table. Prints a Markdown table: wall
 # time (median of REPEAT runs), MB/s of input (MB = 10^6 bytes), peak
@@ -111,6 +112,8 @@ row() {
 
 row lumarin "$text" "$program" --default-table
 row lumarin-1250 "$text1250" "$program" --default-table
+# Not a peer: the floor that reading and writing the file alone set.
+row cat "$text" cat
 row perl "$text" perl -CSD -Mutf8 -pe "tr/$z/$b/"
 row iconv "$text" iconv -f UTF-8 -t ASCII//TRANSLIT
 row sed "$text" sed "y/$z/$b/"
@@ -128,6 +131,7 @@ iconv -f WINDOWS-1250 -t UTF-8 "$work/out-lumarin-1250" | cmp -s - "$work/out-lu
   || check[lumarin-1250]="DIFFERS from the UTF-8 result"
 perl -ne 'exit 1 if /[\x80-\xff]/' "$work/out-iconv" && check[iconv]="ok (ASCII only)" || check[iconv]="NOT ASCII"
 check[lumarin]="ok ($(grep -c . "$work/out-lumarin") lines)"
+cmp -s "$work/out-cat" "$text" && check[cat]="copies only: the floor of reading and writing" || check[cat]="DIFFERS"
 if [ -n "${cas[uconv]:-}" ]; then
   perl -CSD -Mutf8 -ne "exit 1 if /[$z]/" "$work/out-uconv" && check[uconv]="ok (no letter of the table left)" \
     || check[uconv]="letters of the table LEFT"
@@ -142,7 +146,7 @@ echo "Input: $(( bytes / 1000000 )) MB of UTF-8 ($share % of letters with diacri
 echo
 echo "| tool | input | wall time | MB/s | peak memory | check |"
 echo "|---|---|---|---|---|---|"
-for n in lumarin lumarin-1250 "${peers[@]}"; do
+for n in lumarin lumarin-1250 "${peers[@]}" cat; do
   case $n in
     lumarin) what="lumarin-convert --default-table" ;;
     lumarin-1250) what="lumarin-convert --default-table" ;;
@@ -150,6 +154,7 @@ for n in lumarin lumarin-1250 "${peers[@]}"; do
     iconv) what="iconv -f UTF-8 -t ASCII//TRANSLIT" ;;
     sed) what="sed 'y/…/…/'" ;;
     uconv) what="uconv -x Latin-ASCII" ;;
+    cat) what="cat" ;;
   esac
   enc=UTF-8; [ "$n" = lumarin-1250 ] && enc=windows-1250
   mbs=$(perl -e "printf '%.0f', ${vstup[$n]} / 1e6 / (${cas[$n]} > 0 ? ${cas[$n]} : 0.001)")
