@@ -70,8 +70,6 @@ QString Duvod(int Chyba)
     return qt_error_string(Chyba);
 }
 
-// ---- the pair table ----
-
 // UTF-8 of a code unit of the Basic Multilingual Plane that is no surrogate.
 inline uchar *ZapisUtf8(uchar *o, char16_t c)
 {
@@ -88,6 +86,7 @@ inline uchar *ZapisUtf8(uchar *o, char16_t c)
     return o;
 }
 
+// ---- the pair table ----
 
 // The window's table for one kind of document: every code unit mapped to what
 // NahradZnaky makes of it (the first occurrence decides, a character beyond
@@ -166,7 +165,7 @@ public:
     virtual qsizetype Nasobek() const = 0;
     // Converts Delka bytes into Vystup (room for Nasobek() * Delka + 16 bytes)
     // and returns the bytes written; bPosledni for the file's last block
-    // (possibly empty).
+    // (possibly empty). Sixteen zero bytes follow Vstup, which may be read.
     virtual qsizetype Preved(const uchar *Vstup, qsizetype Delka, bool bPosledni, uchar *Vystup, TPocty &Pocty) = 0;
 };
 
@@ -181,7 +180,6 @@ public:
     bool Nezavisly() const override { return true; }
     qsizetype Nasobek() const override { return 6; } // a lone LF as two characters of three bytes
 
-    // Vstup has four readable bytes past its end.
     qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
     {
         return bCrLf ? Preved<true>(b, n, Vystup, Pocty) : Preved<false>(b, n, Vystup, Pocty);
