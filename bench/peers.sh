@@ -9,7 +9,8 @@
 #   iconv -f UTF-8 -t ASCII//TRANSLIT
 #   uconv -x Latin-ASCII              when it is installed (Debian's icu-devtools)
 #
-# and lumarin-convert on the same text in windows-1250, and cat, which only
+# and lumarin-convert on the same text in windows-1250 and with -o (the
+# writer's temporary file, flushed to the disk, and rename), and cat, which only
 # copies (the floor that reading and writing set). perl and sed have the
 # converter's semantics on this text and must give its bytes exactly; iconv
 # and uconv must leave no letter of the table. Prints a Markdown table: wall
@@ -112,6 +113,9 @@ row() {
 
 row lumarin "$text" "$program" --default-table
 row lumarin-1250 "$text1250" "$program" --default-table
+# File to file through the writer of -o and -i: a temporary file, flushed to
+# the disk before it takes the output's name.
+row lumarin-o "$text" "$program" --default-table -o "$work/out-lumarin-o.txt" "$text"
 # Not a peer: the floor that reading and writing the file alone set.
 row cat "$text" cat
 row perl "$text" perl -CSD -Mutf8 -pe "tr/$z/$b/"
@@ -130,6 +134,8 @@ cmp -s "$work/out-sed" "$work/out-lumarin" && check[sed]=ok || check[sed]="DIFFE
 iconv -f WINDOWS-1250 -t UTF-8 "$work/out-lumarin-1250" | cmp -s - "$work/out-lumarin" && check[lumarin-1250]=ok \
   || check[lumarin-1250]="DIFFERS from the UTF-8 result"
 perl -ne 'exit 1 if /[\x80-\xff]/' "$work/out-iconv" && check[iconv]="ok (ASCII only)" || check[iconv]="NOT ASCII"
+cmp -s "$work/out-lumarin-o.txt" "$work/out-lumarin" && check[lumarin-o]="the same bytes, on the disk" \
+  || check[lumarin-o]="DIFFERS from standard output"
 check[lumarin]="ok ($(grep -c . "$work/out-lumarin") lines)"
 cmp -s "$work/out-cat" "$text" && check[cat]="copies only: the floor of reading and writing" || check[cat]="DIFFERS"
 if [ -n "${cas[uconv]:-}" ]; then
@@ -146,9 +152,10 @@ echo "Input: $(( bytes / 1000000 )) MB of UTF-8 ($share % of letters with diacri
 echo
 echo "| tool | input | wall time | MB/s | peak memory | check |"
 echo "|---|---|---|---|---|---|"
-for n in lumarin lumarin-1250 "${peers[@]}" cat; do
+for n in lumarin lumarin-1250 lumarin-o "${peers[@]}" cat; do
   case $n in
     lumarin) what="lumarin-convert --default-table" ;;
+    lumarin-o) what="lumarin-convert --default-table -o" ;;
     lumarin-1250) what="lumarin-convert --default-table" ;;
     perl) what="perl -CSD -Mutf8 -pe 'tr/…/…/'" ;;
     iconv) what="iconv -f UTF-8 -t ASCII//TRANSLIT" ;;

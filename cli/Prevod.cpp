@@ -723,6 +723,54 @@ void TVystupSoubor::Odvolej()
         throw EChyba(QStringLiteral("%1: %2").arg(FJmeno, Duvod(errno)));
 }
 
+TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu) : bOdlozit(bOdlozitChybu)
+{
+    try {
+        FZapis.Otevri(Cesta);
+        bOtevreno = true;
+    } catch (const EChyba &e) {
+        if (!bOdlozit)
+            throw;
+        FChyba = e;
+    }
+}
+
+void TVystupZapis::Zapis(const char *Data, qsizetype Delka)
+{
+    if (FChyba)
+        return;
+    try {
+        FZapis.Pridej(QByteArrayView(Data, Delka));
+    } catch (const EChyba &e) {
+        if (!bOdlozit)
+            throw;
+        FChyba = e;
+    }
+}
+
+void TVystupZapis::Odvolej()
+{
+    // A file that could not be opened stays so; a failed write may go
+    // through when the content starts over.
+    if (!bOtevreno)
+        return;
+    FChyba.reset();
+    try {
+        FZapis.Znovu();
+    } catch (const EChyba &e) {
+        if (!bOdlozit)
+            throw;
+        FChyba = e;
+    }
+}
+
+void TVystupZapis::Dokonci()
+{
+    if (FChyba)
+        throw *FChyba;
+    FZapis.Dokonci();
+}
+
 // ---- inputs ----
 
 namespace {

@@ -20,6 +20,7 @@
 // block boundary cuts: a CR before its LF, a high surrogate before its low one.
 
 #include "Chyba.h"
+#include "Soubor.h"
 #include "TextovySoubor.h"
 
 #include <QByteArray>
@@ -68,13 +69,37 @@ public:
     virtual void Odvolej() = 0;
 };
 
-// Into memory: what -i and -o hand to the one writer of files.
+// Into memory, where a caller wants the bytes themselves.
 class TVystupPamet : public TVystup {
 public:
     void Zapis(const char *Data, qsizetype Delka) override { Bajty.append(Data, Delka); }
     bool LzeOdvolat() const override { return true; }
     void Odvolej() override { Bajty.clear(); }
     QByteArray Bajty;
+};
+
+// Into a file through the program's one writer of files (-i and -o): the
+// bytes stream into its temporary file, and are taken back by starting that
+// file over. Errors of the writer pass as EChyba "Cannot create file ...".
+//
+// With bOdlozitChybu (-i) a file that cannot be written is still converted,
+// and its error waits for Dokonci: -i writes only a file that changes, so a
+// read-only file, or a full disk, is no failure for a file with nothing to
+// convert. Until then the bytes go nowhere.
+class TVystupZapis : public TVystup {
+public:
+    TVystupZapis(const QString &Cesta, bool bOdlozitChybu);
+    void Zapis(const char *Data, qsizetype Delka) override;
+    bool LzeOdvolat() const override { return true; }
+    void Odvolej() override;
+    // Puts the file in place, or throws the error of the writer.
+    void Dokonci();
+
+private:
+    TZapisSouboru FZapis;
+    bool bOdlozit;
+    bool bOtevreno = false;
+    std::optional<EChyba> FChyba;
 };
 
 // Nowhere: --check, which only counts.

@@ -13,7 +13,9 @@
 #include <QElapsedTimer>
 #include <QtEndian>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <optional>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -248,21 +250,19 @@ int Spust(const TVolby &Volby)
                 throw EChyba(QStringLiteral("%1: The input is the file that standard output writes to").arg(jmeno));
 
             TVystupNic nic;
-            TVystupPamet pamet;
+            std::optional<TVystupZapis> soubor;
             TVystup *vystup = &nic;
             QString cestaVystupu;
-            if (Volby.bNaMiste) {
-                vystup = &pamet;
-                cestaVystupu = vstup.Cesta;
-            } else if (Volby.Vystup) {
-                vystup = &pamet;
-                cestaVystupu = *Volby.Vystup;
+            if (Volby.bNaMiste || Volby.Vystup) {
+                // Streamed into the writer's temporary file, so that a file
+                // of any size takes little memory. In place, a file that
+                // cannot be written fails only if it has to be written.
+                cestaVystupu = Volby.bNaMiste ? vstup.Cesta : *Volby.Vystup;
+                vystup = &soubor.emplace(cestaVystupu, Volby.bNaMiste);
             } else if (bStandardni) {
                 standardni.Zacni();
                 vystup = &standardni;
             }
-            if (vystup == &pamet && zdroj->Velikost() > 0)
-                pamet.Bajty.reserve(zdroj->Velikost() + 16);
 
             const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, [&](qint64 b) { prubeh.Pridej(b); });
             if (v.Stav == TVysledek::vsBinarni) {
@@ -276,7 +276,7 @@ int Spust(const TVolby &Volby)
             } else {
                 // An unchanged file is not written again in place.
                 if ((Volby.bNaMiste && v.Zmena()) || Volby.Vystup)
-                    ZapisSoubor(cestaVystupu, pamet.Bajty);
+                    soubor->Dokonci();
                 ++prevedeno;
                 nahrazeno += v.Nahrazeno;
                 zmeneno += v.Zmena();
@@ -334,6 +334,12 @@ int Spust(const TVolby &Volby)
 
 int main(int argc, char *argv[])
 {
+#ifdef SIGXFSZ
+    // A write beyond the user's file-size limit is a write error that fails
+    // that one file and leaves it as it was, not a reason to end the program
+    // with a temporary file left beside it.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QCoreApplication aplikace(argc, argv);
     QByteArrayList argumenty;
     for (int i = 1; i < argc; ++i)

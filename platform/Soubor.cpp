@@ -89,7 +89,12 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
     return bajty;
 }
 
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
+namespace {
+
+// The file that a save to Cesta replaces (links followed), or the error that
+// refuses it: a folder, something that is not a regular file, a file that may
+// not be written.
+QFileInfo OverCil(const QString &Cesta)
 {
     const QFileInfo info(Cesta);
     const QFileInfo cil(info.isSymLink() ? info.symLinkTarget() : Cesta);
@@ -99,12 +104,57 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
         throw ChybaVytvoreni(Cesta, QStringLiteral("It is not a regular file"));
     if (cil.exists() && !cil.isWritable())
         throw ChybaVytvoreni(Cesta, QStringLiteral("Access is denied"));
+    return cil;
+}
+
+} // namespace
+
+void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
+{
+    const QFileInfo cil = OverCil(Cesta);
     QSaveFile soubor(cil.filePath());
     // Unbuffered, so that every write reports its own error rather than
     // leaving it to a flush whose result nobody sees.
     if (!soubor.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || soubor.write(Bajty) != Bajty.size() ||
         !soubor.commit())
         throw ChybaVytvoreni(Cesta, soubor.errorString());
+}
+
+// The converter that streams its output runs on POSIX systems only; here the
+// content is kept whole and written at the end.
+struct TZapisSouboru::TData {
+    QString Cesta;
+    QByteArray Bajty;
+};
+
+TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
+
+TZapisSouboru::~TZapisSouboru() = default;
+
+void TZapisSouboru::Otevri(const QString &Cesta)
+{
+    OverCil(Cesta);
+    d->Cesta = Cesta;
+}
+
+void TZapisSouboru::Pridej(QByteArrayView Bajty)
+{
+    d->Bajty.append(Bajty);
+}
+
+void TZapisSouboru::Znovu()
+{
+    d->Bajty.clear();
+}
+
+void TZapisSouboru::Dokonci()
+{
+    ZapisSoubor(d->Cesta, d->Bajty);
+}
+
+qint64 TZapisSouboru::Velikost() const
+{
+    return d->Bajty.size();
 }
 
 #else
@@ -268,13 +318,13 @@ int PrectiVse(int Fd, qint64 Velikost, qint64 Nejvice, QByteArray &Bajty)
     return 0;
 }
 
-// Writes the first Delka bytes at the start of the file, however many calls
-// it takes; Zapsano counts the bytes that reached it. 0, or the system's error.
-int ZapisVse(int Fd, const QByteArray &Bajty, qint64 Delka, qint64 &Zapsano)
+// Writes Delka bytes into the file from its offset Od, however many calls it
+// takes; Zapsano counts the bytes that reached it. 0, or the system's error.
+int ZapisVse(int Fd, const char *Data, qint64 Delka, qint64 Od, qint64 &Zapsano)
 {
     Zapsano = 0;
     while (Zapsano < Delka) {
-        const ssize_t n = ::pwrite(Fd, Bajty.constData() + Zapsano, size_t(Delka - Zapsano), off_t(Zapsano));
+        const ssize_t n = ::pwrite(Fd, Data + Zapsano, size_t(Delka - Zapsano), off_t(Od + Zapsano));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -432,6 +482,7 @@ struct TDocasny {
     }
     QByteArray Jmeno;
     TDeskriptor Fd{-1};
+    qint64 Delka = 0; // the bytes written into it
     bool bNahradil = false;
 };
 
@@ -543,13 +594,23 @@ std::unique_ptr<TDocasny> ZvolZpusob(const TCil &Cil)
     return docasny;
 }
 
-void ZapisPrejmenovanim(const TCil &Cil, TDocasny &Docasny, const QByteArray &Bajty)
+// Adds the bytes at the end of the temporary file.
+void PridejDoDocasneho(const TCil &Cil, TDocasny &Docasny, QByteArrayView Bajty)
 {
     qint64 zapsano = 0;
-    int chyba = ZapisVse(Docasny.Fd.Fd, Bajty, Bajty.size(), zapsano);
+    const int chyba = ZapisVse(Docasny.Fd.Fd, Bajty.data(), Bajty.size(), Docasny.Delka, zapsano);
+    Docasny.Delka += zapsano;
+    if (chyba)
+        Selhani(Cil, chyba);
+}
+
+// Puts the temporary file, written whole, in the old file's place.
+void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
+{
+    int chyba = 0;
     // The data reach the disk before the new name does: a crash in between
     // leaves the old file, never an empty one.
-    if (!chyba && ::fsync(Docasny.Fd.Fd) != 0)
+    if (::fsync(Docasny.Fd.Fd) != 0)
         chyba = errno;
     if (!chyba)
         chyba = Docasny.Fd.Zavri();
@@ -572,7 +633,7 @@ void ZapisPrejmenovanim(const TCil &Cil, TDocasny &Docasny, const QByteArray &Ba
 bool Obnov(int Fd, const QByteArray &Stare, qint64 Prepsano)
 {
     qint64 zapsano = 0;
-    return ZapisVse(Fd, Stare, qMin<qint64>(Stare.size(), Prepsano), zapsano) == 0 &&
+    return ZapisVse(Fd, Stare.constData(), qMin<qint64>(Stare.size(), Prepsano), 0, zapsano) == 0 &&
            ::ftruncate(Fd, off_t(Stare.size())) == 0 && ::fsync(Fd) == 0;
 }
 
@@ -620,7 +681,7 @@ void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
         }
     }
     qint64 zapsano = 0;
-    int chyba = ZapisVse(fd.Fd, Bajty, nova, zapsano);
+    int chyba = ZapisVse(fd.Fd, Bajty.constData(), nova, 0, zapsano);
     if (!chyba && nova < stare.size()) {
         if (::ftruncate(fd.Fd, off_t(nova)) != 0)
             chyba = errno;
@@ -637,15 +698,134 @@ void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
         Selhani(Cil, chyba);
 }
 
+// Up to this many bytes the new content waits in memory before the way of
+// writing is chosen: a writer given up early (a file that turned out not to
+// change) then leaves no trace in the folder, not even a temporary file that
+// came and went.
+constexpr qsizetype VPameti = 4 << 20;
+
 } // namespace
+
+struct TZapisSouboru::TData {
+    std::optional<TCil> Cil;           // the file named by Otevri
+    std::unique_ptr<TDocasny> Docasny; // the temporary file, once it is the way
+    bool bNaMiste = false;             // the content goes into the file itself
+    QByteArray Pamet;                  // the content not in the temporary file
+    qint64 Velikost = 0;
+    std::optional<EChyba> Chyba;       // the failure that the writer keeps to
+    bool bHotovo = false;
+
+    bool Zvoleno() const { return Docasny || bNaMiste; }
+    void Zvol()
+    {
+        Docasny = ZvolZpusob(*Cil);
+        bNaMiste = !Docasny;
+    }
+    // What waits in memory goes into the temporary file.
+    void Vyprazdni()
+    {
+        if (Pamet.isEmpty())
+            return;
+        PridejDoDocasneho(*Cil, *Docasny, Pamet);
+        Pamet = QByteArray();
+    }
+    void Over() const
+    {
+        if (!Cil || bHotovo)
+            qFatal("TZapisSouboru used without Otevri or after Dokonci");
+        if (Chyba)
+            throw *Chyba;
+    }
+};
+
+TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
+
+TZapisSouboru::~TZapisSouboru() = default;
+
+void TZapisSouboru::Otevri(const QString &Cesta)
+{
+    if (d->Cil)
+        qFatal("TZapisSouboru opened twice");
+    d->Cil = NajdiCil(Cesta);
+}
+
+void TZapisSouboru::Pridej(QByteArrayView Bajty)
+{
+    d->Over();
+    if (!d->Zvoleno() && d->Pamet.size() + Bajty.size() <= VPameti) {
+        d->Pamet.append(Bajty);
+        d->Velikost += Bajty.size();
+        return;
+    }
+    try {
+        if (!d->Zvoleno())
+            d->Zvol();
+        if (d->bNaMiste) {
+            d->Pamet.append(Bajty);
+        } else {
+            d->Vyprazdni();
+            PridejDoDocasneho(*d->Cil, *d->Docasny, Bajty);
+        }
+    } catch (const EChyba &e) {
+        d->Chyba = e;
+        throw;
+    }
+    d->Velikost += Bajty.size();
+}
+
+void TZapisSouboru::Znovu()
+{
+    if (!d->Cil || d->bHotovo)
+        qFatal("TZapisSouboru used without Otevri or after Dokonci");
+    d->Chyba.reset();
+    d->Pamet = QByteArray();
+    d->Velikost = 0;
+    if (!d->Docasny)
+        return;
+    // A temporary file that a failed Dokonci closed is of no more use.
+    if (d->Docasny->Fd.Fd < 0) {
+        d->Docasny.reset();
+        return;
+    }
+    d->Docasny->Delka = 0;
+    if (::ftruncate(d->Docasny->Fd.Fd, 0) != 0) {
+        d->Chyba = ChybaVytvoreni(d->Cil->Cesta, DuvodChyby(errno));
+        throw *d->Chyba;
+    }
+}
+
+void TZapisSouboru::Dokonci()
+{
+    d->Over();
+    try {
+        if (!d->Zvoleno())
+            d->Zvol();
+        if (d->Docasny) {
+            d->Vyprazdni();
+            DokonciPrejmenovani(*d->Cil, *d->Docasny);
+        } else {
+            ZapisNaMiste(*d->Cil, d->Pamet);
+        }
+    } catch (const EChyba &e) {
+        d->Chyba = e;
+        throw;
+    }
+    d->bHotovo = true;
+    d->Docasny.reset();
+    d->Pamet = QByteArray();
+}
+
+qint64 TZapisSouboru::Velikost() const
+{
+    return d->Velikost;
+}
 
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 {
-    const TCil cil = NajdiCil(Cesta);
-    if (std::unique_ptr<TDocasny> docasny = ZvolZpusob(cil))
-        ZapisPrejmenovanim(cil, *docasny, Bajty);
-    else
-        ZapisNaMiste(cil, Bajty);
+    TZapisSouboru zapis;
+    zapis.Otevri(Cesta);
+    zapis.Pridej(Bajty);
+    zapis.Dokonci();
 }
 
 #endif

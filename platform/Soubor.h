@@ -11,7 +11,9 @@
 #include "Chyba.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <memory>
 
 // A file larger than the reader was allowed to take. Velikost is its size in
 // bytes (for a file that grew while it was read, the bytes seen so far).
@@ -43,6 +45,43 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1);
 // leaves the file partly written; the usual path through a temporary file and
 // a rename survives a kill at any point.
 void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
+
+// ZapisSoubor for content that comes in pieces, so that a file of any size is
+// written without being held whole: Otevri names the file, Pridej adds to the
+// new content, Znovu drops what was added and starts over, Dokonci puts the
+// new content in place. Nothing of the old file changes before Dokonci, and a
+// writer destroyed without a Dokonci that succeeded leaves the old file as it
+// was and no temporary file behind. Every step may throw the EChyba of
+// ZapisSoubor, with the same checks and texts; Otevri refuses at once what
+// ZapisSoubor never replaces (a folder, a pipe, a device, a file that may not
+// be written). A failed Pridej or Dokonci leaves the writer failed: later
+// calls throw the same error until Znovu starts over.
+//
+// The content goes through the temporary file as it comes, so that memory
+// stays bounded, except where the file is written in place (other hard links,
+// another owner, a folder that takes no new file): there the whole new content
+// is kept in memory until Dokonci, since the old bytes must stay untouched
+// until then. A content of a few megabytes is kept in memory anyway, so that
+// a writer given up before Dokonci (a file that turned out unchanged) has made
+// no temporary file at all.
+class TZapisSouboru {
+public:
+    TZapisSouboru();
+    ~TZapisSouboru();
+    TZapisSouboru(const TZapisSouboru &) = delete;
+    TZapisSouboru &operator=(const TZapisSouboru &) = delete;
+
+    void Otevri(const QString &Cesta);
+    void Pridej(QByteArrayView Bajty);
+    void Znovu();
+    void Dokonci();
+    // The bytes of the new content so far.
+    qint64 Velikost() const;
+
+private:
+    struct TData;
+    std::unique_ptr<TData> d;
+};
 
 // True when Cesta (links followed) names something that exists and is not a
 // folder: something that a save writes to or refuses, rather than asking for

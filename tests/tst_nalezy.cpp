@@ -1,7 +1,7 @@
 // Hostile input that the program refuses rather than follows: language files
-// that would expand to gigabytes or hold the parser for minutes, and a
-// settings file of hundreds of megabytes. Each case is the smallest input that
-// shows it. (Inputs that the fuzz targets of tests/fuzz found to break a
+// that would expand to gigabytes or hold the parser for minutes, a settings
+// file of hundreds of megabytes, and a file far larger than lumarin-convert
+// may hold. Each case is the smallest input that shows it. (Inputs that the fuzz targets of tests/fuzz found to break a
 // reader also belong here, each with its smallest input.)
 
 #include "JazykyXML.h"
@@ -13,6 +13,10 @@
 #include <QDir>
 #include <QtTest>
 #include <functional>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +63,21 @@ QByteArray KvadratickeRozsireni()
            "\">]>\n<trelo><Obecne><rsCHYBA><CZ>" + Opakuj("&e;", 100000) + "</CZ></rsCHYBA></Obecne></trelo>\n";
 }
 
+// Runs a command line through the shell: its exit status, -1 when it did not
+// end on its own.
+int Spust(const QString &Prikaz)
+{
+    const QByteArray prikaz = Prikaz.toUtf8();
+    const char *argumenty[] = {"/bin/sh", "-c", prikaz.constData(), nullptr};
+    pid_t pid;
+    if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char **>(argumenty), environ) != 0)
+        return -1;
+    int stav = 0;
+    if (::waitpid(pid, &stav, 0) != pid)
+        return -1;
+    return WIFEXITED(stav) ? WEXITSTATUS(stav) : -1;
+}
+
 } // namespace
 
 class TestNalezy : public QObject {
@@ -71,6 +90,10 @@ private slots:
     void obrovskeNastaveni_data();
     void obrovskeNastaveni();
     void obrovskeNastaveniVOkne();
+#ifdef LUMARIN_PREVODNIK
+    void obrovskySouborPrevodniku_data();
+    void obrovskySouborPrevodniku();
+#endif
 };
 
 // Refused before it is parsed, with the reason and where it stands, as a file
@@ -232,6 +255,72 @@ void TestNalezy::obrovskeNastaveniVOkne()
              qPrintable(O.Prostredi.Dialogy[0].Text));
     QCOMPARE(JazykXML->Jazyk(), u"CZ"_s);
 }
+
+#ifdef LUMARIN_PREVODNIK
+// lumarin-convert never holds a whole file: a text of 256 MiB (most of it a
+// hole in the file, which reads as NUL bytes) is converted in less than 64 MiB
+// of memory, read from a file or a pipe, to standard output, to another file,
+// in place, or only counted. The converted file is checked at its start and
+// end, where the first and the last block went.
+void TestNalezy::obrovskySouborPrevodniku_data()
+{
+    // {p} the converter (its memory taken), {f} the file, {o} another file;
+    // the file whose end is checked afterwards, if any.
+    QTest::addColumn<QString>("prikaz");
+    QTest::addColumn<int>("stav");
+    QTest::addColumn<QString>("vysledek");
+    QTest::newRow("to standard output") << u"{p} --binary {f} > {o}"_s << 0 << u"{o}"_s;
+    QTest::newRow("from a pipe") << u"cat {f} | {p} --binary > /dev/null"_s << 0 << QString();
+    QTest::newRow("--check") << u"{p} --binary --check {f}"_s << 1 << QString();
+    QTest::newRow("-o") << u"{p} --binary -o {o} {f}"_s << 0 << u"{o}"_s;
+    QTest::newRow("-i") << u"{p} --binary -i {f}"_s << 0 << u"{f}"_s;
+}
+
+void TestNalezy::obrovskySouborPrevodniku()
+{
+    QFETCH(QString, prikaz);
+    QFETCH(int, stav);
+    QFETCH(QString, vysledek);
+    TProstredi prostredi;
+    const qint64 velikost = qint64(256) << 20;
+    const QByteArray text = u"Příliš žluťoučký kůň úpěl ďábelské ódy.\r\n"_s.toUtf8().repeated(400);
+    const QByteArray prevedeny = "Prilis zlutoucky kun upel dabelske ody.\r\n"_ba.repeated(400);
+    const QString soubor = prostredi.Cesta(u"velky.txt"_s);
+    const QString spicka = prostredi.Cesta(u"spicka"_s);
+    Zapis(soubor, text);
+    QCOMPARE(::truncate(KodujCestu(soubor).constData(), off_t(velikost)), 0);
+    {
+        QFile konec(soubor);
+        QVERIFY(konec.open(QIODevice::Append));
+        QCOMPARE(konec.write(text), text.size());
+    }
+    const auto uvozovky = [](const QString &s) { return u"'"_s + s + u"'"_s; };
+    const QString vystup = prostredi.Cesta(u"vystup.txt"_s);
+    const auto dosad = [&](QString s) {
+        return s.replace(u"{p}"_s, uvozovky(QStringLiteral(LUMARIN_SPICKA)) + u' ' + uvozovky(spicka) + u' ' +
+                                       uvozovky(QStringLiteral(LUMARIN_PREVODNIK)))
+            .replace(u"{f}"_s, uvozovky(soubor))
+            .replace(u"{o}"_s, uvozovky(vystup));
+    };
+    // The address sanitizer keeps freed memory aside for a while; a little
+    // of it is enough.
+    QCOMPARE(Spust(u"ASAN_OPTIONS=\"$ASAN_OPTIONS:quarantine_size_mb=16\" "_s + dosad(prikaz)), stav);
+    bool ok = false;
+    const long pamet = Precti(spicka).trimmed().toLong(&ok);
+    QVERIFY(ok);
+    qInfo("%lld MiB converted in a peak of %ld MiB", velikost >> 20, pamet >> 10);
+    QVERIFY2(pamet < 64 * 1024, qPrintable(u"%1 MiB"_s.arg(pamet >> 10)));
+    if (!vysledek.isEmpty()) {
+        QFile f(dosad(vysledek).mid(1).chopped(1));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const qint64 delka = velikost - text.size() + 2 * prevedeny.size();
+        QCOMPARE(f.size(), delka);
+        QCOMPARE(f.read(prevedeny.size()), prevedeny);
+        QVERIFY(f.seek(delka - prevedeny.size()));
+        QCOMPARE(f.readAll(), prevedeny);
+    }
+}
+#endif
 
 QTEST_MAIN(TestNalezy)
 #include "tst_nalezy.moc"

@@ -132,6 +132,8 @@ private slots:
 
     void plnyDisk_data();
     void plnyDisk();
+    void proud_data();
+    void proud();
     void malyTmpfs_data();
     void malyTmpfs();
     void neniSoubor_data();
@@ -238,6 +240,78 @@ void TestZapis::plnyDisk()
     Okno->aUlozit->trigger();
     QCOMPARE(Precti(cesta), Okno->memSoubor->Text().toUtf8());
     QVERIFY(!Okno->memSoubor->Modified());
+}
+
+// The writer that takes its content in pieces (lumarin-convert's -i and -o):
+// nothing of the old file changes before Dokonci, whether the content goes
+// through the temporary file (past the first megabytes) or, for a hard-linked
+// file, waits in memory; a writer given up, or failed on a full disk, leaves
+// the old file and no other name; after a failure, Znovu starts over.
+void TestZapis::proud_data()
+{
+    QTest::addColumn<bool>("naMiste");
+    QTest::addColumn<QString>("konec"); // "hotovo", "vzdano" or "plny"
+    for (const bool naMiste : {false, true})
+        for (const QString &konec : {u"hotovo"_s, u"vzdano"_s, u"plny"_s})
+            QTest::addRow("%s, %s", naMiste ? "na místě" : "přejmenováním", qPrintable(konec))
+                << naMiste << konec;
+}
+
+void TestZapis::proud()
+{
+    QFETCH(bool, naMiste);
+    QFETCH(QString, konec);
+    const QString cesta = Test->Prostredi.Cesta(u"velky.txt"_s);
+    const QByteArray puvodni = "old content\n"_ba.repeated(1000);
+    Zapis(cesta, puvodni);
+    if (naMiste)
+        QCOMPARE(::link(KodujCestu(cesta).constData(), KodujCestu(cesta + u".2"_s).constData()), 0);
+    const auto jmena = Obsah(Test->Prostredi.Cesta(QString()));
+    const ino_t inode = Stav(cesta).st_ino;
+    QByteArray nove;
+    {
+        std::unique_ptr<TLimitVelikosti> limit;
+        if (konec == u"plny"_s)
+            limit = std::make_unique<TLimitVelikosti>(rlim_t(6) << 20);
+        TZapisSouboru zapis;
+        zapis.Otevri(cesta);
+        QString chyba;
+        try {
+            // Ten pieces of a megabyte and a bit, each of its own byte.
+            for (int i = 0; i < 10; ++i) {
+                const QByteArray kus((1 << 20) + 7, char('a' + i));
+                zapis.Pridej(kus);
+                nove += kus;
+                QCOMPARE(Precti(cesta), puvodni);
+                if (konec == u"vzdano"_s && i == 7)
+                    break;
+            }
+            QCOMPARE(zapis.Velikost(), nove.size());
+            if (konec != u"vzdano"_s)
+                zapis.Dokonci();
+        } catch (const EChyba &e) {
+            chyba = e.Zprava();
+        }
+        if (konec == u"plny"_s) {
+            QCOMPARE(chyba, u"Cannot create file \"%1\". %2"_s.arg(cesta, qt_error_string(EFBIG)));
+            QCOMPARE(Precti(cesta), puvodni);
+            // The writer keeps to its failure until it starts over.
+            QVERIFY_THROWS_EXCEPTION(EChyba, zapis.Dokonci());
+            limit.reset();
+            zapis.Znovu();
+            nove = "new content\n"_ba;
+            zapis.Pridej(nove);
+            zapis.Dokonci();
+        } else {
+            QVERIFY2(chyba.isEmpty(), qPrintable(chyba));
+        }
+    }
+    QCOMPARE(Precti(cesta), konec == u"vzdano"_s ? puvodni : nove);
+    if (naMiste) {
+        QCOMPARE(Precti(cesta + u".2"_s), Precti(cesta));
+        QCOMPARE(Stav(cesta).st_ino, inode);
+    }
+    QCOMPARE(Obsah(Test->Prostredi.Cesta(QString())), jmena);
 }
 
 void TestZapis::malyTmpfs_data()
