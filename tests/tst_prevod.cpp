@@ -579,26 +579,34 @@ void TestPrevod::souborBezPrav()
 void TestPrevod::plnyDisk_data()
 {
     QTest::addColumn<QString>("cesta");
-    QTest::newRow("na místě") << u"-i"_s;
-    QTest::newRow("-o") << u"-o"_s;
-    QTest::newRow("standardní výstup") << u"/dev/full"_s;
+    QTest::addColumn<int>("velikost"); // of the input; the limit is a third of it
+    QTest::newRow("na místě") << u"-i"_s << 300 * 1000;
+    QTest::newRow("-o") << u"-o"_s << 300 * 1000;
+    // Past the first megabytes, which wait in memory: the limit strikes while
+    // the output streams into the temporary file.
+    QTest::newRow("na místě, velký") << u"-i"_s << 15 * 1000 * 1000;
+    QTest::newRow("-o, velký") << u"-o"_s << 15 * 1000 * 1000;
+    QTest::newRow("standardní výstup") << u"/dev/full"_s << 300 * 1000;
 }
 
-// A disk that takes no more: the old bytes survive and the user is told.
+// A disk that takes no more: the old bytes survive, no temporary file is
+// left, and the user is told.
 void TestPrevod::plnyDisk()
 {
     QFETCH(QString, cesta);
+    QFETCH(int, velikost);
     const QString vstup = Prostredi->Cesta(u"velky.txt"_s), vystup = Prostredi->Cesta(u"vystup.txt"_s);
-    const QByteArray text = QByteArray(300 * 1000, 'a') + u"č"_s.toUtf8();
+    const QByteArray text = QByteArray(velikost, 'a') + u"č"_s.toUtf8();
     Zapis(vstup, text);
     Zapis(vystup, "stary");
+    const QStringList jmena = QDir(Prostredi->Cesta(QString())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     TBeh beh;
     if (cesta == u"/dev/full") {
         beh = Spust({u"--default-table"_s, vstup}, {}, cesta);
         QCOMPARE(beh.Chyby, QByteArray("lumarin-convert: standard output: No space left on device\n"));
     } else {
         // A file size limit, as a quota gives it, below the converted file.
-        TLimitVelikosti limit(100 * 1000);
+        TLimitVelikosti limit(rlim_t(velikost / 3));
         QVERIFY(limit.bNastaven);
         beh = cesta == u"-i" ? Spust({u"--default-table"_s, u"-i"_s, vstup})
                              : Spust({u"--default-table"_s, u"-o"_s, vystup, vstup});
@@ -608,6 +616,7 @@ void TestPrevod::plnyDisk()
     QCOMPARE(beh.Kod, 1);
     QCOMPARE(Precti(vstup), text);
     QCOMPARE(Precti(vystup), QByteArray("stary"));
+    QCOMPARE(QDir(Prostredi->Cesta(QString())).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), jmena);
 }
 
 void TestPrevod::pouziti_data()
