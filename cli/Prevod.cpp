@@ -86,6 +86,34 @@ inline uchar *ZapisUtf8(uchar *o, char16_t c)
     return o;
 }
 
+// Copies the run of ASCII that stays as it is from b[i] on, sixteen bytes at
+// a time, up to the first byte from 0x80 up (with bZlomy also CR or LF) or the
+// last sixteen bytes; i and o are moved past it. Whole vectors are written:
+// the output has room past its end. The bytes it leaves go the slow way.
+template <bool bZlomy>
+inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsizetype &i,
+                         [[maybe_unused]] qsizetype n, [[maybe_unused]] uchar *&o)
+{
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    while (i + 16 <= n) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
+        unsigned maska = unsigned(_mm_movemask_epi8(v));
+        if constexpr (bZlomy)
+            maska |= unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
+        if (maska) {
+            const int k = qCountTrailingZeroBits(maska);
+            i += k;
+            o += k;
+            return;
+        }
+        i += 16;
+        o += 16;
+    }
+#endif
+}
+
 // ---- the pair table ----
 
 // The window's table for one kind of document: every code unit mapped to what
@@ -208,28 +236,8 @@ private:
         qint64 neplatne = 0, vicebajtove = 0, nahrazeno = 0, zlomy = 0;
         quint32 priznaky = 0;
         while (true) {
-            // The run of ASCII that stays as it is, sixteen bytes at a time
-            // (the whole vector is written; the output has room past its end).
-#if defined(__SSE2__)
-            if (!bPoBajtu) {
-                const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-                while (i + 16 <= n) {
-                    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
-                    _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
-                    unsigned maska = unsigned(_mm_movemask_epi8(v));
-                    if constexpr (bZlomy)
-                        maska |= unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
-                    if (maska) {
-                        const int k = qCountTrailingZeroBits(maska);
-                        i += k;
-                        o += k;
-                        break;
-                    }
-                    i += 16;
-                    o += 16;
-                }
-            }
-#endif
+            if (!bPoBajtu)
+                KopirujAscii<bZlomy>(b, i, n, o);
             while (i < n && !zvlastni(b[i]))
                 *o++ = b[i++];
             if (i >= n)
@@ -410,20 +418,7 @@ private:
         quint16 vse = 0;
         bool bNedefinovany = false;
         while (true) {
-#if defined(__SSE2__)
-            while (i + 16 <= n) {
-                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
-                if (const unsigned maska = unsigned(_mm_movemask_epi8(v))) {
-                    const int k = qCountTrailingZeroBits(maska);
-                    i += k;
-                    o += k;
-                    break;
-                }
-                i += 16;
-                o += 16;
-            }
-#endif
+            KopirujAscii<false>(b, i, n, o);
             while (i < n && b[i] < 0x80)
                 *o++ = b[i++];
             if (i >= n)
