@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,12 +48,14 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
     p.setProcessEnvironment(env);
     if (!VystupDo.isEmpty())
         p.setStandardOutputFile(VystupDo);
-    // Root may write any file; the converter then runs as nobody.
-    if (bBezPrav && ::geteuid() == 0)
-        p.setChildProcessModifier([] {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(99);
-        });
+    p.setChildProcessModifier([bBezPrav] {
+        // The converter starts as a shell starts it: a write beyond the file
+        // size limit ends it, unless it sees to that itself.
+        std::signal(SIGXFSZ, SIG_DFL);
+        // Root may write any file; the converter then runs as nobody.
+        if (bBezPrav && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+    });
     p.start(Program, Argumenty);
     if (!p.waitForStarted())
         return {};
