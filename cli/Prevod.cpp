@@ -720,9 +720,16 @@ void TVystupSoubor::Odvolej()
 
 TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu) : bOdlozit(bOdlozitChybu)
 {
-    try {
+    Krok([&] {
         FZapis.Otevri(Cesta);
         bOtevreno = true;
+    });
+}
+
+void TVystupZapis::Krok(const std::function<void()> &Krok)
+{
+    try {
+        Krok();
     } catch (const EChyba &e) {
         if (!bOdlozit)
             throw;
@@ -732,15 +739,8 @@ TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu) : bOdlozit(
 
 void TVystupZapis::Zapis(const char *Data, qsizetype Delka)
 {
-    if (FChyba)
-        return;
-    try {
-        FZapis.Pridej(QByteArrayView(Data, Delka));
-    } catch (const EChyba &e) {
-        if (!bOdlozit)
-            throw;
-        FChyba = e;
-    }
+    if (!FChyba)
+        Krok([&] { FZapis.Pridej(QByteArrayView(Data, Delka)); });
 }
 
 void TVystupZapis::Odvolej()
@@ -750,13 +750,7 @@ void TVystupZapis::Odvolej()
     if (!bOtevreno)
         return;
     FChyba.reset();
-    try {
-        FZapis.Znovu();
-    } catch (const EChyba &e) {
-        if (!bOdlozit)
-            throw;
-        FChyba = e;
-    }
+    Krok([&] { FZapis.Znovu(); });
 }
 
 void TVystupZapis::Dokonci()

@@ -96,6 +96,9 @@ public:
     void Dokonci();
 
 private:
+    // Runs a step of the writer: its error goes on, or with bOdlozit waits.
+    void Krok(const std::function<void()> &Krok);
+
     TZapisSouboru FZapis;
     bool bOdlozit;
     bool bOtevreno = false;
