@@ -8,6 +8,7 @@
 #include "JazykyXML.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "Prostredi.h"
 #include "Retezce.h"
 #include "SeznamObrazku.h"
@@ -34,37 +35,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Makes the window active where the offscreen platform does not do it.
-void Aktivuj(QWidget *Okno)
-{
-    QVERIFY(QTest::qWaitForWindowActive(Okno));
-    if (QApplication::activeWindow() != Okno)
-        QApplication::setActiveWindow(Okno);
-}
-
-// Runs Akce on the modal window that the next call opens, once its event loop
-// runs; a window that Akce leaves open (a failed check) is closed, so a
-// failure never hangs the test.
-void NaModalnimOkne(std::function<void(QWidget *)> Akce)
-{
-    QTimer::singleShot(0, [Akce] {
-        QPointer<QWidget> okno = QApplication::activeModalWidget();
-        QVERIFY(okno);
-        Aktivuj(okno);
-        Akce(okno);
-        if (auto *dialog = qobject_cast<QDialog *>(okno.data()); dialog && dialog->isVisible())
-            dialog->done(QDialog::Rejected);
-    });
-}
-
-// A key pressed where the keyboard's focus is.
-void Stiskni(Qt::Key Klavesa, Qt::KeyboardModifiers Modifikatory = Qt::NoModifier)
-{
-    QWidget *cil = QApplication::focusWidget();
-    QVERIFY(cil);
-    QTest::keyClick(cil, Klavesa, Modifikatory);
-}
 
 // The rows as "code|name|version|author|image index".
 QStringList Radky(const QTreeWidget *Seznam)

@@ -5,6 +5,7 @@
 #include "KodovaStranka.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "Registr.h"
 #include "Retezce.h"
 #include "TestovaciOkno.h"
@@ -78,40 +79,6 @@ QTreeWidgetItem *Radek(QTreeWidget *Seznam, const QString &Nadpis)
 {
     const QList<QTreeWidgetItem *> nalezene = Seznam->findItems(Nadpis, Qt::MatchExactly | Qt::MatchCaseSensitive, 0);
     return nalezene.isEmpty() ? nullptr : nalezene.first();
-}
-
-// Waits until Okno is the active window, as it is when the user goes on
-// typing. The offscreen platform activates a window only once: one activated
-// while the menu that opened it was still closing never reaches the widgets,
-// where a real window system would activate it again.
-void Aktivuj(QWidget *Okno)
-{
-    QVERIFY(QTest::qWaitForWindowActive(Okno));
-    if (QApplication::activeWindow() != Okno)
-        QApplication::setActiveWindow(Okno);
-}
-
-// Runs Akce on the modal window that the next call opens, once its event loop
-// runs; a window that Akce leaves open (a failed check) is closed, so a
-// failure never hangs the test.
-void NaModalnimOkne(std::function<void(QWidget *)> Akce)
-{
-    QTimer::singleShot(0, [Akce] {
-        QPointer<QWidget> okno = QApplication::activeModalWidget();
-        QVERIFY(okno);
-        Aktivuj(okno);
-        Akce(okno);
-        if (auto *dialog = qobject_cast<QDialog *>(okno.data()); dialog && dialog->isVisible())
-            dialog->done(QDialog::Rejected);
-    });
-}
-
-// A key pressed where the keyboard's focus is.
-void Stiskni(Qt::Key Klavesa, Qt::KeyboardModifiers Modifikatory = Qt::NoModifier)
-{
-    QWidget *cil = QApplication::focusWidget();
-    QVERIFY(cil);
-    QTest::keyClick(cil, Klavesa, Modifikatory);
 }
 
 } // namespace
