@@ -104,19 +104,7 @@ TASCIIForm::TASCIIForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnStorno, &QPushButton::clicked, this, &QDialog::reject);
-    connect(livASCII->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection &Vybrane, const QItemSelection &Zrusene) {
-                // The row that loses the selection first, so that a move
-                // ends with the character of the row that gains it.
-                Proved([&] {
-                    for (const QModelIndex &i : Zrusene.indexes())
-                        if (i.column() == 0)
-                            livASCIISelectItem(livASCII, livASCII->topLevelItem(i.row()), false);
-                    for (const QModelIndex &i : Vybrane.indexes())
-                        if (i.column() == 0)
-                            livASCIISelectItem(livASCII, livASCII->topLevelItem(i.row()), true);
-                });
-            });
+    PripojVyber(livASCII, [this](QTreeWidgetItem *Radek, bool bVybran) { livASCIISelectItem(livASCII, Radek, bVybran); });
     connect(livASCII, &QTreeWidget::itemDoubleClicked, this, [this] { Proved([this] { livASCIIDblClick(livASCII); }); });
 
     Proved([this] { FormCreate(this); });

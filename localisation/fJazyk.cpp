@@ -85,19 +85,7 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnStorno, &QPushButton::clicked, this, &QDialog::reject);
-    connect(livJazyk->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection &Vybrane, const QItemSelection &Zrusene) {
-                // The row that loses the selection first, so that a move
-                // ends with the state of the row that gains it.
-                Proved([&] {
-                    for (const QModelIndex &i : Zrusene.indexes())
-                        if (i.column() == 0)
-                            livJazykSelectItem(livJazyk, livJazyk->topLevelItem(i.row()), false);
-                    for (const QModelIndex &i : Vybrane.indexes())
-                        if (i.column() == 0)
-                            livJazykSelectItem(livJazyk, livJazyk->topLevelItem(i.row()), true);
-                });
-            });
+    PripojVyber(livJazyk, [this](QTreeWidgetItem *Radek, bool bVybran) { livJazykSelectItem(livJazyk, Radek, bVybran); });
 }
 
 void TJazykForm::showEvent(QShowEvent *Udalost)

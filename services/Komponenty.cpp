@@ -1,9 +1,11 @@
 #include "Komponenty.h"
+#include "Chyby.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QPalette>
+#include <QTreeWidget>
 #include <QVariant>
 #include <QWidget>
 #include <cstdlib>
@@ -129,4 +131,19 @@ int MulDiv(int Cislo, int Nasobitel, int Delitel)
 int ModalniVysledek(int VysledekDialogu)
 {
     return VysledekDialogu == QDialog::Accepted ? mrOk : mrCancel;
+}
+
+void PripojVyber(QTreeWidget *Seznam, const std::function<void(QTreeWidgetItem *, bool)> &Vyber)
+{
+    QObject::connect(Seznam->selectionModel(), &QItemSelectionModel::selectionChanged, Seznam,
+                     [Seznam, Vyber](const QItemSelection &Vybrane, const QItemSelection &Zrusene) {
+                         Proved([&] {
+                             for (const QModelIndex &i : Zrusene.indexes())
+                                 if (i.column() == 0)
+                                     Vyber(Seznam->topLevelItem(i.row()), false);
+                             for (const QModelIndex &i : Vybrane.indexes())
+                                 if (i.column() == 0)
+                                     Vyber(Seznam->topLevelItem(i.row()), true);
+                         });
+                     });
 }

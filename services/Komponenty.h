@@ -1,12 +1,16 @@
 #pragma once
 // Small helpers shared by every form: the integer Tag, two-part hints, colours
-// as 32-bit values, dialog-unit arithmetic and modal results.
+// as 32-bit values, dialog-unit arithmetic, modal results and the selection of
+// a list's rows.
 
 #include <QColor>
 #include <QPalette>
 #include <QString>
+#include <functional>
 
 class QObject;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 int Tag(const QObject *Komponenta);
@@ -44,3 +48,8 @@ int MulDiv(int Cislo, int Nasobitel, int Delitel);
 constexpr int mrOk = 1;
 constexpr int mrCancel = 2;
 int ModalniVysledek(int VysledekDialogu);
+
+// Calls Vyber for every row of Seznam whose selection changes, with whether it
+// is now selected: the rows that lose the selection first, so that a move ends
+// with the row that gains it. An error goes to the general error report.
+void PripojVyber(QTreeWidget *Seznam, const std::function<void(QTreeWidgetItem *, bool)> &Vyber);
