@@ -2,6 +2,7 @@
 
 #include "KodovaStranka.h"
 #include "Konverze.h"
+#include "Mapa.h"
 #include "Soubor.h"
 #include "convar.h"
 
@@ -805,6 +806,11 @@ public:
 
 private:
     bool Nahodny() const override { return FVelikost >= 0; }
+    int Deskriptor(qint64 &Posun) const override
+    {
+        Posun = FZacatek;
+        return !Nahodny() ? -1 : FSchranka ? int(FSchranka->handle()) : FFd;
+    }
 
     qsizetype CtiNa(qint64 Pozice, char *Cil, qsizetype Delka) override
     {
@@ -928,6 +934,7 @@ struct TPruchod {
     bool bUtf16;
     qint64 Blok;
     int Vlaken;
+    bool bMapovat;
     std::function<void(qint64)> Prubeh;
 
     // Whether the data may end a block before Data[p] (0 < p < n, Data[p - 3]
@@ -989,6 +996,7 @@ struct TPruchod {
             const qint64 doBloku = Rez(k + 1, delka);
             Nacti(od, doBloku, blok);
             PrevedBlok(Prevod, blok, k + 1 == bloku, pocty);
+            Uvolni(blok);
             Predej(blok, pocty, Vystup);
             od = doBloku;
         }
@@ -996,10 +1004,13 @@ struct TPruchod {
     }
 
 private:
-    // A block's bytes, followed by zeros that a converter may read past its
-    // end, and its output.
+    // A block's bytes and sixteen more that a converter may read past its
+    // end (zeros after a copy, the file's next bytes in a view of it), and
+    // its output.
     struct TBlok {
         QByteArray Vstup, Vystup;
+        TMapa Mapa;
+        const uchar *Data = nullptr;
         qsizetype Delka = 0, Vyslo = 0;
 
         char *Priprav(qsizetype Bajtu)
@@ -1007,22 +1018,50 @@ private:
             Delka = Bajtu;
             Vstup.resize(Bajtu + Presah);
             std::memset(Vstup.data() + Bajtu, 0, Presah);
+            Data = reinterpret_cast<const uchar *>(Vstup.constData());
             return Vstup.data();
         }
     };
     static constexpr qsizetype Presah = 16;
 
+    [[noreturn]] void Zmenen() const
+    {
+        throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+    }
+
+    // A block is mapped, saving the copy, where it and the sixteen bytes
+    // after it lie in the file; the file's last block is copied.
     void Nacti(qint64 Od, qint64 Do, TBlok &Blok)
     {
+        qint64 posun = 0;
+        const int fd = bMapovat ? Zdroj.Deskriptor(posun) : -1;
+        if (fd >= 0 && Zacatek + Do + Presah <= Zdroj.Velikost() &&
+            Blok.Mapa.Otevri(fd, posun + Zacatek + Od, Do - Od + Presah)) {
+            Blok.Data = Blok.Mapa.Data();
+            Blok.Delka = Do - Od;
+            return;
+        }
         if (Zdroj.CtiNa(Zacatek + Od, Blok.Priprav(Do - Od), Do - Od) != Do - Od)
-            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
+            Zmenen();
+    }
+
+    // Gives a converted block's view back, and fails the file where the
+    // view did not hold the file's bytes to the end.
+    void Uvolni(TBlok &Blok) const
+    {
+        if (!Blok.Mapa.Otevrena())
+            return;
+        const bool bZmena = Blok.Mapa.Zmenena();
+        Blok.Mapa.Zavri();
+        Blok.Data = nullptr;
+        if (bZmena)
+            Zmenen();
     }
 
     static void PrevedBlok(TPrevodBloku &Prevod, TBlok &Blok, bool bPosledni, TPocty &Pocty)
     {
         Blok.Vystup.resize(Blok.Delka * Prevod.Nasobek() + Presah);
-        Blok.Vyslo = Prevod.Preved(reinterpret_cast<const uchar *>(Blok.Vstup.constData()), Blok.Delka, bPosledni,
-                                   reinterpret_cast<uchar *>(Blok.Vystup.data()), Pocty);
+        Blok.Vyslo = Prevod.Preved(Blok.Data, Blok.Delka, bPosledni, reinterpret_cast<uchar *>(Blok.Vystup.data()), Pocty);
     }
 
     void Predej(const TBlok &Blok, const TPocty &Pocty, TVystup *Cil)
@@ -1101,6 +1140,7 @@ private:
                 try {
                     Nacti(Rez(k, Delka), Rez(k + 1, Delka), m.Blok);
                     PrevedBlok(Prevod, m.Blok, k + 1 == Bloku, pocty);
+                    Uvolni(m.Blok);
                 } catch (...) {
                     chyba = std::current_exception();
                 }
@@ -1292,7 +1332,7 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     if (Zdroj.Nahodny() && JeUtf16(format.Druh))
         format.bLiche = (Zdroj.Velikost() - zacatek) % 2;
 
-    TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, prubeh};
+    TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, nastaveni.bMapovat, prubeh};
     const auto prevest = [&](const TFormat &Vstupni, const TFormat &Vystupni, TVystup *Cil, bool bPocitat) {
         const std::unique_ptr<TPrevodBloku> prevod = d->Prevod(Vstupni, Vystupni, bPocitat);
         if (Cil) {

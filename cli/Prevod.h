@@ -54,6 +54,7 @@ struct TNastaveniPrevodu {
     std::optional<TDruhKodovani> Kodovani; // named instead of detected
     qint64 Blok = 1 << 20;     // bytes read at a time
     int Vlaken = 2;            // threads that convert blocks at once
+    bool bMapovat = true;      // read a file's blocks through mmap where it can be mapped
 
     static QString VychoziHledane();
     static QString VychoziNahrady();
@@ -158,6 +159,9 @@ private:
     // in order; Hlava gives the first bytes without taking them, so that
     // CtiDal still starts with them.
     virtual bool Nahodny() const = 0;
+    // The descriptor that holds the data from offset Posun on, to be mapped,
+    // or -1 (only where Nahodny() is true).
+    virtual int Deskriptor(qint64 &Posun) const = 0;
     virtual qsizetype CtiNa(qint64 Pozice, char *Cil, qsizetype Delka) = 0;
     virtual qsizetype CtiDal(char *Cil, qsizetype Delka) = 0;
     virtual QByteArray Hlava(qsizetype Delka) = 0;

@@ -187,11 +187,14 @@ int Spust(const TVolby &Volby)
         }
     }
     // Where tests ask for small blocks, to meet the block boundaries often,
-    // or a benchmark for another number of threads.
+    // or a benchmark for another number of threads, or for files read with
+    // read() instead of mmap.
     if (const qint64 blok = qEnvironmentVariableIntValue("LUMARIN_CONVERT_BLOCK"); blok > 0)
         nastaveni.Blok = blok;
     if (const int v = qEnvironmentVariableIntValue("LUMARIN_CONVERT_THREADS"); v > 0)
         nastaveni.Vlaken = v;
+    if (qEnvironmentVariable("LUMARIN_CONVERT_MMAP") == QLatin1String("0"))
+        nastaveni.bMapovat = false;
 
     // The inputs, folders walked first so that the progress line knows the whole.
     QList<TVstup> vstupy;

@@ -1,0 +1,40 @@
+#pragma once
+// Part of a file read through mmap, without the copy that read() makes.
+//
+// A file that another program shrinks while it is mapped would end the
+// process: the kernel answers a read of a page past the file's new end with
+// SIGBUS. A handler, installed with the first view, maps zeros over such a
+// page of a view and marks the view, so that its reader learns from Zmenena()
+// that the file changed and fails the file instead of the process; a SIGBUS
+// anywhere else goes on to whatever handled it before. A file cut inside the
+// view's last page reads zeros without any signal; Zmenena() finds that from
+// the file's size.
+
+#include <QtGlobal>
+
+class TMapa {
+public:
+    TMapa() = default;
+    ~TMapa() { Zavri(); }
+    TMapa(const TMapa &) = delete;
+    TMapa &operator=(const TMapa &) = delete;
+
+    // Maps Delka bytes of the file Fd from offset Od. False where it cannot
+    // be mapped (a file system without mmap, no room for another view): the
+    // caller reads those bytes instead.
+    bool Otevri(int Fd, qint64 Od, qint64 Delka);
+    void Zavri();
+    bool Otevrena() const { return FData != nullptr; }
+    const uchar *Data() const { return FData; }
+    // Whether some of the bytes read were not the file's any more: a page
+    // past its end was read, or the file is now shorter than the view.
+    bool Zmenena() const;
+
+private:
+    void *FZacatek = nullptr;
+    size_t FDelka = 0;
+    const uchar *FData = nullptr;
+    int FMisto = -1;
+    int FFd = -1;
+    qint64 FKonec = 0; // the offset in the file where the view ends
+};
