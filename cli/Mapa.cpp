@@ -124,12 +124,12 @@ void TMapa::Zavri()
     FMisto = -1;
 }
 
-bool TMapa::Zmenena() const
+TMapa::TStav TMapa::Stav() const
 {
     if (!FZacatek)
-        return false;
-    if (Mista[FMisto].bZmena.load(std::memory_order_relaxed))
-        return true;
+        return Cela;
     struct stat st;
-    return ::fstat(FFd, &st) != 0 || st.st_size < FKonec;
+    if (::fstat(FFd, &st) != 0 || st.st_size < FKonec)
+        return Kratsi;
+    return Mista[FMisto].bZmena.load(std::memory_order_relaxed) ? Necitelna : Cela;
 }

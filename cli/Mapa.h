@@ -4,11 +4,11 @@
 // A file that another program shrinks while it is mapped would end the
 // process: the kernel answers a read of a page past the file's new end with
 // SIGBUS. A handler, installed with the first view, maps zeros over such a
-// page of a view and marks the view, so that its reader learns from Zmenena()
+// page of a view and marks the view, so that its reader learns from Stav()
 // that the file changed and fails the file instead of the process; a SIGBUS
 // anywhere else goes on to whatever handled it before. A file cut inside the
-// view's last page reads zeros without any signal; Zmenena() finds that from
-// the file's size.
+// view's last page reads zeros without any signal; Stav() finds that from the
+// file's size.
 
 #include <QtGlobal>
 
@@ -26,9 +26,12 @@ public:
     void Zavri();
     bool Otevrena() const { return FData != nullptr; }
     const uchar *Data() const { return FData; }
-    // Whether some of the bytes read were not the file's any more: a page
-    // past its end was read, or the file is now shorter than the view.
-    bool Zmenena() const;
+    // Whether the bytes read were the file's: Kratsi where the file is now
+    // shorter than the view (a page past its end read zeros), Necitelna
+    // where a page could not be read although the file still holds it (an
+    // I/O error, which the kernel reports the same way).
+    enum TStav { Cela, Kratsi, Necitelna };
+    TStav Stav() const;
 
 private:
     void *FZacatek = nullptr;

@@ -1051,11 +1051,13 @@ private:
     {
         if (!Blok.Mapa.Otevrena())
             return;
-        const bool bZmena = Blok.Mapa.Zmenena();
+        const TMapa::TStav stav = Blok.Mapa.Stav();
         Blok.Mapa.Zavri();
         Blok.Data = nullptr;
-        if (bZmena)
+        if (stav == TMapa::Kratsi)
             Zmenen();
+        if (stav == TMapa::Necitelna)
+            throw ChybaOtevreni(Zdroj.Jmeno(), Duvod(EIO));
     }
 
     static void PrevedBlok(TPrevodBloku &Prevod, TBlok &Blok, bool bPosledni, TPocty &Pocty)
