@@ -809,12 +809,14 @@ private:
     int Deskriptor(qint64 &Posun) const override
     {
         Posun = FZacatek;
-        return !Nahodny() ? -1 : FSchranka ? int(FSchranka->handle()) : FFd;
+        return Nahodny() ? Data() : -1;
     }
+    // What holds the data: the file, or the temporary file of a stream.
+    int Data() const { return FSchranka ? int(FSchranka->handle()) : FFd; }
 
     qsizetype CtiNa(qint64 Pozice, char *Cil, qsizetype Delka) override
     {
-        const qsizetype n = CtiVse(FSchranka ? int(FSchranka->handle()) : FFd, Cil, Delka, FZacatek + Pozice);
+        const qsizetype n = CtiVse(Data(), Cil, Delka, FZacatek + Pozice);
         if (n < 0)
             throw ChybaOtevreni(Jmeno(), Duvod(int(-n)));
         return n;
