@@ -37,6 +37,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
@@ -465,6 +466,11 @@ bool THlavniForm::event(QEvent *Udalost)
         return true;
     case QEvent::WindowActivate:
         Proved([this] { FormActivate(this); });
+        // The user may come back from another program that changed the
+        // document's file. Told once the activation is over, outside the
+        // window system's event.
+        QMetaObject::invokeMethod(
+            this, [this] { Proved([this] { OhlasZmenuNaDisku(); }); }, Qt::QueuedConnection);
         break;
     case QEvent::Move:
     case QEvent::Resize:
@@ -737,10 +743,11 @@ bool THlavniForm::UlozitZmeny()
     }
 }
 
-// Writes the editor's text to Cesta in the document's encoding. Text that the
-// 8-bit code page cannot hold is never written with stand-in characters: the
-// user chooses UTF-8 instead, or nothing is written (false).
-bool THlavniForm::UlozDo(const QString &Cesta)
+// Writes the editor's text to Cesta in the document's encoding; Identita
+// receives the written file's. Text that the 8-bit code page cannot hold is
+// never written with stand-in characters: the user chooses UTF-8 instead, or
+// nothing is written (false).
+bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
 {
     const QString text = memSoubor->Text();
     QByteArray bajty;
@@ -754,18 +761,84 @@ bool THlavniForm::UlozDo(const QString &Cesta)
         if (!ZakodujText(text, kodovani, bajty))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
-    ZapisSoubor(Cesta, bajty);
+    Identita = ZapisSoubor(Cesta, bajty);
     FKodovani = kodovani;
     return true;
+}
+
+// ---- the document's file changed by another program ----
+
+// Whether the document's file is no longer the file that the window read or
+// last wrote: another program wrote to it, replaced it or removed it. Stav
+// receives what is there now.
+bool THlavniForm::ZmenenNaDisku(TStavNaDisku &Stav) const
+{
+    if (FNazevSouboru.isEmpty() || !FIdentita)
+        return false;
+    Stav = IdentitaSouboru(FNazevSouboru);
+    // A file that is there but cannot be looked at (a folder above it that
+    // may not be searched) is left to the save, which says why it cannot
+    // write it.
+    if (!Stav)
+        return !ExistujeSoubor(FNazevSouboru);
+    return *Stav != *FIdentita;
+}
+
+// Whether Cesta names the document's file, under its own name or another one
+// (a link, another spelling of the path).
+bool THlavniForm::JeSouborDokumentu(const QString &Cesta) const
+{
+    if (FNazevSouboru.isEmpty())
+        return false;
+    if (Cesta == FNazevSouboru)
+        return true;
+    const TStavNaDisku zvoleny = IdentitaSouboru(Cesta), dokument = IdentitaSouboru(FNazevSouboru);
+    return zvoleny && dokument && zvoleny->Zarizeni == dokument->Zarizeni && zvoleny->Uzel == dokument->Uzel;
+}
+
+// Before the text is written over the document's file: when another program
+// has changed the file since the window read or last wrote it, the user
+// decides whether it is overwritten; No is the default. False: nothing may be
+// written.
+bool THlavniForm::PrepsatZmeneny()
+{
+    TStavNaDisku stav;
+    if (!ZmenenNaDisku(stav) || !stav)
+        return true;
+    // Asked about, this change is not told again when the window comes back.
+    FOhlaseno = stav;
+    const QString otazka = rsPREPSATZMENENY.arg(QDir::toNativeSeparators(FNazevSouboru));
+    return Hlaseni->Dialog(otazka, rsPOTVRZENI, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+// When the window becomes active again: a change that another program made
+// to the document's file meanwhile, or its removal, is told once. Nothing is
+// read again; the save asks before it writes over the changed file.
+void THlavniForm::OhlasZmenuNaDisku()
+{
+    // The message box itself deactivates and activates the window, and a
+    // dialog of the program may be up: its answer comes first.
+    if (bHlasiZmenu || !isActiveWindow() || QApplication::activeModalWidget())
+        return;
+    TStavNaDisku stav;
+    if (!ZmenenNaDisku(stav) || (FOhlaseno && *FOhlaseno == stav))
+        return;
+    FOhlaseno = stav;
+    bHlasiZmenu = true;
+    const auto konec = qScopeGuard([this] { bHlasiZmenu = false; });
+    const QString nazev = QDir::toNativeSeparators(FNazevSouboru);
+    Hlaseni->Dialog(tdInformace, (stav ? rsZMENENNADISKU : rsSMAZANNADISKU).arg(nazev), rsINFORMACE, MB_OK);
 }
 
 // ---- commands ----
 
 // After a file is opened or saved: it is the document's file, shown by its full
-// path, and the text has no unsaved changes.
-void THlavniForm::OznacUlozeno(const QString &Cesta)
+// path, as it is on disk now (Identita), and the text has no unsaved changes.
+void THlavniForm::OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita)
 {
     FNazevSouboru = Cesta;
+    FIdentita = Identita;
+    FOhlaseno.reset();
     lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
     memSoubor->SetModified(false);
     memSouborChange(memSoubor);
@@ -781,6 +854,8 @@ void THlavniForm::aNovyExecute(QObject *)
     NastavHint(lblNazevSouboru, QString());
     NastavBarvuPisma(lblNazevSouboru, clBlack);
     FNazevSouboru.clear();
+    FIdentita.reset();
+    FOhlaseno.reset();
 }
 
 void THlavniForm::aOtevritExecute(QObject *)
@@ -799,8 +874,9 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // cannot hold is refused before a byte of it is read.
     const qint64 nejvice = NejvetsiDokument();
     TTextovySoubor soubor;
+    TIdentitaSouboru identita;
     try {
-        soubor = DekodujText(NactiBajty(Cesta, nejvice));
+        soubor = DekodujText(NactiBajty(Cesta, nejvice, &identita));
     } catch (const EPrilisVelky &e) {
         // Grouped as the Czech message texts write numbers.
         const QLocale mistni(QLocale::Czech);
@@ -811,7 +887,7 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
-    OznacUlozeno(Cesta);
+    OznacUlozeno(Cesta, identita);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {
@@ -827,9 +903,15 @@ void THlavniForm::aUlozitExecute(QObject *)
         aUlozitJakoExecute(aUlozitJako);
         return;
     }
-    // The label's caption stays as it is.
-    if (!UlozDo(FNazevSouboru))
+    // Another program's changes to the file are not written over unasked.
+    if (!PrepsatZmeneny())
         return;
+    // The label's caption stays as it is.
+    TIdentitaSouboru identita;
+    if (!UlozDo(FNazevSouboru, identita))
+        return;
+    FIdentita = identita;
+    FOhlaseno.reset();
     memSoubor->SetModified(false);
     memSouborChange(memSoubor);
 }
@@ -842,9 +924,14 @@ void THlavniForm::aUlozitJakoExecute(QObject *)
     const QString cesta = Dialogy().UlozitSoubor(this, lblNazevSouboru->text());
     if (cesta.isEmpty())
         return;
-    if (!UlozDo(cesta))
+    // The dialog asks before any existing file is replaced, but only the
+    // window knows that its own file was changed by another program.
+    if (JeSouborDokumentu(cesta) && !PrepsatZmeneny())
         return;
-    OznacUlozeno(cesta);
+    TIdentitaSouboru identita;
+    if (!UlozDo(cesta, identita))
+        return;
+    OznacUlozeno(cesta, identita);
 }
 
 void THlavniForm::aKonecExecute(QObject *)

@@ -2,6 +2,7 @@
 // The main window: menu bar, toolbar, file-name strip, the document editor and
 // the status bar, with the sixteen commands behind them.
 
+#include "Soubor.h"
 #include "TextovySoubor.h"
 #include "UlozeneNastaveni.h"
 
@@ -156,8 +157,15 @@ private:
     bool UlozitZmeny();
     bool PretazeniNaEditor(QEvent *Udalost);
     void OtevriPretazeny(const QString &Cesta);
-    bool UlozDo(const QString &Cesta);
-    void OznacUlozeno(const QString &Cesta);
+    bool UlozDo(const QString &Cesta, TIdentitaSouboru &Identita);
+    void OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita);
+    // What the document's file is on disk: its identity, or none when no file
+    // is there.
+    using TStavNaDisku = std::optional<TIdentitaSouboru>;
+    bool ZmenenNaDisku(TStavNaDisku &Stav) const;
+    bool JeSouborDokumentu(const QString &Cesta) const;
+    bool PrepsatZmeneny();
+    void OhlasZmenuNaDisku();
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
     template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
@@ -165,6 +173,12 @@ private:
     QString FHint;
     TPrekladQt *FPrekladQt = nullptr;
     QString FNazevSouboru;
+    // The document's file as the window read or last wrote it; none without a file.
+    std::optional<TIdentitaSouboru> FIdentita;
+    // The state of the file on disk that the user was last told or asked
+    // about since then, so that one change is reported once.
+    std::optional<TStavNaDisku> FOhlaseno;
+    bool bHlasiZmenu = false; // the message about a change is up
     TKodovani FKodovani = SystemoveKodovani();
     bool RamecekZnam() const;
     QMargins Ramecek() const;

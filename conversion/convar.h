@@ -34,6 +34,9 @@ extern QString rsNEPLATNEUTF8;  // told once at open: a UTF-8 file with invalid 
 extern QString rsLICHEUTF16;    // told once at open: a UTF-16 file of odd length
 extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes
 extern QString rsZASTUPCI;      // why a text cannot be shown without loss
+extern QString rsPREPSATZMENENY; // %1 the file: asked before a save over a file changed on disk
+extern QString rsZMENENNADISKU;  // %1 the file: told when the window comes back, the file changed
+extern QString rsSMAZANNADISKU;  // %1 the file: told when the window comes back, the file gone
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -46,9 +49,10 @@ struct TZpravovyText {
 // All message texts, in the order in which the language application sets them.
 // The texts added after the first sixteen stand after them: the question before
 // text is saved in UTF-8 instead of the 8-bit code page, the notes on files with
-// bytes their encoding cannot read, and the refusals of files the editor cannot
-// hold.
-extern const std::array<TZpravovyText, 21> ZpravoveTexty;
+// bytes their encoding cannot read, the refusals of files the editor cannot
+// hold, and what is said of a document's file that another program changed or
+// removed.
+extern const std::array<TZpravovyText, 24> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();

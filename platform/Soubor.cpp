@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <windows.h>
 #else
 #include <QList>
 #include <QRandomGenerator>
@@ -70,13 +71,39 @@ bool ExistujeSoubor(const QString &Cesta)
     return info.exists() && !info.isDir();
 }
 
-QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
+std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta)
+{
+    // Opened for no access at all, so that no other program is kept from its file.
+    const HANDLE soubor = ::CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(Cesta).utf16()), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (soubor == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool bZnam = ::GetFileInformationByHandle(soubor, &info);
+    ::CloseHandle(soubor);
+    if (!bZnam || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    TIdentitaSouboru identita;
+    identita.Zarizeni = info.dwVolumeSerialNumber;
+    identita.Uzel = quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
+    identita.Velikost = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    // In units of 100 ns since 1601.
+    const quint64 cas = quint64(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
+    identita.ZmenaS = qint64(cas / 10000000);
+    identita.ZmenaNs = qint64(cas % 10000000) * 100;
+    return identita;
+}
+
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Identita)
 {
     if (QFileInfo(Cesta).isDir())
         throw ChybaOtevreni(Cesta, DuvodSlozky());
     QFile soubor(Cesta);
     if (!soubor.open(QIODevice::ReadOnly))
         throw ChybaOtevreni(Cesta, soubor.errorString());
+    // Taken before the reading, so that a change made meanwhile shows as one.
+    const std::optional<TIdentitaSouboru> identita = IdentitaSouboru(Cesta);
     if (soubor.isSequential())
         throw ChybaOtevreni(Cesta, QStringLiteral("It is not a regular file"));
     if (Nejvice >= 0 && soubor.size() > Nejvice)
@@ -86,6 +113,8 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
         throw ChybaOtevreni(Cesta, soubor.errorString());
     if (Nejvice >= 0 && bajty.size() > Nejvice)
         throw EPrilisVelky(Cesta, bajty.size());
+    if (Identita)
+        *Identita = identita.value_or(TIdentitaSouboru());
     return bajty;
 }
 
@@ -109,7 +138,7 @@ QFileInfo OverCil(const QString &Cesta)
 
 } // namespace
 
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
+TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 {
     const QFileInfo cil = OverCil(Cesta);
     QSaveFile soubor(cil.filePath());
@@ -118,6 +147,7 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
     if (!soubor.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || soubor.write(Bajty) != Bajty.size() ||
         !soubor.commit())
         throw ChybaVytvoreni(Cesta, soubor.errorString());
+    return IdentitaSouboru(cil.filePath()).value_or(TIdentitaSouboru());
 }
 
 // The converter that streams its output runs on POSIX systems only; here the
@@ -125,6 +155,7 @@ void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 struct TZapisSouboru::TData {
     QString Cesta;
     QByteArray Bajty;
+    TIdentitaSouboru Identita;
 };
 
 TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
@@ -149,12 +180,17 @@ void TZapisSouboru::Znovu()
 
 void TZapisSouboru::Dokonci()
 {
-    ZapisSoubor(d->Cesta, d->Bajty);
+    d->Identita = ZapisSoubor(d->Cesta, d->Bajty);
 }
 
 qint64 TZapisSouboru::Velikost() const
 {
     return d->Bajty.size();
+}
+
+TIdentitaSouboru TZapisSouboru::Identita() const
+{
+    return d->Identita;
 }
 
 #else
@@ -336,9 +372,20 @@ int ZapisVse(int Fd, const char *Data, qint64 Delka, qint64 Od, qint64 &Zapsano)
     return 0;
 }
 
+TIdentitaSouboru IdentitaZeStat(const struct stat &St)
+{
+    TIdentitaSouboru identita;
+    identita.Zarizeni = quint64(St.st_dev);
+    identita.Uzel = quint64(St.st_ino);
+    identita.Velikost = qint64(St.st_size);
+    identita.ZmenaS = qint64(St.st_mtim.tv_sec);
+    identita.ZmenaNs = qint64(St.st_mtim.tv_nsec);
+    return identita;
+}
+
 } // namespace
 
-QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Identita)
 {
     QByteArray cesta;
     if (const int chyba = SystemovaCesta(Cesta, cesta))
@@ -365,7 +412,18 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice)
         throw ChybaOtevreni(Cesta, DuvodChyby(chyba));
     if (Nejvice >= 0 && bajty.size() > Nejvice)
         throw EPrilisVelky(Cesta, bajty.size());
+    if (Identita)
+        *Identita = IdentitaZeStat(st);
     return bajty;
+}
+
+std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta)
+{
+    QByteArray cesta;
+    struct stat st;
+    if (SystemovaCesta(Cesta, cesta) != 0 || ::stat(cesta.constData(), &st) != 0 || S_ISDIR(st.st_mode))
+        return std::nullopt;
+    return IdentitaZeStat(st);
 }
 
 bool ExistujeSoubor(const QString &Cesta)
@@ -604,13 +662,16 @@ void PridejDoDocasneho(const TCil &Cil, TDocasny &Docasny, QByteArrayView Bajty)
         Selhani(Cil, chyba);
 }
 
-// Puts the temporary file, written whole, in the old file's place.
-void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
+// Puts the temporary file, written whole, in the old file's place; the
+// identity of the file that it then is (a rename changes neither its inode nor
+// its time of change).
+TIdentitaSouboru DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
 {
     int chyba = 0;
+    struct stat st;
     // The data reach the disk before the new name does: a crash in between
     // leaves the old file, never an empty one.
-    if (::fsync(Docasny.Fd.Fd) != 0)
+    if (::fsync(Docasny.Fd.Fd) != 0 || ::fstat(Docasny.Fd.Fd, &st) != 0)
         chyba = errno;
     if (!chyba)
         chyba = Docasny.Fd.Zavri();
@@ -626,6 +687,7 @@ void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
     TDeskriptor adresar(::open(slozka.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (adresar.Fd >= 0)
         ::fsync(adresar.Fd);
+    return IdentitaZeStat(st);
 }
 
 // Puts the old bytes back over the Prepsano bytes that a failed save wrote,
@@ -660,7 +722,7 @@ int Rezervuj(int Fd, qint64 Delka)
     return chyba;
 }
 
-void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
+TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
 {
     TDeskriptor fd(::open(Cil.Soubor.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
@@ -692,10 +754,13 @@ void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
     if (chyba && !Obnov(fd.Fd, stare, zapsano))
         throw ChybaVytvoreni(Cil.Cesta,
                              DuvodChyby(chyba) + QStringLiteral(". The old content could not be put back either"));
+    if (!chyba && ::fstat(fd.Fd, &st) != 0)
+        chyba = errno;
     if (!chyba)
         chyba = fd.Zavri();
     if (chyba)
         Selhani(Cil, chyba);
+    return IdentitaZeStat(st);
 }
 
 // Up to this many bytes the new content waits in memory before the way of
@@ -714,6 +779,7 @@ struct TZapisSouboru::TData {
     qint64 Velikost = 0;
     std::optional<EChyba> Chyba;       // the failure that the writer keeps to
     bool bHotovo = false;
+    TIdentitaSouboru Identita;         // the file that Dokonci left
 
     bool Zvoleno() const { return Docasny || bNaMiste; }
     void Zvol()
@@ -802,9 +868,9 @@ void TZapisSouboru::Dokonci()
             d->Zvol();
         if (d->Docasny) {
             d->Vyprazdni();
-            DokonciPrejmenovani(*d->Cil, *d->Docasny);
+            d->Identita = DokonciPrejmenovani(*d->Cil, *d->Docasny);
         } else {
-            ZapisNaMiste(*d->Cil, d->Pamet);
+            d->Identita = ZapisNaMiste(*d->Cil, d->Pamet);
         }
     } catch (const EChyba &e) {
         d->Chyba = e;
@@ -820,12 +886,18 @@ qint64 TZapisSouboru::Velikost() const
     return d->Velikost;
 }
 
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
+TIdentitaSouboru TZapisSouboru::Identita() const
+{
+    return d->Identita;
+}
+
+TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 {
     TZapisSouboru zapis;
     zapis.Otevri(Cesta);
     zapis.Pridej(Bajty);
     zapis.Dokonci();
+    return zapis.Identita();
 }
 
 #endif

@@ -14,6 +14,21 @@
 #include <QByteArrayView>
 #include <QString>
 #include <memory>
+#include <optional>
+
+// What tells one state of a file from another without reading it: the file
+// itself (device and inode number, or the volume and file index), its size and
+// the time of its last change, to the resolution that the file system keeps.
+// A file rewritten in place, appended to, or replaced by another one under the
+// same name has another identity.
+struct TIdentitaSouboru {
+    quint64 Zarizeni = 0;
+    quint64 Uzel = 0;
+    qint64 Velikost = 0;
+    qint64 ZmenaS = 0;  // seconds since the epoch
+    qint64 ZmenaNs = 0; // and nanoseconds within that second
+    bool operator==(const TIdentitaSouboru &) const = default;
+};
 
 // A file larger than the reader was allowed to take. Velikost is its size in
 // bytes (for a file that grew while it was read, the bytes seen so far).
@@ -30,8 +45,10 @@ private:
 // when it cannot: a folder, a pipe, a socket or a device is refused without
 // being read (and without waiting for a writer). With Nejvice >= 0 a file of
 // more bytes throws EPrilisVelky, before anything is read when its size says
-// so, or as soon as it has grown beyond that while being read.
-QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1);
+// so, or as soon as it has grown beyond that while being read. Identita, when
+// given, receives the identity of the file that was read as it stood when the
+// reading began, so that a change made while it was read shows as a change.
+QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1, TIdentitaSouboru *Identita = nullptr);
 
 // Replaces the file's content; the name of a symbolic link stands for the file
 // it points to, which is created when it does not exist. A failure at any point
@@ -43,8 +60,9 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1);
 // another owner, a folder that takes no new file), the write is checked and
 // undone on failure like any other, but a program killed in the middle of it
 // leaves the file partly written; the usual path through a temporary file and
-// a rename survives a kill at any point.
-void ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
+// a rename survives a kill at any point. Returns the identity of the file that
+// now holds the content, as the writer left it.
+TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
 
 // ZapisSoubor for content that comes in pieces, so that a file of any size is
 // written without being held whole: Otevri names the file, Pridej adds to the
@@ -77,6 +95,9 @@ public:
     void Dokonci();
     // The bytes of the new content so far.
     qint64 Velikost() const;
+    // After a Dokonci that succeeded: the identity of the file that holds the
+    // new content.
+    TIdentitaSouboru Identita() const;
 
 private:
     struct TData;
@@ -87,6 +108,10 @@ private:
 // folder: something that a save writes to or refuses, rather than asking for
 // another name.
 bool ExistujeSoubor(const QString &Cesta);
+
+// The identity of the file that Cesta names now (links followed); none when
+// there is no such file or it cannot be looked at.
+std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta);
 
 // The bytes of a path, and the path of bytes (see the top of this header).
 QByteArray KodujCestu(const QString &Cesta);
