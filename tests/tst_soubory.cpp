@@ -5,13 +5,16 @@
 #include "KodovaStranka.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "Soubory.h"
 #include "TestovaciOkno.h"
 #include "TextovySoubor.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QtTest>
 #include <memory>
 #include <unistd.h>
@@ -43,6 +46,87 @@ QByteArray HorniBajty()
 }
 
 const QString Cesky = u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s;
+
+struct stat Stav(const QString &Cesta)
+{
+    struct stat st = {};
+    [&] { QCOMPARE(::stat(KodujCestu(Cesta).constData(), &st), 0); }();
+    return st;
+}
+
+// How another program changes a file while the window has it open.
+enum TCiziZmena : quint8 {
+    czPripsani,     // another process appends a line: size and time change
+    czStejnaDelka,  // rewritten in place with as many bytes, one nanosecond later
+    czPrejmenovani, // replaced by a new file of the same size and time
+};
+
+// Changes the file as another program would; the bytes it then holds.
+QByteArray ZmenCizimProgramem(const QString &Cesta, TCiziZmena Zmena)
+{
+    const QByteArray cesta = KodujCestu(Cesta);
+    const struct stat pred = Stav(Cesta);
+    switch (Zmena) {
+    case czPripsani:
+        [&] {
+            QCOMPARE(QProcess::execute(u"/bin/sh"_s, {u"-c"_s, u"printf 'ciz\303\255 \305\231\303\241dek\n' >> \"$0\""_s,
+                                                      QString::fromLocal8Bit(cesta)}),
+                     0);
+        }();
+        break;
+    case czStejnaDelka: {
+        const int fd = ::open(cesta.constData(), O_WRONLY);
+        [&] {
+            QVERIFY(fd >= 0);
+            QCOMPARE(::pwrite(fd, QByteArray(pred.st_size, 'Z').constData(), size_t(pred.st_size), 0),
+                     ssize_t(pred.st_size));
+            // Only the time tells the change, by the finest step the system keeps.
+            struct timespec casy[2] = {pred.st_atim, pred.st_mtim};
+            if (++casy[1].tv_nsec == 1000000000) {
+                casy[1].tv_nsec = 0;
+                ++casy[1].tv_sec;
+            }
+            QCOMPARE(::futimens(fd, casy), 0);
+            QCOMPARE(::close(fd), 0);
+        }();
+        const struct stat po = Stav(Cesta);
+        if (po.st_mtim.tv_sec == pred.st_mtim.tv_sec && po.st_mtim.tv_nsec == pred.st_mtim.tv_nsec)
+            qWarning("the file system keeps no nanoseconds");
+        [&] {
+            QCOMPARE(po.st_ino, pred.st_ino);
+            QCOMPARE(po.st_size, pred.st_size);
+        }();
+        break;
+    }
+    case czPrejmenovani: {
+        // As an editor that saves through a temporary file would.
+        const QString novy = Cesta + u".novy"_s;
+        Zapis(novy, QByteArray(pred.st_size, 'N'));
+        const struct timespec casy[2] = {pred.st_atim, pred.st_mtim};
+        [&] {
+            QCOMPARE(::utimensat(AT_FDCWD, KodujCestu(novy).constData(), casy, 0), 0);
+            QCOMPARE(::rename(KodujCestu(novy).constData(), cesta.constData()), 0);
+        }();
+        const struct stat po = Stav(Cesta);
+        [&] {
+            QVERIFY(po.st_ino != pred.st_ino);
+            QCOMPARE(po.st_size, pred.st_size);
+            QCOMPARE(po.st_mtim.tv_sec, pred.st_mtim.tv_sec);
+            QCOMPARE(po.st_mtim.tv_nsec, pred.st_mtim.tv_nsec);
+        }();
+        break;
+    }
+    }
+    const QByteArray bajty = Precti(Cesta);
+    [&] { QVERIFY(bajty != QByteArray()); }();
+    return bajty;
+}
+
+QString OtazkaPrepsani(const QString &Cesta)
+{
+    return u"Soubor \"%1\" byl od otevření nebo posledního uložení změněn na disku jiným programem.\r"
+           u"Přepsat jej textem z editoru? (Ne: soubor se neuloží.)"_s.arg(Cesta);
+}
 
 } // namespace
 
@@ -81,9 +165,18 @@ private slots:
     void prilisVelkySoubor();
     void prava();
     void odkaz();
+    void zmenaNaDisku_data();
+    void zmenaNaDisku();
+    void zmenaNaDiskuUlozitJako();
+    void zmenaNaDiskuPredZtratouTextu_data();
+    void zmenaNaDiskuPredZtratouTextu();
+    void navratDoOkna();
+    void navratDoOknaBezVnoreni();
 
 private:
     QString Otevri(const QString &Jmeno, const QByteArray &Bajty);
+    void VratSeDoOkna();
+    QWidget *FJineOkno = nullptr;
     std::unique_ptr<TTestovaciOkno> Test;
     THlavniForm *Okno = nullptr;
     TSkriptDialogy *Dialogy = nullptr;
@@ -98,7 +191,27 @@ void TestSoubory::init()
 
 void TestSoubory::cleanup()
 {
+    delete FJineOkno;
+    FJineOkno = nullptr;
     Test.reset();
+}
+
+// The user works in another window for a while and comes back to the main
+// window; what the window does then is done before this returns.
+void TestSoubory::VratSeDoOkna()
+{
+    if (!FJineOkno) {
+        FJineOkno = new QWidget;
+        FJineOkno->setWindowTitle(u"jiný program"_s);
+        FJineOkno->show();
+        QVERIFY(QTest::qWaitForWindowExposed(FJineOkno));
+    }
+    QApplication::setActiveWindow(FJineOkno);
+    QVERIFY(!Okno->isActiveWindow());
+    QApplication::setActiveWindow(Okno);
+    QVERIFY(Okno->isActiveWindow());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
 }
 
 // Writes a file and opens it in the window.
@@ -600,6 +713,231 @@ void TestSoubory::odkaz()
     Okno->aUlozit->trigger();
     QVERIFY(QFileInfo(odkaz).isSymLink());
     QCOMPARE(Precti(cil), QByteArray("ba"));
+}
+
+void TestSoubory::zmenaNaDisku_data()
+{
+    QTest::addColumn<int>("zmena");
+    QTest::newRow("připsáno jiným procesem") << int(czPripsani);
+    QTest::newRow("stejná délka, novější čas") << int(czStejnaDelka);
+    QTest::newRow("nahrazen, stejná délka i čas") << int(czPrejmenovani);
+}
+
+void TestSoubory::zmenaNaDisku()
+{
+    // Save writes over a file that another program changed only when the
+    // user says so; No writes nothing and keeps the text unsaved.
+    QFETCH(int, zmena);
+    const QByteArray puvodni = u"řádek\r\n"_s.toUtf8();
+    const QString cesta = Otevri(u"sdileny.txt"_s, puvodni);
+    Napis(Okno->memSoubor, u"můj "_s);
+    const QByteArray cizi = ZmenCizimProgramem(cesta, TCiziZmena(zmena));
+    QVERIFY(cizi != puvodni);
+
+    Test->Prostredi.Odpovedi = {IDNO};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, OtazkaPrepsani(cesta));
+    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, u"Potvrzení"_s);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    QCOMPARE(Precti(cesta), cizi);
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
+    QVERIFY(Okno->aUlozit->isEnabled());
+    QVERIFY(Dialogy->NavrhyUlozeni.isEmpty());
+
+    // Asked again at the next save; Yes writes the document.
+    Test->Prostredi.Odpovedi = {IDYES};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    QCOMPARE(Test->Prostredi.Dialogy[1].Text, OtazkaPrepsani(cesta));
+    QCOMPARE(Precti(cesta), u"můj řádek\r\n"_s.toUtf8());
+    QVERIFY(!Okno->memSoubor->Modified());
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clGreen);
+
+    // The file the window wrote itself is no change.
+    Napis(Okno->memSoubor, u"a "_s);
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    QCOMPARE(Precti(cesta), u"můj a řádek\r\n"_s.toUtf8());
+}
+
+void TestSoubory::zmenaNaDiskuUlozitJako()
+{
+    const QString cesta = Otevri(u"sdileny.txt"_s, "text");
+    Napis(Okno->memSoubor, u"můj "_s);
+    const QByteArray cizi = ZmenCizimProgramem(cesta, czPripsani);
+    // Another name: the dialog has asked all there is to ask.
+    const QString jinam = Test->Prostredi.Cesta(u"jinam.txt"_s);
+    Zapis(jinam, "staré");
+    Dialogy->Ulozit = {jinam};
+    Okno->aUlozitJako->trigger();
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+    QCOMPARE(Precti(jinam), QByteArray("můj text"));
+    QCOMPARE(Precti(cesta), cizi);
+    // The same file under another name, changed meanwhile: asked as Save asks.
+    const QString odkaz = Test->Prostredi.Cesta(u"odkaz.txt"_s);
+    QVERIFY(QFile::link(jinam, odkaz));
+    Napis(Okno->memSoubor, u"+"_s);
+    const QByteArray cizi2 = ZmenCizimProgramem(jinam, czStejnaDelka);
+    Test->Prostredi.Odpovedi = {IDNO};
+    Dialogy->Ulozit = {odkaz};
+    Okno->aUlozitJako->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, OtazkaPrepsani(jinam));
+    QCOMPARE(Precti(jinam), cizi2);
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(Okno->NazevSouboru(), jinam);
+}
+
+void TestSoubory::zmenaNaDiskuPredZtratouTextu_data()
+{
+    QTest::addColumn<QString>("prikaz");
+    QTest::newRow("zavření") << u"zavreni"_s;
+    QTest::newRow("nový") << u"novy"_s;
+    QTest::newRow("otevřít") << u"otevrit"_s;
+}
+
+void TestSoubory::zmenaNaDiskuPredZtratouTextu()
+{
+    // Yes to "save the changed file?", then No to writing over the file that
+    // another program changed: the command stops as when the save dialog is
+    // cancelled, and neither the text nor the file is lost.
+    QFETCH(QString, prikaz);
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    const QString cesta = Otevri(u"sdileny.txt"_s, "text");
+    Napis(Okno->memSoubor, u"můj "_s);
+    const QByteArray cizi = ZmenCizimProgramem(cesta, czPripsani);
+    const QString jiny = Test->Prostredi.Cesta(u"jiny.txt"_s);
+    Zapis(jiny, "jiný");
+    Dialogy->Otevrit = {jiny};
+    Test->Prostredi.Odpovedi = {IDYES, IDNO};
+    if (prikaz == u"zavreni"_s)
+        Okno->aKonec->trigger();
+    else if (prikaz == u"novy"_s)
+        Okno->aNovy->trigger();
+    else
+        Okno->aOtevrit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, u"Uložit změněný soubor\r"_s + cesta + u'?');
+    QCOMPARE(Test->Prostredi.Dialogy[1].Text, OtazkaPrepsani(cesta));
+    QVERIFY(Okno->isVisible());
+    QCOMPARE(Okno->memSoubor->Text(), u"můj text"_s);
+    QVERIFY(Okno->memSoubor->Modified());
+    QCOMPARE(Okno->NazevSouboru(), cesta);
+    QCOMPARE(Dialogy->PocetOtevreni, 1); // the first Otevri only
+    QCOMPARE(Precti(cesta), cizi);
+}
+
+void TestSoubory::navratDoOkna()
+{
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    const QString cesta = Otevri(u"sdileny.txt"_s, "text");
+    Aktivuj(Okno);
+    const QString zmeneno =
+        u"Soubor \"%1\" byl od otevření nebo posledního uložení změněn na disku jiným programem.\r"
+        u"Text v editoru zůstává, jak byl. Novou verzi uvidíte, když soubor otevřete znovu; před uložením se "
+        u"program zeptá, zda soubor přepsat."_s.arg(cesta);
+    VratSeDoOkna();
+    QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+
+    // A change is told once, with nothing read again; a further one again.
+    ZmenCizimProgramem(cesta, czPripsani);
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text, zmeneno);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, u"Informace"_s);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Priznaky, MB_OK | MB_ICONASTERISK);
+    QCOMPARE(Okno->memSoubor->Text(), u"text"_s);
+    QVERIFY(!Okno->memSoubor->Modified());
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    ZmenCizimProgramem(cesta, czPrejmenovani);
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+    QCOMPARE(Test->Prostredi.Dialogy[1].Text, zmeneno);
+
+    // A change asked about at a save is not told again.
+    ZmenCizimProgramem(cesta, czStejnaDelka);
+    Napis(Okno->memSoubor, u"x"_s);
+    Test->Prostredi.Odpovedi = {IDNO};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 3);
+    QCOMPARE(Test->Prostredi.Dialogy[2].Text, OtazkaPrepsani(cesta));
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 3);
+
+    // The window's own saves are no change.
+    Test->Prostredi.Odpovedi = {IDYES};
+    Okno->aUlozit->trigger();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 4);
+    Napis(Okno->memSoubor, u"y"_s);
+    Okno->aUlozit->trigger();
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 4);
+    QCOMPARE(Precti(cesta), QByteArray("xytext"));
+
+    // Not while a dialog of the program is up; after it, once.
+    ZmenCizimProgramem(cesta, czPripsani);
+    {
+        QDialog dialog(Okno);
+        dialog.setModal(true);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        VratSeDoOkna();
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 4);
+    }
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 5);
+    QCOMPARE(Test->Prostredi.Dialogy[4].Text, zmeneno);
+
+    // A file removed is told once too; Save then asks for a name.
+    QVERIFY(QFile::remove(cesta));
+    VratSeDoOkna();
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 6);
+    QCOMPARE(Test->Prostredi.Dialogy[5].Text,
+             u"Soubor \"%1\" byl od otevření nebo posledního uložení smazán nebo přesunut jiným programem.\r"
+             u"Text v editoru zůstává, jak byl; uložení se zeptá na jméno souboru."_s.arg(cesta));
+    QCOMPARE(Okno->memSoubor->Text(), u"xytext"_s);
+
+    // A new document has no file to watch.
+    Okno->aNovy->trigger();
+    VratSeDoOkna();
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 6);
+}
+
+void TestSoubory::navratDoOknaBezVnoreni()
+{
+    // The message box takes the activation from the window and gives it back,
+    // and the file may change again meanwhile: no second box over the first.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    const QString cesta = Otevri(u"sdileny.txt"_s, "text");
+    Aktivuj(Okno);
+    int otevrenych = 0, nejvic = 0;
+    QStringList texty;
+    THlaseni::NastavPrezenter([&](const QString &Text, const QString &, int) {
+        texty << Text;
+        nejvic = std::max(nejvic, ++otevrenych);
+        if (texty.size() == 1) {
+            ZmenCizimProgramem(cesta, czPripsani);
+            VratSeDoOkna();
+        }
+        --otevrenych;
+        return IDOK;
+    });
+    ZmenCizimProgramem(cesta, czPripsani);
+    VratSeDoOkna();
+    QCOMPARE(nejvic, 1);
+    // The change made while the box was up is news once the box is gone.
+    VratSeDoOkna();
+    QCOMPARE(texty.size(), 2);
+    QCOMPARE(nejvic, 1);
+    VratSeDoOkna();
+    QCOMPARE(texty.size(), 2);
 }
 
 QTEST_MAIN(TestSoubory)
