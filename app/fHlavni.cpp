@@ -761,7 +761,17 @@ bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
         if (!ZakodujText(text, kodovani, bajty))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
-    Identita = ZapisSoubor(Cesta, bajty);
+    try {
+        Identita = ZapisSoubor(Cesta, bajty);
+    } catch (const EChyba &) {
+        // A write into the file itself that failed has put the old bytes
+        // back, which gives the file a new time of change: what is there is
+        // still the file that the window knows, not another program's change.
+        if (JeSouborDokumentu(Cesta))
+            if (const TStavNaDisku stav = IdentitaSouboru(FNazevSouboru))
+                FIdentita = *stav;
+        throw;
+    }
     FKodovani = kodovani;
     return true;
 }
