@@ -1,5 +1,7 @@
 // Document files: encodings kept byte for byte, line breaks, the question before
-// unsaved text is lost, and saving that never loses the old file.
+// unsaved text is lost, saving that never loses the old file, and changes that
+// other programs make to the document's file, asked about before a save writes
+// over them and told when the window becomes active again.
 
 #include "Chyby.h"
 #include "KodovaStranka.h"
