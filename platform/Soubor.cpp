@@ -131,7 +131,7 @@ TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
 
 TZapisSouboru::~TZapisSouboru() = default;
 
-void TZapisSouboru::Otevri(const QString &Cesta)
+void TZapisSouboru::Otevri(const QString &Cesta, const QString &)
 {
     OverCil(Cesta);
     d->Cesta = Cesta;
@@ -147,8 +147,10 @@ void TZapisSouboru::Znovu()
     d->Bajty.clear();
 }
 
-void TZapisSouboru::Dokonci()
+void TZapisSouboru::Dokonci(const std::function<void()> &Kontrola)
 {
+    if (Kontrola)
+        Kontrola();
     ZapisSoubor(d->Cesta, d->Bajty);
 }
 
@@ -449,10 +451,10 @@ QByteArray CilOdkazu(QByteArray Cesta)
     return Cesta; // a loop of links: stat reports it
 }
 
-TCil NajdiCil(const QString &Cesta)
+TCil NajdiCil(const QString &Cesta, const QString &Jmeno)
 {
     TCil cil;
-    cil.Cesta = Cesta;
+    cil.Cesta = Jmeno.isEmpty() ? Cesta : Jmeno;
     QByteArray cesta;
     if (const int chyba = SystemovaCesta(Cesta, cesta))
         Selhani(cil, chyba);
@@ -464,7 +466,7 @@ TCil NajdiCil(const QString &Cesta)
         // A pipe would block the window, a device take the text; neither is
         // replaced by a regular file.
         if (!S_ISREG(cil.St.st_mode))
-            throw ChybaVytvoreni(Cesta, DuvodDruhu(cil.St.st_mode));
+            throw ChybaVytvoreni(cil.Cesta, DuvodDruhu(cil.St.st_mode));
         // A write-protected file stays protected: it is not replaced behind
         // the user's back.
         if (::faccessat(AT_FDCWD, cil.Soubor.constData(), W_OK, AT_EACCESS) != 0)
@@ -604,8 +606,9 @@ void PridejDoDocasneho(const TCil &Cil, TDocasny &Docasny, QByteArrayView Bajty)
         Selhani(Cil, chyba);
 }
 
-// Puts the temporary file, written whole, in the old file's place.
-void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
+// Puts the temporary file, written whole, in the old file's place; Kontrola
+// (see TZapisSouboru) just before.
+void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny, const std::function<void()> &Kontrola)
 {
     int chyba = 0;
     // The data reach the disk before the new name does: a crash in between
@@ -614,6 +617,8 @@ void DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
         chyba = errno;
     if (!chyba)
         chyba = Docasny.Fd.Zavri();
+    if (!chyba && Kontrola)
+        Kontrola();
     if (!chyba && ::rename(Docasny.Jmeno.constData(), Cil.Soubor.constData()) != 0)
         chyba = errno;
     if (chyba)
@@ -660,7 +665,7 @@ int Rezervuj(int Fd, qint64 Delka)
     return chyba;
 }
 
-void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
+void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty, const std::function<void()> &Kontrola)
 {
     TDeskriptor fd(::open(Cil.Soubor.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
@@ -671,6 +676,8 @@ void ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
     QByteArray stare;
     if (const int chyba = PrectiVse(fd.Fd, st.st_size, -1, stare))
         Selhani(Cil, chyba);
+    if (Kontrola)
+        Kontrola();
     const qint64 nova = Bajty.size();
     if (nova > stare.size()) {
         const int chyba = Rezervuj(fd.Fd, nova);
@@ -742,11 +749,11 @@ TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
 
 TZapisSouboru::~TZapisSouboru() = default;
 
-void TZapisSouboru::Otevri(const QString &Cesta)
+void TZapisSouboru::Otevri(const QString &Cesta, const QString &Jmeno)
 {
     if (d->Cil)
         qFatal("TZapisSouboru opened twice");
-    d->Cil = NajdiCil(Cesta);
+    d->Cil = NajdiCil(Cesta, Jmeno);
 }
 
 void TZapisSouboru::Pridej(QByteArrayView Bajty)
@@ -794,7 +801,7 @@ void TZapisSouboru::Znovu()
     }
 }
 
-void TZapisSouboru::Dokonci()
+void TZapisSouboru::Dokonci(const std::function<void()> &Kontrola)
 {
     d->Over();
     try {
@@ -802,9 +809,9 @@ void TZapisSouboru::Dokonci()
             d->Zvol();
         if (d->Docasny) {
             d->Vyprazdni();
-            DokonciPrejmenovani(*d->Cil, *d->Docasny);
+            DokonciPrejmenovani(*d->Cil, *d->Docasny, Kontrola);
         } else {
-            ZapisNaMiste(*d->Cil, d->Pamet);
+            ZapisNaMiste(*d->Cil, d->Pamet, Kontrola);
         }
     } catch (const EChyba &e) {
         d->Chyba = e;
