@@ -215,7 +215,8 @@ How the text is read and written:
                         UTF-8 with a byte-order mark (without it, such a
                         file fails)
       --binary          convert also files with a NUL byte in their first 8 KB
-                        (otherwise skipped as binary)
+                        (otherwise binary: skipped where -r finds them, a
+                        failure where they are named)
 
   -v, --verbose         tell each file's encoding and replacements, and sum
                         them up
@@ -223,7 +224,7 @@ How the text is read and written:
   -V, --version         show the version
 
 Exit status: 0 success, 1 a file failed (or --check found work), 2 a usage
-error.
+error. A file that changes while it is converted fails and is left as it is.
 )")
         .arg(NazevKodoveStranky());
 }
