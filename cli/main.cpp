@@ -366,7 +366,8 @@ int Spust(const TVolby &Volby)
                 // of any size takes little memory. In place, a file that
                 // cannot be written fails only if it has to be written.
                 cestaVystupu = Volby.bNaMiste ? vstup.Cesta : *Volby.Vystup;
-                if (Volby.bNaMiste && KodujCestu(cestaVystupu).size() >= PATH_MAX) {
+                // The temporary file's name beside it is up to ten bytes longer.
+                if (Volby.bNaMiste && KodujCestu(cestaVystupu).size() + 16 >= PATH_MAX) {
                     veSlozce.emplace(cestaVystupu);
                     vystup = &soubor.emplace(veSlozce->Jmeno(), true, cestaVystupu);
                 } else {
