@@ -10,6 +10,8 @@
 #include <QtAlgorithms>
 #include <QtEndian>
 #include <atomic>
+#include <cerrno>
+#include <climits>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -719,10 +721,10 @@ void TVystupSoubor::Odvolej()
         throw EChyba(QStringLiteral("%1: %2").arg(FJmeno, Duvod(errno)));
 }
 
-TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu) : bOdlozit(bOdlozitChybu)
+TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu, const QString &Jmeno) : bOdlozit(bOdlozitChybu)
 {
     Krok([&] {
-        FZapis.Otevri(Cesta);
+        FZapis.Otevri(Cesta, Jmeno);
         bOtevreno = true;
     });
 }
@@ -754,11 +756,11 @@ void TVystupZapis::Odvolej()
     Krok([&] { FZapis.Znovu(); });
 }
 
-void TVystupZapis::Dokonci()
+void TVystupZapis::Dokonci(const std::function<void()> &Kontrola)
 {
     if (FChyba)
         throw *FChyba;
-    FZapis.Dokonci();
+    FZapis.Dokonci(Kontrola);
 }
 
 // ---- inputs ----
@@ -782,18 +784,31 @@ qsizetype CtiVse(int Fd, char *Cil, qsizetype Delka, qint64 Pozice)
     return precteno;
 }
 
+QString DuvodZmeny()
+{
+    return QStringLiteral("The file changed while it was read");
+}
+
+bool StejnyCas(const timespec &A, const timespec &B)
+{
+    return A.tv_sec == B.tv_sec && A.tv_nsec == B.tv_nsec;
+}
+
 // A regular file, or anything read as it comes until it has been kept in a
-// temporary file.
+// temporary file. A named file also keeps its folder (Slozka, owned, or -1)
+// and its name in it, to see that the name still names it.
 class TZdrojFd : public TZdroj {
 public:
-    TZdrojFd(int Fd, bool bVlastni, QString Jmeno) : TZdroj(std::move(Jmeno)), FFd(Fd), bVlastni(bVlastni)
+    TZdrojFd(int Fd, bool bVlastni, QString Jmeno, int Slozka = -1, QByteArray JmenoVeSlozce = {})
+        : TZdroj(std::move(Jmeno)), FFd(Fd), bVlastni(bVlastni), FSlozka(Slozka),
+          FJmenoVeSlozce(std::move(JmenoVeSlozce))
     {
-        struct stat st;
-        if (::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (::fstat(FFd, &FStav) == 0 && S_ISREG(FStav.st_mode)) {
+            bSoubor = true;
             const off_t pozice = ::lseek(FFd, 0, SEEK_CUR);
             if (pozice >= 0) {
                 FZacatek = pozice;
-                FVelikost = qMax<qint64>(0, st.st_size - pozice);
+                FVelikost = qMax<qint64>(0, FStav.st_size - pozice);
             }
         }
     }
@@ -801,8 +816,32 @@ public:
     {
         if (bVlastni)
             ::close(FFd);
+        if (FSlozka >= 0)
+            ::close(FSlozka);
     }
     qint64 Velikost() const override { return FVelikost; }
+
+    void Over() const override
+    {
+        if (!bSoubor)
+            return;
+        struct stat st;
+        const bool bStejny = ::fstat(FFd, &st) == 0 && st.st_size == FStav.st_size &&
+                             StejnyCas(st.st_mtim, FStav.st_mtim) && StejnyCas(st.st_ctim, FStav.st_ctim);
+        // A file put in its place, or its name taken away, is a change too:
+        // -i would write over the other file, or bring the name back.
+        const bool bNaMiste = FSlozka < 0 || (::fstatat(FSlozka, FJmenoVeSlozce.constData(), &st, 0) == 0 &&
+                                              st.st_dev == FStav.st_dev && st.st_ino == FStav.st_ino);
+        if (!bStejny || !bNaMiste)
+            throw ChybaOtevreni(Jmeno(), DuvodZmeny());
+    }
+
+    bool JeSouborem(int Fd) const override
+    {
+        struct stat st;
+        return bSoubor && ::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == FStav.st_dev &&
+               st.st_ino == FStav.st_ino;
+    }
 
 private:
     bool Nahodny() const override { return FVelikost >= 0; }
@@ -889,6 +928,10 @@ private:
 
     int FFd;
     bool bVlastni;
+    int FSlozka;
+    QByteArray FJmenoVeSlozce;
+    struct stat FStav = {}; // when it was opened
+    bool bSoubor = false;   // a regular file
     qint64 FZacatek = 0;
     qint64 FVelikost = -1;
     QByteArray FVraceno; // read ahead from a stream, not yet taken
@@ -897,25 +940,105 @@ private:
 
 } // namespace
 
-std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta)
+// Opens a folder only to reach what is in it, where the system can.
+#ifdef O_PATH
+constexpr int JenCesta = O_PATH;
+#else
+constexpr int JenCesta = O_RDONLY;
+#endif
+
+int OtevriDlouhou(const QByteArray &Cesta, int Priznaky)
+{
+    if (Cesta.size() < PATH_MAX)
+        return ::open(Cesta.constData(), Priznaky | O_CLOEXEC);
+    int slozka = AT_FDCWD;
+    const auto zavri = [&] {
+        if (slozka >= 0) {
+            const int chyba = errno;
+            ::close(slozka);
+            errno = chyba;
+        }
+    };
+    qsizetype od = 0;
+    while (Cesta.size() - od >= PATH_MAX) {
+        // The longest piece that the system takes, up to a "/".
+        const qsizetype konec = Cesta.lastIndexOf('/', od + PATH_MAX - 2);
+        if (konec < od) {
+            zavri();
+            errno = ENAMETOOLONG; // one name longer than any path
+            return -1;
+        }
+        if (konec == od && od > 0) {
+            ++od; // "//"
+            continue;
+        }
+        const QByteArray kus = konec == 0 ? QByteArray("/") : Cesta.mid(od, konec - od);
+        const int dalsi = ::openat(slozka, kus.constData(), JenCesta | O_DIRECTORY | O_CLOEXEC);
+        zavri();
+        if (dalsi < 0)
+            return -1;
+        slozka = dalsi;
+        od = konec + 1;
+    }
+    const QByteArray zbytek = od < Cesta.size() ? Cesta.mid(od) : QByteArray(".");
+    const int fd = ::openat(slozka, zbytek.constData(), Priznaky | O_CLOEXEC);
+    zavri();
+    return fd;
+}
+
+int OtevriSlozkuCesty(const QByteArray &Cesta, QByteArray &Jmeno)
+{
+    const qsizetype lomitko = Cesta.lastIndexOf('/');
+    Jmeno = Cesta.mid(lomitko + 1);
+    if (Jmeno.isEmpty())
+        Jmeno = ".";
+    const QByteArray slozka = lomitko < 0 ? QByteArray(".") : lomitko == 0 ? QByteArray("/") : Cesta.left(lomitko);
+    return OtevriDlouhou(slozka, JenCesta | O_DIRECTORY);
+}
+
+std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta, bool bJenSoubor)
 {
     const QByteArray cesta = KodujCestu(Cesta);
     if (cesta.isEmpty() || cesta.contains('\0'))
         throw ChybaOtevreni(Cesta, Duvod(ENOENT));
+    // The name is reached from its folder, so that the path may be of any
+    // length and the name can be looked at again later.
+    QByteArray jmeno;
+    const int slozka = OtevriSlozkuCesty(cesta, jmeno);
+    if (slozka < 0)
+        throw ChybaOtevreni(Cesta, Duvod(errno));
+    const auto chyba = [&](const EChyba &Chyba) {
+        ::close(slozka);
+        return Chyba;
+    };
     struct stat st;
-    if (::stat(cesta.constData(), &st) != 0)
-        throw ChybaOtevreni(Cesta, Duvod(errno));
+    if (::fstatat(slozka, jmeno.constData(), &st, 0) != 0)
+        throw chyba(ChybaOtevreni(Cesta, Duvod(errno)));
     if (S_ISDIR(st.st_mode))
-        throw ChybaOtevreni(Cesta, QStringLiteral("It is a folder (-r converts the files in it)"));
+        throw chyba(ChybaOtevreni(Cesta, QStringLiteral("It is a folder (-r converts the files in it)")));
     if (S_ISSOCK(st.st_mode))
-        throw ChybaOtevreni(Cesta, QStringLiteral("It is a socket, not a regular file"));
+        throw chyba(ChybaOtevreni(Cesta, QStringLiteral("It is a socket, not a regular file")));
     if (S_ISBLK(st.st_mode))
-        throw ChybaOtevreni(Cesta, QStringLiteral("It is a block device, not a regular file"));
-    // A named pipe waits for its writer, as any reader of it does.
-    const int fd = ::open(cesta.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        throw chyba(ChybaOtevreni(Cesta, QStringLiteral("It is a block device, not a regular file")));
+    const auto neniSoubor = [&] {
+        return chyba(ChybaVytvoreni(Cesta, QStringLiteral("It is not a regular file, which -i could replace")));
+    };
+    if (bJenSoubor && !S_ISREG(st.st_mode))
+        throw neniSoubor();
+    // Without waiting where only a regular file will do: should a pipe take
+    // the name meanwhile, it is refused below, before anything is read.
+    const int fd =
+        ::openat(slozka, jmeno.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | (bJenSoubor ? O_NONBLOCK : 0));
     if (fd < 0)
-        throw ChybaOtevreni(Cesta, Duvod(errno));
-    return std::make_unique<TZdrojFd>(fd, true, Cesta);
+        throw chyba(ChybaOtevreni(Cesta, Duvod(errno)));
+    if (bJenSoubor) {
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            throw neniSoubor();
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return std::make_unique<TZdrojFd>(fd, true, Cesta, slozka, jmeno);
 }
 
 std::unique_ptr<TZdroj> TZdroj::ZDeskriptoru(int Fd, const QString &Jmeno)
@@ -1348,7 +1471,9 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
             format.bLiche = true;
         return pocty;
     };
+    // A result stands only for the file as it was when it was opened.
     const auto hotovo = [&](const TPocty &Pocty, const TFormat &Vystupni) {
+        Zdroj.Over();
         vysledek.Vstup = format;
         vysledek.Vystup = Vystupni;
         if (JeUtf16(Vystupni.Druh))

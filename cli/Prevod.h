@@ -87,14 +87,19 @@ public:
 // and its error waits for Dokonci: -i writes only a file that changes, so a
 // read-only file, or a full disk, is no failure for a file with nothing to
 // convert. Until then the bytes go nowhere.
+//
+// Jmeno, where given, names the file in messages instead of Cesta (see
+// TZapisSouboru::Otevri).
 class TVystupZapis : public TVystup {
 public:
-    TVystupZapis(const QString &Cesta, bool bOdlozitChybu);
+    TVystupZapis(const QString &Cesta, bool bOdlozitChybu, const QString &Jmeno = {});
     void Zapis(const char *Data, qsizetype Delka) override;
     bool LzeOdvolat() const override { return true; }
     void Odvolej() override;
-    // Puts the file in place, or throws the error of the writer.
-    void Dokonci();
+    // Puts the file in place, or throws the error of the writer; Kontrola
+    // runs just before the old file is replaced and may still stop it (see
+    // TZapisSouboru::Dokonci).
+    void Dokonci(const std::function<void()> &Kontrola = {});
 
 private:
     // Runs a step of the writer: its error goes on, or with bOdlozit waits.
@@ -136,17 +141,33 @@ private:
 // An input: a named file, or a descriptor (standard input). Anything that
 // cannot be read at any offset (a pipe, a terminal) is read as it comes and,
 // when the file has to be read twice, kept in a temporary file meanwhile.
+//
+// A regular file is watched from the moment it is opened: its size, its
+// modification and change times, and (for a named file) that its name still
+// names it. The converter's result stands only while they are as they were.
 class TZdroj {
 public:
     // Opens a file or takes a descriptor; an EChyba "Cannot open file ..."
-    // when it cannot be read.
-    static std::unique_ptr<TZdroj> Otevri(const QString &Cesta);
+    // when it cannot be read. A path of any length is opened (see
+    // OtevriSlozkuCesty). With bJenSoubor (-i) anything but a regular file
+    // is refused with "Cannot create file ..." without being read, and a
+    // named pipe without being opened: no writer is waited for, and no
+    // writer's data is taken. Otherwise a named pipe waits for its writer,
+    // as any reader of it does.
+    static std::unique_ptr<TZdroj> Otevri(const QString &Cesta, bool bJenSoubor = false);
     static std::unique_ptr<TZdroj> ZDeskriptoru(int Fd, const QString &Jmeno);
     virtual ~TZdroj() = default;
 
     const QString &Jmeno() const { return FJmeno; }
     // The size when it is known before reading, else -1.
     virtual qint64 Velikost() const = 0;
+    // Throws EChyba "Cannot open file "<name>". The file changed while it was
+    // read" where the regular file is no longer what it was when it was
+    // opened: another size, modification or change time, or its name now
+    // names another file or none. Nothing for a pipe or a terminal.
+    virtual void Over() const = 0;
+    // Whether descriptor Fd has this very regular file open.
+    virtual bool JeSouborem(int Fd) const = 0;
 
 protected:
     explicit TZdroj(QString Jmeno) : FJmeno(std::move(Jmeno)) {}
@@ -169,6 +190,17 @@ private:
     // into a temporary file.
     virtual void Uloz() = 0;
 };
+
+// Opens the folder of a path (O_PATH where the system has it), however long
+// the path: one longer than the system takes at once (PATH_MAX) is opened in
+// pieces, each relative to the folder before. Jmeno is the path's last part,
+// to be reached relative to the folder ("." for a path that ends in "/").
+// The descriptor, or -1 with errno.
+int OtevriSlozkuCesty(const QByteArray &Cesta, QByteArray &Jmeno);
+
+// open() for a path of any length, in pieces as OtevriSlozkuCesty; Priznaky
+// as for open() (O_CLOEXEC added). The descriptor, or -1 with errno.
+int OtevriDlouhou(const QByteArray &Cesta, int Priznaky);
 
 // The outcome for one file.
 struct TVysledek {

@@ -39,6 +39,24 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
 {
     TVolby volby;
     bool bJenSoubory = false;
+    // An option of one value given twice asks for two things unless both
+    // name the same.
+    const auto vystup = [&](const QByteArray &Hodnota) {
+        const QString cesta = DekodujCestu(Hodnota);
+        if (volby.Vystup && *volby.Vystup != cesta)
+            throw EPouziti(QStringLiteral("-o names two outputs, '%1' and '%2'; give one")
+                               .arg(QString::fromUtf8(KodujCestu(*volby.Vystup)), QString::fromUtf8(Hodnota)));
+        volby.Vystup = cesta;
+    };
+    QString nazevKodovani;
+    const auto kodovani = [&](const QString &Nazev) {
+        const TDruhKodovani druh = Kodovani(Nazev);
+        if (volby.Prevod.Kodovani && *volby.Prevod.Kodovani != druh)
+            throw EPouziti(QStringLiteral("--encoding names two encodings, '%1' and '%2'; give one")
+                               .arg(nazevKodovani, Nazev));
+        volby.Prevod.Kodovani = druh;
+        nazevKodovani = Nazev;
+    };
     for (qsizetype i = 0; i < Argumenty.size(); ++i) {
         const QByteArray &a = Argumenty.at(i);
         if (bJenSoubory || a == "-" || !a.startsWith('-')) {
@@ -81,11 +99,11 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
                 case 'V': volby.bVerze = true; break;
                 case 'o':
                     if (k + 1 < a.size()) {
-                        volby.Vystup = DekodujCestu(a.mid(k + 1));
+                        vystup(a.mid(k + 1));
                     } else {
                         if (i + 1 >= Argumenty.size())
                             throw EPouziti(QStringLiteral("option '-o' needs an argument"));
-                        volby.Vystup = DekodujCestu(Argumenty.at(++i));
+                        vystup(Argumenty.at(++i));
                     }
                     k = a.size();
                     break;
@@ -99,7 +117,7 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
             bezHodnoty();
             volby.bNaMiste = true;
         } else if (nazev == "--output") {
-            volby.Vystup = DekodujCestu(dalsi());
+            vystup(dalsi());
         } else if (nazev == "--recursive") {
             bezHodnoty();
             volby.bRekurzivne = true;
@@ -116,7 +134,7 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
             bezHodnoty();
             volby.Prevod.bUtf8Nahradni = true;
         } else if (nazev == "--encoding") {
-            volby.Prevod.Kodovani = Kodovani(Text(dalsi(), jmeno));
+            kodovani(Text(dalsi(), jmeno));
         } else if (nazev == "--default-table") {
             bezHodnoty();
             volby.bVychoziTabulka = true;
@@ -125,8 +143,12 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
             bezHodnoty();
             if (i + 2 >= Argumenty.size())
                 throw EPouziti(QStringLiteral("option '--pairs' needs two arguments, FROM and TO"));
-            volby.Hledane = Text(Argumenty.at(++i), jmeno);
-            volby.Nahrady = Text(Argumenty.at(++i), jmeno);
+            const QString hledane = Text(Argumenty.at(++i), jmeno);
+            const QString nahrady = Text(Argumenty.at(++i), jmeno);
+            if (volby.Hledane && (*volby.Hledane != hledane || *volby.Nahrady != nahrady))
+                throw EPouziti(QStringLiteral("--pairs names two tables; give one"));
+            volby.Hledane = hledane;
+            volby.Nahrady = nahrady;
         } else if (nazev == "--verbose") {
             bezHodnoty();
             volby.bPodrobne = true;
@@ -193,7 +215,8 @@ How the text is read and written:
                         UTF-8 with a byte-order mark (without it, such a
                         file fails)
       --binary          convert also files with a NUL byte in their first 8 KB
-                        (otherwise skipped as binary)
+                        (otherwise binary: skipped where -r finds them, a
+                        failure where they are named)
 
   -v, --verbose         tell each file's encoding and replacements, and sum
                         them up
@@ -201,7 +224,7 @@ How the text is read and written:
   -V, --version         show the version
 
 Exit status: 0 success, 1 a file failed (or --check found work), 2 a usage
-error.
+error. A file that changes while it is converted fails and is left as it is.
 )")
         .arg(NazevKodoveStranky());
 }

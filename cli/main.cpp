@@ -16,7 +16,11 @@
 #include <csignal>
 #include <cstdio>
 #include <optional>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,39 +89,125 @@ QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
 struct TVstup {
     QString Cesta; // "-" for standard input
     qint64 Velikost = 0;
+    bool bZeSlozky = false; // found by -r, not named on the command line
 };
 
+// stat() for a path of any length.
+bool Stav(const QString &Cesta, struct stat &St)
+{
+    QByteArray jmeno;
+    const int slozka = OtevriSlozkuCesty(KodujCestu(Cesta), jmeno);
+    if (slozka < 0)
+        return false;
+    const bool bStav = ::fstatat(slozka, jmeno.constData(), &St, 0) == 0;
+    ::close(slozka);
+    return bStav;
+}
+
 // The files below a folder, in the order of their names; symbolic links and
-// anything but regular files and folders are passed over. A folder that
-// cannot be read is told as an error.
-void Projdi(const QString &Slozka, QList<TVstup> &Vstupy, QStringList &Chyby)
+// anything but regular files and folders are passed over (a symbolic link
+// that the user named as the folder is followed). A path of any length is
+// reached, and what cannot be read is told as an error: nothing is passed
+// over in silence.
+void Projdi(const QString &Slozka, QList<TVstup> &Vstupy, QStringList &Chyby, bool bKoren = true)
 {
     const QByteArray cesta = KodujCestu(Slozka);
-    DIR *adresar = ::opendir(cesta.constData());
+    const int fd = OtevriDlouhou(cesta, O_RDONLY | O_DIRECTORY | (bKoren ? 0 : O_NOFOLLOW));
+    DIR *adresar = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!adresar) {
-        Chyby << ChybaOtevreni(Slozka, qt_error_string(errno)).Zprava();
+        const int chyba = errno;
+        if (fd >= 0)
+            ::close(fd);
+        Chyby << ChybaOtevreni(Slozka, qt_error_string(chyba)).Zprava();
         return;
     }
-    QByteArrayList jmena;
-    while (const dirent *polozka = ::readdir(adresar)) {
-        const QByteArray jmeno(polozka->d_name);
-        if (jmeno != "." && jmeno != "..")
-            jmena << jmeno;
-    }
-    ::closedir(adresar);
-    std::sort(jmena.begin(), jmena.end());
     const QByteArray zaklad = cesta.endsWith('/') ? cesta : cesta + '/';
-    for (const QByteArray &jmeno : std::as_const(jmena)) {
-        const QByteArray plna = zaklad + jmeno;
-        struct stat st;
-        if (::lstat(plna.constData(), &st) != 0)
+    struct TPolozka {
+        QByteArray Jmeno;
+        bool bSlozka;
+        qint64 Velikost;
+        bool operator<(const TPolozka &Dalsi) const { return Jmeno < Dalsi.Jmeno; }
+    };
+    QList<TPolozka> polozky;
+    for (;;) {
+        errno = 0;
+        const dirent *polozka = ::readdir(adresar);
+        if (!polozka) {
+            if (errno != 0)
+                Chyby << ChybaOtevreni(Slozka, qt_error_string(errno)).Zprava();
+            break;
+        }
+        const QByteArray jmeno(polozka->d_name);
+        if (jmeno == "." || jmeno == "..")
             continue;
+        struct stat st;
+        if (::fstatat(::dirfd(adresar), polozka->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            // One removed meanwhile had nothing left to convert.
+            if (errno != ENOENT)
+                Chyby << ChybaOtevreni(DekodujCestu(zaklad + jmeno), qt_error_string(errno)).Zprava();
+            continue;
+        }
         if (S_ISDIR(st.st_mode))
-            Projdi(DekodujCestu(plna), Vstupy, Chyby);
+            polozky << TPolozka{jmeno, true, 0};
         else if (S_ISREG(st.st_mode))
-            Vstupy << TVstup{DekodujCestu(plna), qint64(st.st_size)};
+            polozky << TPolozka{jmeno, false, qint64(st.st_size)};
+    }
+    // Closed before going deeper: however deep the tree, one folder is open
+    // at a time.
+    ::closedir(adresar);
+    std::sort(polozky.begin(), polozky.end());
+    for (const TPolozka &p : std::as_const(polozky)) {
+        if (p.bSlozka)
+            Projdi(DekodujCestu(zaklad + p.Jmeno), Vstupy, Chyby, false);
+        else
+            Vstupy << TVstup{DekodujCestu(zaklad + p.Jmeno), p.Velikost, true};
     }
 }
+
+// The working folder moved into a file's folder for as long as it lives, for
+// a path too long for the system to take at once: the writer of -i then
+// reaches the file by its name alone. Throws EChyba when it cannot.
+class TVeSlozce {
+public:
+    explicit TVeSlozce(const QString &Cesta)
+    {
+        QByteArray jmeno;
+        const int slozka = OtevriSlozkuCesty(KodujCestu(Cesta), jmeno);
+        if (slozka < 0)
+            throw ChybaVytvoreni(Cesta, qt_error_string(errno));
+#ifdef O_PATH
+        FPuvodni = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+        FPuvodni = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+        if (FPuvodni < 0 || ::fchdir(slozka) != 0) {
+            const int chyba = errno;
+            ::close(slozka);
+            if (FPuvodni >= 0)
+                ::close(FPuvodni);
+            throw ChybaVytvoreni(Cesta, qt_error_string(chyba));
+        }
+        ::close(slozka);
+        FJmeno = DekodujCestu(jmeno);
+    }
+    ~TVeSlozce()
+    {
+        // Every later relative path depends on it.
+        if (::fchdir(FPuvodni) != 0) {
+            Vypis(stderr, QStringLiteral("lumarin-convert: Cannot return to the working folder: %1\n")
+                              .arg(qt_error_string(errno)));
+            std::_Exit(1);
+        }
+        ::close(FPuvodni);
+    }
+    TVeSlozce(const TVeSlozce &) = delete;
+    TVeSlozce &operator=(const TVeSlozce &) = delete;
+    const QString &Jmeno() const { return FJmeno; }
+
+private:
+    int FPuvodni = -1;
+    QString FJmeno;
+};
 
 // A line on standard error that tells how far the work is, redrawn at most
 // four times a second.
@@ -195,6 +285,11 @@ int Spust(const TVolby &Volby)
         nastaveni.Vlaken = v;
     if (qEnvironmentVariable("LUMARIN_CONVERT_MMAP") == QLatin1String("0"))
         nastaveni.bMapovat = false;
+    // Where a test holds the converter still to change a file under it: it
+    // stops itself (SIGSTOP) after the first block of each file is read
+    // ("read"), or just before its output replaces a file ("replace").
+    const QString zastavit = qEnvironmentVariable("LUMARIN_CONVERT_STOP");
+    const bool bZastavitPoCteni = zastavit == u"read", bZastavitPredNahrazenim = zastavit == u"replace";
 
     // The inputs, folders walked first so that the progress line knows the whole.
     QList<TVstup> vstupy;
@@ -203,13 +298,13 @@ int Spust(const TVolby &Volby)
     const QStringList soubory = Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : Volby.Soubory;
     for (const QString &soubor : soubory) {
         struct stat st;
-        if (soubor != u"-" && Volby.bRekurzivne && ::stat(KodujCestu(soubor).constData(), &st) == 0 &&
-            S_ISDIR(st.st_mode)) {
+        const bool bStav = soubor != u"-" && Stav(soubor, st);
+        if (bStav && Volby.bRekurzivne && S_ISDIR(st.st_mode)) {
             Projdi(soubor, vstupy, chybyVstupu);
             continue;
         }
         qint64 velikost = 0;
-        if (soubor != u"-" && ::stat(KodujCestu(soubor).constData(), &st) == 0 && S_ISREG(st.st_mode))
+        if (bStav && S_ISREG(st.st_mode))
             velikost = st.st_size;
         vstupy << TVstup{soubor, velikost};
     }
@@ -232,6 +327,19 @@ int Spust(const TVolby &Volby)
     TVystupSoubor standardni(STDOUT_FILENO, QStringLiteral("standard output"));
     struct stat vystupSt;
     const bool bVystupSoubor = bStandardni && ::fstat(STDOUT_FILENO, &vystupSt) == 0 && S_ISREG(vystupSt.st_mode);
+    // Whether standard output holds the current file's output, which a
+    // failure takes back where it can.
+    bool bNaStandardni = false;
+    const auto odvolejStandardni = [&] {
+        if (!bNaStandardni)
+            return;
+        bNaStandardni = false;
+        try {
+            standardni.Odvolej();
+        } catch (const EChyba &) {
+            // The file fails all the same; its error is the one told.
+        }
+    };
 
     TPrevodnik prevodnik(nastaveni);
     qsizetype prevedeno = 0, preskoceno = 0, selhalo = 0, zmeneno = 0;
@@ -239,19 +347,16 @@ int Spust(const TVolby &Volby)
     for (const TVstup &vstup : std::as_const(vstupy)) {
         const bool bStdin = vstup.Cesta == u"-";
         const QString jmeno = bStdin ? QStringLiteral("standard input") : Zobraz(vstup.Cesta);
+        bNaStandardni = false;
         try {
+            // -i replaces only a regular file, and looks at nothing else
+            // (a named pipe would wait for a writer, or take its data).
             std::unique_ptr<TZdroj> zdroj =
-                bStdin ? TZdroj::ZDeskriptoru(STDIN_FILENO, jmeno) : TZdroj::Otevri(vstup.Cesta);
-            struct stat st = {};
-            if (bStdin)
-                ::fstat(STDIN_FILENO, &st);
-            else
-                ::stat(KodujCestu(vstup.Cesta).constData(), &st);
-            if (Volby.bNaMiste && !S_ISREG(st.st_mode))
-                throw ChybaVytvoreni(vstup.Cesta, QStringLiteral("It is not a regular file, which -i could replace"));
-            if (bVystupSoubor && S_ISREG(st.st_mode) && st.st_dev == vystupSt.st_dev && st.st_ino == vystupSt.st_ino)
+                bStdin ? TZdroj::ZDeskriptoru(STDIN_FILENO, jmeno) : TZdroj::Otevri(vstup.Cesta, Volby.bNaMiste);
+            if (bVystupSoubor && zdroj->JeSouborem(STDOUT_FILENO))
                 throw EChyba(QStringLiteral("%1: The input is the file that standard output writes to").arg(jmeno));
 
+            std::optional<TVeSlozce> veSlozce;
             TVystupNic nic;
             std::optional<TVystupZapis> soubor;
             TVystup *vystup = &nic;
@@ -261,25 +366,48 @@ int Spust(const TVolby &Volby)
                 // of any size takes little memory. In place, a file that
                 // cannot be written fails only if it has to be written.
                 cestaVystupu = Volby.bNaMiste ? vstup.Cesta : *Volby.Vystup;
-                vystup = &soubor.emplace(cestaVystupu, Volby.bNaMiste);
+                // The temporary file's name beside it is up to ten bytes longer.
+                if (Volby.bNaMiste && KodujCestu(cestaVystupu).size() + 16 >= PATH_MAX) {
+                    veSlozce.emplace(cestaVystupu);
+                    vystup = &soubor.emplace(veSlozce->Jmeno(), true, cestaVystupu);
+                } else {
+                    vystup = &soubor.emplace(cestaVystupu, Volby.bNaMiste);
+                }
             } else if (bStandardni) {
                 standardni.Zacni();
                 vystup = &standardni;
+                bNaStandardni = true;
             }
 
-            const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, [&](qint64 b) { prubeh.Pridej(b); });
-            if (v.Stav == TVysledek::vsBinarni) {
+            bool bPrvniBlok = true;
+            const auto prubehSouboru = [&](qint64 b) {
+                if (bZastavitPoCteni && bPrvniBlok)
+                    ::raise(SIGSTOP);
+                bPrvniBlok = false;
+                prubeh.Pridej(b);
+            };
+            const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, prubehSouboru);
+            if (v.Stav == TVysledek::vsBinarni && vstup.bZeSlozky) {
                 ++preskoceno;
                 prubeh.Smaz();
                 Vypis(stderr, QStringLiteral("lumarin-convert: %1: skipped, a binary file (--binary converts it)\n")
                                   .arg(jmeno));
+            } else if (v.Stav == TVysledek::vsBinarni) {
+                // Named on the command line, it was meant to be converted.
+                ++selhalo;
+                chyba(QStringLiteral("%1: not converted, a binary file (--binary converts it)").arg(jmeno));
             } else if (v.Stav == TVysledek::vsChyba) {
                 ++selhalo;
                 chyba(v.Chyba);
             } else {
-                // An unchanged file is not written again in place.
+                // An unchanged file is not written again in place. The file
+                // replaced must still be the one that was converted.
                 if ((Volby.bNaMiste && v.Zmena()) || Volby.Vystup)
-                    soubor->Dokonci();
+                    soubor->Dokonci([&] {
+                        if (bZastavitPredNahrazenim)
+                            ::raise(SIGSTOP);
+                        zdroj->Over();
+                    });
                 ++prevedeno;
                 nahrazeno += v.Nahrazeno;
                 zmeneno += v.Zmena();
@@ -307,9 +435,11 @@ int Spust(const TVolby &Volby)
             }
         } catch (const std::bad_alloc &) {
             ++selhalo;
+            odvolejStandardni();
             chyba(QStringLiteral("%1: Not enough memory").arg(jmeno));
         } catch (const EChyba &e) {
             ++selhalo;
+            odvolejStandardni();
             chyba(e.Zprava());
             // Standard output that cannot be written ends the run.
             if (e.Zprava().startsWith(QStringLiteral("standard output:")))

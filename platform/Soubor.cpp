@@ -162,7 +162,7 @@ TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
 
 TZapisSouboru::~TZapisSouboru() = default;
 
-void TZapisSouboru::Otevri(const QString &Cesta)
+void TZapisSouboru::Otevri(const QString &Cesta, const QString &)
 {
     OverCil(Cesta);
     d->Cesta = Cesta;
@@ -178,8 +178,10 @@ void TZapisSouboru::Znovu()
     d->Bajty.clear();
 }
 
-void TZapisSouboru::Dokonci()
+void TZapisSouboru::Dokonci(const std::function<void()> &Kontrola)
 {
+    if (Kontrola)
+        Kontrola();
     d->Identita = ZapisSoubor(d->Cesta, d->Bajty);
 }
 
@@ -507,10 +509,10 @@ QByteArray CilOdkazu(QByteArray Cesta)
     return Cesta; // a loop of links: stat reports it
 }
 
-TCil NajdiCil(const QString &Cesta)
+TCil NajdiCil(const QString &Cesta, const QString &Jmeno)
 {
     TCil cil;
-    cil.Cesta = Cesta;
+    cil.Cesta = Jmeno.isEmpty() ? Cesta : Jmeno;
     QByteArray cesta;
     if (const int chyba = SystemovaCesta(Cesta, cesta))
         Selhani(cil, chyba);
@@ -522,7 +524,7 @@ TCil NajdiCil(const QString &Cesta)
         // A pipe would block the window, a device take the text; neither is
         // replaced by a regular file.
         if (!S_ISREG(cil.St.st_mode))
-            throw ChybaVytvoreni(Cesta, DuvodDruhu(cil.St.st_mode));
+            throw ChybaVytvoreni(cil.Cesta, DuvodDruhu(cil.St.st_mode));
         // A write-protected file stays protected: it is not replaced behind
         // the user's back.
         if (::faccessat(AT_FDCWD, cil.Soubor.constData(), W_OK, AT_EACCESS) != 0)
@@ -662,10 +664,10 @@ void PridejDoDocasneho(const TCil &Cil, TDocasny &Docasny, QByteArrayView Bajty)
         Selhani(Cil, chyba);
 }
 
-// Puts the temporary file, written whole, in the old file's place; the
-// identity of the file that it then is (a rename changes neither its inode nor
-// its time of change).
-TIdentitaSouboru DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
+// Puts the temporary file, written whole, in the old file's place, with
+// Kontrola (see TZapisSouboru) just before; the identity of the file that it
+// then is (a rename changes neither its inode nor its time of change).
+TIdentitaSouboru DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny, const std::function<void()> &Kontrola)
 {
     int chyba = 0;
     struct stat st;
@@ -675,6 +677,8 @@ TIdentitaSouboru DokonciPrejmenovani(const TCil &Cil, TDocasny &Docasny)
         chyba = errno;
     if (!chyba)
         chyba = Docasny.Fd.Zavri();
+    if (!chyba && Kontrola)
+        Kontrola();
     if (!chyba && ::rename(Docasny.Jmeno.constData(), Cil.Soubor.constData()) != 0)
         chyba = errno;
     if (chyba)
@@ -722,7 +726,7 @@ int Rezervuj(int Fd, qint64 Delka)
     return chyba;
 }
 
-TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
+TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty, const std::function<void()> &Kontrola)
 {
     TDeskriptor fd(::open(Cil.Soubor.constData(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat st;
@@ -733,6 +737,8 @@ TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
     QByteArray stare;
     if (const int chyba = PrectiVse(fd.Fd, st.st_size, -1, stare))
         Selhani(Cil, chyba);
+    if (Kontrola)
+        Kontrola();
     const qint64 nova = Bajty.size();
     if (nova > stare.size()) {
         const int chyba = Rezervuj(fd.Fd, nova);
@@ -808,11 +814,11 @@ TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
 
 TZapisSouboru::~TZapisSouboru() = default;
 
-void TZapisSouboru::Otevri(const QString &Cesta)
+void TZapisSouboru::Otevri(const QString &Cesta, const QString &Jmeno)
 {
     if (d->Cil)
         qFatal("TZapisSouboru opened twice");
-    d->Cil = NajdiCil(Cesta);
+    d->Cil = NajdiCil(Cesta, Jmeno);
 }
 
 void TZapisSouboru::Pridej(QByteArrayView Bajty)
@@ -860,7 +866,7 @@ void TZapisSouboru::Znovu()
     }
 }
 
-void TZapisSouboru::Dokonci()
+void TZapisSouboru::Dokonci(const std::function<void()> &Kontrola)
 {
     d->Over();
     try {
@@ -868,9 +874,9 @@ void TZapisSouboru::Dokonci()
             d->Zvol();
         if (d->Docasny) {
             d->Vyprazdni();
-            d->Identita = DokonciPrejmenovani(*d->Cil, *d->Docasny);
+            d->Identita = DokonciPrejmenovani(*d->Cil, *d->Docasny, Kontrola);
         } else {
-            d->Identita = ZapisNaMiste(*d->Cil, d->Pamet);
+            d->Identita = ZapisNaMiste(*d->Cil, d->Pamet, Kontrola);
         }
     } catch (const EChyba &e) {
         d->Chyba = e;

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -82,6 +83,15 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty);
 // until then. A content of a few megabytes is kept in memory anyway, so that
 // a writer given up before Dokonci (a file that turned out unchanged) has made
 // no temporary file at all.
+//
+// Otevri's Jmeno, where given, names the file in the messages instead of
+// Cesta (a caller that reaches the file by a shorter, relative path). Dokonci's
+// Kontrola runs at the last moment before the old content is replaced: after
+// the temporary file is on the disk and just before the rename, or after the
+// old bytes of a file written in place are read and before the first of them
+// is overwritten. An EChyba it throws fails Dokonci with the old file as it
+// was, so that a caller can make sure that the file is still the one whose
+// content it converted.
 class TZapisSouboru {
 public:
     TZapisSouboru();
@@ -89,10 +99,10 @@ public:
     TZapisSouboru(const TZapisSouboru &) = delete;
     TZapisSouboru &operator=(const TZapisSouboru &) = delete;
 
-    void Otevri(const QString &Cesta);
+    void Otevri(const QString &Cesta, const QString &Jmeno = {});
     void Pridej(QByteArrayView Bajty);
     void Znovu();
-    void Dokonci();
+    void Dokonci(const std::function<void()> &Kontrola = {});
     // The bytes of the new content so far.
     qint64 Velikost() const;
     // After a Dokonci that succeeded: the identity of the file that holds the

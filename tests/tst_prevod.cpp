@@ -21,8 +21,11 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -67,6 +70,122 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
     beh.Vystup = p.readAllStandardOutput();
     beh.Chyby = p.readAllStandardError();
     return beh;
+}
+
+// Runs the converter in a process of its own with LUMARIN_CONVERT_STOP=Kde,
+// so that it stops itself at that point of its work; each time it stops,
+// Zastaveno runs (another program changes a file under it) and the converter
+// goes on. Its standard input comes from the file StdinZ (else /dev/null), its
+// standard output goes to the file StdoutDo (else a file of its own), its
+// standard error to a file of its own. Zastaveni counts its stops.
+struct TBehSeZastavenim : TBeh {
+    int Zastaveni = 0;
+};
+
+TBehSeZastavenim SpustSeZastavenim(const QStringList &Argumenty, const QString &Kde, const QString &Slozka,
+                                   const std::function<void()> &Zastaveno, const QString &StdinZ = {},
+                                   const QString &StdoutDo = {})
+{
+    TBehSeZastavenim beh;
+    const QByteArray program = KodujCestu(Program);
+    QByteArrayList argumenty{program};
+    for (const QString &a : Argumenty)
+        argumenty << KodujCestu(a);
+    QByteArrayList prostredi;
+    for (const QString &p : QProcessEnvironment::systemEnvironment().toStringList())
+        if (!p.startsWith(u"LUMARIN_CONVERT_"_s))
+            prostredi << p.toLocal8Bit();
+    prostredi << "LUMARIN_CONVERT_STOP=" + Kde.toUtf8() << "LUMARIN_CONVERT_BLOCK=65536";
+    std::vector<char *> argv, envp;
+    for (QByteArray &a : argumenty)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (QByteArray &p : prostredi)
+        envp.push_back(p.data());
+    envp.push_back(nullptr);
+    const QByteArray vstup = StdinZ.isEmpty() ? QByteArray("/dev/null") : KodujCestu(StdinZ);
+    const QByteArray vystup = KodujCestu(StdoutDo.isEmpty() ? Slozka + u"/.stdout"_s : StdoutDo);
+    const QByteArray chyby = KodujCestu(Slozka + u"/.stderr"_s);
+
+    const pid_t dite = ::fork();
+    if (dite < 0)
+        return beh;
+    if (dite == 0) {
+        // Only what may be called between fork and exec.
+        const int i = ::open(vstup.constData(), O_RDONLY);
+        const int o = ::open(vystup.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int e = ::open(chyby.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
+            ::_exit(98);
+        ::signal(SIGXFSZ, SIG_DFL);
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(97);
+    }
+    int stav = 0;
+    for (;;) {
+        if (::waitpid(dite, &stav, WUNTRACED) != dite)
+            return beh;
+        if (!WIFSTOPPED(stav))
+            break;
+        ++beh.Zastaveni;
+        Zastaveno();
+        ::kill(dite, SIGCONT);
+    }
+    beh.Kod = WIFEXITED(stav) ? WEXITSTATUS(stav) : -1;
+    beh.Vystup = StdoutDo.isEmpty() ? Precti(Slozka + u"/.stdout"_s) : QByteArray();
+    beh.Chyby = Precti(Slozka + u"/.stderr"_s);
+    ::unlink(KodujCestu(Slozka + u"/.stdout"_s).constData());
+    ::unlink(KodujCestu(Slozka + u"/.stderr"_s).constData());
+    return beh;
+}
+
+// Removes the folder Jmeno in Slozka and everything below it, at any depth:
+// it goes down holding one descriptor and climbs back by "..", so that
+// neither the length of a path nor the number of descriptors limits it.
+void SmazStrom(int Slozka, const QByteArray &Jmeno)
+{
+    int fd = ::openat(Slozka, Jmeno.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    QByteArrayList dolu; // the folders below Jmeno that fd went into
+    while (fd >= 0) {
+        DIR *adresar = ::fdopendir(::dup(fd));
+        QByteArray slozka;
+        while (const dirent *e = adresar ? ::readdir(adresar) : nullptr) {
+            const QByteArray nazev(e->d_name);
+            if (nazev == "." || nazev == "..")
+                continue;
+            struct stat st;
+            if (::fstatat(fd, nazev.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
+                slozka = nazev;
+                break;
+            }
+            ::unlinkat(fd, nazev.constData(), 0);
+        }
+        if (adresar)
+            ::closedir(adresar);
+        if (!slozka.isEmpty()) {
+            const int dalsi = ::openat(fd, slozka.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            ::close(fd);
+            fd = dalsi;
+            dolu << slozka;
+            continue;
+        }
+        if (dolu.isEmpty()) {
+            ::close(fd);
+            ::unlinkat(Slozka, Jmeno.constData(), AT_REMOVEDIR);
+            return;
+        }
+        const int nahoru = ::openat(fd, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = nahoru;
+        if (fd >= 0)
+            ::unlinkat(fd, dolu.takeLast().constData(), AT_REMOVEDIR);
+    }
+}
+
+// The names in a folder, hidden ones too.
+QStringList Jmena(const QString &Slozka)
+{
+    return QDir(Slozka).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 // ---- the window's path ----
@@ -285,6 +404,12 @@ private slots:
     void naMiste();
     void rekurzivneBezBinarnich();
     void kontrola();
+    void zmenaZdroje_data();
+    void zmenaZdroje();
+    void rouraNaMiste();
+    void hlubokyStrom();
+    void binarniPojmenovany_data();
+    void binarniPojmenovany();
     void souborBezPrav();
     void plnyDisk_data();
     void plnyDisk();
@@ -456,6 +581,9 @@ void TestPrevod::filtr_data()
                                              << QByteArray("\xEF\xBB\xBF\xE8") << QByteArray("d\xBB" "zc");
     QTest::newRow("--pairs") << QStringList{u"--pairs"_s, u"ab"_s, u"x"_s} << QByteArray("abc")
                              << QByteArray("xbc");
+    // An option given twice with the same value asks for one thing.
+    QTest::newRow("--encoding dvakrát stejně") << QStringList{u"--encoding=utf8"_s, u"--encoding=UTF-8"_s}
+                                               << QByteArray("\xC4\x8D") << QByteArray("c");
 }
 
 // Standard input to standard output, in the encoding it came in.
@@ -556,6 +684,282 @@ void TestPrevod::kontrola()
     QCOMPARE(beh.Vystup, b.toUtf8() + ": 0 characters replaced, 1 line break rewritten\n");
 }
 
+void TestPrevod::zmenaZdroje_data()
+{
+    QTest::addColumn<QString>("cesta"); // "-i", "-o", "stdout", "stdin" (a file as standard input) or "--check"
+    QTest::addColumn<QString>("kdy");   // "read": after the first block; "replace": just before the output replaces a file
+    QTest::addColumn<QString>("zmena"); // "append": 40 lines added; "rename": a new file put in its place
+    QTest::addColumn<bool>("odkaz");    // another hard link, so that -i writes into the file itself
+    QTest::newRow("-i, appended while read") << u"-i"_s << u"read"_s << u"append"_s << false;
+    QTest::newRow("-i, appended before the rename") << u"-i"_s << u"replace"_s << u"append"_s << false;
+    QTest::newRow("-i, replaced before the rename") << u"-i"_s << u"replace"_s << u"rename"_s << false;
+    QTest::newRow("-i, hard link, appended while read") << u"-i"_s << u"read"_s << u"append"_s << true;
+    QTest::newRow("-i, hard link, appended before the write") << u"-i"_s << u"replace"_s << u"append"_s << true;
+    QTest::newRow("-o, appended while read") << u"-o"_s << u"read"_s << u"append"_s << false;
+    QTest::newRow("-o, appended before the rename") << u"-o"_s << u"replace"_s << u"append"_s << false;
+    QTest::newRow("standard output, appended while read") << u"stdout"_s << u"read"_s << u"append"_s << false;
+    QTest::newRow("standard input, appended while read") << u"stdin"_s << u"read"_s << u"append"_s << false;
+    QTest::newRow("--check, appended while read") << u"--check"_s << u"read"_s << u"append"_s << false;
+}
+
+// A file that another program changes while the converter reads it, or after
+// it has read it and before the converted text replaces it, fails with the
+// change named: nothing that was appended is lost, a file put in its place
+// stays, -o leaves its old output, standard output is taken back, and no
+// route passes such a file for converted.
+void TestPrevod::zmenaZdroje()
+{
+    QFETCH(QString, cesta);
+    QFETCH(QString, kdy);
+    QFETCH(QString, zmena);
+    QFETCH(bool, odkaz);
+    const QString slozka = Prostredi->Cesta(u"zmena"_s);
+    VytvorSlozku(slozka);
+    const QString zdroj = slozka + u"/velky.txt"_s, vystup = slozka + u"/vystup.txt"_s;
+    const QByteArray puvodni = u"Příliš žluťoučký kůň úpěl ďábelské ódy.\n"_s.toUtf8().repeated(30000);
+    Zapis(zdroj, puvodni);
+    if (odkaz)
+        QCOMPARE(::link(KodujCestu(zdroj).constData(), KodujCestu(slozka + u"/odkaz.txt"_s).constData()), 0);
+    Zapis(vystup, "old");
+    const QStringList jmena = Jmena(slozka);
+
+    // The other program: a shell that keeps the file open while it appends
+    // 40 lines, or one that writes a new file and renames it over the old.
+    QByteArray ocekavane;
+    if (zmena == u"append") {
+        ocekavane = puvodni;
+        for (int i = 1; i <= 40; ++i)
+            ocekavane += "ONE LINE APPENDED " + QByteArray::number(i) + '\n';
+    } else {
+        ocekavane = "NEW\n";
+    }
+    const auto jinyProgram = [&] {
+        QProcess sh;
+        sh.start(u"/bin/sh"_s, {u"-c"_s,
+                                zmena == u"append"
+                                    ? u"i=1; while [ $i -le 40 ]; do echo \"ONE LINE APPENDED $i\"; i=$((i+1)); done >> \"$1\""_s
+                                    : u"printf 'NEW\\n' > \"$1.new\" && mv \"$1.new\" \"$1\""_s,
+                                u"sh"_s, zdroj});
+        QVERIFY(sh.waitForFinished(30000));
+        QCOMPARE(sh.exitCode(), 0);
+    };
+
+    QStringList argumenty{u"--default-table"_s};
+    QString stdinZ, stdoutDo;
+    if (cesta == u"-i") {
+        argumenty << u"-i"_s << zdroj;
+    } else if (cesta == u"-o") {
+        argumenty << u"-o"_s << vystup << zdroj;
+    } else if (cesta == u"stdout") {
+        argumenty << zdroj;
+        stdoutDo = vystup;
+    } else if (cesta == u"stdin") {
+        stdinZ = zdroj;
+        stdoutDo = vystup;
+    } else {
+        argumenty << u"--check"_s << zdroj;
+    }
+    const TBehSeZastavenim beh = SpustSeZastavenim(argumenty, kdy, slozka, jinyProgram, stdinZ, stdoutDo);
+    QCOMPARE(beh.Zastaveni, 1);
+    QCOMPARE(beh.Kod, 1);
+    const QString jmeno = cesta == u"stdin" ? u"standard input"_s : zdroj;
+    QCOMPARE(beh.Chyby, ("lumarin-convert: Cannot open file \"" + jmeno + u"\". The file changed while it was read\n"_s).toUtf8());
+    QVERIFY2(Precti(zdroj) == ocekavane, "the other program's change is lost");
+    if (odkaz)
+        QVERIFY(Precti(slozka + u"/odkaz.txt"_s) == ocekavane);
+    // No output passes for the result: -o keeps its old file, standard
+    // output is taken back, --check lists nothing.
+    QCOMPARE(Precti(vystup), !stdoutDo.isEmpty() ? QByteArray() : QByteArray("old"));
+    QCOMPARE(beh.Vystup, QByteArray());
+    QCOMPARE(Jmena(slozka), jmena);
+}
+
+// -i refuses a named pipe without opening it for reading: it neither waits
+// for a writer nor takes the data of a writer waiting for a reader, and the
+// files after it are converted. Without -i a named pipe is read as any
+// reader reads it.
+void TestPrevod::rouraNaMiste()
+{
+    const QString a = Prostredi->Cesta(u"a.txt"_s), roura = Prostredi->Cesta(u"roura"_s), b = Prostredi->Cesta(u"b.txt"_s);
+    QCOMPARE(::mkfifo(KodujCestu(roura).constData(), 0644), 0);
+    const auto spust = [&](const QStringList &Argumenty, QProcess &p) {
+        p.start(Program, Argumenty);
+        const bool bHotovo = p.waitForFinished(10000);
+        if (!bHotovo) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return bHotovo;
+    };
+    const QByteArray chyba =
+        ("lumarin-convert: Cannot create file \"" + roura + u"\". It is not a regular file, which -i could replace\n"_s)
+            .toUtf8();
+    // Without a writer, and with one that waits for a reader to write DATA.
+    for (const bool bPisatel : {false, true}) {
+        Zapis(a, u"č"_s.toUtf8());
+        Zapis(b, u"ř"_s.toUtf8());
+        QProcess pisatel;
+        if (bPisatel) {
+            pisatel.start(u"/bin/sh"_s, {u"-c"_s, u"printf DATA > \"$1\""_s, u"sh"_s, roura});
+            QVERIFY(pisatel.waitForStarted());
+        }
+        QProcess p;
+        QVERIFY2(spust({u"--default-table"_s, u"-i"_s, a, roura, b}, p), "-i waits on a named pipe");
+        QCOMPARE(p.exitCode(), 1);
+        QCOMPARE(p.readAllStandardError(), chyba);
+        QCOMPARE(Precti(a), QByteArray("c"));
+        QCOMPARE(Precti(b), QByteArray("r"));
+        if (bPisatel) {
+            // The writer still waits, its data unwritten: a reader now gets it.
+            const int ctenar = ::open(KodujCestu(roura).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            QVERIFY(ctenar >= 0);
+            QVERIFY(pisatel.waitForFinished(10000));
+            char data[16];
+            const ssize_t n = ::read(ctenar, data, sizeof data);
+            ::close(ctenar);
+            QCOMPARE(QByteArray(data, int(qMax<ssize_t>(n, 0))), QByteArray("DATA"));
+        }
+    }
+
+    // To standard output, the pipe is read once a writer comes.
+    QProcess pisatel;
+    pisatel.start(u"/bin/sh"_s, {u"-c"_s, u"sleep 0.2; printf '\\305\\275\\303\\241r' > \"$1\""_s, u"sh"_s, roura});
+    QProcess p;
+    QVERIFY(spust({u"--default-table"_s, roura}, p));
+    QCOMPARE(p.readAllStandardOutput(), QByteArray("Zar"));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(pisatel.waitForFinished(10000));
+}
+
+// A tree deeper than any path the system takes at once (2,100 folders, so
+// that the deepest paths are longer than PATH_MAX): -r reads, checks and
+// replaces every file in it, and a file that deep named on the command line
+// is converted as well.
+void TestPrevod::hlubokyStrom()
+{
+    const QString koren = Prostredi->Cesta(u"hluboko"_s);
+    VytvorSlozku(koren);
+    const auto smaz = qScopeGuard([&] { SmazStrom(AT_FDCWD, KodujCestu(koren)); });
+    const int hloubka = 2100, stred = 1000;
+    const auto zapisDo = [](int Slozka, const QByteArray &Bajty) {
+        const int fd = ::openat(Slozka, "f.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, Bajty.constData(), size_t(Bajty.size())), ssize_t(Bajty.size()));
+        ::close(fd);
+    };
+    // The file f.txt in the folder that many levels down, read or listed by
+    // descriptors.
+    const auto slozkaV = [&](int Uroven) {
+        int fd = ::open(KodujCestu(koren).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        for (int i = 0; i < Uroven && fd >= 0; ++i) {
+            const int dalsi = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            ::close(fd);
+            fd = dalsi;
+        }
+        return fd;
+    };
+    const auto prectiV = [&](int Uroven) {
+        const int slozka = slozkaV(Uroven);
+        const int fd = ::openat(slozka, "f.txt", O_RDONLY | O_CLOEXEC);
+        ::close(slozka);
+        QByteArray bajty(16, Qt::Uninitialized);
+        bajty.truncate(fd < 0 ? 0 : qMax<ssize_t>(0, ::read(fd, bajty.data(), 16)));
+        ::close(fd);
+        return bajty;
+    };
+    int fd = ::open(KodujCestu(koren).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    zapisDo(fd, u"č"_s.toUtf8());
+    for (int i = 1; i <= hloubka; ++i) {
+        QCOMPARE(::mkdirat(fd, "d", 0755), 0);
+        const int dalsi = ::openat(fd, "d", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        fd = dalsi;
+        QVERIFY(fd >= 0);
+        if (i == stred)
+            zapisDo(fd, u"ř"_s.toUtf8());
+    }
+    zapisDo(fd, u"ž"_s.toUtf8());
+    ::close(fd);
+    const auto cestaV = [&](int Uroven) { return koren + u"/d"_s.repeated(Uroven) + u"/f.txt"_s; };
+    QVERIFY(KodujCestu(cestaV(hloubka)).size() > PATH_MAX);
+
+    // In the order of the names: "d" before "f.txt", the deepest file first.
+    TBeh beh = Spust({u"--default-table"_s, u"--check"_s, u"-r"_s, koren});
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(beh.Vystup, (cestaV(hloubka) + u": 1 character replaced\n"_s + cestaV(stred) +
+                          u": 1 character replaced\n"_s + cestaV(0) + u": 1 character replaced\n"_s)
+                             .toUtf8());
+    beh = Spust({u"--default-table"_s, u"-r"_s, koren});
+    QCOMPARE(beh.Chyby, QByteArray());
+    QCOMPARE(beh.Vystup, QByteArray("zrc"));
+    QCOMPARE(beh.Kod, 0);
+
+    // Named on the command line; the temporary file beside it is gone.
+    beh = Spust({u"--default-table"_s, u"-i"_s, cestaV(hloubka)});
+    QCOMPARE(beh.Chyby, QByteArray());
+    QCOMPARE(beh.Kod, 0);
+    QCOMPARE(prectiV(hloubka), QByteArray("z"));
+    {
+        DIR *adresar = ::fdopendir(slozkaV(hloubka));
+        QVERIFY(adresar);
+        QStringList nazvy;
+        while (const dirent *e = ::readdir(adresar))
+            nazvy << QString::fromUtf8(e->d_name);
+        ::closedir(adresar);
+        nazvy.sort();
+        QCOMPARE(nazvy, (QStringList{u"."_s, u".."_s, u"f.txt"_s}));
+    }
+    beh = Spust({u"--default-table"_s, u"-r"_s, u"-i"_s, koren});
+    QCOMPARE(beh.Chyby, QByteArray());
+    QCOMPARE(beh.Kod, 0);
+    QCOMPARE(prectiV(0), QByteArray("c"));
+    QCOMPARE(prectiV(stred), QByteArray("r"));
+    beh = Spust({u"--default-table"_s, u"--check"_s, u"-r"_s, koren});
+    QCOMPARE(beh.Vystup, QByteArray());
+    QCOMPARE(beh.Kod, 0);
+}
+
+void TestPrevod::binarniPojmenovany_data()
+{
+    QTest::addColumn<QString>("cesta");
+    QTest::newRow("-o") << u"-o"_s;
+    QTest::newRow("-i") << u"-i"_s;
+    QTest::newRow("standardní výstup") << u"stdout"_s;
+    QTest::newRow("standardní vstup") << u"stdin"_s;
+    QTest::newRow("--check") << u"--check"_s;
+}
+
+// A binary file named on the command line, or standard input, is not
+// converted without --binary, and that is a failure: status 1, the reason,
+// and nothing written (-o leaves its old file as it was).
+void TestPrevod::binarniPojmenovany()
+{
+    QFETCH(QString, cesta);
+    const QString bin = Prostredi->Cesta(u"obraz.bin"_s), vystup = Prostredi->Cesta(u"vystup.txt"_s);
+    const QByteArray binarni("\xC4\x8D\x00\x01", 4);
+    Zapis(bin, binarni);
+    Zapis(vystup, "old");
+    TBeh beh;
+    if (cesta == u"-o")
+        beh = Spust({u"--default-table"_s, u"-o"_s, vystup, bin});
+    else if (cesta == u"-i")
+        beh = Spust({u"--default-table"_s, u"-i"_s, bin});
+    else if (cesta == u"stdout")
+        beh = Spust({u"--default-table"_s, bin});
+    else if (cesta == u"stdin")
+        beh = Spust({u"--default-table"_s}, binarni);
+    else
+        beh = Spust({u"--default-table"_s, u"--check"_s, bin});
+    QCOMPARE(beh.Kod, 1);
+    const QString jmeno = cesta == u"stdin" ? u"standard input"_s : bin;
+    QCOMPARE(beh.Chyby,
+             ("lumarin-convert: " + jmeno + u": not converted, a binary file (--binary converts it)\n"_s).toUtf8());
+    QCOMPARE(beh.Vystup, QByteArray());
+    QCOMPARE(Precti(vystup), QByteArray("old"));
+    QCOMPARE(Precti(bin), binarni);
+}
+
 // A file that cannot be written is told on its own line and left as it was;
 // the files before and after it are converted.
 void TestPrevod::souborBezPrav()
@@ -641,6 +1045,13 @@ void TestPrevod::pouziti_data()
                                                 << QByteArray("give one");
     QTest::newRow("neznámé kódování") << QStringList{u"--encoding=latin9"_s} << QByteArray("unknown encoding 'latin9'");
     QTest::newRow("hodnota u přepínače") << QStringList{u"--crlf=ano"_s} << QByteArray("takes no argument");
+    QTest::newRow("-o dvakrát") << QStringList{u"-o"_s, u"a"_s, u"-o"_s, u"b"_s} << QByteArray("-o names two outputs");
+    QTest::newRow("--output a -o") << QStringList{u"--output=a"_s, u"-ob"_s, u"x"_s}
+                                   << QByteArray("-o names two outputs");
+    QTest::newRow("--encoding dvakrát") << QStringList{u"--encoding=utf-8"_s, u"--encoding"_s, u"utf-16le"_s}
+                                        << QByteArray("--encoding names two encodings");
+    QTest::newRow("--pairs dvakrát") << QStringList{u"--pairs"_s, u"a"_s, u"b"_s, u"--pairs"_s, u"a"_s, u"c"_s}
+                                     << QByteArray("--pairs names two tables");
 }
 
 // A command line that cannot be obeyed: status 2, the reason, and nothing
