@@ -614,6 +614,21 @@ void THlavniForm::NastavVnejsiGeometrii(const QRect &Vnejsi)
     resize(Vnejsi.width() - ramecek.left() - ramecek.right(), Vnejsi.height() - ramecek.top() - ramecek.bottom());
 }
 
+void THlavniForm::NastavUlozeneUmisteni(const TUmisteniOkna &Ulozene)
+{
+    FUlozeneUmisteni.emplace(Ulozene, VnejsiGeometrie());
+}
+
+TUmisteniOkna THlavniForm::UmisteniKUlozeni() const
+{
+    // The program's own placement moves nothing: only bounds other than
+    // those it gave the window count as the user's.
+    const QRect vnejsi = VnejsiGeometrie();
+    if (FUlozeneUmisteni && FUlozeneUmisteni->second == vnejsi)
+        return FUlozeneUmisteni->first;
+    return {vnejsi.left(), vnejsi.top(), vnejsi.width(), vnejsi.height()};
+}
+
 void THlavniForm::NastavPismoEditoru(const TPismoEditoru &Pismo)
 {
     FPismo = Pismo;

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <optional>
+#include <utility>
 #include <QMainWindow>
 
 class QAction;
@@ -133,6 +134,12 @@ public:
     // designed one.
     QRect VnejsiGeometrie() const;
     void NastavVnejsiGeometrii(const QRect &Vnejsi);
+    // The placement the store held, given after the window has taken its
+    // bounds for it (which may differ: bounded to the screens). Closing
+    // writes it back while the window still has those bounds, its own bounds
+    // once it has been moved or resized.
+    void NastavUlozeneUmisteni(const TUmisteniOkna &Ulozene);
+    TUmisteniOkna UmisteniKUlozeni() const;
 
 protected:
     bool event(QEvent *Udalost) override;
@@ -172,5 +179,7 @@ private:
     TPismoEditoru FPismo;
     QRect FObnovena{0, 0, 640, 480};  // the outer bounds in the normal state
     std::optional<QRect> FZadana;     // asked for before the frame was known
+    // The stored placement and the outer bounds the window took for it.
+    std::optional<std::pair<TUmisteniOkna, QRect>> FUlozeneUmisteni;
     bool bZobrazeno = false;
 };
