@@ -6,6 +6,7 @@
 #include "UlozeneNastaveni.h"
 
 #include <QList>
+#include <array>
 #include <optional>
 #include <utility>
 #include <QMainWindow>
@@ -107,8 +108,11 @@ public:
     // Tag, the message texts the section "Obecne", the toolkit's own texts
     // follow, and the five forms are relabelled (this window, the about box,
     // the language chooser, the pair editor, the picker). Runs at the first
-    // show and after every language choice; a file that cannot be loaded
-    // throws, and what was not reached keeps its texts.
+    // show and after every language choice. All or nothing: every text is
+    // looked up before any is set, so a file that cannot be loaded, or a
+    // lookup that fails (an entry that is not plain text), throws and leaves
+    // every text as it was. A file whose list of languages names a code twice
+    // is told once, when it is loaded, and used (the first entry counts).
     void NastavJazyk();
     // The toolkit's translation that the language brought.
     const TPrekladQt *PrekladQt() const { return FPrekladQt; }
@@ -159,6 +163,8 @@ private:
     void NastavMinimalniVelikost();
     void ZobrazVlajku();
     void NastavPrekladQt(const QString &Kod, bool bSoubor);
+    std::array<QString, 4> TlacitkaPrekladuQt(const QString &Kod, bool bSoubor) const;
+    void NactiJazykovySoubor();
     void DoplnKlavesyNabidek();
     bool UlozitZmeny();
     bool PretazeniNaEditor(QEvent *Udalost);
