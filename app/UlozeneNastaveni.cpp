@@ -54,7 +54,8 @@ QRect OmezUmisteni(const TUmisteniOkna &Ulozene, const QList<QRect> &Plochy, con
         return std::min(Od1 + Delka1, Od2 + Delka2) - std::max(Od1, Od2);
     };
     QRect plocha = Plochy.front();
-    qint64 nejvetsiPrekryv = -1, nejmensiVzdalenost = -1;
+    qint64 nejvetsiPrekryv = -1;
+    double nejmensiVzdalenost = -1;
     for (const QRect &p : Plochy) {
         const qint64 x = presah(vlevo, sirka, p.left(), p.width());
         const qint64 y = presah(nahore, vyska, p.top(), p.height());
@@ -64,9 +65,10 @@ QRect OmezUmisteni(const TUmisteniOkna &Ulozene, const QList<QRect> &Plochy, con
                 plocha = p;
             }
         } else if (nejvetsiPrekryv < 0) {
-            // The gap on each axis; a gap this large cannot overflow its square.
-            const qint64 dx = std::max<qint64>(0, -x), dy = std::max<qint64>(0, -y);
-            const qint64 vzdalenost = dx * dx + dy * dy;
+            // The gap on each axis, up to 2^32 each: their squares are
+            // summed as doubles, which cannot overflow.
+            const double dx = double(std::max<qint64>(0, -x)), dy = double(std::max<qint64>(0, -y));
+            const double vzdalenost = dx * dx + dy * dy;
             if (nejmensiVzdalenost < 0 || vzdalenost < nejmensiVzdalenost) {
                 nejmensiVzdalenost = vzdalenost;
                 plocha = p;

@@ -392,6 +392,9 @@ void TestUlozeni::omezeni_data()
                                                     << QRect(2400, 200, 800, 600);
     QTest::newRow("below the primary") << QList{a, b} << TUmisteniOkna{100, 5000, 800, 600}
                                        << QRect(100, 440, 800, 600);
+    constexpr int min = std::numeric_limits<int>::min();
+    QTest::newRow("far above and left of both") << QList{a, QRect(1920, 1080, 1280, 1024)}
+                                                << TUmisteniOkna{min, min, 640, 480} << QRect(0, 0, 640, 480);
     QTest::newRow("a screen smaller than the minimum")
         << QList{QRect(0, 0, 600, 400)} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
     QTest::newRow("no screen") << QList<QRect>{} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
