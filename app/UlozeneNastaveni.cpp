@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -39,33 +40,76 @@ int VelikostPisma(const QFont &Pismo)
     return MulDiv(-VyskaPisma(Pismo), 72, PixeluNaPalec());
 }
 
+QRect OmezUmisteni(const TUmisteniOkna &Ulozene, const QList<QRect> &Plochy, const QSize &Minimum)
+{
+    if (Plochy.isEmpty())
+        return QRect(QPoint(0, 0), Minimum);
+    // In 64 bits: a stored edge plus a stored size may pass the range of int.
+    const qint64 vlevo = Ulozene.Vlevo, nahore = Ulozene.Nahore;
+    const qint64 sirka = std::max<qint64>(Ulozene.Sirka, Minimum.width());
+    const qint64 vyska = std::max<qint64>(Ulozene.Vyska, Minimum.height());
+    // The screen it overlaps most; of those it overlaps none, the nearest;
+    // the primary screen where they tie.
+    const auto presah = [](qint64 Od1, qint64 Delka1, qint64 Od2, qint64 Delka2) {
+        return std::min(Od1 + Delka1, Od2 + Delka2) - std::max(Od1, Od2);
+    };
+    QRect plocha = Plochy.front();
+    qint64 nejvetsiPrekryv = -1;
+    double nejmensiVzdalenost = -1;
+    for (const QRect &p : Plochy) {
+        const qint64 x = presah(vlevo, sirka, p.left(), p.width());
+        const qint64 y = presah(nahore, vyska, p.top(), p.height());
+        if (x > 0 && y > 0) {
+            if (x * y > nejvetsiPrekryv) {
+                nejvetsiPrekryv = x * y;
+                plocha = p;
+            }
+        } else if (nejvetsiPrekryv < 0) {
+            // The gap on each axis, up to 2^32 each: their squares are
+            // summed as doubles, which cannot overflow.
+            const double dx = double(std::max<qint64>(0, -x)), dy = double(std::max<qint64>(0, -y));
+            const double vzdalenost = dx * dx + dy * dy;
+            if (nejmensiVzdalenost < 0 || vzdalenost < nejmensiVzdalenost) {
+                nejmensiVzdalenost = vzdalenost;
+                plocha = p;
+            }
+        }
+    }
+    const int w = int(std::max<qint64>(Minimum.width(), std::min<qint64>(sirka, plocha.width())));
+    const int h = int(std::max<qint64>(Minimum.height(), std::min<qint64>(vyska, plocha.height())));
+    const auto dovnitr = [](qint64 Od, int Delka, int PlochaOd, int PlochaDelka) {
+        return int(std::max<qint64>(PlochaOd, std::min<qint64>(Od, qint64(PlochaOd) + PlochaDelka - Delka)));
+    };
+    return QRect(dovnitr(vlevo, w, plocha.left(), plocha.width()), dovnitr(nahore, h, plocha.top(), plocha.height()), w,
+                 h);
+}
+
+QList<QRect> PlochyObrazovek()
+{
+    QList<QRect> plochy;
+    const QScreen *primarni = QGuiApplication::primaryScreen();
+    if (primarni)
+        plochy << primarni->availableGeometry();
+    for (const QScreen *obrazovka : QGuiApplication::screens())
+        if (obrazovka != primarni)
+            plochy << obrazovka->availableGeometry();
+    return plochy;
+}
+
 namespace {
 
-// Sets the window's outer geometry from what the store holds; a placement
-// that lies wholly off every screen (a monitor since removed) comes back onto
-// the primary one, keeping its size where it fits.
+// The window's outer bounds from what the store holds, bounded to the
+// screens; the stored values stay with the window for its close.
 void UmistiOkno(THlavniForm &Okno, std::optional<int> Vlevo, std::optional<int> Nahore, std::optional<int> Vyska,
                 std::optional<int> Sirka)
 {
-    QRect vnejsi = Okno.VnejsiGeometrie();
-    if (Vlevo)
-        vnejsi.moveLeft(*Vlevo);
-    if (Nahore)
-        vnejsi.moveTop(*Nahore);
-    if (Vyska)
-        vnejsi.setHeight(*Vyska);
-    if (Sirka)
-        vnejsi.setWidth(*Sirka);
-    bool bViditelne = false;
-    for (const QScreen *obrazovka : QGuiApplication::screens())
-        bViditelne = bViditelne || obrazovka->availableGeometry().intersects(vnejsi);
-    const QScreen *primarni = QGuiApplication::primaryScreen();
-    if (!bViditelne && primarni) {
-        const QRect plocha = primarni->availableGeometry();
-        vnejsi.setSize(vnejsi.size().boundedTo(plocha.size()));
-        vnejsi.moveTopLeft(plocha.topLeft());
-    }
-    Okno.NastavVnejsiGeometrii(vnejsi);
+    TUmisteniOkna ulozene;
+    ulozene.Vlevo = Vlevo.value_or(ulozene.Vlevo);
+    ulozene.Nahore = Nahore.value_or(ulozene.Nahore);
+    ulozene.Vyska = Vyska.value_or(ulozene.Vyska);
+    ulozene.Sirka = Sirka.value_or(ulozene.Sirka);
+    Okno.NastavVnejsiGeometrii(OmezUmisteni(ulozene, PlochyObrazovek(), NejmensiVnejsi));
+    Okno.NastavUlozeneUmisteni(ulozene);
 }
 
 std::optional<int> CisloPokudJe(const TRegistr &Registr, const QString &Jmeno)
@@ -161,11 +205,11 @@ void UlozNastaveni(THlavniForm &Okno)
         registr.ZapisCislo(QStringLiteral("Maximalni"), 1);
     } else {
         registr.ZapisCislo(QStringLiteral("Maximalni"), 0);
-        const QRect vnejsi = Okno.VnejsiGeometrie();
-        registr.ZapisCislo(QStringLiteral("Vlevo"), vnejsi.left());
-        registr.ZapisCislo(QStringLiteral("Nahore"), vnejsi.top());
-        registr.ZapisCislo(QStringLiteral("Vyska"), vnejsi.height());
-        registr.ZapisCislo(QStringLiteral("Sirka"), vnejsi.width());
+        const TUmisteniOkna umisteni = Okno.UmisteniKUlozeni();
+        registr.ZapisCislo(QStringLiteral("Vlevo"), umisteni.Vlevo);
+        registr.ZapisCislo(QStringLiteral("Nahore"), umisteni.Nahore);
+        registr.ZapisCislo(QStringLiteral("Vyska"), umisteni.Vyska);
+        registr.ZapisCislo(QStringLiteral("Sirka"), umisteni.Sirka);
     }
 
     registr.OtevriKlic(KlicPismo, true);

@@ -620,6 +620,21 @@ void THlavniForm::NastavVnejsiGeometrii(const QRect &Vnejsi)
     resize(Vnejsi.width() - ramecek.left() - ramecek.right(), Vnejsi.height() - ramecek.top() - ramecek.bottom());
 }
 
+void THlavniForm::NastavUlozeneUmisteni(const TUmisteniOkna &Ulozene)
+{
+    FUlozeneUmisteni.emplace(Ulozene, VnejsiGeometrie());
+}
+
+TUmisteniOkna THlavniForm::UmisteniKUlozeni() const
+{
+    // The program's own placement moves nothing: only bounds other than
+    // those it gave the window count as the user's.
+    const QRect vnejsi = VnejsiGeometrie();
+    if (FUlozeneUmisteni && FUlozeneUmisteni->second == vnejsi)
+        return FUlozeneUmisteni->first;
+    return {vnejsi.left(), vnejsi.top(), vnejsi.width(), vnejsi.height()};
+}
+
 void THlavniForm::NastavPismoEditoru(const TPismoEditoru &Pismo)
 {
     FPismo = Pismo;
@@ -1034,8 +1049,7 @@ void THlavniForm::aJazykExecute(QObject *)
     }
     // A file put in place after the first show, or mended after it failed to
     // load then, is loaded now, as the language application would load it.
-    xdcJazyk->Aktivuj();
-    JazykXML->NastavDokument(xdcJazyk);
+    NactiJazykovySoubor();
     auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly);
     if (!vyber)
         return;
@@ -1046,9 +1060,18 @@ void THlavniForm::aJazykExecute(QObject *)
     const QList<QTreeWidgetItem *> vybrane = vyber->livJazyk->selectedItems();
     if (vybrane.isEmpty())
         return;
+    // The chosen code becomes current only with its language: one that
+    // cannot be applied leaves the code, the flag and every text as they were.
+    const QString predchozi = JazykXML->Jazyk();
     JazykXML->NastavJazyk(vybrane.first()->text(0));
+    try {
+        JazykXML->IndexJazyka(); // its flag can be shown
+        NastavJazyk();
+    } catch (...) {
+        JazykXML->NastavJazyk(predchozi);
+        throw;
+    }
     ZobrazVlajku();
-    NastavJazyk();
 }
 
 // ---- the language ----
@@ -1062,44 +1085,62 @@ void THlavniForm::NastavJazyk()
         NastavPrekladQt(QStringLiteral("CZ"), false);
         return;
     }
-    xdcJazyk->Aktivuj();
-    JazykXML->NastavDokument(xdcJazyk);
+    NactiJazykovySoubor();
 
+    // Every text is looked up before any is set, so that a lookup that fails
+    // leaves the whole interface in the language it had.
+    TNoveTexty texty;
     // Only the top-level items: the items below them show their actions'
     // captions, which the relabelling of this window changes.
     const QString formular = objectName();
     for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)})
-        for (QAction *polozka : lista->actions())
-            polozka->setText(JazykXML->Retezec(formular, QStringLiteral("Nabidka") + QString::number(Tag(polozka)),
-                                               polozka->text()));
+        for (QAction *polozka : lista->actions()) {
+            const TNoveTexty::TMisto misto = MistoVlastnosti(polozka, "text");
+            texty.Nastav(misto, JazykXML->Retezec(formular, QStringLiteral("Nabidka") + QString::number(Tag(polozka)),
+                                                  texty.Text(misto)));
+        }
 
     for (const TZpravovyText &t : ZpravoveTexty)
-        *t.Text = JazykXML->Retezec(QStringLiteral("Obecne"), QLatin1String(t.Klic), QString::fromUtf16(t.Vychozi));
-    NastavPrekladQt(JazykXML->Jazyk(), true);
+        texty.Nastav(MistoRetezce(t.Text), JazykXML->Retezec(QStringLiteral("Obecne"), QLatin1String(t.Klic),
+                                                             QString::fromUtf16(t.Vychozi)));
+    const QString kod = JazykXML->Jazyk();
+    const std::array<QString, 4> tlacitka = TlacitkaPrekladuQt(kod, true);
+    texty.Pridej([this, kod, tlacitka] { FPrekladQt->Nastav(kod, tlacitka); });
 
-    // The file-name label shows the document, not a text of the file: after
-    // the relabelling it names the document's file again, and its hint tells
-    // the saved state in the new language.
-    const QString nazev = lblNazevSouboru->text();
-    const bool bStav = !Hint(lblNazevSouboru).isEmpty();
-    JazykXML->RetezceFormulare(this);
+    JazykXML->RetezceFormulare(this, texty);
     if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(oAplikaci);
+        JazykXML->RetezceFormulare(oAplikaci, texty);
     if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(vyber);
+        JazykXML->RetezceFormulare(vyber, texty);
     if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(znaky);
+        JazykXML->RetezceFormulare(znaky, texty);
     if (auto *ascii = findChild<TASCIIForm *>())
-        JazykXML->RetezceFormulare(ascii);
-    lblNazevSouboru->setText(nazev);
-    if (bStav)
-        NastavHint(lblNazevSouboru, (memSoubor->Modified() ? rsNEULOZENO : rsULOZENO) + u'|');
+        JazykXML->RetezceFormulare(ascii, texty);
+    // The file-name label shows the document, not a text of the file: it
+    // keeps naming the document's file, and its hint tells the saved state
+    // in the new language.
+    texty.Nastav(MistoVlastnosti(lblNazevSouboru, "text"), lblNazevSouboru->text());
+    if (!Hint(lblNazevSouboru).isEmpty())
+        texty.Nastav(MistoHintu(lblNazevSouboru),
+                     texty.Text(MistoRetezce(memSoubor->Modified() ? &rsNEULOZENO : &rsULOZENO)) + u'|');
+    texty.Proved();
     DoplnKlavesyNabidek();
+}
+
+void THlavniForm::NactiJazykovySoubor()
+{
+    const bool bNove = !xdcJazyk->Aktivni();
+    xdcJazyk->Aktivuj();
+    JazykXML->NastavDokument(xdcJazyk);
+    // Told once, when the file is loaded; the file is used all the same.
+    if (bNove)
+        if (const QString zdvojene = JazykXML->ZdvojeneJazyky(); !zdvojene.isEmpty())
+            ZobrazChybu(zdvojene);
 }
 
 // The toolkit's texts in the language Kod; the buttons of the message boxes
 // from the language file where it has them (bSoubor), Czech ones built in.
-void THlavniForm::NastavPrekladQt(const QString &Kod, bool bSoubor)
+std::array<QString, 4> THlavniForm::TlacitkaPrekladuQt(const QString &Kod, bool bSoubor) const
 {
     const bool bCesky = Kod.compare(QLatin1String("CZ"), Qt::CaseInsensitive) == 0;
     std::array<QString, 4> tlacitka;
@@ -1107,7 +1148,12 @@ void THlavniForm::NastavPrekladQt(const QString &Kod, bool bSoubor)
         const QString cesky = bCesky ? QString::fromUtf16(TlacitkaDialogu[i].Cesky) : QString();
         tlacitka[i] = bSoubor ? JazykXML->Retezec(SekceTlacitek, QLatin1String(TlacitkaDialogu[i].Klic), cesky) : cesky;
     }
-    FPrekladQt->Nastav(Kod, tlacitka);
+    return tlacitka;
+}
+
+void THlavniForm::NastavPrekladQt(const QString &Kod, bool bSoubor)
+{
+    FPrekladQt->Nastav(Kod, TlacitkaPrekladuQt(Kod, bSoubor));
 }
 
 // The menu items take their actions' captions, which carry no access key; an

@@ -7,7 +7,9 @@
 #include "UlozeneNastaveni.h"
 
 #include <QList>
+#include <array>
 #include <optional>
+#include <utility>
 #include <QMainWindow>
 
 class QAction;
@@ -107,8 +109,11 @@ public:
     // Tag, the message texts the section "Obecne", the toolkit's own texts
     // follow, and the five forms are relabelled (this window, the about box,
     // the language chooser, the pair editor, the picker). Runs at the first
-    // show and after every language choice; a file that cannot be loaded
-    // throws, and what was not reached keeps its texts.
+    // show and after every language choice. All or nothing: every text is
+    // looked up before any is set, so a file that cannot be loaded, or a
+    // lookup that fails (an entry that is not plain text), throws and leaves
+    // every text as it was. A file whose list of languages names a code twice
+    // is told once, when it is loaded, and used (the first entry counts).
     void NastavJazyk();
     // The toolkit's translation that the language brought.
     const TPrekladQt *PrekladQt() const { return FPrekladQt; }
@@ -134,6 +139,12 @@ public:
     // designed one.
     QRect VnejsiGeometrie() const;
     void NastavVnejsiGeometrii(const QRect &Vnejsi);
+    // The placement the store held, given after the window has taken its
+    // bounds for it (which may differ: bounded to the screens). Closing
+    // writes it back while the window still has those bounds, its own bounds
+    // once it has been moved or resized.
+    void NastavUlozeneUmisteni(const TUmisteniOkna &Ulozene);
+    TUmisteniOkna UmisteniKUlozeni() const;
 
 protected:
     bool event(QEvent *Udalost) override;
@@ -153,6 +164,8 @@ private:
     void NastavMinimalniVelikost();
     void ZobrazVlajku();
     void NastavPrekladQt(const QString &Kod, bool bSoubor);
+    std::array<QString, 4> TlacitkaPrekladuQt(const QString &Kod, bool bSoubor) const;
+    void NactiJazykovySoubor();
     void DoplnKlavesyNabidek();
     bool UlozitZmeny();
     bool PretazeniNaEditor(QEvent *Udalost);
@@ -186,5 +199,7 @@ private:
     TPismoEditoru FPismo;
     QRect FObnovena{0, 0, 640, 480};  // the outer bounds in the normal state
     std::optional<QRect> FZadana;     // asked for before the frame was known
+    // The stored placement and the outer bounds the window took for it.
+    std::optional<std::pair<TUmisteniOkna, QRect>> FUlozeneUmisteni;
     bool bZobrazeno = false;
 };

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QSet>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -69,6 +71,58 @@ int TJazykXML::IndexJazyka() const
     return cislo >= 0 ? cislo : -1;
 }
 
+// ---- the texts of one application ----
+
+QString TNoveTexty::Text(const TMisto &Misto) const
+{
+    const auto i = FPoradi.find(TKlic(Misto.Objekt, Misto.Co, Misto.Pozice, Misto.Pozice2));
+    return i != FPoradi.end() ? FZmeny[i->second].Text : Misto.Cti();
+}
+
+void TNoveTexty::Nastav(const TMisto &Misto, const QString &Text)
+{
+    const auto [i, bNove] = FPoradi.try_emplace(TKlic(Misto.Objekt, Misto.Co, Misto.Pozice, Misto.Pozice2),
+                                                FZmeny.size());
+    if (bNove)
+        FZmeny.push_back({Text, Misto.Nastav, {}});
+    else
+        FZmeny[i->second].Text = Text;
+}
+
+void TNoveTexty::Pridej(std::function<void()> Krok)
+{
+    FZmeny.push_back({{}, {}, std::move(Krok)});
+}
+
+void TNoveTexty::Proved()
+{
+    for (const TZmena &z : FZmeny) {
+        if (z.Krok)
+            z.Krok();
+        else
+            z.Nastav(z.Text);
+    }
+    FZmeny.clear();
+    FPoradi.clear();
+}
+
+TNoveTexty::TMisto MistoVlastnosti(QObject *Objekt, const char *Vlastnost)
+{
+    return {Objekt, Vlastnost, 0, 0, [Objekt, Vlastnost] { return Objekt->property(Vlastnost).toString(); },
+            [Objekt, Vlastnost](const QString &Text) { Objekt->setProperty(Vlastnost, Text); }};
+}
+
+TNoveTexty::TMisto MistoHintu(QObject *Objekt)
+{
+    return {Objekt, "hint", 0, 0, [Objekt] { return Hint(Objekt); },
+            [Objekt](const QString &Text) { NastavHint(Objekt, Text); }};
+}
+
+TNoveTexty::TMisto MistoRetezce(QString *Retezec)
+{
+    return {Retezec, {}, 0, 0, [Retezec] { return *Retezec; }, [Retezec](const QString &Text) { *Retezec = Text; }};
+}
+
 // ---- relabelling a form ----
 
 namespace {
@@ -104,37 +158,83 @@ bool JeSkupinaPrepinacu(const QGroupBox *Skupina)
     return Skupina->property("RadioGroup").toBool();
 }
 
-QTableWidgetItem *HlavickaSloupce(QTableWidget *Tabulka, int Sloupec)
+// The places of texts that are items of a control rather than its properties.
+TNoveTexty::TMisto MistoZalozky(QTabWidget *Zalozky, QWidget *Stranka)
 {
-    if (!Tabulka->horizontalHeaderItem(Sloupec))
-        Tabulka->setHorizontalHeaderItem(Sloupec, new QTableWidgetItem);
-    return Tabulka->horizontalHeaderItem(Sloupec);
+    return {Stranka, "tab", 0, 0, [=] { return Zalozky->tabText(Zalozky->indexOf(Stranka)); },
+            [=](const QString &Text) { Zalozky->setTabText(Zalozky->indexOf(Stranka), Text); }};
 }
 
-QString TextBunky(const QTableWidget *Tabulka, int Radek, int Sloupec)
+TNoveTexty::TMisto MistoSloupce(QTreeWidget *Seznam, int Sloupec)
 {
-    const QTableWidgetItem *bunka = Tabulka->item(Radek, Sloupec);
-    return bunka ? bunka->text() : QString();
+    return {Seznam, "column", Sloupec, 0, [=] { return Seznam->headerItem()->text(Sloupec); },
+            [=](const QString &Text) { Seznam->headerItem()->setText(Sloupec, Text); }};
 }
 
-void NastavBunku(QTableWidget *Tabulka, int Radek, int Sloupec, const QString &Text)
+TNoveTexty::TMisto MistoPolozkyVyberu(QComboBox *Vyber, int Pozice)
 {
-    if (QTableWidgetItem *bunka = Tabulka->item(Radek, Sloupec))
-        bunka->setText(Text);
-    else
-        Tabulka->setItem(Radek, Sloupec, new QTableWidgetItem(Text));
+    return {Vyber, "item", Pozice, 0, [=] { return Vyber->itemText(Pozice); },
+            [=](const QString &Text) { Vyber->setItemText(Pozice, Text); }};
+}
+
+TNoveTexty::TMisto MistoPolozkySeznamu(QListWidget *Seznam, int Pozice)
+{
+    return {Seznam, "item", Pozice, 0, [=] { return Seznam->item(Pozice)->text(); },
+            [=](const QString &Text) { Seznam->item(Pozice)->setText(Text); }};
+}
+
+// A value list editor's column title; read without making the heading item
+// that a title needs, which only setting it makes.
+TNoveTexty::TMisto MistoHlavicky(QTableWidget *Tabulka, int Sloupec)
+{
+    return {Tabulka, "header", Sloupec, 0,
+            [=] {
+                const QTableWidgetItem *hlavicka = Tabulka->horizontalHeaderItem(Sloupec);
+                return hlavicka ? hlavicka->text() : QString();
+            },
+            [=](const QString &Text) {
+                if (!Tabulka->horizontalHeaderItem(Sloupec))
+                    Tabulka->setHorizontalHeaderItem(Sloupec, new QTableWidgetItem);
+                Tabulka->horizontalHeaderItem(Sloupec)->setText(Text);
+            }};
+}
+
+TNoveTexty::TMisto MistoBunky(QTableWidget *Tabulka, int Radek, int Sloupec)
+{
+    return {Tabulka, "cell", Radek, Sloupec,
+            [=] {
+                const QTableWidgetItem *bunka = Tabulka->item(Radek, Sloupec);
+                return bunka ? bunka->text() : QString();
+            },
+            [=](const QString &Text) {
+                if (QTableWidgetItem *bunka = Tabulka->item(Radek, Sloupec))
+                    bunka->setText(Text);
+                else
+                    Tabulka->setItem(Radek, Sloupec, new QTableWidgetItem(Text));
+            }};
 }
 
 } // namespace
 
 void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty)
 {
+    TNoveTexty texty;
+    RetezceFormulare(TridaFormulare, Komponenty, texty);
+    texty.Proved();
+}
+
+void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty, TNoveTexty &Texty)
+{
     const QString formular = TridaFormulare->objectName();
     const auto hledej = [&](const QString &Klic, const QString &Zakladni) {
         return Retezec(formular, Klic, Zakladni);
     };
+    // A text looked up under Klic, its current text the default.
+    const auto preloz = [&](const TNoveTexty::TMisto &Misto, const QString &Klic) {
+        Texty.Nastav(Misto, hledej(Klic, Texty.Text(Misto)));
+    };
     if (Tag(TridaFormulare) == -1)
-        TridaFormulare->setWindowTitle(hledej(formular, TridaFormulare->windowTitle()));
+        preloz(MistoVlastnosti(TridaFormulare, "windowTitle"), formular);
 
     for (QObject *k : Komponenty) {
         if (!k || Tag(k) != -1)
@@ -142,13 +242,15 @@ void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *>
         const QString jmeno = k->objectName();
         const auto cislovany = [&jmeno](int Pozice) { return jmeno + QString::number(Pozice); };
         const auto pravidloHintu = [&](QObject *Prvek) {
-            const QString hint = Hint(Prvek);
+            const TNoveTexty::TMisto misto = MistoHintu(Prvek);
+            const QString hint = Texty.Text(misto);
             if (hint.isEmpty())
                 return;
             const bool bZobrazit = ZobrazujeHint(Prvek);
             const QString r = hledej(jmeno + QStringLiteral("-H"), BezKrajnihoOddelovace(hint, !bZobrazit, bZobrazit));
-            NastavHint(Prvek, bZobrazit ? r + u'|' : u'|' + r);
+            Texty.Nastav(misto, bZobrazit ? r + u'|' : u'|' + r);
         };
+        const auto text = [&](QObject *Prvek) { preloz(MistoVlastnosti(Prvek, "text"), jmeno); };
         auto *widget = qobject_cast<QWidget *>(k);
         auto *tlacitko = qobject_cast<QPushButton *>(k);
         auto *skupina = qobject_cast<QGroupBox *>(k);
@@ -158,113 +260,130 @@ void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *>
             pravidloHintu(widget);
         // 2: a button without a picture.
         if (tlacitko && tlacitko->icon().isNull()) {
-            tlacitko->setText(hledej(jmeno, tlacitko->text()));
+            text(tlacitko);
             pravidloHintu(tlacitko);
         }
         // 3
         if (auto *popisek = qobject_cast<QLabel *>(k)) {
-            popisek->setText(hledej(jmeno, popisek->text()));
+            text(popisek);
             pravidloHintu(popisek);
         }
-        // 4
+        // 4: a menu's title is its menu item's caption.
         if (auto *nabidka = qobject_cast<QMenu *>(k))
-            nabidka->setTitle(hledej(jmeno, nabidka->title()));
+            text(nabidka->menuAction());
         // 5: the action's own caption, which the items that show it take over.
         if (auto *akce = qobject_cast<QAction *>(k)) {
-            const QString puvodni = akce->text();
-            akce->setText(hledej(jmeno, puvodni));
+            const TNoveTexty::TMisto titulek = MistoVlastnosti(akce, "text");
+            const TNoveTexty::TMisto hintAkce = MistoHintu(akce);
+            const QString puvodni = Texty.Text(titulek);
+            Texty.Nastav(titulek, hledej(jmeno, puvodni));
             // A hint that an earlier run made of the caption and the long
             // hint is looked up by its long hint; one that a translation
             // gave whole (it ends in "|") stays whole.
-            QString zaklad = Hint(akce);
+            QString zaklad = Texty.Text(hintAkce);
             const QString predpona = puvodni + u'|';
             if (zaklad.startsWith(predpona) && !zaklad.endsWith(u'|'))
                 zaklad.remove(0, predpona.size());
             const QString r = hledej(jmeno + QStringLiteral("-H"), zaklad);
-            NastavHint(akce, r.endsWith(u'|') ? r : akce->text() + u'|' + r);
+            Texty.Nastav(hintAkce, r.endsWith(u'|') ? r : Texty.Text(titulek) + u'|' + r);
         }
         // 6
         if (skupina && !JeSkupinaPrepinacu(skupina))
-            skupina->setTitle(hledej(jmeno, skupina->title()));
+            preloz(MistoVlastnosti(skupina, "title"), jmeno);
         // 7
         if (widget)
-            if (QTabWidget *zalozky = ZalozkyStranky(widget)) {
-                const int index = zalozky->indexOf(widget);
-                zalozky->setTabText(index, hledej(jmeno, zalozky->tabText(index)));
-            }
+            if (QTabWidget *zalozky = ZalozkyStranky(widget))
+                preloz(MistoZalozky(zalozky, widget), jmeno);
         // 8
         if (auto *seznam = qobject_cast<QTreeWidget *>(k)) {
-            if (!Hint(seznam).isEmpty())
-                NastavHint(seznam, u'|' + hledej(jmeno, BezKrajnihoOddelovace(Hint(seznam), true, true)));
-            QTreeWidgetItem *hlavicka = seznam->headerItem();
+            const TNoveTexty::TMisto misto = MistoHintu(seznam);
+            if (const QString hint = Texty.Text(misto); !hint.isEmpty())
+                Texty.Nastav(misto, u'|' + hledej(jmeno, BezKrajnihoOddelovace(hint, true, true)));
             for (int p = 0; p < seznam->columnCount(); ++p)
                 if (TagSloupce(seznam, p) == -1)
-                    hlavicka->setText(p, hledej(cislovany(p), hlavicka->text(p)));
+                    preloz(MistoSloupce(seznam, p), cislovany(p));
         }
         // 9
         if (auto *rychle = qobject_cast<QToolButton *>(k)) {
-            rychle->setText(hledej(jmeno, rychle->text()));
+            text(rychle);
             pravidloHintu(rychle);
         }
         // 10
         if (skupina && JeSkupinaPrepinacu(skupina)) {
-            skupina->setTitle(hledej(jmeno, skupina->title()));
+            preloz(MistoVlastnosti(skupina, "title"), jmeno);
             pravidloHintu(skupina);
             const QList<QRadioButton *> polozky =
                 skupina->findChildren<QRadioButton *>(QString(), Qt::FindDirectChildrenOnly);
             for (int p = 0; p < polozky.size(); ++p)
-                polozky[p]->setText(hledej(cislovany(p), polozky[p]->text()));
+                preloz(MistoVlastnosti(polozky[p], "text"), cislovany(p));
         }
         // 11
         if (auto *zaskrtavaci = qobject_cast<QCheckBox *>(k))
-            zaskrtavaci->setText(hledej(jmeno, zaskrtavaci->text()));
+            text(zaskrtavaci);
         // 12: a panel; the frame draws no caption of its own, so it keeps its
         // caption as a property.
         if (widget && widget->metaObject() == &QFrame::staticMetaObject)
-            widget->setProperty("Caption", hledej(jmeno, widget->property("Caption").toString()));
+            preloz(MistoVlastnosti(widget, "Caption"), jmeno);
         // 13
         if (auto *vyber = qobject_cast<QComboBox *>(k))
             for (int p = 0; p < vyber->count(); ++p)
-                vyber->setItemText(p, hledej(cislovany(p), vyber->itemText(p)));
+                preloz(MistoPolozkyVyberu(vyber, p), cislovany(p));
         // 14
         if (auto *hodnoty = qobject_cast<QTableWidget *>(k)) {
-            if (!Hint(hodnoty).isEmpty())
-                NastavHint(hodnoty, u'|' + hledej(jmeno + QStringLiteral("-H"),
-                                                 BezKrajnihoOddelovace(Hint(hodnoty), true, true)));
+            const TNoveTexty::TMisto misto = MistoHintu(hodnoty);
+            if (const QString hint = Texty.Text(misto); !hint.isEmpty())
+                Texty.Nastav(misto, u'|' + hledej(jmeno + QStringLiteral("-H"), BezKrajnihoOddelovace(hint, true, true)));
             if (hodnoty->columnCount() >= 2) {
-                QTableWidgetItem *klice = HlavickaSloupce(hodnoty, 0);
-                klice->setText(hledej(jmeno + QStringLiteral("-K"), klice->text()));
-                QTableWidgetItem *hodnotySloupec = HlavickaSloupce(hodnoty, 1);
-                hodnotySloupec->setText(hledej(jmeno + QStringLiteral("-V"), hodnotySloupec->text()));
+                preloz(MistoHlavicky(hodnoty, 0), jmeno + QStringLiteral("-K"));
+                preloz(MistoHlavicky(hodnoty, 1), jmeno + QStringLiteral("-V"));
                 for (int p = 0; p < hodnoty->rowCount(); ++p) {
-                    const QString radek =
-                        hledej(cislovany(p), TextBunky(hodnoty, p, 0) + u'=' + TextBunky(hodnoty, p, 1));
+                    const TNoveTexty::TMisto klic = MistoBunky(hodnoty, p, 0), hodnota = MistoBunky(hodnoty, p, 1);
+                    const QString radek = hledej(cislovany(p), Texty.Text(klic) + u'=' + Texty.Text(hodnota));
                     const qsizetype rovnase = radek.indexOf(u'=');
-                    NastavBunku(hodnoty, p, 0, rovnase < 0 ? radek : radek.left(rovnase));
-                    NastavBunku(hodnoty, p, 1, rovnase < 0 ? QString() : radek.mid(rovnase + 1));
+                    Texty.Nastav(klic, rovnase < 0 ? radek : radek.left(rovnase));
+                    Texty.Nastav(hodnota, rovnase < 0 ? QString() : radek.mid(rovnase + 1));
                 }
             }
         }
         // 15
         if (auto *prepinac = qobject_cast<QRadioButton *>(k))
-            prepinac->setText(hledej(jmeno, prepinac->text()));
+            text(prepinac);
         // 16
         if (auto *zaskrtavaciSeznam = qobject_cast<QListWidget *>(k)) {
             pravidloHintu(zaskrtavaciSeznam);
-            for (int p = 0; p < zaskrtavaciSeznam->count(); ++p) {
-                QListWidgetItem *polozka = zaskrtavaciSeznam->item(p);
-                polozka->setText(hledej(cislovany(p), polozka->text()));
-            }
+            for (int p = 0; p < zaskrtavaciSeznam->count(); ++p)
+                preloz(MistoPolozkySeznamu(zaskrtavaciSeznam, p), cislovany(p));
         }
         // 17: a button with a picture.
         if (tlacitko && !tlacitko->icon().isNull()) {
-            tlacitko->setText(hledej(jmeno, tlacitko->text()));
+            text(tlacitko);
             pravidloHintu(tlacitko);
         }
     }
 }
 
 // ---- listing the languages ----
+
+QString TJazykXML::ZdvojeneJazyky() const
+{
+    const QDomElement jazyky = Potomek(Koren(), QStringLiteral("JAZYKY"));
+    QHash<QString, QDomNode> prvni;
+    QStringList zpravy;
+    const auto misto = [](const QDomNode &Uzel) {
+        return QStringLiteral("line %1, column %2").arg(Uzel.lineNumber()).arg(Uzel.columnNumber());
+    };
+    for (QDomNode uzel = jazyky.firstChild(); !uzel.isNull(); uzel = uzel.nextSibling()) {
+        if (!uzel.isElement())
+            continue;
+        if (const auto p = prvni.constFind(uzel.nodeName()); p != prvni.cend())
+            zpravy << QStringLiteral("The language file \"%1\" lists the language \"%2\" again in JAZYKY at %3 (first at %4); "
+                                     "the first one is used")
+                          .arg(FDokument->NazevSouboru(), uzel.nodeName(), misto(uzel), misto(*p));
+        else
+            prvni.insert(uzel.nodeName(), uzel);
+    }
+    return zpravy.join(QStringLiteral(".\r"));
+}
 
 void TJazykXML::SeznamJazyku(QTreeWidget *Seznam)
 {
@@ -280,9 +399,12 @@ void TJazykXML::PridejJazyky(QTreeWidget *Seznam, bool bDelene)
 {
     Seznam->clear();
     const QDomElement jazyky = Potomek(Koren(), QStringLiteral("JAZYKY"));
+    QSet<QString> kody;
     for (QDomNode uzel = jazyky.firstChild(); !uzel.isNull(); uzel = uzel.nextSibling()) {
-        if (!uzel.isElement())
+        // A code listed again is the first one's (ZdvojeneJazyky tells of it).
+        if (!uzel.isElement() || kody.contains(uzel.nodeName()))
             continue;
+        kody.insert(uzel.nodeName());
         // Everything of the row is read before the row is added, so that a
         // language that cannot be read leaves no half a row.
         QStringList texty{uzel.nodeName()};

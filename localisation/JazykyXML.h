@@ -17,15 +17,62 @@
 
 #include "XMLDokument.h"
 
+#include <QByteArray>
 #include <QDomElement>
 #include <QList>
 #include <QPointer>
 #include <QString>
 #include <functional>
+#include <map>
+#include <tuple>
+#include <vector>
 
 class QObject;
 class QTreeWidget;
 class QWidget;
+
+// The texts that one application of a language sets, all looked up before
+// any of them is set, so that a lookup that fails leaves every text as it
+// was. A text read through it is the one this application has given it so
+// far, else the one shown; Proved then sets them all, in the order in which
+// they were first given (a text given twice is set once, to its last value),
+// with the steps added by Pridej in their places.
+class TNoveTexty {
+public:
+    // One text of the interface: the thing that holds it, which of its texts
+    // (a property's name or the like) and where among several (a column, an
+    // item, a cell's row and column), with how it is read and set.
+    struct TMisto {
+        const void *Objekt = nullptr;
+        QByteArray Co;
+        int Pozice = 0;
+        int Pozice2 = 0;
+        std::function<QString()> Cti;
+        std::function<void(const QString &)> Nastav;
+    };
+
+    QString Text(const TMisto &Misto) const;
+    void Nastav(const TMisto &Misto, const QString &Text);
+    void Pridej(std::function<void()> Krok);
+    void Proved();
+
+private:
+    using TKlic = std::tuple<const void *, QByteArray, int, int>;
+    struct TZmena {
+        QString Text;
+        std::function<void(const QString &)> Nastav;
+        std::function<void()> Krok;
+    };
+    std::vector<TZmena> FZmeny;
+    std::map<TKlic, size_t> FPoradi;
+};
+
+// A property of an object that holds text ("text", "title", "windowTitle",
+// a dynamic one such as "Caption"); a hint with its tooltip and status tip;
+// a string variable (a message text).
+TNoveTexty::TMisto MistoVlastnosti(QObject *Objekt, const char *Vlastnost);
+TNoveTexty::TMisto MistoHintu(QObject *Objekt);
+TNoveTexty::TMisto MistoRetezce(QString *Retezec);
 
 class TJazykXML {
 public:
@@ -95,10 +142,18 @@ public:
     // added is taken off a hint before it serves as the default of its
     // lookup, so hints do not grow a "|" at every language change; with a
     // translation for every key this changes nothing.
+    // The form's texts are looked up first and set only when every lookup
+    // has succeeded; with Texty they are only given to Texty, to be set with
+    // the other texts of one application of the language.
     void RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty);
+    void RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty, TNoveTexty &Texty);
     template <typename TFormular> void RetezceFormulare(TFormular *TridaFormulare)
     {
         RetezceFormulare(TridaFormulare, TridaFormulare->Komponenty);
+    }
+    template <typename TFormular> void RetezceFormulare(TFormular *TridaFormulare, TNoveTexty &Texty)
+    {
+        RetezceFormulare(TridaFormulare, TridaFormulare->Komponenty, Texty);
     }
 
     // Fills Seznam (a list view of at least four columns) with the languages
@@ -106,14 +161,20 @@ public:
     // and other nodes are skipped): the caption is the element's name, the
     // columns after it the texts of its first, second and third child node
     // (name, version, author, by position whatever their names), the row's
-    // image index its attribute "index". Then the first row whose caption is
-    // the current code, without regard to case, is selected. A language whose
-    // children or index cannot be read throws EChyba naming it; the rows
-    // before it stay.
+    // image index its attribute "index". A code listed again (the same name,
+    // with case) gives no second row: the first element of a code is the one
+    // its flag is taken from. Then the first row whose caption is the current
+    // code, without regard to case, is selected. A language whose children or
+    // index cannot be read throws EChyba naming it; the rows before it stay.
     void SeznamJazyku(QTreeWidget *Seznam);
     // The same for a file whose language elements hold their name as text:
     // the columns are that text and the document's version and author.
     void SeznamDelenychJazyku(QTreeWidget *Seznam);
+
+    // What the document's JAZYKY lists more than once: for every code given
+    // again, where (line and column) it stands first and again, and that the
+    // first is used; empty when every code is listed once.
+    QString ZdvojeneJazyky() const;
 
     // When set, called with the section, key and default of every lookup
     // before it is made: what the program asks the language file for, as it

@@ -76,6 +76,7 @@ private slots:
     void seznamJazyku_data();
     void seznamJazyku();
     void chybaSeznamuBezVolby();
+    void zdvojenyJazyk();
     void seznamDelenychJazyku();
     void okPovolenPodleVyberu();
     void volbaOK();
@@ -241,6 +242,11 @@ void TestJazykVolba::seznamJazyku_data()
     QTest::newRow("index 7 and -1")
         << u"<JAZYKY><XX index=\"7\"><N>Sedm</N><V>1</V><A>A</A></XX><YY index=\"-1\"><N>Bez</N><V>1</V><A>A</A></YY></JAZYKY>"_s
         << u"XX"_s << QStringList{u"XX|Sedm|1|A|7"_s, u"YY|Bez|1|A|-1"_s} << u"XX"_s << QString();
+    QTest::newRow("a code listed twice")
+        << u"<JAZYKY><CZ index=\"0\"><N>Čeština</N><V>1.0</V><A>Jan Novák</A></CZ>"
+           "<EN index=\"1\"><N>English</N><V>1.1</V><A>John Smith</A></EN>"
+           "<EN index=\"5\"><N>Español</N><V>2</V><A>Juan</A></EN><en index=\"2\"><N>en</N><V>1</V><A>A</A></en></JAZYKY>"_s
+        << u"EN"_s << dva + QStringList{u"en|en|1|A|2"_s} << u"EN"_s << QString();
     const QString pred = u"<CZ index=\"0\"><N>Čeština</N><V>1.0</V><A>Jan Novák</A></CZ>"_s;
     const QStringList jenPrvni = {u"CZ|Čeština|1.0|Jan Novák|0"_s};
     QTest::newRow("a language with two children")
@@ -301,6 +307,39 @@ void TestJazykVolba::chybaSeznamuBezVolby()
     QCOMPARE(O->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
     QVERIFY(O->Prostredi.Dialogy[0].Text.contains(u"JAZYKY/EN"_s));
     QCOMPARE(JazykXML->Jazyk(), u"CZ"_s);
+}
+
+// A code that JAZYKY lists twice is told once, when the file is loaded, with
+// where it stands both times; the file is used all the same, and the first
+// entry of the code is the one that counts (its flag).
+void TestJazykVolba::zdvojenyJazyk()
+{
+    O = std::make_unique<TTestovaciOkno>([] {
+        ZapisTrelo(JazykovySoubor(u"<HlavniForm><aNovy><EN>New</EN></aNovy></HlavniForm>"_s,
+                                  u"<JAZYKY>\n<CZ index=\"0\"><N>Čeština</N><V>1</V><A>A</A></CZ>\n"
+                                  "<EN index=\"1\"><N>English</N><V>1</V><A>A</A></EN>\n"
+                                  "<EN index=\"3\"><N>Deutsch</N><V>1</V><A>A</A></EN>\n</JAZYKY>"_s));
+    });
+    J = O->Formy->JazykForm;
+    JazykXML->NastavJazyk(u"EN"_s);
+    O->Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(O->Okno));
+    QCOMPARE(O->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(O->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
+    const QString text = O->Prostredi.Dialogy[0].Text;
+    QVERIFY2(text.contains(u"\"EN\" again in JAZYKY at line 6, column "_s) && text.contains(u"(first at line 5, column "_s),
+             qPrintable(text));
+    QCOMPARE(O->Okno->aNovy->text(), u"New"_s);
+    QCOMPARE(Obrazek(O->Okno->imgJazyk->pixmap()), Obrazek(J->ilVlajky->Obrazek(1)));
+
+    O->Okno->NastavJazyk();
+    NaModalnimOkne([&](QWidget *) {
+        QCOMPARE(Radky(J->livJazyk), QStringList({u"CZ|Čeština|1|A|0"_s, u"EN|English|1|A|1"_s}));
+        QTest::mouseClick(J->btnOK, Qt::LeftButton);
+    });
+    O->Okno->aJazyk->trigger();
+    QCOMPARE(O->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(JazykXML->Jazyk(), u"EN"_s);
 }
 
 // A file whose language elements hold their names as text: the document's

@@ -9,9 +9,11 @@
 #include "JazykyXML.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "PrekladQt.h"
 #include "Prostredi.h"
 #include "Retezce.h"
+#include "SeznamObrazku.h"
 #include "TestovaciOkno.h"
 #include "XMLDokument.h"
 #include "convar.h"
@@ -148,6 +150,74 @@ QStringList TlacitkaZpravy()
     return texty;
 }
 
+// Every text that a language can set, as "form/class:name.what=text", sorted:
+// the titles, captions, hints, tips and column titles of everything the five
+// forms hold (menu items and actions included), the message texts, the
+// current code and the flag shown. Empty texts are left out, so that a
+// helper object the toolkit makes when a window is first shown changes
+// nothing.
+QStringList Snimek(const TFormy &F)
+{
+    QStringList snimek;
+    for (QWidget *forma : {static_cast<QWidget *>(F.HlavniForm), static_cast<QWidget *>(F.OAplikaciForm),
+                           static_cast<QWidget *>(F.JazykForm), static_cast<QWidget *>(F.ZnakyForm),
+                           static_cast<QWidget *>(F.ASCIIForm)}) {
+        QList<QObject *> objekty{forma};
+        objekty += forma->findChildren<QObject *>();
+        for (const QObject *o : std::as_const(objekty)) {
+            const QString kde = forma->objectName() + u'/' + QLatin1String(o->metaObject()->className()) + u':' +
+                                o->objectName() + u'.';
+            for (const char *co : {"windowTitle", "text", "title", "toolTip", "statusTip", "hint", "Caption"})
+                if (const QString text = o->property(co).toString(); !text.isEmpty())
+                    snimek << kde + QLatin1String(co) + u'=' + text;
+            if (auto *seznam = qobject_cast<const QTreeWidget *>(o))
+                for (int i = 0; i < seznam->columnCount(); ++i)
+                    snimek << kde + u"sloupec"_s + QString::number(i) + u'=' + seznam->headerItem()->text(i);
+        }
+    }
+    for (const TZpravovyText &t : ZpravoveTexty)
+        snimek << QLatin1String(t.Klic) + u'=' + *t.Text;
+    snimek << u"Jazyk="_s + JazykXML->Jazyk();
+    snimek << u"vlajka="_s + QString::number(F.HlavniForm->imgJazyk->pixmap().cacheKey());
+    snimek.sort();
+    return snimek;
+}
+
+// What the program looks up when it applies a language, in its order,
+// learnt from a run of its own with a file that translates nothing.
+QList<THledani> HledaniProgramu()
+{
+    TTestovaciOkno O([] { ZapisTrelo(JazykovySoubor({})); });
+    TZaznamHledani zaznam;
+    O.Okno->show();
+    return zaznam.Hledani;
+}
+
+// Sections that give every key of Hledani a translation in each language of
+// Jazyky, "EN:key" for EN; Jine replaces the content of the translations it
+// names, by "section/key/code".
+QString VsechnyPreklady(const QList<THledani> &Hledani, const QStringList &Jazyky,
+                        const QMap<QString, QString> &Jine = {})
+{
+    QMap<QString, QStringList> sekce;
+    for (const THledani &h : Hledani)
+        if (!sekce[h.Sekce].contains(h.Klic))
+            sekce[h.Sekce] << h.Klic;
+    QString zaznamy;
+    for (auto s = sekce.cbegin(); s != sekce.cend(); ++s) {
+        zaznamy += u'<' + s.key() + u'>';
+        for (const QString &klic : s.value()) {
+            zaznamy += u'<' + klic + u'>';
+            for (const QString &jazyk : Jazyky)
+                zaznamy += u"<%1>%2</%1>"_s.arg(jazyk, Jine.value(s.key() + u'/' + klic + u'/' + jazyk,
+                                                                   jazyk + u':' + klic));
+            zaznamy += u"</"_s + klic + u'>';
+        }
+        zaznamy += u"</"_s + s.key() + u'>';
+    }
+    return zaznamy;
+}
+
 bool MaPrekladQt(const QString &Jazyk)
 {
     return QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_"_s + Jazyk + u".qm"_s);
@@ -163,6 +233,8 @@ private slots:
     void pravidla();
     void uplnyJazykAZpetDoCestiny();
     void nepouzitelnySoubor();
+    void vsechnoNeboNic_data();
+    void vsechnoNeboNic();
     void popisekSouboruZustava();
     void tlacitkaDialogu_data();
     void tlacitkaDialogu();
@@ -327,26 +399,7 @@ void TestLokalizace::pravidla()
 // language while the message texts return to their Czech defaults.
 void TestLokalizace::uplnyJazykAZpetDoCestiny()
 {
-    // What the program looks up, learnt from a run of its own.
-    QList<THledani> hledani;
-    {
-        TTestovaciOkno O([] { ZapisTrelo(JazykovySoubor({})); });
-        TZaznamHledani zaznam;
-        O.Okno->show();
-        hledani = zaznam.Hledani;
-    }
-    QMap<QString, QStringList> sekce;
-    for (const THledani &h : hledani)
-        if (!sekce[h.Sekce].contains(h.Klic))
-            sekce[h.Sekce] << h.Klic;
-    QString zaznamy;
-    for (auto s = sekce.cbegin(); s != sekce.cend(); ++s) {
-        zaznamy += u'<' + s.key() + u'>';
-        for (const QString &klic : s.value())
-            zaznamy += u"<%1><EN>EN:%1</EN></%1>"_s.arg(klic);
-        zaznamy += u"</"_s + s.key() + u'>';
-    }
-
+    const QString zaznamy = VsechnyPreklady(HledaniProgramu(), {u"EN"_s});
     TTestovaciOkno O([&] { ZapisTrelo(JazykovySoubor(zaznamy)); });
     JazykXML->NastavJazyk(u"EN"_s);
     O.Okno->show();
@@ -383,9 +436,8 @@ void TestLokalizace::uplnyJazykAZpetDoCestiny()
 }
 
 // A file that cannot be parsed: its error through the general report, the
-// window shown with its design-time texts. A lookup that fails stops the run
-// there: what it relabelled before keeps its new text, what comes after it
-// keeps the old.
+// window shown with its design-time texts. A lookup that fails leaves every
+// text as it was, also those looked up before it.
 void TestLokalizace::nepouzitelnySoubor()
 {
     {
@@ -414,12 +466,84 @@ void TestLokalizace::nepouzitelnySoubor()
         O.Okno->show();
         QCOMPARE(O.Prostredi.Dialogy.size(), 1);
         QVERIFY2(O.Prostredi.Dialogy[0].Text.contains(u"ZnakyForm/lblSeznam/EN"), qPrintable(O.Prostredi.Dialogy[0].Text));
-        QCOMPARE(Hodnota(*O.Formy, u"HlavniForm/aNovy/text"_s), u"New"_s);
-        QCOMPARE(rsCHYBA, u"Error"_s);
-        QCOMPARE(Hodnota(*O.Formy, u"ZnakyForm/ZnakyForm/text"_s), u"Pairs"_s);
+        QCOMPARE(Hodnota(*O.Formy, u"HlavniForm/aNovy/text"_s), u"Nový"_s);
+        QCOMPARE(rsCHYBA, u"Chyba"_s);
+        QCOMPARE(Hodnota(*O.Formy, u"ZnakyForm/ZnakyForm/text"_s), u"Seznam znaků"_s);
         QCOMPARE(Hodnota(*O.Formy, u"ZnakyForm/btnOK/text"_s), u"OK"_s);
         QCOMPARE(Hodnota(*O.Formy, u"ASCIIForm/ASCIIForm/text"_s), u"Tabulka ASCII znaků"_s);
     }
+}
+
+// A language is applied all or nothing. With one entry that cannot be read as
+// text, the last one the application looks up, neither the first show nor a
+// choice in the language chooser changes any text, the current code or the
+// flag; the error is told. Another language of the same file then switches
+// every text.
+void TestLokalizace::vsechnoNeboNic_data()
+{
+    QTest::addColumn<QString>("vadny");
+    QTest::newRow("text and a CDATA section") << u"Can<![CDATA[cel]]>"_s;
+    QTest::newRow("a processing instruction") << u"<?pokyn x?>Cancel"_s;
+}
+
+void TestLokalizace::vsechnoNeboNic()
+{
+    QFETCH(QString, vadny);
+    const QList<THledani> hledani = HledaniProgramu();
+    QVERIFY(!hledani.isEmpty());
+    const THledani posledni = hledani.last();
+    const QString misto = posledni.Sekce + u'/' + posledni.Klic + u"/EN"_s;
+    const QByteArray soubor = JazykovySoubor(
+        VsechnyPreklady(hledani, {u"EN"_s, u"DE"_s}, {{misto, vadny}}),
+        u"<JAZYKY><CZ index=\"0\"><N>Čeština</N><V>1</V><A>A</A></CZ><EN index=\"1\"><N>English</N><V>1</V><A>A</A></EN>"
+        "<DE index=\"3\"><N>Deutsch</N><V>1</V><A>A</A></DE></JAZYKY>"_s);
+    const auto chyba = [&](const TProstredi &Prostredi) {
+        QCOMPARE(Prostredi.Dialogy.size(), 1);
+        QCOMPARE(Prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
+        QVERIFY2(Prostredi.Dialogy[0].Text.contains(misto), qPrintable(Prostredi.Dialogy[0].Text));
+    };
+    {
+        // At the first show, in the language stored from the last run.
+        TTestovaciOkno O([&] { ZapisTrelo(soubor); });
+        JazykXML->NastavJazyk(u"EN"_s);
+        const QStringList pred = Snimek(*O.Formy);
+        O.Okno->show();
+        QVERIFY(QTest::qWaitForWindowExposed(O.Okno));
+        chyba(O.Prostredi);
+        QCOMPARE(Snimek(*O.Formy), pred);
+    }
+
+    TTestovaciOkno O([&] { ZapisTrelo(soubor); });
+    O.Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(O.Okno));
+    QVERIFY(O.Prostredi.Dialogy.isEmpty());
+    const auto zvol = [&](const QString &Kod) {
+        NaModalnimOkne([&](QWidget *) {
+            QTreeWidget *seznam = O.Formy->JazykForm->livJazyk;
+            seznam->setCurrentItem(seznam->findItems(Kod, Qt::MatchExactly).value(0));
+            QTest::mouseClick(O.Formy->JazykForm->btnOK, Qt::LeftButton);
+        });
+        O.Okno->aJazyk->trigger();
+    };
+    const QStringList pred = Snimek(*O.Formy);
+    const QString qt = O.Okno->PrekladQt()->NactenyJazyk();
+    const QStringList tlacitka = TlacitkaZpravy();
+    zvol(u"EN"_s);
+    chyba(O.Prostredi);
+    QCOMPARE(Snimek(*O.Formy), pred);
+    QCOMPARE(O.Okno->PrekladQt()->NactenyJazyk(), qt);
+    QCOMPARE(TlacitkaZpravy(), tlacitka);
+
+    zvol(u"DE"_s);
+    QCOMPARE(O.Prostredi.Dialogy.size(), 1);
+    QCOMPARE(JazykXML->Jazyk(), u"DE"_s);
+    QCOMPARE(O.Okno->imgJazyk->pixmap().toImage(), O.Formy->JazykForm->ilVlajky->Obrazek(3).toImage());
+    for (const TZpravovyText &t : ZpravoveTexty)
+        QCOMPARE(*t.Text, u"DE:"_s + QLatin1String(t.Klic));
+    QCOMPARE(Hodnota(*O.Formy, u"HlavniForm/aNovy/hint"_s), u"DE:aNovy|DE:aNovy-H"_s);
+    QCOMPARE(Hodnota(*O.Formy, u"ZnakyForm/bbtPridat/hint"_s), u"DE:bbtPridat-H|"_s);
+    QCOMPARE(Hodnota(*O.Formy, u"ASCIIForm/btnStorno/text"_s), u"DE:btnStorno"_s);
+    QCOMPARE(TlacitkaZpravy(), QStringList({u"DE:Ano"_s, u"DE:Ne"_s, u"DE:Storno"_s}));
 }
 
 // The file-name label names the document and tells its saved state, whatever

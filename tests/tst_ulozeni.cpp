@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QtTest>
+#include <limits>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -90,6 +91,7 @@ struct TOcekavane {
 };
 Q_DECLARE_METATYPE(TUlozene)
 Q_DECLARE_METATYPE(TOcekavane)
+Q_DECLARE_METATYPE(TUmisteniOkna)
 
 class TestUlozeni : public QObject {
     Q_OBJECT
@@ -97,6 +99,11 @@ private slots:
     void cteni_data();
     void cteni();
     void zapis();
+    void umisteni_data();
+    void umisteni();
+    void zmenaUmisteni();
+    void omezeni_data();
+    void omezeni();
     void zapisMaximalnihoNechaUmisteni();
     void zpetPoZapisu();
     void chybaZapisu();
@@ -128,9 +135,11 @@ void TestUlozeni::cteni_data()
                                         << o;
     }
     {
-        // A placement on a monitor since removed comes back to the screen.
+        // A placement on a monitor since removed comes back to the nearest
+        // place on the screen.
+        const QRect plocha = QGuiApplication::primaryScreen()->availableGeometry();
         TOcekavane o;
-        o.Vnejsi = QRect(QGuiApplication::primaryScreen()->availableGeometry().topLeft(), QSize(700, 520));
+        o.Vnejsi = QRect(plocha.right() + 1 - 700, plocha.top(), 700, 520);
         QTest::newRow("mimo obrazovku") << TUlozene{{{}, u"Vlevo"_s, 30000}, {{}, u"Nahore"_s, -30000},
                                                     {{}, u"Vyska"_s, 520}, {{}, u"Sirka"_s, 700}}
                                         << o;
@@ -277,6 +286,126 @@ void TestUlozeni::zapis()
     QCOMPARE(test.Okno->PismoEditoru().Sada, 238);
     QCOMPARE(int(test.Okno->PismoEditoru().Proporce), int(prFixni));
     QCOMPARE(ZnakySeZnamenkem, VychoziZnakySeZnamenkem);
+}
+
+// A stored placement is bounded to the screen before the window takes it:
+// no larger than the screen's available area, no smaller than 640 x 480, and
+// wholly on the screen. The stored values stay as they are: a run that only
+// starts and closes writes them back unchanged.
+void TestUlozeni::umisteni_data()
+{
+    QTest::addColumn<TUmisteniOkna>("ulozene");
+    QTest::addColumn<QRect>("vnejsi");
+    const QRect p = QGuiApplication::primaryScreen()->availableGeometry();
+    constexpr int max = std::numeric_limits<int>::max(), min = std::numeric_limits<int>::min();
+    QTest::newRow("normal") << TUmisteniOkna{40, 30, 700, 520} << QRect(40, 30, 700, 520);
+    QTest::newRow("exactly the screen") << TUmisteniOkna{p.left(), p.top(), p.width(), p.height()} << p;
+    QTest::newRow("huge") << TUmisteniOkna{0, 0, max, max} << p;
+    QTest::newRow("huge at the far corner") << TUmisteniOkna{max, max, max, max} << p;
+    QTest::newRow("one pixel too large") << TUmisteniOkna{p.left(), p.top(), p.width() + 1, p.height()} << p;
+    QTest::newRow("negative size") << TUmisteniOkna{40, 30, -5, min} << QRect(40, 30, 640, 480);
+    QTest::newRow("below the minimum") << TUmisteniOkna{40, 30, 100, 479} << QRect(40, 30, 640, 480);
+    QTest::newRow("partly off the screen")
+        << TUmisteniOkna{p.right() - 100, p.bottom() - 100, 700, 520}
+        << QRect(p.right() + 1 - 700, p.bottom() + 1 - 520, 700, 520);
+    QTest::newRow("far above and left") << TUmisteniOkna{min, min, 700, 520} << QRect(p.topLeft(), QSize(700, 520));
+}
+
+void TestUlozeni::umisteni()
+{
+    QFETCH(TUmisteniOkna, ulozene);
+    QFETCH(QRect, vnejsi);
+    TSpolecneNastaveni spolecne;
+    {
+        TTestovaciOkno test([&] {
+            spolecne.Pouzij();
+            Uloz({{{}, u"Vlevo"_s, ulozene.Vlevo},
+                  {{}, u"Nahore"_s, ulozene.Nahore},
+                  {{}, u"Vyska"_s, ulozene.Vyska},
+                  {{}, u"Sirka"_s, ulozene.Sirka}});
+        });
+        THlavniForm *okno = test.Okno;
+        QCOMPARE(okno->VnejsiGeometrie(), vnejsi);
+        okno->show();
+        QVERIFY(QTest::qWaitForWindowExposed(okno));
+        QCOMPARE(okno->VnejsiGeometrie(), vnejsi);
+        // What the window really is, not only what it says of itself.
+        QVERIFY2(okno->frameGeometry().width() <= vnejsi.width() && okno->frameGeometry().height() <= vnejsi.height(),
+                 qPrintable(u"%1 x %2"_s.arg(okno->frameGeometry().width()).arg(okno->frameGeometry().height())));
+        QVERIFY(okno->close());
+        QVERIFY(test.Prostredi.Dialogy.isEmpty());
+        TRegistr registr(KEY_READ);
+        QVERIFY(registr.OtevriKlic(KlicLumarin, false));
+        QCOMPARE(registr.CtiCislo(u"Vlevo"_s), ulozene.Vlevo);
+        QCOMPARE(registr.CtiCislo(u"Nahore"_s), ulozene.Nahore);
+        QCOMPARE(registr.CtiCislo(u"Sirka"_s), ulozene.Sirka);
+        QCOMPARE(registr.CtiCislo(u"Vyska"_s), ulozene.Vyska);
+    }
+    // The next run bounds them again alike.
+    TTestovaciOkno test([&] { spolecne.Pouzij(); });
+    QCOMPARE(test.Okno->VnejsiGeometrie(), vnejsi);
+}
+
+// Once the window has other bounds than those the program gave it, they are
+// its own, and the close writes them; a window maximised and restored again
+// has been neither moved nor resized.
+void TestUlozeni::zmenaUmisteni()
+{
+    const QRect p = QGuiApplication::primaryScreen()->availableGeometry();
+    constexpr int max = std::numeric_limits<int>::max();
+    {
+        TTestovaciOkno test([] { Uloz({{{}, u"Sirka"_s, max}, {{}, u"Vyska"_s, max}}); });
+        test.Okno->show();
+        test.Okno->showMaximized();
+        test.Okno->showNormal();
+        QCOMPARE(test.Okno->VnejsiGeometrie(), p);
+        QVERIFY(test.Okno->close());
+        TRegistr registr(KEY_READ);
+        QVERIFY(registr.OtevriKlic(KlicLumarin, false));
+        QCOMPARE(registr.CtiCislo(u"Sirka"_s), max);
+        QCOMPARE(registr.CtiCislo(u"Vlevo"_s), 0);
+    }
+    TTestovaciOkno test([] { Uloz({{{}, u"Sirka"_s, max}, {{}, u"Vyska"_s, max}}); });
+    test.Okno->show();
+    test.Okno->NastavVnejsiGeometrii(QRect(10, 20, 700, 500));
+    QVERIFY(test.Okno->close());
+    TRegistr registr(KEY_READ);
+    QVERIFY(registr.OtevriKlic(KlicLumarin, false));
+    QCOMPARE(QRect(registr.CtiCislo(u"Vlevo"_s), registr.CtiCislo(u"Nahore"_s), registr.CtiCislo(u"Sirka"_s),
+                   registr.CtiCislo(u"Vyska"_s)),
+             QRect(10, 20, 700, 500));
+}
+
+// The screen a placement lands on, with a second screen right of the primary.
+void TestUlozeni::omezeni_data()
+{
+    QTest::addColumn<QList<QRect>>("plochy");
+    QTest::addColumn<TUmisteniOkna>("ulozene");
+    QTest::addColumn<QRect>("vnejsi");
+    const QRect a(0, 0, 1920, 1040), b(1920, 0, 1280, 1024);
+    QTest::newRow("on the second screen") << QList{a, b} << TUmisteniOkna{2000, 100, 800, 600}
+                                          << QRect(2000, 100, 800, 600);
+    QTest::newRow("more on the second") << QList{a, b} << TUmisteniOkna{1800, 100, 800, 600}
+                                        << QRect(1920, 100, 800, 600);
+    QTest::newRow("larger than the second") << QList{a, b} << TUmisteniOkna{2000, 10, 3000, 3000} << b;
+    QTest::newRow("right of the second, unplugged") << QList{a, b} << TUmisteniOkna{4000, 200, 800, 600}
+                                                    << QRect(2400, 200, 800, 600);
+    QTest::newRow("below the primary") << QList{a, b} << TUmisteniOkna{100, 5000, 800, 600}
+                                       << QRect(100, 440, 800, 600);
+    constexpr int min = std::numeric_limits<int>::min();
+    QTest::newRow("far above and left of both") << QList{a, QRect(1920, 1080, 1280, 1024)}
+                                                << TUmisteniOkna{min, min, 640, 480} << QRect(0, 0, 640, 480);
+    QTest::newRow("a screen smaller than the minimum")
+        << QList{QRect(0, 0, 600, 400)} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
+    QTest::newRow("no screen") << QList<QRect>{} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
+}
+
+void TestUlozeni::omezeni()
+{
+    QFETCH(QList<QRect>, plochy);
+    QFETCH(TUmisteniOkna, ulozene);
+    QFETCH(QRect, vnejsi);
+    QCOMPARE(OmezUmisteni(ulozene, plochy, NejmensiVnejsi), vnejsi);
 }
 
 void TestUlozeni::zapisMaximalnihoNechaUmisteni()
