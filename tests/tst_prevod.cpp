@@ -278,6 +278,8 @@ class TestPrevod : public QObject {
 private slots:
     void init();
     void rozpoznaniPoKusech();
+    void novejsiZnaky_data();
+    void novejsiZnaky();
     void rozdilovy_data();
     void rozdilovy();
     void filtr_data();
@@ -330,6 +332,48 @@ void TestPrevod::rozpoznaniPoKusech()
         QVERIFY2(bUtf8 == (DekodujText(b).Kodovani == koUtf8BezZnacky), b.toHex().constData());
     }
     QVERIFY(rozboru > 1000);
+}
+
+// Characters newer than the toolkit's Unicode tables, in a sentence of UTF-8,
+// beside windows-1250 words whose bytes form UTF-8 too: the window reads each
+// file in its own encoding, and the converter converts it in the same one.
+void TestPrevod::novejsiZnaky_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("utf8");
+    for (const char32_t znak : {U'\u2FFC', U'\uA7CB', U'\u0CF3', U'\u1C89', U'\u31E4', U'\u0897', U'\uA7DC',
+                                U'\u31EF', U'\u2FFF'})
+        QTest::addRow("U+%04X", uint(znak)) << u"Note: %1 is new.\n"_s.arg(QString::fromUcs4(&znak, 1)) << true;
+    for (const QString &slovo : {u"PÍŠE"_s, u"VÝŠE"_s, u"NÍŽE"_s, u"MŮŽE"_s, u"ÚŽASNÝ"_s, u"Fuß»"_s})
+        QTest::newRow(qPrintable(u"windows-1250 "_s + slovo)) << slovo << false;
+    QTest::newRow("windows-1250 na řádcích") << u"PÍŠE\nVÝŠE\nNÍŽE\n"_s << false;
+}
+
+void TestPrevod::novejsiZnaky()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, utf8);
+    if (SystemoveKodovani() != koUtf8BezZnacky)
+        QSKIP("text without a mark is always the 8-bit code page here");
+    QByteArray bajty;
+    if (utf8)
+        bajty = text.toUtf8();
+    else
+        QVERIFY(ZakodujOsmibitove(text, bajty));
+    const TTextovySoubor soubor = DekodujText(bajty);
+    QCOMPARE(int(soubor.Kodovani), int(utf8 ? koUtf8BezZnacky : koOsmibitove));
+    QCOMPARE(soubor.Text, NormalizujKonceRadku(text));
+
+    // Read in the other encoding, the default table would change other bytes.
+    const QString prevedeny = NahradZnaky(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka);
+    QByteArray ocekavane;
+    if (utf8)
+        ocekavane = prevedeny.toUtf8();
+    else
+        QVERIFY(ZakodujOsmibitove(prevedeny, ocekavane));
+    const TBeh beh = Spust({u"--default-table"_s}, bajty);
+    QCOMPARE(beh.Vystup, ocekavane);
+    QCOMPARE(beh.Kod, 0);
 }
 
 void TestPrevod::rozdilovy_data()
