@@ -745,13 +745,17 @@ bool THlavniForm::UlozDo(const QString &Cesta)
     const QString text = memSoubor->Text();
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
-    if (!ZakodujText(text, kodovani, bajty)) {
+    // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
+    // keeps them so; written as UTF-8 instead of the 8-bit code page, they are
+    // lone halves of surrogate pairs like any other.
+    const bool bZastupci = ZastupujeBajty(FKodovani);
+    if (!ZakodujText(text, kodovani, bajty, bZastupci)) {
         if (kodovani == koOsmibitove) {
             if (Hlaseni->Dialog(rsULOZITUTF8, rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return false;
             kodovani = koUtf8;
         }
-        if (!ZakodujText(text, kodovani, bajty))
+        if (!ZakodujText(text, kodovani, bajty, bZastupci))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
     ZapisSoubor(Cesta, bajty);
@@ -894,16 +898,28 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         TCekaciKurzor kurzor;
         // Code units that stand for bytes of the file are never converted.
         QString hledane = ZnakySeZnamenkem, nahrady = ZnakyBezZnamenka;
-        if (ZastupujeBajty(FKodovani))
+        const bool bZastupci = ZastupujeBajty(FKodovani);
+        if (bZastupci)
             VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
         // Unless the table touches line breaks or the editor keeps stand-ins
         // for some characters, the text is converted as the editor keeps it,
         // which spares two copies of a big text.
         const bool bZlomy = !memSoubor->SurovaCestaBezpecna(hledane, nahrady);
+        QString vysledek;
+        {
+            const QString text = bZlomy ? memSoubor->Text() : memSoubor->SurovyText();
+            vysledek = NahradZnaky(text, hledane, nahrady);
+            // Nor is a character of UTF-8 text ever made a byte of the file,
+            // or a byte a character (a half of a surrogate pair beside a
+            // stand-in): the save would write other bytes than the text shows.
+            if ((FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady) &&
+                MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
+                throw EChyba(rsZASTUPCEBAJTU);
+        } // the text read from the editor is let go before the editor takes the result
         if (bZlomy)
-            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), hledane, nahrady), true);
+            memSoubor->NastavText(vysledek, true);
         else
-            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), hledane, nahrady), true);
+            memSoubor->NastavSurovyText(vysledek, true);
     }
     if (memSoubor->JePrazdny())
         return;

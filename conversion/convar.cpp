@@ -34,12 +34,13 @@ LUMARIN_TEXT(rsNEPLATNEUTF8, u"Soubor je v kódování UTF-8, ale obsahuje bajty
 LUMARIN_TEXT(rsLICHEUTF16, u"Soubor v kódování UTF-16 má lichý počet bajtů.\rPoslední bajt se zobrazuje jako zástupný znak, odstranění diakritiky jej nemění a při uložení se zapíše zpět beze změny.")
 LUMARIN_TEXT(rsVELKYSOUBOR, u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen")
 LUMARIN_TEXT(rsZASTUPCI, u"Text obsahuje všechny znaky, které editor potřebuje jako zástupné za konce řádků, a nelze jej proto zobrazit beze ztráty")
+LUMARIN_TEXT(rsZASTUPCEBAJTU, u"Tabulka znaků mění poloviny dvojic UTF-16 tak, že by v textu vznikl nebo zanikl zástupný znak za bajt souboru (U+DC80 až U+DCFF) a uložení by zapsalo jiné bajty, než jaké text obsahuje. Diakritika nebyla odstraněna")
 
 #undef LUMARIN_TEXT
 
 #define LUMARIN_POLOZKA(klic) TZpravovyText{#klic, &klic, klic##_Vychozi}
 
-const std::array<TZpravovyText, 21> ZpravoveTexty = {
+const std::array<TZpravovyText, 22> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),
     LUMARIN_POLOZKA(rsNELZEZEREGISTRU), LUMARIN_POLOZKA(rsNELZEDOREGISTRU),
     LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
@@ -50,7 +51,7 @@ const std::array<TZpravovyText, 21> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsULOZENO),         LUMARIN_POLOZKA(rsNEULOZENO),
     LUMARIN_POLOZKA(rsULOZITUTF8),      LUMARIN_POLOZKA(rsNEPLATNEUTF8),
     LUMARIN_POLOZKA(rsLICHEUTF16),      LUMARIN_POLOZKA(rsVELKYSOUBOR),
-    LUMARIN_POLOZKA(rsZASTUPCI),
+    LUMARIN_POLOZKA(rsZASTUPCI),        LUMARIN_POLOZKA(rsZASTUPCEBAJTU),
 };
 
 #undef LUMARIN_POLOZKA

@@ -34,6 +34,7 @@ extern QString rsNEPLATNEUTF8;  // told once at open: a UTF-8 file with invalid 
 extern QString rsLICHEUTF16;    // told once at open: a UTF-16 file of odd length
 extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes
 extern QString rsZASTUPCI;      // why a text cannot be shown without loss
+extern QString rsZASTUPCEBAJTU; // why F6 refuses a table that would make or undo a byte's stand-in
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -46,9 +47,10 @@ struct TZpravovyText {
 // All message texts, in the order in which the language application sets them.
 // The texts added after the first sixteen stand after them: the question before
 // text is saved in UTF-8 instead of the 8-bit code page, the notes on files with
-// bytes their encoding cannot read, and the refusals of files the editor cannot
-// hold.
-extern const std::array<TZpravovyText, 21> ZpravoveTexty;
+// bytes their encoding cannot read, the refusals of files the editor cannot
+// hold, and the refusal of a conversion that would change bytes of the file
+// kept as stand-ins.
+extern const std::array<TZpravovyText, 22> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();

@@ -92,8 +92,9 @@ QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci, qsizetype *Viceba
 
 // UTF-8 of Text after Bajty's first Zacatek bytes; false for a lone surrogate
 // other than a byte's stand-in (U+DC80..U+DCFF: only bytes from 0x80 up are
-// ever invalid in UTF-8), which is written as that byte.
-bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek)
+// ever invalid in UTF-8), which is written as that byte; without bZastupci
+// false for every lone surrogate.
+bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek, bool bZastupci)
 {
     QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     Bajty.resize(Zacatek + koder.requiredSpace(Text.size()));
@@ -117,7 +118,7 @@ bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek)
             ++i;
             continue;
         }
-        if (c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
+        if (!bZastupci || c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
             return false;
         cil = usekovy.appendToBuffer(cil, Text.sliced(usek, i - usek));
         *cil++ = char(c - ZastupceNuly);
@@ -647,14 +648,14 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
     return soubor;
 }
 
-bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
+bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty, bool bZastupci)
 {
     switch (Kodovani) {
     case koUtf8:
         Bajty = ZnackaUtf8;
-        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size());
+        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size(), bZastupci);
     case koUtf8BezZnacky:
-        return ZakodujUtf8(Text, Bajty, 0);
+        return ZakodujUtf8(Text, Bajty, 0, bZastupci);
     case koUtf16LE:
     case koUtf16BE:
     case koUtf16LELiche:
@@ -662,7 +663,7 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
         const bool bBigEndian = Kodovani == koUtf16BE || Kodovani == koUtf16BELiche;
         const bool bLiche = Kodovani == koUtf16LELiche || Kodovani == koUtf16BELiche;
         Bajty = bBigEndian ? ZnackaUtf16BE : ZnackaUtf16LE;
-        if (bLiche && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
+        if (bLiche && bZastupci && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
             PridejUtf16(Bajty, QStringView(Text).chopped(1), bBigEndian);
             Bajty += char(Text.back().unicode() - ZastupceNuly);
         } else {

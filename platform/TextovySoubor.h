@@ -58,8 +58,11 @@ TTextovySoubor DekodujText(const QByteArray &Bajty);
 // surrogate pair other than a byte's stand-in U+DC80..U+DCFF. Nothing is ever
 // replaced by "?" or U+FFFD. In UTF-16 of odd length a last code unit
 // U+DC00..U+DCFF is written as its one byte; without one the text is written
-// as plain UTF-16.
-bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty);
+// as plain UTF-16. bZastupci false: the text's U+DC00..U+DCFF stand for no
+// bytes (it was read in an encoding that keeps none, ZastupujeBajty, and is
+// written in another), so they are code units like any other, and UTF-8
+// cannot hold them.
+bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty, bool bZastupci = true);
 
 // Reads and decodes a file; an EChyba "Cannot open file "<path>". <reason>"
 // when it cannot.

@@ -63,6 +63,8 @@ private slots:
     void stavPoOtevreni();
     void zastupciBajtu_data();
     void zastupciBajtu();
+    void tabulkaDelaZastupce_data();
+    void tabulkaDelaZastupce();
     void stejnyTextPresPrepise();
     void otazka_data();
     void otazka();
@@ -253,6 +255,60 @@ void TestSoubory::zastupciBajtu()
     Okno->aUlozit->trigger();
     QCOMPARE(Precti(cesta), poKonverzi);
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+}
+
+void TestSoubory::tabulkaDelaZastupce_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<QString>("hledane");
+    QTest::addColumn<QString>("nahrady");
+    QTest::addColumn<bool>("odmitnutoF6");
+    const QByteArray bom8("\xEF\xBB\xBF");
+    // In UTF-8 U+DC80..U+DCFF stand for bytes: F6 makes none of a character ...
+    QTest::newRow("znak na U+DC80") << QByteArray("abc") << u"a"_s << QString(QChar(0xDC80)) << true;
+    QTest::newRow("znak na U+DCFF, značka") << bom8 + "abc" << u"b"_s << QString(QChar(0xDCFF)) << true;
+    // ... nor one of the low half of a pair it breaks ...
+    QTest::newRow("rozdělený pár") << bom8 + "\xF0\x90\x82\x80" << QString(QChar(0xD800)) << u"x"_s << true;
+    // ... nor a character of a byte, with a high half put before it.
+    QTest::newRow("polovina před bajtem") << bom8 + "x\x80" << u"x"_s << QString(QChar(0xD800)) << true;
+    // Windows-1250 keeps no stand-ins: F6 may put U+DC80 in, but UTF-8 cannot
+    // hold it when the save offers that instead.
+    QTest::newRow("windows-1250") << QByteArray("\xE8\x61j") << u"a"_s << QString(QChar(0xDC80)) << false;
+}
+
+void TestSoubory::tabulkaDelaZastupce()
+{
+    // A table that would make a byte of the file out of a character never
+    // lets a save write a byte that the text does not hold; the user is told.
+    QFETCH(QByteArray, bajty);
+    QFETCH(QString, hledane);
+    QFETCH(QString, nahrady);
+    QFETCH(bool, odmitnutoF6);
+    const QString cesta = Otevri(u"tabulka.txt"_s, bajty);
+    Test->Prostredi.Dialogy.clear();
+    const QString text = Okno->memSoubor->Text();
+    ZnakySeZnamenkem = hledane;
+    ZnakyBezZnamenka = nahrady;
+    Okno->aOdstranitDiakritiku->trigger();
+    if (odmitnutoF6) {
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsZASTUPCEBAJTU + u'.');
+        QCOMPARE(Okno->memSoubor->Text(), text);
+        QVERIFY(!Okno->memSoubor->Modified());
+    } else {
+        QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+        QVERIFY(Okno->memSoubor->Text() != text);
+    }
+    Test->Prostredi.Odpovedi = {IDYES}; // the 8-bit code page's question: save as UTF-8
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), bajty);
+    if (!odmitnutoF6) {
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsULOZITUTF8);
+        QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot create file \"%1\". "_s.arg(cesta)),
+                 qPrintable(Test->Prostredi.Dialogy[1].Text));
+        QVERIFY(Okno->memSoubor->Modified());
+    }
 }
 
 void TestSoubory::stavPoOtevreni()
