@@ -32,7 +32,7 @@ LUMARIN_TEXT(rsULOZITUTF8, u"Text obsahuje znaky, které osmibitové kódování
 
 LUMARIN_TEXT(rsNEPLATNEUTF8, u"Soubor je v kódování UTF-8, ale obsahuje bajty, které v něm nejsou platné.\rTyto bajty se zobrazují jako zástupné znaky, odstranění diakritiky je nemění a při uložení se zapíší zpět beze změny.")
 LUMARIN_TEXT(rsLICHEUTF16, u"Soubor v kódování UTF-16 má lichý počet bajtů.\rPoslední bajt se zobrazuje jako zástupný znak, odstranění diakritiky jej nemění a při uložení se zapíše zpět beze změny.")
-LUMARIN_TEXT(rsVELKYSOUBOR, u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen")
+LUMARIN_TEXT(rsVELKYSOUBOR, u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký: otevře nejvýše %3 bajtů a jen soubor, jehož text si v paměti nevezme víc než %4 bajtů (asi %5 bajtů na znak a %6 navíc na každý řádek). Soubor nebyl otevřen")
 LUMARIN_TEXT(rsZASTUPCI, u"Text obsahuje všechny znaky, které editor potřebuje jako zástupné za konce řádků, a nelze jej proto zobrazit beze ztráty")
 LUMARIN_TEXT(rsZASTUPCEBAJTU, u"Tabulka znaků mění poloviny dvojic UTF-16 tak, že by v textu vznikl nebo zanikl zástupný znak za bajt souboru (U+DC80 až U+DCFF) a uložení by zapsalo jiné bajty, než jaké text obsahuje. Diakritika nebyla odstraněna")
 

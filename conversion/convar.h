@@ -32,7 +32,8 @@ extern QString rsNEULOZENO;
 extern QString rsULOZITUTF8;
 extern QString rsNEPLATNEUTF8;  // told once at open: a UTF-8 file with invalid bytes
 extern QString rsLICHEUTF16;    // told once at open: a UTF-16 file of odd length
-extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes
+extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes, %4 the
+                                // most memory its text may take, %5 and %6 bytes for each character and line
 extern QString rsZASTUPCI;      // why a text cannot be shown without loss
 extern QString rsZASTUPCEBAJTU; // why F6 refuses a table that would make or undo a byte's stand-in
 

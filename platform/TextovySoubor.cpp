@@ -565,24 +565,28 @@ TKodovani SystemoveKodovani()
 #endif
 }
 
-QString NormalizujKonceRadku(const QString &Text)
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy)
 {
     const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
     const qsizetype n = Text.size();
     // Most files need nothing, or only LF to become CR LF.
-    qsizetype pridat = 0;
+    qsizetype pridat = 0, paru = 0;
     bool bZmena = false;
     for (qsizetype i = 0; i < n; ++i) {
         if (zdroj[i] == u'\n') {
             if (i == 0 || zdroj[i - 1] != u'\r') {
                 ++pridat;
                 bZmena = true;
+            } else {
+                ++paru;
             }
         } else if (zdroj[i] == u'\r' && (i + 1 == n || zdroj[i + 1] != u'\n')) {
             ++pridat;
             bZmena = true;
         }
     }
+    if (Zlomy)
+        *Zlomy = pridat + paru;
     if (!bZmena)
         return Text;
     QString vysledek(n + pridat, Qt::Uninitialized);
@@ -644,7 +648,7 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
     } else {
         soubor.Text = DekodujOsmibitove(bajty);
     }
-    soubor.Text = NormalizujKonceRadku(soubor.Text);
+    soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy);
     return soubor;
 }
 

@@ -42,6 +42,7 @@ struct TTextovySoubor {
     QString Text;
     TKodovani Kodovani;
     qsizetype ZastupciBajtu = 0; // bytes kept as stand-ins U+DC00 + byte
+    qsizetype Zlomy = 0;         // line breaks of Text, each a CR LF
 };
 
 // True when the code units U+DC00..U+DCFF of a text in this encoding stand for
@@ -71,8 +72,9 @@ TTextovySoubor NactiTextovySoubor(const QString &Cesta);
 // The reason given when UTF-8 cannot hold the text.
 QString DuvodNeplatnehoUtf8();
 
-// Every CR LF, lone CR and lone LF as CR LF.
-QString NormalizujKonceRadku(const QString &Text);
+// Every CR LF, lone CR and lone LF as CR LF; Zlomy, when given, is set to the
+// number of line breaks.
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy = nullptr);
 
 // ---- Reading a file piece by piece ----
 //
