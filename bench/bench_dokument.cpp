@@ -511,7 +511,8 @@ int main(int argc, char *argv[])
                     o[9] / 1024, o[12] / 1024, o[13] / 1024, o[14] / 1024, o[15] / 1024, o[16] / 1024, o[17] / 1024);
         std::printf("session peak %.1f x file\n", o[18] * 1024.0 / velikost);
         // What the window estimates before it opens a file, against what
-        // the session took (less the process's own, about 40 MiB).
+        // the session took. The estimate leaves out the process's own 40 MiB
+        // or so, and falls below the peak for files of a few megabytes.
         const qint64 odhad = PametDokumentu(crlf.size(), radky - 1);
         std::printf("the window's estimate %.0f MiB, %.2f x the session's peak\n", odhad / 1048576.0,
                     odhad / (o[18] * 1024.0));
