@@ -9,16 +9,16 @@
 #else
 #include <QList>
 #include <QRandomGenerator>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
-#include <limits>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
