@@ -91,16 +91,47 @@ void NastavVzhledLisny(QWidget *Lista)
 
 } // namespace
 
+namespace {
+
+qint64 NejvetsiDokumentTestu = 0;
+
+} // namespace
+
 // The largest file the editor takes, in bytes. The editor counts the
 // characters of its document in an int and a byte can become two of them (a
 // lone LF becomes CR LF), which leaves a quarter of the int's range for a safe
-// margin; and at its peak the window needs about ten times the file's size in
-// memory, which must fit into the machine's physical memory.
+// margin; and at its peak the window needs about eight times the file's size
+// in memory, which must fit into the machine's physical memory.
 qint64 NejvetsiDokument()
 {
+    if (NejvetsiDokumentTestu > 0)
+        return NejvetsiDokumentTestu;
     constexpr qint64 editor = std::numeric_limits<int>::max() / 4;
     const qint64 pamet = FyzickaPamet() / 10;
     return pamet > 0 ? std::min(editor, pamet) : editor;
+}
+
+void NastavNejvetsiDokument(qint64 Bajtu)
+{
+    NejvetsiDokumentTestu = Bajtu;
+}
+
+// The session's peak (open, F6, save, undo, a change of size) grows with the
+// code units the editor's document holds and, a little more, with the line
+// breaks, each of which the text holds as two (bench_dokument measures it on
+// line feeds, short lines, Czech prose and a single line). The estimate lies
+// above every shape measured, with a margin; the program's own few dozen
+// megabytes are left out.
+qint64 PametDokumentu(qint64 Znaku, qint64 Zlomu)
+{
+    return PametNaZnak * (Znaku - Zlomu) + PametNaZlom * Zlomu;
+}
+
+// Eight times the largest file: a file of many short lines is refused before
+// it reaches the byte limit.
+qint64 NejvetsiPametDokumentu()
+{
+    return 8 * NejvetsiDokument();
 }
 
 namespace {
@@ -767,13 +798,17 @@ bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
     const QString text = memSoubor->Text();
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
-    if (!ZakodujText(text, kodovani, bajty)) {
+    // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
+    // keeps them so; written as UTF-8 instead of the 8-bit code page, they are
+    // lone halves of surrogate pairs like any other.
+    const bool bZastupci = ZastupujeBajty(FKodovani);
+    if (!ZakodujText(text, kodovani, bajty, bZastupci)) {
         if (kodovani == koOsmibitove) {
             if (Hlaseni->Dialog(rsULOZITUTF8, rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return false;
             kodovani = koUtf8;
         }
-        if (!ZakodujText(text, kodovani, bajty))
+        if (!ZakodujText(text, kodovani, bajty, bZastupci))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
     try {
@@ -898,16 +933,32 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // Reading is the first step that changes anything. A file the editor
     // cannot hold is refused before a byte of it is read.
     const qint64 nejvice = NejvetsiDokument();
-    TTextovySoubor soubor;
-    TIdentitaSouboru identita;
-    try {
-        soubor = DekodujText(NactiBajty(Cesta, nejvice, &identita));
-    } catch (const EPrilisVelky &e) {
+    const auto prilisVelky = [&](qint64 Velikost) {
         // Grouped as the Czech message texts write numbers.
         const QLocale mistni(QLocale::Czech);
-        throw EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(Cesta), mistni.toString(e.Velikost()),
-                                       mistni.toString(nejvice)));
+        return EChyba(rsVELKYSOUBOR.arg(QDir::toNativeSeparators(Cesta), mistni.toString(Velikost),
+                                        mistni.toString(nejvice), mistni.toString(NejvetsiPametDokumentu()),
+                                        QString::number(PametNaZnak), QString::number(PametNaZlom)));
+    };
+    TTextovySoubor soubor;
+    TIdentitaSouboru identita;
+    qint64 velikost = 0;
+    try {
+        const QByteArray bajty = NactiBajty(Cesta, nejvice, &identita);
+        velikost = bajty.size();
+        soubor = DekodujText(bajty);
+    } catch (const EPrilisVelky &e) {
+        // A file that read on past what its size said has no size to tell:
+        // the reader's own message says how much it gave.
+        if (e.Nejmene())
+            throw;
+        throw prilisVelky(e.Velikost());
     }
+    // Nor a file whose text would take more memory than the limit allows,
+    // as one of very many short lines does before it reaches the limit's
+    // bytes. Its bytes are gone by now, its text goes with the refusal.
+    if (PametDokumentu(soubor.Text.size(), soubor.Zlomy) > NejvetsiPametDokumentu())
+        throw prilisVelky(velikost);
     // The editor may refuse a text it cannot hold without loss; the encoding
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
@@ -1006,16 +1057,28 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         TCekaciKurzor kurzor;
         // Code units that stand for bytes of the file are never converted.
         QString hledane = ZnakySeZnamenkem, nahrady = ZnakyBezZnamenka;
-        if (ZastupujeBajty(FKodovani))
+        const bool bZastupci = ZastupujeBajty(FKodovani);
+        if (bZastupci)
             VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
         // Unless the table touches line breaks or the editor keeps stand-ins
         // for some characters, the text is converted as the editor keeps it,
         // which spares two copies of a big text.
         const bool bZlomy = !memSoubor->SurovaCestaBezpecna(hledane, nahrady);
+        QString vysledek;
+        {
+            const QString text = bZlomy ? memSoubor->Text() : memSoubor->SurovyText();
+            vysledek = NahradZnaky(text, hledane, nahrady);
+            // Nor is a character of UTF-8 text ever made a byte of the file,
+            // or a byte a character (a half of a surrogate pair beside a
+            // stand-in): the save would write other bytes than the text shows.
+            if ((FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady) &&
+                MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
+                throw EChyba(rsZASTUPCEBAJTU);
+        } // the text read from the editor is let go before the editor takes the result
         if (bZlomy)
-            memSoubor->NastavText(NahradZnaky(memSoubor->Text(), hledane, nahrady), true);
+            memSoubor->NastavText(vysledek, true);
         else
-            memSoubor->NastavSurovyText(NahradZnaky(memSoubor->SurovyText(), hledane, nahrady), true);
+            memSoubor->NastavSurovyText(vysledek, true);
     }
     if (memSoubor->JePrazdny())
         return;

@@ -25,6 +25,16 @@ class TXMLDokument;
 
 // The largest file, in bytes, that the window opens.
 qint64 NejvetsiDokument();
+// For tests: a smaller limit instead of the machine's (0 gives it back).
+void NastavNejvetsiDokument(qint64 Bajtu);
+
+// What a text costs the window in memory, in bytes, estimated from its code
+// units and line breaks (each a CR LF); the window opens no file whose text
+// would cost more than NejvetsiPametDokumentu().
+constexpr qint64 PametNaZnak = 9; // for each code unit, a line break counted as one
+constexpr qint64 PametNaZlom = 5; // for each line break besides
+qint64 PametDokumentu(qint64 Znaku, qint64 Zlomu);
+qint64 NejvetsiPametDokumentu();
 
 class THlavniForm : public QMainWindow {
     Q_OBJECT

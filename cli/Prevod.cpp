@@ -173,6 +173,7 @@ struct TPocty {
     qint64 Nahrazeno = 0; // code units the table changed
     qint64 Zlomy = 0;     // line breaks rewritten as CR LF
     bool bSelhalo = false; // the output's encoding cannot hold the text
+    bool bZastupce = false; // the table would make or undo a byte's stand-in (bSelhalo too)
 
     TPocty &operator+=(const TPocty &Dalsi)
     {
@@ -180,6 +181,7 @@ struct TPocty {
         Nahrazeno += Dalsi.Nahrazeno;
         Zlomy += Dalsi.Zlomy;
         bSelhalo = bSelhalo || Dalsi.bSelhalo;
+        bZastupce = bZastupce || Dalsi.bZastupce;
         return *this;
     }
 };
@@ -476,7 +478,8 @@ private:
 class TPrevodObecny : public TPrevodBloku {
 public:
     TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf_, bool bPocitat_)
-        : FTabulka(Tabulka), FVstup(Vstup), FVystup(Vystup), bCrLf(bCrLf_), bPocitat(bPocitat_)
+        : FTabulka(Tabulka), FVstup(Vstup), FVystup(Vystup), bCrLf(bCrLf_), bPocitat(bPocitat_),
+          bHlidatZastupce(Vstup.Druh == TDruhKodovani::Utf8 && Tabulka.bSurogaty)
     {
     }
     bool Nezavisly() const override { return false; }
@@ -491,11 +494,22 @@ public:
         QString text = Dekoduj(b, n, bPosledni);
         if (bCrLf)
             text = Zlomy(text, bPosledni, Pocty.Zlomy);
+        // As the window's F6, never a character made a byte's stand-in, nor
+        // a stand-in paired up with a half of a surrogate pair.
+        const QString puvodni = bHlidatZastupce ? text : QString();
         char16_t *t = reinterpret_cast<char16_t *>(text.data());
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t m = FTabulka[t[i]];
             Pocty.Nahrazeno += m != t[i];
             t[i] = m;
+        }
+        if (bHlidatZastupce && !text.isEmpty()) {
+            if (MeniOsamelePoloviny(puvodni, text, ZastupceNuly + 0x80, ZastupceNuly + 0xFF, FPredPuvodni, FPredNovy)) {
+                Pocty.bSelhalo = Pocty.bZastupce = true;
+                return 0;
+            }
+            FPredPuvodni = puvodni.back().unicode();
+            FPredNovy = text.back().unicode();
         }
         if (FVysoky) {
             text.prepend(QChar(FVysoky));
@@ -602,7 +616,8 @@ private:
     {
         switch (FVystup.Druh) {
         case TDruhKodovani::Utf8:
-            return ZakodujText(Text, koUtf8BezZnacky, Bajty);
+            // Stand-ins are bytes only in text read in an encoding that keeps them.
+            return ZakodujText(Text, koUtf8BezZnacky, Bajty, ZastupujeBajtyFormat(FVstup));
         case TDruhKodovani::Osmibitove:
             return ZakodujText(Text, koOsmibitove, Bajty);
         case TDruhKodovani::Utf16LE:
@@ -630,6 +645,8 @@ private:
     const TTabulka &FTabulka;
     TFormat FVstup, FVystup;
     bool bCrLf, bPocitat;
+    bool bHlidatZastupce;  // the table changes halves of surrogate pairs in UTF-8 text
+    char16_t FPredPuvodni = 0, FPredNovy = 0; // the last code unit of the block before, and what it became
     QByteArray FLichy;    // the odd byte of UTF-16 at a block's end
     bool bLichyNaKonci = false;
     bool bCr = false;     // a CR at a block's end
@@ -1433,9 +1450,14 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
         if (Prubeh)
             Prubeh(Bajtu);
     };
-    const auto chyba = [&](const TFormat &Vystupni) {
+    const auto chyba = [&](const TFormat &Vystupni, bool bZastupce) {
         vysledek.Stav = TVysledek::vsChyba;
-        if (Vystupni.Druh == TDruhKodovani::Osmibitove)
+        if (bZastupce)
+            vysledek.Chyba = QStringLiteral("%1: The pair table changes halves of UTF-16 surrogate pairs so that a "
+                                            "stand-in for a byte of the file (U+DC80 to U+DCFF) would appear or "
+                                            "disappear, and the output would hold other bytes than the text")
+                                 .arg(Zdroj.Jmeno());
+        else if (Vystupni.Druh == TDruhKodovani::Osmibitove)
             vysledek.Chyba = QStringLiteral("%1: The converted text holds characters that %2 cannot store "
                                             "(--utf8-fallback writes such a file as UTF-8 with a byte-order mark)")
                                  .arg(Zdroj.Jmeno(), NazevKodoveStranky());
@@ -1451,7 +1473,11 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     const qint64 zacatek = Znacka(format).size();
     if (!Zdroj.Nahodny()) {
         const bool bNahradni = format.Druh == TDruhKodovani::Osmibitove && nastaveni.bUtf8Nahradni;
-        const bool bJednou = bZnamy && !(JeUtf16(format.Druh) && d->TabulkaPodleDelky()) &&
+        // So is UTF-8 in which a table that changes halves of surrogate pairs
+        // may meet a byte's stand-in: the whole of it is looked at for that
+        // before a failure is told.
+        const bool bPoloviny = format.Druh == TDruhKodovani::Utf8 && d->BezZastupcu.bSurogaty;
+        const bool bJednou = bZnamy && !(JeUtf16(format.Druh) && d->TabulkaPodleDelky()) && !bPoloviny &&
                              (!d->MuzeSelhat(format, format) || (Vystup.LzeOdvolat() && !bNahradni));
         if (!bJednou)
             Zdroj.Uloz();
@@ -1460,6 +1486,16 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
         format.bLiche = (Zdroj.Velikost() - zacatek) % 2;
 
     TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, nastaveni.bMapovat, prubeh};
+    // The window refuses F6 for a byte's stand-in before a save can fail at
+    // all: a pass that stopped at a character the output cannot hold has not
+    // seen the whole file, which is looked at for that first.
+    const auto zastupce = [&](const TPocty &Pocty) {
+        if (Pocty.bZastupce || !Zdroj.Nahodny() || format.Druh != TDruhKodovani::Utf8 || !d->Tabulka(format).bSurogaty)
+            return Pocty.bZastupce;
+        TPrevodObecny kontrola(d->Tabulka(format), format, TFormat{TDruhKodovani::Utf16LE, false, false},
+                               nastaveni.bCrLf, false);
+        return pruchod.Spust(kontrola, nullptr).bZastupce;
+    };
     const auto prevest = [&](const TFormat &Vstupni, const TFormat &Vystupni, TVystup *Cil, bool bPocitat) {
         const std::unique_ptr<TPrevodBloku> prevod = d->Prevod(Vstupni, Vystupni, bPocitat);
         if (Cil) {
@@ -1527,25 +1563,25 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     // Where the output cannot be taken back, a first reading finds out what
     // the output can hold.
     if (d->MuzeSelhat(format, format) && !Vystup.LzeOdvolat()) {
-        if (prevest(format, format, nullptr, false).bSelhalo) {
+        if (const TPocty prvni = prevest(format, format, nullptr, false); prvni.bSelhalo) {
             if (!bNahradni)
-                return chyba(format);
+                return chyba(format, zastupce(prvni));
             vystupni = utf8SeZnackou;
-            if (prevest(format, vystupni, nullptr, false).bSelhalo)
-                return chyba(vystupni);
+            if (const TPocty druhy = prevest(format, vystupni, nullptr, false); druhy.bSelhalo)
+                return chyba(vystupni, zastupce(druhy));
         }
     }
     TPocty pocty = prevest(format, vystupni, &Vystup, false);
     if (pocty.bSelhalo) {
         Vystup.Odvolej();
         if (!bNahradni || vystupni == utf8SeZnackou)
-            return chyba(vystupni);
+            return chyba(vystupni, zastupce(pocty));
         // As the window asks before it saves such text as UTF-8.
         vystupni = utf8SeZnackou;
         pocty = prevest(format, vystupni, &Vystup, false);
         if (pocty.bSelhalo) {
             Vystup.Odvolej();
-            return chyba(vystupni);
+            return chyba(vystupni, zastupce(pocty));
         }
     }
     return hotovo(pocty, vystupni);

@@ -1,8 +1,10 @@
 #include "Konverze.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <vector>
 
 namespace {
 
@@ -84,4 +86,40 @@ void VynechPary(QString &Hledane, QString &Nahrady, char16_t Od, char16_t Do)
         if (j < Nahrady.size())
             Nahrady.remove(j, 1);
     }
+}
+
+bool MeniPoloviny(const QString &Hledane, const QString &Nahrady)
+{
+    // Only the first occurrence of a character is ever used.
+    std::vector<bool> videny(0x10000);
+    for (qsizetype j = 0; j < Hledane.size() && j < Nahrady.size(); ++j) {
+        const char16_t c = Hledane.at(j).unicode(), nahrada = Nahrady.at(j).unicode();
+        if (videny[c])
+            continue;
+        videny[c] = true;
+        if (nahrada != c && (QChar::isSurrogate(c) || QChar::isSurrogate(nahrada)))
+            return true;
+    }
+    return false;
+}
+
+bool MeniOsamelePoloviny(QStringView Puvodni, QStringView Novy, char16_t Od, char16_t Do, char16_t PredPuvodni,
+                         char16_t PredNovy)
+{
+    const char16_t *p = Puvodni.utf16();
+    const char16_t *n = Novy.utf16();
+    const qsizetype delka = std::min(Puvodni.size(), Novy.size());
+    // A low half is lone unless a high half stands right before it; a
+    // conversion changes that only at a changed code unit or right after one.
+    const auto osamela = [&](const char16_t *t, char16_t Pred, qsizetype i) {
+        return t[i] >= Od && t[i] <= Do && !QChar::isHighSurrogate(i > 0 ? t[i - 1] : Pred);
+    };
+    bool bZmenaPred = PredPuvodni != PredNovy;
+    for (qsizetype i = 0; i < delka; ++i) {
+        const bool bZmena = p[i] != n[i];
+        if ((bZmena || bZmenaPred) && osamela(p, PredPuvodni, i) != osamela(n, PredNovy, i))
+            return true;
+        bZmenaPred = bZmena;
+    }
+    return false;
 }

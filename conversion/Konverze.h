@@ -18,3 +18,18 @@ QString NahradZnakyPrimo(const QString &Text, const QString &Hledane, const QStr
 // whose code units U+DC00..U+DCFF stand for bytes of the file uses it, so that
 // those bytes are never replaced.
 void VynechPary(QString &Hledane, QString &Nahrady, char16_t Od, char16_t Do);
+
+// Whether the pair table changes a half of a surrogate pair or puts one in:
+// only such a table can make MeniOsamelePoloviny true.
+bool MeniPoloviny(const QString &Hledane, const QString &Nahrady);
+
+// Whether Novy, the conversion of Puvodni (of the same length), holds a lone
+// low half of a surrogate pair in Od..Do where Puvodni holds none, or a pair
+// where Puvodni holds a lone one. In a text whose U+DC00..U+DCFF stand for
+// bytes of its file, the conversion would then make a byte of the file out of
+// a character, or a character out of one; a save would write other bytes than
+// the text holds. PredPuvodni and PredNovy are the code units just before the
+// two (the end of the text before them, when a text comes in blocks), 0 at
+// the start.
+bool MeniOsamelePoloviny(QStringView Puvodni, QStringView Novy, char16_t Od, char16_t Do, char16_t PredPuvodni = 0,
+                         char16_t PredNovy = 0);

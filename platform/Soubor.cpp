@@ -10,16 +10,20 @@
 #else
 #include <QList>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 #endif
 
 namespace {
@@ -41,9 +45,11 @@ EChyba ChybaOtevreni(const QString &Cesta, const QString &Duvod)
     return EChyba(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
 }
 
-EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost)
-    : EChyba(ChybaOtevreni(Cesta, QStringLiteral("It is too large (%1 bytes)").arg(Velikost)).Zprava()),
-      FVelikost(Velikost)
+EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost, bool bNejmene)
+    : EChyba(ChybaOtevreni(Cesta, bNejmene ? QStringLiteral("It is too large (more than %1 bytes)").arg(Velikost - 1)
+                                           : QStringLiteral("It is too large (%1 bytes)").arg(Velikost))
+                 .Zprava()),
+      FVelikost(Velikost), bFNejmene(bNejmene)
 {
 }
 
@@ -112,7 +118,7 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Id
     if (soubor.error() != QFileDevice::NoError)
         throw ChybaOtevreni(Cesta, soubor.errorString());
     if (Nejvice >= 0 && bajty.size() > Nejvice)
-        throw EPrilisVelky(Cesta, bajty.size());
+        throw EPrilisVelky(Cesta, bajty.size(), true);
     if (Identita)
         *Identita = identita.value_or(TIdentitaSouboru());
     return bajty;
@@ -331,28 +337,56 @@ struct TDeskriptor {
 };
 
 // Reads from the descriptor's position to its end; Velikost is the size the
-// file had when it was opened. Stops as soon as more than Nejvice bytes have
-// come (Nejvice >= 0). 0, or the system's error.
-int PrectiVse(int Fd, qint64 Velikost, qint64 Nejvice, QByteArray &Bajty)
+// file had when it was opened. With Nejvice >= 0 it reads no more than
+// Nejvice + 1 bytes, enough to know that the file holds more than Nejvice
+// (rounded up to whole 8 bytes past the size: some files of /proc take reads
+// of whole entries only); then bVice is set and Bajty is left empty. 0, or
+// the system's error.
+int PrectiVse(int Fd, qint64 Velikost, qint64 Nejvice, QByteArray &Bajty, bool *bVice = nullptr)
 {
-    Bajty = QByteArray(Velikost, Qt::Uninitialized);
-    qint64 precteno = 0;
-    char navic[65536]; // past the size: a file that grew, or one whose size says nothing (/proc)
-    while (Nejvice < 0 || precteno <= Nejvice) {
-        const bool bDoBufferu = precteno < Bajty.size();
-        const ssize_t n = bDoBufferu ? ::read(Fd, Bajty.data() + precteno, size_t(Bajty.size() - precteno))
-                                     : ::read(Fd, navic, sizeof navic);
+    const qint64 strop = Nejvice < 0 ? std::numeric_limits<qint64>::max() : Nejvice + 1;
+    Bajty = QByteArray(std::min(Velikost, strop), Qt::Uninitialized);
+    // Past the size (a file that grew, or one whose size says nothing, as
+    // those of /proc) the bytes come in pieces, twice as long each time up to
+    // 16 MiB, joined at the end: never a copy of all of them for each piece.
+    std::vector<QByteArray> kusy;
+    qint64 precteno = 0, vKusu = 0; // bytes in the last piece
+    while (precteno < strop) {
+        const bool bDoKusu = precteno >= Bajty.size();
+        if (bDoKusu && (kusy.empty() || vKusu == kusy.back().size())) {
+            const qint64 delka = kusy.empty() ? 65536 : std::min<qint64>(kusy.back().size() * 2, 16 << 20);
+            kusy.emplace_back(Nejvice < 0 ? delka : std::min(delka, (strop - precteno + 7) & ~qint64(7)),
+                              Qt::Uninitialized);
+            vKusu = 0;
+        }
+        char *const cil = bDoKusu ? kusy.back().data() + vKusu : Bajty.data() + precteno;
+        const qint64 misto = bDoKusu ? kusy.back().size() - vKusu : Bajty.size() - precteno;
+        const ssize_t n = ::read(Fd, cil, size_t(misto));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return errno;
         if (n == 0)
             break;
-        if (!bDoBufferu)
-            Bajty.append(navic, n);
+        if (bDoKusu)
+            vKusu += n;
         precteno += n;
     }
-    Bajty.resize(precteno); // a file that shrank meanwhile
+    if (bVice)
+        *bVice = precteno > Nejvice && Nejvice >= 0;
+    if (bVice && *bVice) {
+        Bajty.clear();
+        return 0;
+    }
+    const qint64 zaklad = std::min<qint64>(Bajty.size(), precteno);
+    Bajty.resize(precteno); // a file that shrank meanwhile, or grew
+    char *cil = Bajty.data() + zaklad;
+    for (QByteArray &kus : kusy) {
+        const qint64 delka = std::min<qint64>(kus.size(), Bajty.constData() + precteno - cil);
+        std::memcpy(cil, kus.constData(), size_t(delka));
+        cil += delka;
+        kus = QByteArray(); // each piece goes as soon as it is copied
+    }
     return 0;
 }
 
@@ -410,10 +444,13 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Id
     if (Nejvice >= 0 && st.st_size > Nejvice)
         throw EPrilisVelky(Cesta, st.st_size);
     QByteArray bajty;
-    if (const int chyba = PrectiVse(fd.Fd, st.st_size, Nejvice, bajty))
+    bool bVice = false;
+    if (const int chyba = PrectiVse(fd.Fd, st.st_size, Nejvice, bajty, &bVice))
         throw ChybaOtevreni(Cesta, DuvodChyby(chyba));
-    if (Nejvice >= 0 && bajty.size() > Nejvice)
-        throw EPrilisVelky(Cesta, bajty.size());
+    // A file whose size said less than it holds (one that grows, one of /proc
+    // that says 0): how much more, nobody knows.
+    if (bVice)
+        throw EPrilisVelky(Cesta, Nejvice + 1, true);
     if (Identita)
         *Identita = IdentitaZeStat(st);
     return bajty;

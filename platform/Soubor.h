@@ -32,23 +32,28 @@ struct TIdentitaSouboru {
 };
 
 // A file larger than the reader was allowed to take. Velikost is its size in
-// bytes (for a file that grew while it was read, the bytes seen so far).
+// bytes; with bNejmene only the bytes it was seen to hold (a file that grew
+// while it was read, or one whose size the system gives as 0 and that reads
+// on, as those of /proc), one more than the reader takes.
 class EPrilisVelky : public EChyba {
 public:
-    EPrilisVelky(const QString &Cesta, qint64 Velikost);
+    EPrilisVelky(const QString &Cesta, qint64 Velikost, bool bNejmene = false);
     qint64 Velikost() const { return FVelikost; }
+    bool Nejmene() const { return bFNejmene; }
 
 private:
     qint64 FVelikost;
+    bool bFNejmene;
 };
 
 // Reads a whole regular file. An EChyba "Cannot open file "<path>". <reason>"
 // when it cannot: a folder, a pipe, a socket or a device is refused without
 // being read (and without waiting for a writer). With Nejvice >= 0 a file of
 // more bytes throws EPrilisVelky, before anything is read when its size says
-// so, or as soon as it has grown beyond that while being read. Identita, when
-// given, receives the identity of the file that was read as it stood when the
-// reading began, so that a change made while it was read shows as a change.
+// so, or as soon as it has given more than that while being read (never more
+// than Nejvice + 1 bytes are read). Identita, when given, receives the
+// identity of the file that was read as it stood when the reading began, so
+// that a change made while it was read shows as a change.
 QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice = -1, TIdentitaSouboru *Identita = nullptr);
 
 // Replaces the file's content; the name of a symbolic link stands for the file

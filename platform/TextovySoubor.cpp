@@ -92,8 +92,9 @@ QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci, qsizetype *Viceba
 
 // UTF-8 of Text after Bajty's first Zacatek bytes; false for a lone surrogate
 // other than a byte's stand-in (U+DC80..U+DCFF: only bytes from 0x80 up are
-// ever invalid in UTF-8), which is written as that byte.
-bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek)
+// ever invalid in UTF-8), which is written as that byte; without bZastupci
+// false for every lone surrogate.
+bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek, bool bZastupci)
 {
     QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     Bajty.resize(Zacatek + koder.requiredSpace(Text.size()));
@@ -117,7 +118,7 @@ bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek)
             ++i;
             continue;
         }
-        if (c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
+        if (!bZastupci || c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
             return false;
         cil = usekovy.appendToBuffer(cil, Text.sliced(usek, i - usek));
         *cil++ = char(c - ZastupceNuly);
@@ -168,10 +169,16 @@ void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
 // characters of more than one byte (M) are counted, and of them those that
 // real text does not hold (X):
 //   - a C1 control, U+0080..U+009F;
-//   - a code point of the Basic Multilingual Plane that Unicode has not
-//     assigned (not the noncharacters, which programs use on purpose; and not
-//     above the BMP, where new emoji come every year and windows-1250 text
-//     hardly ever forms a four-byte sequence);
+//   - a code point of two bytes (U+00A0..U+07FF) that Unicode has not
+//     assigned, as windows-1250's capitals before "»", "Ś", "Ť" and the like
+//     give ("ß»" is U+07FB). Unicode has added nothing there for years, so the
+//     toolkit's tables hold those blocks as they stand. A code point of three
+//     or four bytes that the tables do not know is never counted: all but a
+//     handful of them lie in blocks that are otherwise assigned, where every
+//     new version of Unicode adds characters (U+2FFC, U+A7CB, U+0CF3 and
+//     U+1C89 are newer than the toolkit's tables), and such a character is far
+//     more likely newer text than windows-1250 misread; the misreadings that
+//     give one ("ášť" is U+169D) are no words of the languages it writes;
 //   - a combining mark that the letter before it cannot take: a mark of a
 //     script other than that letter's (a Syriac mark after "V"), or a mark of
 //     no script of its own on a bare ASCII letter with which it does not
@@ -365,7 +372,7 @@ public:
         if (u <= 0x9F) {
             ++X;
         } else if (kategorie == QChar::Other_NotAssigned) {
-            X += u <= 0xFFFF && !QChar::isNonCharacter(u);
+            X += u < 0x800;
         } else if (JeVzacnaLatinka(u)) {
             ++X;
         } else if (TVlastnosti::JePismeno(kategorie) && JeVzdalene(Rodina(v.Pismo(u)))) {
@@ -558,24 +565,28 @@ TKodovani SystemoveKodovani()
 #endif
 }
 
-QString NormalizujKonceRadku(const QString &Text)
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy)
 {
     const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
     const qsizetype n = Text.size();
     // Most files need nothing, or only LF to become CR LF.
-    qsizetype pridat = 0;
+    qsizetype pridat = 0, paru = 0;
     bool bZmena = false;
     for (qsizetype i = 0; i < n; ++i) {
         if (zdroj[i] == u'\n') {
             if (i == 0 || zdroj[i - 1] != u'\r') {
                 ++pridat;
                 bZmena = true;
+            } else {
+                ++paru;
             }
         } else if (zdroj[i] == u'\r' && (i + 1 == n || zdroj[i + 1] != u'\n')) {
             ++pridat;
             bZmena = true;
         }
     }
+    if (Zlomy)
+        *Zlomy = pridat + paru;
     if (!bZmena)
         return Text;
     QString vysledek(n + pridat, Qt::Uninitialized);
@@ -637,18 +648,18 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
     } else {
         soubor.Text = DekodujOsmibitove(bajty);
     }
-    soubor.Text = NormalizujKonceRadku(soubor.Text);
+    soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy);
     return soubor;
 }
 
-bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
+bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty, bool bZastupci)
 {
     switch (Kodovani) {
     case koUtf8:
         Bajty = ZnackaUtf8;
-        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size());
+        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size(), bZastupci);
     case koUtf8BezZnacky:
-        return ZakodujUtf8(Text, Bajty, 0);
+        return ZakodujUtf8(Text, Bajty, 0, bZastupci);
     case koUtf16LE:
     case koUtf16BE:
     case koUtf16LELiche:
@@ -656,7 +667,7 @@ bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty)
         const bool bBigEndian = Kodovani == koUtf16BE || Kodovani == koUtf16BELiche;
         const bool bLiche = Kodovani == koUtf16LELiche || Kodovani == koUtf16BELiche;
         Bajty = bBigEndian ? ZnackaUtf16BE : ZnackaUtf16LE;
-        if (bLiche && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
+        if (bLiche && bZastupci && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
             PridejUtf16(Bajty, QStringView(Text).chopped(1), bBigEndian);
             Bajty += char(Text.back().unicode() - ZastupceNuly);
         } else {

@@ -42,6 +42,7 @@ struct TTextovySoubor {
     QString Text;
     TKodovani Kodovani;
     qsizetype ZastupciBajtu = 0; // bytes kept as stand-ins U+DC00 + byte
+    qsizetype Zlomy = 0;         // line breaks of Text, each a CR LF
 };
 
 // True when the code units U+DC00..U+DCFF of a text in this encoding stand for
@@ -58,8 +59,11 @@ TTextovySoubor DekodujText(const QByteArray &Bajty);
 // surrogate pair other than a byte's stand-in U+DC80..U+DCFF. Nothing is ever
 // replaced by "?" or U+FFFD. In UTF-16 of odd length a last code unit
 // U+DC00..U+DCFF is written as its one byte; without one the text is written
-// as plain UTF-16.
-bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty);
+// as plain UTF-16. bZastupci false: the text's U+DC00..U+DCFF stand for no
+// bytes (it was read in an encoding that keeps none, ZastupujeBajty, and is
+// written in another), so they are code units like any other, and UTF-8
+// cannot hold them.
+bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty, bool bZastupci = true);
 
 // Reads and decodes a file; an EChyba "Cannot open file "<path>". <reason>"
 // when it cannot.
@@ -68,8 +72,9 @@ TTextovySoubor NactiTextovySoubor(const QString &Cesta);
 // The reason given when UTF-8 cannot hold the text.
 QString DuvodNeplatnehoUtf8();
 
-// Every CR LF, lone CR and lone LF as CR LF.
-QString NormalizujKonceRadku(const QString &Text);
+// Every CR LF, lone CR and lone LF as CR LF; Zlomy, when given, is set to the
+// number of line breaks.
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy = nullptr);
 
 // ---- Reading a file piece by piece ----
 //

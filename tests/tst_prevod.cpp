@@ -237,7 +237,7 @@ QString SurovyText(const QByteArray &Bajty, TKodovani Kodovani)
     return {};
 }
 
-enum TSelhani { seNic, seOsmibitove, seUtf8 };
+enum TSelhani { seNic, seOsmibitove, seUtf8, seZastupce };
 
 struct TOkno {
     TSelhani Selhani = seNic;
@@ -255,15 +255,21 @@ TOkno Okno(const QByteArray &Bajty, QString Hledane, QString Nahrady, bool bCrLf
         qFatal("the test reads %s otherwise than the window", Bajty.toHex().constData());
     if (bCrLf)
         text = soubor.Text;
-    if (ZastupujeBajty(soubor.Kodovani))
+    const bool bZastupci = ZastupujeBajty(soubor.Kodovani);
+    if (bZastupci)
         VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
+    const QString puvodni = text;
     text = NahradZnaky(text, Hledane, Nahrady);
+    // F6 refuses to make or undo a byte's stand-in of UTF-8.
+    if ((soubor.Kodovani == koUtf8 || soubor.Kodovani == koUtf8BezZnacky) &&
+        MeniOsamelePoloviny(puvodni, text, 0xDC80, 0xDCFF))
+        return {seZastupce, {}};
     TOkno okno;
-    if (ZakodujText(text, soubor.Kodovani, okno.Bajty))
+    if (ZakodujText(text, soubor.Kodovani, okno.Bajty, bZastupci))
         return okno;
     if (soubor.Kodovani == koOsmibitove && !bNahradni)
         return {seOsmibitove, {}};
-    if (soubor.Kodovani == koOsmibitove && ZakodujText(text, koUtf8, okno.Bajty))
+    if (soubor.Kodovani == koOsmibitove && ZakodujText(text, koUtf8, okno.Bajty, bZastupci))
         return okno;
     return {seUtf8, {}};
 }
@@ -397,6 +403,8 @@ class TestPrevod : public QObject {
 private slots:
     void init();
     void rozpoznaniPoKusech();
+    void novejsiZnaky_data();
+    void novejsiZnaky();
     void rozdilovy_data();
     void rozdilovy();
     void filtr_data();
@@ -416,6 +424,8 @@ private slots:
     void pouziti_data();
     void pouziti();
     void tabulkaUzivatele();
+    void tabulkaDelaZastupce_data();
+    void tabulkaDelaZastupce();
     void verzeANapoveda();
     void prubehNaTerminalu();
 
@@ -455,6 +465,48 @@ void TestPrevod::rozpoznaniPoKusech()
         QVERIFY2(bUtf8 == (DekodujText(b).Kodovani == koUtf8BezZnacky), b.toHex().constData());
     }
     QVERIFY(rozboru > 1000);
+}
+
+// Characters newer than the toolkit's Unicode tables, in a sentence of UTF-8,
+// beside windows-1250 words whose bytes form UTF-8 too: the window reads each
+// file in its own encoding, and the converter converts it in the same one.
+void TestPrevod::novejsiZnaky_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("utf8");
+    for (const char32_t znak : {U'\u2FFC', U'\uA7CB', U'\u0CF3', U'\u1C89', U'\u31E4', U'\u0897', U'\uA7DC',
+                                U'\u31EF', U'\u2FFF'})
+        QTest::addRow("U+%04X", uint(znak)) << u"Note: %1 is new.\n"_s.arg(QString::fromUcs4(&znak, 1)) << true;
+    for (const QString &slovo : {u"PÍŠE"_s, u"VÝŠE"_s, u"NÍŽE"_s, u"MŮŽE"_s, u"ÚŽASNÝ"_s, u"Fuß»"_s})
+        QTest::newRow(qPrintable(u"windows-1250 "_s + slovo)) << slovo << false;
+    QTest::newRow("windows-1250 na řádcích") << u"PÍŠE\nVÝŠE\nNÍŽE\n"_s << false;
+}
+
+void TestPrevod::novejsiZnaky()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, utf8);
+    if (SystemoveKodovani() != koUtf8BezZnacky)
+        QSKIP("text without a mark is always the 8-bit code page here");
+    QByteArray bajty;
+    if (utf8)
+        bajty = text.toUtf8();
+    else
+        QVERIFY(ZakodujOsmibitove(text, bajty));
+    const TTextovySoubor soubor = DekodujText(bajty);
+    QCOMPARE(int(soubor.Kodovani), int(utf8 ? koUtf8BezZnacky : koOsmibitove));
+    QCOMPARE(soubor.Text, NormalizujKonceRadku(text));
+
+    // Read in the other encoding, the default table would change other bytes.
+    const QString prevedeny = NahradZnaky(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka);
+    QByteArray ocekavane;
+    if (utf8)
+        ocekavane = prevedeny.toUtf8();
+    else
+        QVERIFY(ZakodujOsmibitove(prevedeny, ocekavane));
+    const TBeh beh = Spust({u"--default-table"_s}, bajty);
+    QCOMPARE(beh.Vystup, ocekavane);
+    QCOMPARE(beh.Kod, 0);
 }
 
 void TestPrevod::rozdilovy_data()
@@ -503,7 +555,7 @@ void TestPrevod::rozdilovy()
         // What each file's line on standard error says when it fails.
         const auto overChybu = [&](const QByteArray &Chyby, int s, const TOkno &okno, const QString &Jmeno) {
             const QByteArray radek = "lumarin-convert: " +
-                                     (okno.Selhani == seOsmibitove || Jmeno.isEmpty()
+                                     (okno.Selhani == seOsmibitove || okno.Selhani == seZastupce || Jmeno.isEmpty()
                                           ? (Jmeno.isEmpty() ? cesty[s] : Jmeno).toUtf8() + ": "
                                           : "Cannot create file \"" + Jmeno.toUtf8() + "\". ");
             QVERIFY2(Chyby.contains(radek), qPrintable(popis(s) + u"\n"_s + QString::fromUtf8(Chyby.left(1000))));
@@ -1096,6 +1148,50 @@ void TestPrevod::tabulkaUzivatele()
     QVERIFY2(beh.Chyby.startsWith(("lumarin-convert: The settings file \"" + soubor + u"\" is damaged"_s).toUtf8()),
              beh.Chyby.constData());
     QCOMPARE(Spust({u"--default-table"_s}, u"č"_s.toUtf8()).Vystup, QByteArray("c"));
+}
+
+// The user's table that would make a byte of the file out of a character
+// (no argument of --pairs can hold a lone half of a surrogate pair, the store
+// can): the file fails and stays as it was, as the window refuses F6.
+void TestPrevod::tabulkaDelaZastupce_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<QString>("hledane");
+    QTest::addColumn<QString>("nahrady");
+    QTest::addColumn<QString>("chyba"); // %1 the file
+    const QByteArray bom8("\xEF\xBB\xBF");
+    const QString zastupce = u"%1: The pair table changes halves of UTF-16 surrogate pairs"_s;
+    QTest::newRow("znak na U+DC80") << QByteArray("abc") << u"a"_s << QString(QChar(0xDC80)) << zastupce;
+    QTest::newRow("znak na U+DCFF, značka") << bom8 + "abc" << u"b"_s << QString(QChar(0xDCFF)) << zastupce;
+    QTest::newRow("rozdělený pár") << bom8 + "\xF0\x90\x82\x80" << QString(QChar(0xD800)) << u"x"_s << zastupce;
+    QTest::newRow("polovina před bajtem") << bom8 + "x\x80" << u"x"_s << QString(QChar(0xD800)) << zastupce;
+    // Past a lone half that UTF-8 cannot hold, which ends the conversion
+    // of the block it is in, to a stand-in in a later block.
+    QTest::newRow("zástupce za osamělou polovinou")
+        << QByteArray("b") + QByteArray(300, 'x') + "a" << u"ba"_s << QString(QChar(0xD800)) + QChar(0xDC80)
+        << zastupce;
+    QTest::newRow("windows-1250") << QByteArray("\xE8\x61j") << u"a"_s << QString(QChar(0xDC80))
+                                  << u"Cannot create file \"%1\". The text holds half of a UTF-16 surrogate pair"_s;
+}
+
+void TestPrevod::tabulkaDelaZastupce()
+{
+    QFETCH(QByteArray, bajty);
+    QFETCH(QString, hledane);
+    QFETCH(QString, nahrady);
+    QFETCH(QString, chyba);
+    {
+        TRegistr registr;
+        QVERIFY(registr.OtevriKlic(u"\\Software\\VELOR\\Lumarin\\Znaky"_s, true));
+        registr.ZapisRetezec(u"ZnakySeZnamenkem"_s, hledane);
+        registr.ZapisRetezec(u"ZnakyBezZnamenka"_s, nahrady);
+    }
+    const QString cesta = Prostredi->Cesta(u"tabulka.txt"_s);
+    Zapis(cesta, bajty);
+    const TBeh beh = Spust({u"--utf8-fallback"_s, u"-i"_s, cesta}, {}, {}, {u"LUMARIN_CONVERT_BLOCK=64"_s});
+    QCOMPARE(beh.Kod, 1);
+    QVERIFY2(beh.Chyby.startsWith("lumarin-convert: " + chyba.arg(cesta).toUtf8()), beh.Chyby.constData());
+    QCOMPARE(Precti(cesta), bajty);
 }
 
 void TestPrevod::verzeANapoveda()

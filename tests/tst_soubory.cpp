@@ -149,6 +149,8 @@ private slots:
     void stavPoOtevreni();
     void zastupciBajtu_data();
     void zastupciBajtu();
+    void tabulkaDelaZastupce_data();
+    void tabulkaDelaZastupce();
     void stejnyTextPresPrepise();
     void otazka_data();
     void otazka();
@@ -165,6 +167,9 @@ private slots:
     void chybaOtevreni_data();
     void chybaOtevreni();
     void prilisVelkySoubor();
+    void pametDokumentu_data();
+    void pametDokumentu();
+    void souborBezVelikosti();
     void prava();
     void odkaz();
     void zmenaNaDisku_data();
@@ -196,6 +201,7 @@ void TestSoubory::cleanup()
     delete FJineOkno;
     FJineOkno = nullptr;
     Test.reset();
+    NastavNejvetsiDokument(0);
 }
 
 // The user works in another window for a while and comes back to the main
@@ -368,6 +374,60 @@ void TestSoubory::zastupciBajtu()
     Okno->aUlozit->trigger();
     QCOMPARE(Precti(cesta), poKonverzi);
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+}
+
+void TestSoubory::tabulkaDelaZastupce_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<QString>("hledane");
+    QTest::addColumn<QString>("nahrady");
+    QTest::addColumn<bool>("odmitnutoF6");
+    const QByteArray bom8("\xEF\xBB\xBF");
+    // In UTF-8 U+DC80..U+DCFF stand for bytes: F6 makes none of a character ...
+    QTest::newRow("znak na U+DC80") << QByteArray("abc") << u"a"_s << QString(QChar(0xDC80)) << true;
+    QTest::newRow("znak na U+DCFF, značka") << bom8 + "abc" << u"b"_s << QString(QChar(0xDCFF)) << true;
+    // ... nor one of the low half of a pair it breaks ...
+    QTest::newRow("rozdělený pár") << bom8 + "\xF0\x90\x82\x80" << QString(QChar(0xD800)) << u"x"_s << true;
+    // ... nor a character of a byte, with a high half put before it.
+    QTest::newRow("polovina před bajtem") << bom8 + "x\x80" << u"x"_s << QString(QChar(0xD800)) << true;
+    // Windows-1250 keeps no stand-ins: F6 may put U+DC80 in, but UTF-8 cannot
+    // hold it when the save offers that instead.
+    QTest::newRow("windows-1250") << QByteArray("\xE8\x61j") << u"a"_s << QString(QChar(0xDC80)) << false;
+}
+
+void TestSoubory::tabulkaDelaZastupce()
+{
+    // A table that would make a byte of the file out of a character never
+    // lets a save write a byte that the text does not hold; the user is told.
+    QFETCH(QByteArray, bajty);
+    QFETCH(QString, hledane);
+    QFETCH(QString, nahrady);
+    QFETCH(bool, odmitnutoF6);
+    const QString cesta = Otevri(u"tabulka.txt"_s, bajty);
+    Test->Prostredi.Dialogy.clear();
+    const QString text = Okno->memSoubor->Text();
+    ZnakySeZnamenkem = hledane;
+    ZnakyBezZnamenka = nahrady;
+    Okno->aOdstranitDiakritiku->trigger();
+    if (odmitnutoF6) {
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsZASTUPCEBAJTU + u'.');
+        QCOMPARE(Okno->memSoubor->Text(), text);
+        QVERIFY(!Okno->memSoubor->Modified());
+    } else {
+        QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+        QVERIFY(Okno->memSoubor->Text() != text);
+    }
+    Test->Prostredi.Odpovedi = {IDYES}; // the 8-bit code page's question: save as UTF-8
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), bajty);
+    if (!odmitnutoF6) {
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Text, rsULOZITUTF8);
+        QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot create file \"%1\". "_s.arg(cesta)),
+                 qPrintable(Test->Prostredi.Dialogy[1].Text));
+        QVERIFY(Okno->memSoubor->Modified());
+    }
 }
 
 void TestSoubory::stavPoOtevreni()
@@ -684,10 +744,89 @@ void TestSoubory::prilisVelkySoubor()
     QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
     const QLocale mistni(QLocale::Czech);
     QCOMPARE(Test->Prostredi.Dialogy[1].Text,
-             u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký (nejvýše %3 bajtů). Soubor nebyl otevřen."_s.arg(
-                 cesta, mistni.toString(limit + 1), mistni.toString(limit)));
+             u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký: otevře nejvýše %3 bajtů a jen soubor, jehož "
+             u"text si v paměti nevezme víc než %4 bajtů (asi 9 bajtů na znak a 5 navíc na každý řádek). Soubor "
+             u"nebyl otevřen."_s.arg(cesta, mistni.toString(limit + 1), mistni.toString(limit),
+                                     mistni.toString(8 * limit)));
     QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->memSoubor->Modified());
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+}
+
+// Under the limit's bytes, a file is still refused when its text would take
+// more than eight times the limit in memory: each character about 9 bytes,
+// each line break 5 more.
+void TestSoubory::pametDokumentu_data()
+{
+    QTest::addColumn<QByteArray>("bajty");
+    QTest::addColumn<bool>("otevren");
+    constexpr qint64 limit = 1 << 20;
+    const qint64 pamet = 8 * limit;
+    const qint64 naRadek = PametNaZnak + PametNaZlom;
+    QTest::newRow("konce řádků těsně pod") << QByteArray(pamet / naRadek, '\n') << true;
+    QTest::newRow("konce řádků těsně nad") << QByteArray(pamet / naRadek + 1, '\n') << false;
+    QTest::newRow("jeden řádek těsně nad") << QByteArray(pamet / PametNaZnak + 1, 'a') << false;
+}
+
+void TestSoubory::pametDokumentu()
+{
+    QFETCH(QByteArray, bajty);
+    QFETCH(bool, otevren);
+    NastavNejvetsiDokument(1 << 20);
+    QVERIFY(bajty.size() < NejvetsiDokument());
+    Okno->memSoubor->NastavText(u"zůstane"_s);
+    const QString cesta = Otevri(u"radky.txt"_s, bajty);
+    if (otevren) {
+        QVERIFY2(Test->Prostredi.Dialogy.isEmpty(), qPrintable(Test->Prostredi.Dialogy.value(0).Text));
+        QCOMPARE(Okno->NazevSouboru(), cesta);
+        QCOMPARE(Okno->memSoubor->Text().size(), bajty.size() * 2);
+        return;
+    }
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    const QLocale mistni(QLocale::Czech);
+    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(
+                 u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký"_s.arg(cesta, mistni.toString(bajty.size()))),
+             qPrintable(Test->Prostredi.Dialogy[0].Text));
+    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
+    QVERIFY(Okno->NazevSouboru().isEmpty());
+}
+
+namespace {
+
+// Bytes this process has read so far, with read() and its kin.
+qint64 PrectenoProcesem()
+{
+    QFile io(u"/proc/self/io"_s);
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &radek : io.readAll().split('\n'))
+        if (radek.startsWith("rchar:"))
+            return radek.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+} // namespace
+
+void TestSoubory::souborBezVelikosti()
+{
+    // A file whose size the system gives as 0 but that reads on without end
+    // (about 256 GB of page table here) is refused once it has given more than
+    // the limit, no more of it read, and the message claims no size it has.
+    const QString cesta = u"/proc/self/pagemap"_s;
+    if (!QFile::exists(cesta) || PrectenoProcesem() < 0)
+        QSKIP("this system has no /proc/self/pagemap or /proc/self/io");
+    constexpr qint64 limit = 1 << 20;
+    NastavNejvetsiDokument(limit);
+    Okno->memSoubor->NastavText(u"zůstane"_s);
+    Dialogy->Otevrit = {cesta};
+    const qint64 pred = PrectenoProcesem();
+    Okno->aOtevrit->trigger();
+    const qint64 precteno = PrectenoProcesem() - pred;
+    QVERIFY2(precteno > limit && precteno <= limit + 4096, qPrintable(QString::number(precteno)));
+    QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+    QCOMPARE(Test->Prostredi.Dialogy[0].Text,
+             u"Cannot open file \"%1\". It is too large (more than %2 bytes)"_s.arg(cesta).arg(limit));
+    QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->NazevSouboru().isEmpty());
 }
 

@@ -48,19 +48,24 @@ TTabulka Tabulka(int Volba)
 }
 
 // The window: the file decoded whole (its line breaks as CR LF), the table
-// applied but never to code units that stand for bytes, the text encoded in
-// the file's encoding, or 8-bit text that the code page cannot hold as UTF-8
-// with a mark when the user agrees. Nothing when the save fails.
+// applied but never to code units that stand for bytes, nor where it would
+// make or undo such a stand-in of UTF-8 (F6 refuses), the text encoded in the
+// file's encoding, or 8-bit text that the code page cannot hold as UTF-8 with
+// a mark when the user agrees. Nothing when F6 or the save fails.
 std::optional<QByteArray> Okno(const QByteArray &Bajty, TTabulka T, bool bNahradni)
 {
     const TTextovySoubor soubor = DekodujText(Bajty);
-    if (ZastupujeBajty(soubor.Kodovani))
+    const bool bZastupci = ZastupujeBajty(soubor.Kodovani);
+    if (bZastupci)
         VynechPary(T.Hledane, T.Nahrady, 0xDC00, 0xDCFF);
     const QString text = NahradZnaky(soubor.Text, T.Hledane, T.Nahrady);
+    if ((soubor.Kodovani == koUtf8 || soubor.Kodovani == koUtf8BezZnacky) &&
+        MeniOsamelePoloviny(soubor.Text, text, 0xDC80, 0xDCFF))
+        return std::nullopt;
     QByteArray vystup;
-    if (ZakodujText(text, soubor.Kodovani, vystup))
+    if (ZakodujText(text, soubor.Kodovani, vystup, bZastupci))
         return vystup;
-    if (soubor.Kodovani == koOsmibitove && bNahradni && ZakodujText(text, koUtf8, vystup))
+    if (soubor.Kodovani == koOsmibitove && bNahradni && ZakodujText(text, koUtf8, vystup, bZastupci))
         return vystup;
     return std::nullopt;
 }
