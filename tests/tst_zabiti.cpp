@@ -246,10 +246,10 @@ std::optional<TPrubeh> Zmer(const TScenar &S)
 // a quarter as soon as one of its temporary files appears, and a quarter at a
 // random moment of that file's life.
 // Fails at the first state that is not the old or the new one; returns how
-// many kills found a temporary file left behind.
-int Zabijej(const TScenar &S, const TPrubeh &P, int Kol)
+// many kills found a temporary file left behind. Each Kolo draws other moments.
+int Zabijej(const TScenar &S, const TPrubeh &P, int Kol, int Kolo = 0)
 {
-    QRandomGenerator nahoda(20261210);
+    QRandomGenerator nahoda(20261210 + quint32(Kolo));
     int zanechano = 0;
     for (int kolo = 0; kolo < Kol; ++kolo) {
         S.Priprav();
@@ -368,11 +368,17 @@ void TestZabiti::ulozeni()
             .arg(stary.size())
             .arg(novy.size());
     };
-    const int zanechano = Zabijej(s, *prubeh, 24);
-    QVERIFY(!QTest::currentTestFailed());
-    qInfo("24 kills of a save of %lld ms: %d left the old file, %d the new one, %d a temporary file", prubeh->Celkem,
-          stare, nove, zanechano);
-    // The kills fell before, inside and after the save.
+    // The kills must fall before, inside and after the save. On a busy machine
+    // the save's length varies from run to run, so a round of kills that
+    // missed one of the three is followed by another, with other moments.
+    int zanechano = 0, kol = 0;
+    for (int kolo = 0; kolo < 4 && (stare == 0 || nove == 0 || zanechano == 0); ++kolo) {
+        zanechano += Zabijej(s, *prubeh, 24, kolo);
+        QVERIFY(!QTest::currentTestFailed());
+        kol += 24;
+    }
+    qInfo("%d kills of a save of %lld ms: %d left the old file, %d the new one, %d a temporary file", kol,
+          prubeh->Celkem, stare, nove, zanechano);
     QVERIFY2(stare > 0 && nove > 0 && zanechano > 0,
              qPrintable(u"old %1, new %2, temporary files left %3"_s.arg(stare).arg(nove).arg(zanechano)));
 
@@ -470,11 +476,17 @@ void TestZabiti::nastaveniPriZavreni()
         ++stareNove[hodnoty(Precti(soubor)) == nove];
         return chyba;
     };
-    const int zanechano = Zabijej(s, *prubeh, 24);
-    QVERIFY(!QTest::currentTestFailed());
-    qInfo("24 kills of a close that writes %d values in %lld ms: %d left some values old, %d all new, %d a "
+    // Another round, with other moments, where a busy machine made every kill
+    // of the first miss the writing of the values.
+    int zanechano = 0, kol = 0;
+    for (int kolo = 0; kolo < 4 && zanechano == 0; ++kolo) {
+        zanechano += Zabijej(s, *prubeh, 24, kolo);
+        QVERIFY(!QTest::currentTestFailed());
+        kol += 24;
+    }
+    qInfo("%d kills of a close that writes %d values in %lld ms: %d left some values old, %d all new, %d a "
           "temporary file",
-          prubeh->Docasnych, prubeh->Celkem, stareNove[0], stareNove[1], zanechano);
+          kol, prubeh->Docasnych, prubeh->Celkem, stareNove[0], stareNove[1], zanechano);
     QVERIFY2(zanechano > 0, "no kill fell while a value was written");
 
     // A lock file of a killed copy does not hold the next one up.
