@@ -119,9 +119,10 @@ public:
     void Odvolej() override {}
 };
 
-// A descriptor (standard output). What went to the end of a regular file
-// opened without O_APPEND can be taken back: the file is cut back to where
-// this output began. A failed write throws EChyba naming Jmeno.
+// A descriptor (standard output; on Windows written through the C runtime's
+// handle of it). What went to the end of a regular file opened without
+// O_APPEND can be taken back: the file is cut back to where this output
+// began. A failed write throws EChyba naming Jmeno.
 class TVystupSoubor : public TVystup {
 public:
     TVystupSoubor(int Fd, QString Jmeno);
@@ -138,22 +139,24 @@ private:
     bool bOdvolatelny = false;
 };
 
-// An input: a named file, or a descriptor (standard input). Anything that
+// An input: a named file, or a descriptor (standard input). Implemented
+// with the rest of what the system provides (Platforma.h). Anything that
 // cannot be read at any offset (a pipe, a terminal) is read as it comes and,
 // when the file has to be read twice, kept in a temporary file meanwhile.
 //
 // A regular file is watched from the moment it is opened: its size, its
 // modification and change times, and (for a named file) that its name still
-// names it. The converter's result stands only while they are as they were.
+// names it (the same inode, or on Windows the same file index). The
+// converter's result stands only while they are as they were.
 class TZdroj {
 public:
     // Opens a file or takes a descriptor; an EChyba "Cannot open file ..."
-    // when it cannot be read. A path of any length is opened (see
-    // OtevriSlozkuCesty). With bJenSoubor (-i) anything but a regular file
-    // is refused with "Cannot create file ..." without being read, and a
-    // named pipe without being opened: no writer is waited for, and no
-    // writer's data is taken. Otherwise a named pipe waits for its writer,
-    // as any reader of it does.
+    // when it cannot be read. A path of any length is opened (one folder at
+    // a time on POSIX, with the \\?\ prefix on Windows). With bJenSoubor
+    // (-i) anything but a regular file is refused with "Cannot create file
+    // ..." without being read, and a named pipe without being opened: no
+    // writer is waited for, and no writer's data is taken. Otherwise a named
+    // pipe waits for its writer, as any reader of it does.
     static std::unique_ptr<TZdroj> Otevri(const QString &Cesta, bool bJenSoubor = false);
     static std::unique_ptr<TZdroj> ZDeskriptoru(int Fd, const QString &Jmeno);
     virtual ~TZdroj() = default;
@@ -168,6 +171,9 @@ public:
     virtual void Over() const = 0;
     // Whether descriptor Fd has this very regular file open.
     virtual bool JeSouborem(int Fd) const = 0;
+    // Lets go of the file just before the converted text takes its name:
+    // Windows replaces no file that is open. Nothing is read after it.
+    virtual void PustSoubor() {}
 
 protected:
     explicit TZdroj(QString Jmeno) : FJmeno(std::move(Jmeno)) {}
@@ -190,17 +196,6 @@ private:
     // into a temporary file.
     virtual void Uloz() = 0;
 };
-
-// Opens the folder of a path (O_PATH where the system has it), however long
-// the path: one longer than the system takes at once (PATH_MAX) is opened in
-// pieces, each relative to the folder before. Jmeno is the path's last part,
-// to be reached relative to the folder ("." for a path that ends in "/").
-// The descriptor, or -1 with errno.
-int OtevriSlozkuCesty(const QByteArray &Cesta, QByteArray &Jmeno);
-
-// open() for a path of any length, in pieces as OtevriSlozkuCesty; Priznaky
-// as for open() (O_CLOEXEC added). The descriptor, or -1 with errno.
-int OtevriDlouhou(const QByteArray &Cesta, int Priznaky);
 
 // The outcome for one file.
 struct TVysledek {

@@ -3,6 +3,7 @@
 // one that fails is told on its own line and left as it was, and the others
 // are still converted.
 
+#include "Platforma.h"
 #include "Prevod.h"
 #include "Registr.h"
 #include "Soubor.h"
@@ -12,34 +13,12 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QtEndian>
-#include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <optional>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
-
-void Vypis(FILE *Kam, const QString &Text)
-{
-    const QByteArray bajty = Text.toUtf8();
-    std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
-    std::fflush(Kam);
-}
-
-// A path as the messages show it: its bytes, as the user typed them.
-QString Zobraz(const QString &Cesta)
-{
-    return QString::fromUtf8(KodujCestu(Cesta));
-}
 
 // The version of the program's own version block, empty when it has none.
 QString VerzeProgramu()
@@ -90,123 +69,6 @@ struct TVstup {
     QString Cesta; // "-" for standard input
     qint64 Velikost = 0;
     bool bZeSlozky = false; // found by -r, not named on the command line
-};
-
-// stat() for a path of any length.
-bool Stav(const QString &Cesta, struct stat &St)
-{
-    QByteArray jmeno;
-    const int slozka = OtevriSlozkuCesty(KodujCestu(Cesta), jmeno);
-    if (slozka < 0)
-        return false;
-    const bool bStav = ::fstatat(slozka, jmeno.constData(), &St, 0) == 0;
-    ::close(slozka);
-    return bStav;
-}
-
-// The files below a folder, in the order of their names; symbolic links and
-// anything but regular files and folders are passed over (a symbolic link
-// that the user named as the folder is followed). A path of any length is
-// reached, and what cannot be read is told as an error: nothing is passed
-// over in silence.
-void Projdi(const QString &Slozka, QList<TVstup> &Vstupy, QStringList &Chyby, bool bKoren = true)
-{
-    const QByteArray cesta = KodujCestu(Slozka);
-    const int fd = OtevriDlouhou(cesta, O_RDONLY | O_DIRECTORY | (bKoren ? 0 : O_NOFOLLOW));
-    DIR *adresar = fd < 0 ? nullptr : ::fdopendir(fd);
-    if (!adresar) {
-        const int chyba = errno;
-        if (fd >= 0)
-            ::close(fd);
-        Chyby << ChybaOtevreni(Slozka, qt_error_string(chyba)).Zprava();
-        return;
-    }
-    const QByteArray zaklad = cesta.endsWith('/') ? cesta : cesta + '/';
-    struct TPolozka {
-        QByteArray Jmeno;
-        bool bSlozka;
-        qint64 Velikost;
-        bool operator<(const TPolozka &Dalsi) const { return Jmeno < Dalsi.Jmeno; }
-    };
-    QList<TPolozka> polozky;
-    for (;;) {
-        errno = 0;
-        const dirent *polozka = ::readdir(adresar);
-        if (!polozka) {
-            if (errno != 0)
-                Chyby << ChybaOtevreni(Slozka, qt_error_string(errno)).Zprava();
-            break;
-        }
-        const QByteArray jmeno(polozka->d_name);
-        if (jmeno == "." || jmeno == "..")
-            continue;
-        struct stat st;
-        if (::fstatat(::dirfd(adresar), polozka->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            // One removed meanwhile had nothing left to convert.
-            if (errno != ENOENT)
-                Chyby << ChybaOtevreni(DekodujCestu(zaklad + jmeno), qt_error_string(errno)).Zprava();
-            continue;
-        }
-        if (S_ISDIR(st.st_mode))
-            polozky << TPolozka{jmeno, true, 0};
-        else if (S_ISREG(st.st_mode))
-            polozky << TPolozka{jmeno, false, qint64(st.st_size)};
-    }
-    // Closed before going deeper: however deep the tree, one folder is open
-    // at a time.
-    ::closedir(adresar);
-    std::sort(polozky.begin(), polozky.end());
-    for (const TPolozka &p : std::as_const(polozky)) {
-        if (p.bSlozka)
-            Projdi(DekodujCestu(zaklad + p.Jmeno), Vstupy, Chyby, false);
-        else
-            Vstupy << TVstup{DekodujCestu(zaklad + p.Jmeno), p.Velikost, true};
-    }
-}
-
-// The working folder moved into a file's folder for as long as it lives, for
-// a path too long for the system to take at once: the writer of -i then
-// reaches the file by its name alone. Throws EChyba when it cannot.
-class TVeSlozce {
-public:
-    explicit TVeSlozce(const QString &Cesta)
-    {
-        QByteArray jmeno;
-        const int slozka = OtevriSlozkuCesty(KodujCestu(Cesta), jmeno);
-        if (slozka < 0)
-            throw ChybaVytvoreni(Cesta, qt_error_string(errno));
-#ifdef O_PATH
-        FPuvodni = ::open(".", O_PATH | O_DIRECTORY | O_CLOEXEC);
-#else
-        FPuvodni = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
-        if (FPuvodni < 0 || ::fchdir(slozka) != 0) {
-            const int chyba = errno;
-            ::close(slozka);
-            if (FPuvodni >= 0)
-                ::close(FPuvodni);
-            throw ChybaVytvoreni(Cesta, qt_error_string(chyba));
-        }
-        ::close(slozka);
-        FJmeno = DekodujCestu(jmeno);
-    }
-    ~TVeSlozce()
-    {
-        // Every later relative path depends on it.
-        if (::fchdir(FPuvodni) != 0) {
-            Vypis(stderr, QStringLiteral("lumarin-convert: Cannot return to the working folder: %1\n")
-                              .arg(qt_error_string(errno)));
-            std::_Exit(1);
-        }
-        ::close(FPuvodni);
-    }
-    TVeSlozce(const TVeSlozce &) = delete;
-    TVeSlozce &operator=(const TVeSlozce &) = delete;
-    const QString &Jmeno() const { return FJmeno; }
-
-private:
-    int FPuvodni = -1;
-    QString FJmeno;
 };
 
 // A line on standard error that tells how far the work is, redrawn at most
@@ -286,8 +148,8 @@ int Spust(const TVolby &Volby)
     if (qEnvironmentVariable("LUMARIN_CONVERT_MMAP") == QLatin1String("0"))
         nastaveni.bMapovat = false;
     // Where a test holds the converter still to change a file under it: it
-    // stops itself (SIGSTOP) after the first block of each file is read
-    // ("read"), or just before its output replaces a file ("replace").
+    // stops (ZastavSe) after the first block of each file is read ("read"),
+    // or just before its output replaces a file ("replace").
     const QString zastavit = qEnvironmentVariable("LUMARIN_CONVERT_STOP");
     const bool bZastavitPoCteni = zastavit == u"read", bZastavitPredNahrazenim = zastavit == u"replace";
 
@@ -295,24 +157,24 @@ int Spust(const TVolby &Volby)
     QList<TVstup> vstupy;
     QStringList chybyVstupu;
     bool bChyba = false;
-    const QStringList soubory = Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : Volby.Soubory;
+    const QStringList soubory =
+        Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : RozvinVzory(Volby.Soubory);
     for (const QString &soubor : soubory) {
-        struct stat st;
-        const bool bStav = soubor != u"-" && Stav(soubor, st);
-        if (bStav && Volby.bRekurzivne && S_ISDIR(st.st_mode)) {
-            Projdi(soubor, vstupy, chybyVstupu);
+        const std::optional<TInfoCesty> info = soubor != u"-" ? InfoCesty(soubor) : std::nullopt;
+        if (info && Volby.bRekurzivne && info->bSlozka) {
+            QList<TNalez> nalezy;
+            ProjdiSlozku(soubor, nalezy, chybyVstupu);
+            for (const TNalez &n : std::as_const(nalezy))
+                vstupy << TVstup{n.Cesta, n.Velikost, true};
             continue;
         }
-        qint64 velikost = 0;
-        if (bStav && S_ISREG(st.st_mode))
-            velikost = st.st_size;
-        vstupy << TVstup{soubor, velikost};
+        vstupy << TVstup{soubor, info ? info->Velikost : 0};
     }
     qint64 bajtu = 0;
     for (const TVstup &v : std::as_const(vstupy))
         bajtu += v.Velikost;
     TPrubeh prubeh(bajtu, vstupy.size(),
-                   ::isatty(STDERR_FILENO) && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
+                   ChybyNaTerminalu() && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
     const auto chyba = [&](const QString &Zprava) {
         prubeh.Smaz();
         Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava));
@@ -325,8 +187,6 @@ int Spust(const TVolby &Volby)
     // where the output goes would read its own output.
     const bool bStandardni = !Volby.bKontrola && !Volby.bNaMiste && !Volby.Vystup;
     TVystupSoubor standardni(STDOUT_FILENO, QStringLiteral("standard output"));
-    struct stat vystupSt;
-    const bool bVystupSoubor = bStandardni && ::fstat(STDOUT_FILENO, &vystupSt) == 0 && S_ISREG(vystupSt.st_mode);
     // Whether standard output holds the current file's output, which a
     // failure takes back where it can.
     bool bNaStandardni = false;
@@ -353,10 +213,10 @@ int Spust(const TVolby &Volby)
             // (a named pipe would wait for a writer, or take its data).
             std::unique_ptr<TZdroj> zdroj =
                 bStdin ? TZdroj::ZDeskriptoru(STDIN_FILENO, jmeno) : TZdroj::Otevri(vstup.Cesta, Volby.bNaMiste);
-            if (bVystupSoubor && zdroj->JeSouborem(STDOUT_FILENO))
+            if (bStandardni && zdroj->JeSouborem(STDOUT_FILENO))
                 throw EChyba(QStringLiteral("%1: The input is the file that standard output writes to").arg(jmeno));
 
-            std::optional<TVeSlozce> veSlozce;
+            std::unique_ptr<TCestaZapisu> veSlozce;
             TVystupNic nic;
             std::optional<TVystupZapis> soubor;
             TVystup *vystup = &nic;
@@ -366,9 +226,9 @@ int Spust(const TVolby &Volby)
                 // of any size takes little memory. In place, a file that
                 // cannot be written fails only if it has to be written.
                 cestaVystupu = Volby.bNaMiste ? vstup.Cesta : *Volby.Vystup;
-                // The temporary file's name beside it is up to ten bytes longer.
-                if (Volby.bNaMiste && KodujCestu(cestaVystupu).size() + 16 >= PATH_MAX) {
-                    veSlozce.emplace(cestaVystupu);
+                if (Volby.bNaMiste)
+                    veSlozce = CestaZapisu(cestaVystupu);
+                if (veSlozce) {
                     vystup = &soubor.emplace(veSlozce->Jmeno(), true, cestaVystupu);
                 } else {
                     vystup = &soubor.emplace(cestaVystupu, Volby.bNaMiste);
@@ -382,7 +242,7 @@ int Spust(const TVolby &Volby)
             bool bPrvniBlok = true;
             const auto prubehSouboru = [&](qint64 b) {
                 if (bZastavitPoCteni && bPrvniBlok)
-                    ::raise(SIGSTOP);
+                    ZastavSe();
                 bPrvniBlok = false;
                 prubeh.Pridej(b);
             };
@@ -405,8 +265,9 @@ int Spust(const TVolby &Volby)
                 if ((Volby.bNaMiste && v.Zmena()) || Volby.Vystup)
                     soubor->Dokonci([&] {
                         if (bZastavitPredNahrazenim)
-                            ::raise(SIGSTOP);
+                            ZastavSe();
                         zdroj->Over();
+                        zdroj->PustSoubor();
                     });
                 ++prevedeno;
                 nahrazeno += v.Nahrazeno;
@@ -467,19 +328,11 @@ int Spust(const TVolby &Volby)
 
 int main(int argc, char *argv[])
 {
-#ifdef SIGXFSZ
-    // A write beyond the user's file-size limit is a write error that fails
-    // that one file and leaves it as it was, not a reason to end the program
-    // with a temporary file left beside it.
-    std::signal(SIGXFSZ, SIG_IGN);
-#endif
+    PripravProces();
     QCoreApplication aplikace(argc, argv);
-    QByteArrayList argumenty;
-    for (int i = 1; i < argc; ++i)
-        argumenty << QByteArray(argv[i]);
     TVolby volby;
     try {
-        volby = RozeberVolby(argumenty);
+        volby = RozeberVolby(ArgumentyProgramu(argc, argv));
     } catch (const EPouziti &e) {
         Vypis(stderr, QStringLiteral("lumarin-convert: %1\nTry 'lumarin-convert --help' for more information.\n")
                           .arg(e.Zprava()));
