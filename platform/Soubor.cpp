@@ -55,15 +55,73 @@ EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost, bool bNejmene)
 
 #ifdef Q_OS_WIN
 
-// Windows names are UTF-16 already, and Qt hands them over as they are.
+// Windows names are UTF-16, which may hold a lone half of a surrogate pair.
+// As bytes they are UTF-8, and such a half the three bytes of its code point
+// (the generalised UTF-8 of WTF-8), so that the name comes back whole.
 QByteArray KodujCestu(const QString &Cesta)
 {
-    return Cesta.toUtf8();
+    QByteArray bajty;
+    bajty.reserve(Cesta.size() * 3);
+    for (qsizetype i = 0; i < Cesta.size(); ++i) {
+        char32_t znak = Cesta[i].unicode();
+        if (QChar::isHighSurrogate(znak) && i + 1 < Cesta.size() && Cesta[i + 1].isLowSurrogate())
+            znak = QChar::surrogateToUcs4(char16_t(znak), Cesta[++i].unicode());
+        if (znak < 0x80) {
+            bajty += char(znak);
+        } else if (znak < 0x800) {
+            bajty += char(0xC0 | (znak >> 6));
+            bajty += char(0x80 | (znak & 0x3F));
+        } else if (znak < 0x10000) {
+            bajty += char(0xE0 | (znak >> 12));
+            bajty += char(0x80 | ((znak >> 6) & 0x3F));
+            bajty += char(0x80 | (znak & 0x3F));
+        } else {
+            bajty += char(0xF0 | (znak >> 18));
+            bajty += char(0x80 | ((znak >> 12) & 0x3F));
+            bajty += char(0x80 | ((znak >> 6) & 0x3F));
+            bajty += char(0x80 | (znak & 0x3F));
+        }
+    }
+    return bajty;
 }
 
 QString DekodujCestu(const QByteArray &Bajty)
 {
-    return QString::fromUtf8(Bajty);
+    QString cesta;
+    cesta.reserve(Bajty.size());
+    const qsizetype delka = Bajty.size();
+    for (qsizetype i = 0; i < delka;) {
+        const uchar prvni = uchar(Bajty[i]);
+        int pocet = 0;
+        char32_t znak = prvni, nejmensi = 0;
+        if (prvni < 0x80)
+            pocet = 1;
+        else if ((prvni & 0xE0) == 0xC0)
+            pocet = 2, znak = prvni & 0x1F, nejmensi = 0x80;
+        else if ((prvni & 0xF0) == 0xE0)
+            pocet = 3, znak = prvni & 0x0F, nejmensi = 0x800;
+        else if ((prvni & 0xF8) == 0xF0)
+            pocet = 4, znak = prvni & 0x07, nejmensi = 0x10000;
+        bool bPlatny = pocet > 0 && i + pocet <= delka;
+        for (int k = 1; bPlatny && k < pocet; ++k) {
+            const uchar dalsi = uchar(Bajty[i + k]);
+            bPlatny = (dalsi & 0xC0) == 0x80;
+            znak = (znak << 6) | (dalsi & 0x3F);
+        }
+        if (!bPlatny || znak < nejmensi || znak > 0x10FFFF) {
+            cesta += QChar(QChar::ReplacementCharacter); // no name gives such bytes
+            ++i;
+            continue;
+        }
+        if (QChar::requiresSurrogates(znak)) {
+            cesta += QChar(QChar::highSurrogate(znak));
+            cesta += QChar(QChar::lowSurrogate(znak));
+        } else {
+            cesta += QChar(char16_t(znak));
+        }
+        i += pocet;
+    }
+    return cesta;
 }
 
 QString NajdiSoubor(const QString &Cesta)
@@ -156,50 +214,7 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
     return IdentitaSouboru(cil.filePath()).value_or(TIdentitaSouboru());
 }
 
-// The converter that streams its output runs on POSIX systems only; here the
-// content is kept whole and written at the end.
-struct TZapisSouboru::TData {
-    QString Cesta;
-    QByteArray Bajty;
-    TIdentitaSouboru Identita;
-};
-
-TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
-
-TZapisSouboru::~TZapisSouboru() = default;
-
-void TZapisSouboru::Otevri(const QString &Cesta, const QString &)
-{
-    OverCil(Cesta);
-    d->Cesta = Cesta;
-}
-
-void TZapisSouboru::Pridej(QByteArrayView Bajty)
-{
-    d->Bajty.append(Bajty);
-}
-
-void TZapisSouboru::Znovu()
-{
-    d->Bajty.clear();
-}
-
-void TZapisSouboru::Dokonci(const std::function<void()> &Kontrola)
-{
-    if (Kontrola)
-        Kontrola();
-    d->Identita = ZapisSoubor(d->Cesta, d->Bajty);
-}
-
-qint64 TZapisSouboru::Velikost() const
-{
-    return d->Bajty.size();
-}
-
-TIdentitaSouboru TZapisSouboru::Identita() const
-{
-    return d->Identita;
-}
+// TZapisSouboru: SouborWin.cpp.
 
 #else
 
