@@ -1,6 +1,6 @@
 #pragma once
-// What lumarin-convert needs of the operating system beyond Qt Core: the
-// process's start (its arguments, its standard streams), the lines it tells
+// What lumarin-convert needs of the operating system beyond Qt Core and
+// beyond its arguments (Konzole.h): its standard streams, the lines it tells
 // the user, what a path names, the files below a folder, and the hook that
 // tests stop it at. Two implementations, chosen by CMake: PlatformaPosix.cpp
 // (file descriptors, openat and dirent, of any path length) and
@@ -20,12 +20,6 @@
 // an error of that one file (POSIX); standard input and output carry bytes as
 // they are, with no CR LF of the C runtime (Windows).
 void PripravProces();
-
-// The arguments after the program's name, each as the bytes that
-// DekodujCestu takes back to the same path: on POSIX the bytes the system
-// gave, on Windows the UTF-16 command line (never the ANSI code page).
-// QCoreApplication must exist.
-QByteArrayList ArgumentyProgramu(int argc, char *argv[]);
 
 // The files the user named. On Windows, where the shell leaves * and ? to
 // the program, a name with them stands for the files and folders it matches

@@ -6,7 +6,6 @@
 #include "Prevod.h"
 #include "Soubor.h"
 
-#include <QCoreApplication>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
@@ -38,14 +37,6 @@ void PripravProces()
     // with a temporary file left beside it.
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
-}
-
-QByteArrayList ArgumentyProgramu(int argc, char *argv[])
-{
-    QByteArrayList argumenty;
-    for (int i = 1; i < argc; ++i)
-        argumenty << QByteArray(argv[i]);
-    return argumenty;
 }
 
 QStringList RozvinVzory(const QStringList &Soubory)

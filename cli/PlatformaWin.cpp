@@ -9,7 +9,6 @@
 #include "Soubor.h"
 #include "SouborWin.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -124,17 +123,6 @@ void PripravProces()
     // A drive without a medium is an error of its file, never a window that
     // waits for someone to answer it.
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-}
-
-QByteArrayList ArgumentyProgramu(int, char *[])
-{
-    // QCoreApplication takes them from GetCommandLineW, not from argv, which
-    // holds them in the ANSI code page.
-    const QStringList vse = QCoreApplication::arguments();
-    QByteArrayList argumenty;
-    for (qsizetype i = 1; i < vse.size(); ++i)
-        argumenty << KodujCestu(vse.at(i));
-    return argumenty;
 }
 
 QStringList RozvinVzory(const QStringList &Soubory)

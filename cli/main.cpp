@@ -3,6 +3,7 @@
 // one that fails is told on its own line and left as it was, and the others
 // are still converted.
 
+#include "Konzole.h"
 #include "Platforma.h"
 #include "Prevod.h"
 #include "Registr.h"
