@@ -994,7 +994,7 @@ void TestPrevod::rouraNaMiste()
     const HANDLE server = ::CreateNamedPipeW(W(roura), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_NOWAIT, 1, 4096,
                                              4096, 0, nullptr);
     QVERIFY(server != INVALID_HANDLE_VALUE);
-    const auto zavri = qScopeGuard([&] { ::CloseHandle(server); });
+    auto zavri = qScopeGuard([&] { ::CloseHandle(server); });
     for (const QString &zarizeni : {roura, u"NUL"_s}) {
         Zapis(a, BezZnacky(u"č"_s));
         Zapis(b, BezZnacky(u"ř"_s));
