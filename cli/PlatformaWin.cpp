@@ -535,7 +535,9 @@ std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta, bool bJenSoubor)
         ::CloseHandle(h);
         throw neniSoubor();
     }
-    return std::make_unique<TZdrojWin>(h, true, Cesta, druh == FILE_TYPE_DISK ? systemova : QString());
+    // Named in messages as the system writes paths, as the writer names it.
+    return std::make_unique<TZdrojWin>(h, true, QDir::toNativeSeparators(Cesta),
+                                       druh == FILE_TYPE_DISK ? systemova : QString());
 }
 
 std::unique_ptr<TZdroj> TZdroj::ZDeskriptoru(int Fd, const QString &Jmeno)
