@@ -16,7 +16,10 @@
 #include <functional>
 #ifdef Q_OS_WIN
 #include <QProcess>
+// Komponenty.h has a MulDiv of its own.
+#define MulDiv MulDiv_Windows
 #include <windows.h>
+#undef MulDiv
 #define PSAPI_VERSION 2 // K32GetProcessMemoryInfo, in kernel32 itself
 #include <psapi.h>
 #else

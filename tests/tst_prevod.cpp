@@ -27,7 +27,10 @@
 #include <functional>
 #ifdef Q_OS_WIN
 #include "SouborWin.h"
+// Komponenty.h has a MulDiv of its own.
+#define MulDiv MulDiv_Windows
 #include <windows.h>
+#undef MulDiv
 #else
 #include <csignal>
 #include <dirent.h>
