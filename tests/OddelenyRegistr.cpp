@@ -1,0 +1,40 @@
+// A registry of the test's own on Windows (see Prostredi.h): HKEY_CURRENT_USER
+// of this process becomes a fresh key below the user's, so that a test never
+// reads or changes the user's settings, and two tests running at once never
+// see each other's.
+
+#include "Prostredi.h"
+
+#include <QtGlobal>
+#include <string>
+#include <windows.h>
+
+namespace {
+HKEY Oddeleny = nullptr;
+std::wstring Cesta;
+} // namespace
+
+void OddelRegistr()
+{
+    VratRegistr();
+    static int pocet = 0;
+    Cesta = L"Software\\VELOR\\LumarinTesty\\" + std::to_wstring(GetCurrentProcessId()) + L'-' +
+            std::to_wstring(++pocet);
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, Cesta.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &Oddeleny, nullptr) != ERROR_SUCCESS ||
+        RegOverridePredefKey(HKEY_CURRENT_USER, Oddeleny) != ERROR_SUCCESS)
+        qFatal("The tests' own registry key cannot be made: the user's settings would be used");
+}
+
+void VratRegistr()
+{
+    if (!Oddeleny)
+        return;
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(Oddeleny);
+    Oddeleny = nullptr;
+    RegDeleteTreeW(HKEY_CURRENT_USER, Cesta.c_str());
+    // The keys above go too where nothing else is below them.
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR\\LumarinTesty");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR");
+}
