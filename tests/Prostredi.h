@@ -48,10 +48,13 @@ struct TBezPrivilegii {
 #ifdef Q_OS_WIN
 // On Windows the settings live in the registry under HKEY_CURRENT_USER: for
 // as long as a test's environment lives, that root of this process is a key
-// of its own (OddelenyRegistr.cpp), removed with everything in it at the end.
+// of its own (ProstrediWin.cpp), removed with everything in it at the end.
 // Programs the test starts see the user's own root.
 void OddelRegistr();
 void VratRegistr();
+// Sets the file's time of last change, in the units of TIdentitaSouboru
+// (seconds since 1601 and nanoseconds, kept to 100 ns).
+bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy);
 #endif
 
 struct TZaznamDialogu {

@@ -1,10 +1,11 @@
-// A registry of the test's own on Windows (see Prostredi.h): HKEY_CURRENT_USER
-// of this process becomes a fresh key below the user's, so that a test never
-// reads or changes the user's settings, and two tests running at once never
-// see each other's.
+// What the tests need of Windows itself (see Prostredi.h). A registry of the
+// test's own: HKEY_CURRENT_USER of this process becomes a fresh key below the
+// user's, so that a test never reads or changes the user's settings, and two
+// tests running at once never see each other's.
 
 #include "Prostredi.h"
 
+#include <QDir>
 #include <QtGlobal>
 #include <string>
 #include <windows.h>
@@ -37,4 +38,20 @@ void VratRegistr()
     // The keys above go too where nothing else is below them.
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR\\LumarinTesty");
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR");
+}
+
+bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy)
+{
+    const HANDLE soubor = CreateFileW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(Cesta).utf16()),
+                                      FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (soubor == INVALID_HANDLE_VALUE)
+        return false;
+    const quint64 sto = quint64(Sekundy) * 10000000 + quint64(Nanosekundy) / 100;
+    FILETIME cas;
+    cas.dwLowDateTime = DWORD(sto);
+    cas.dwHighDateTime = DWORD(sto >> 32);
+    const bool bOk = SetFileTime(soubor, nullptr, nullptr, &cas);
+    CloseHandle(soubor);
+    return bOk;
 }
