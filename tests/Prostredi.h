@@ -48,13 +48,24 @@ struct TBezPrivilegii {
 #ifdef Q_OS_WIN
 // On Windows the settings live in the registry under HKEY_CURRENT_USER: for
 // as long as a test's environment lives, that root of this process is a key
-// of its own (ProstrediWin.cpp), removed with everything in it at the end.
-// Programs the test starts see the user's own root.
+// of its own, one for each settings folder (XDG_CONFIG_HOME, which a test
+// that changes it follows with OddelRegistr), all removed when the test ends
+// (ProstrediWin.cpp). Programs the test starts see the user's own root.
 void OddelRegistr();
 void VratRegistr();
 // Sets the file's time of last change, in the units of TIdentitaSouboru
 // (seconds since 1601 and nanoseconds, kept to 100 ns).
 bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy);
+#endif
+
+// Skips a test of the settings file itself (damaged, protected, its exact
+// shape) where there is none: on Windows the settings are in the registry.
+#ifdef Q_OS_WIN
+#define JEN_SOUBOR_NASTAVENI() QSKIP("on Windows the settings are in the registry, not in a file to damage or protect")
+#else
+#define JEN_SOUBOR_NASTAVENI() \
+    do {                       \
+    } while (false)
 #endif
 
 struct TZaznamDialogu {

@@ -6,22 +6,44 @@
 #include "Prostredi.h"
 
 #include <QDir>
+#include <QHash>
 #include <QtGlobal>
+#include <cstdlib>
 #include <string>
 #include <windows.h>
 
 namespace {
 HKEY Oddeleny = nullptr;
-std::wstring Cesta;
+
+// The keys of this process, below the user's root; removed when it ends.
+const std::wstring &KlicProcesu()
+{
+    static const std::wstring klic = L"Software\\VELOR\\LumarinTesty\\" + std::to_wstring(GetCurrentProcessId());
+    return klic;
+}
+
+void SmazKlice()
+{
+    VratRegistr();
+    RegDeleteTreeW(HKEY_CURRENT_USER, KlicProcesu().c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, KlicProcesu().c_str());
+    // The keys above go too where nothing else is below them.
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR\\LumarinTesty");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR");
+}
 } // namespace
 
+// One key for each settings folder ($XDG_CONFIG_HOME, which every test's
+// environment has of its own): a test that shares a folder between two
+// windows shares their registry as well.
 void OddelRegistr()
 {
     VratRegistr();
-    static int pocet = 0;
-    Cesta = L"Software\\VELOR\\LumarinTesty\\" + std::to_wstring(GetCurrentProcessId()) + L'-' +
-            std::to_wstring(++pocet);
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, Cesta.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    static const bool bUklid = (std::atexit(SmazKlice), true);
+    Q_UNUSED(bUklid);
+    const std::wstring klic = KlicProcesu() + L'\\' +
+                              std::to_wstring(qHash(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, klic.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &Oddeleny, nullptr) != ERROR_SUCCESS ||
         RegOverridePredefKey(HKEY_CURRENT_USER, Oddeleny) != ERROR_SUCCESS)
         qFatal("The tests' own registry key cannot be made: the user's settings would be used");
@@ -34,10 +56,6 @@ void VratRegistr()
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegCloseKey(Oddeleny);
     Oddeleny = nullptr;
-    RegDeleteTreeW(HKEY_CURRENT_USER, Cesta.c_str());
-    // The keys above go too where nothing else is below them.
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR\\LumarinTesty");
-    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\VELOR");
 }
 
 bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy)
