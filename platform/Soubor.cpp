@@ -423,6 +423,20 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
     }
     qint64 zapsano = 0;
     DWORD chyba = ZapisVse(docasny.Soubor.H, Bajty.constData(), Bajty.size(), zapsano);
+    // The new file takes the old one's attributes and creation time at once.
+    // ReplaceFileW carries them over itself on Windows, so that a system whose
+    // ReplaceFileW does not (Wine) makes no save fail for it.
+    if (!chyba && cil.bExistuje) {
+        FILE_BASIC_INFO zaklad = {};
+        zaklad.CreationTime.LowPart = cil.Info.ftCreationTime.dwLowDateTime;
+        zaklad.CreationTime.HighPart = LONG(cil.Info.ftCreationTime.dwHighDateTime);
+        zaklad.FileAttributes = cil.Info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                             FILE_ATTRIBUTE_ARCHIVE |
+                                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (!zaklad.FileAttributes)
+            zaklad.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(docasny.Soubor.H, FileBasicInfo, &zaklad, sizeof zaklad);
+    }
     // The data reach the disk before the new name does: a crash in between
     // leaves the old file, never an empty one.
     if (!chyba && !::FlushFileBuffers(docasny.Soubor.H))
