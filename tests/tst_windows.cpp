@@ -7,6 +7,7 @@
 
 #include "KodovaStranka.h"
 #include "Klavesnice.h"
+#include "Konzole.h"
 #include "Registr.h"
 #include "SoubUtility.h"
 #include "Soubor.h"
@@ -15,6 +16,7 @@
 #include "TextovySoubor.h"
 
 #include <QDirIterator>
+#include <QProcess>
 #include <QtTest>
 #include <climits>
 #include <functional>
@@ -123,6 +125,7 @@ private slots:
     void soubor1250_data();
     void soubor1250();
     void klavesnice();
+    void prikazovaRadka();
     void zapisNahradi();
     void zapisOdmitne();
     void zapisDrzenehoSouboru();
@@ -475,6 +478,25 @@ void TestWindows::klavesnice()
         }
     }
     SetKeyboardState(puvodni);
+}
+
+// The command line reaches the program whole, also characters that the ANSI
+// code page lacks (argv would hold "?" for them), and its output ends lines
+// with LF alone, as elsewhere.
+void TestWindows::prikazovaRadka()
+{
+    const QStringList argumenty = {u"Příliš žluťoučký kůň.txt"_s, u"emoji 😀 ő ñ 中.txt"_s, u"a \"b\" c"_s,
+                                   QString(), u"-x"_s};
+    QProcess proces;
+    proces.start(QStringLiteral(LUMARIN_ARGUMENTY), argumenty);
+    QVERIFY(proces.waitForFinished(60000));
+    QCOMPARE(proces.exitCode(), 0);
+    const QByteArray vystup = proces.readAllStandardOutput();
+    QVERIFY2(vystup.endsWith('\n') && !vystup.contains('\r'), vystup.constData());
+    QStringList vypsane;
+    for (const QByteArray &radek : vystup.chopped(1).split('\n'))
+        vypsane << QString::fromUtf8(QByteArray::fromHex(radek));
+    QCOMPARE(vypsane, argumenty);
 }
 
 // A save replaces the file's content and keeps the file what it was: its
