@@ -8,13 +8,16 @@
 #include "KodovaStranka.h"
 #include "Klavesnice.h"
 #include "Konzole.h"
+#include "Memo.h"
 #include "Registr.h"
 #include "SoubUtility.h"
 #include "Soubor.h"
 #include "Soubory.h"
 #include "TestovaciOkno.h"
 #include "TextovySoubor.h"
+#include "UlozeneNastaveni.h"
 
+#include <QAction>
 #include <QDirIterator>
 #include <QProcess>
 #include <QtTest>
@@ -35,7 +38,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString KlicLumarin = u"\\Software\\VELOR\\Lumarin"_s;
 const wchar_t *const KlicW = L"Software\\VELOR\\Lumarin";
 
 // The message of the EChyba that Akce throws; "<no error>" when none.
