@@ -9,6 +9,7 @@
 #include "Komponenty.h"
 #include "Konverze.h"
 #include "Memo.h"
+#include "Obrazky.h"
 #include "Pamet.h"
 #include "PrekladQt.h"
 #include "SeznamObrazku.h"
@@ -57,7 +58,7 @@ QIcon IkonaMenu(int Index)
                                           "vlozit", "zpet", "diakritika", "znaky"};
     if (Index < 0 || Index >= int(std::size(soubory)))
         return {};
-    return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(soubory[Index])));
+    return QIcon(CestaObrazku(QStringLiteral("icons/") + QLatin1String(soubory[Index])));
 }
 
 // The window's own font: Tahoma 8 pt, 11 pixels high.
@@ -215,7 +216,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     setObjectName(QStringLiteral("HlavniForm"));
     NastavTag(this, -1);
     setWindowTitle(QStringLiteral("Lumarin"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/lumarin.svg")));
+    setWindowIcon(QIcon(CestaObrazku(QStringLiteral("icons/lumarin"))));
     setFont(PismoOkna());
 
     amgHlavniMenu = Pridej(new QObject(this), "amgHlavniMenu");

@@ -1,6 +1,7 @@
 // Lumarin: removes diacritical marks from text.
 
 #include "Aplikace.h"
+#include "Konzole.h"
 #include "SoubUtility.h"
 #include "fHlavni.h"
 
@@ -62,10 +63,8 @@ int main(int argc, char *argv[])
 #endif
     // The program's own options are read before anything needs a display, so
     // that --help and --version work without one.
-    QByteArrayList argumenty;
-    for (int i = 1; i < argc; ++i)
-        argumenty << QByteArray(argv[i]);
-    const TPrikazovaRadka radka = RozeberPrikazovouRadku(argumenty);
+    PripravStandardniVystup();
+    const TPrikazovaRadka radka = RozeberPrikazovouRadku(ArgumentyProgramu(argc, argv));
     const QString program =
         argc > 0 && argv[0] ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QStringLiteral("lumarin");
 

@@ -5,6 +5,7 @@
 #include "KodovaStranka.h"
 #include "Komponenty.h"
 #include "Nastaveni.h"
+#include "Obrazky.h"
 #include "Registr.h"
 #include "Retezce.h"
 #include "Umisteni.h"
@@ -110,7 +111,7 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
         auto *b = Pridej(Komponenty, new QPushButton(QString::fromUtf16(Text), this), Jmeno, -1);
         b->setProperty("ShowHint", true);
         NastavHint(b, QString::fromUtf16(Hint));
-        b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(Ikona))));
+        b->setIcon(QIcon(CestaObrazku(QStringLiteral("icons/") + QLatin1String(Ikona))));
         b->setIconSize(QSize(16, 16));
         // No button of this dialog is the default one: Enter presses only
         // the button that has the focus.
@@ -193,7 +194,7 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     sbtDefault = Pridej(Komponenty, new QToolButton(this), "sbtDefault", -1);
     sbtDefault->setGeometry(8, 304, 25, 25);
-    sbtDefault->setIcon(QIcon(QStringLiteral(":/icons/vychozi.svg")));
+    sbtDefault->setIcon(QIcon(CestaObrazku(QStringLiteral("icons/vychozi"))));
     sbtDefault->setIconSize(QSize(16, 16));
     sbtDefault->setProperty("ShowHint", true);
     NastavHint(sbtDefault, QStringLiteral("Načte do seznamu základní znaky"));

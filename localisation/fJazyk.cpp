@@ -2,6 +2,7 @@
 
 #include "Chyby.h"
 #include "Komponenty.h"
+#include "Obrazky.h"
 #include "Retezce.h"
 #include "SeznamObrazku.h"
 
@@ -75,7 +76,7 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     ilVlajky = Pridej(Komponenty, new TSeznamObrazku(QSize(16, 13), this), "ilVlajky", 0);
     for (const char *vlajka : {"CZ", "GB", "SK", "DE", "FR", "ES"})
-        ilVlajky->Pridej(QStringLiteral(":/flags/%1.svg").arg(QLatin1String(vlajka)));
+        ilVlajky->Pridej(CestaObrazku(QStringLiteral("flags/") + QLatin1String(vlajka)));
     livJazyk->setIconSize(ilVlajky->Velikost());
     livJazyk->setItemDelegate(new TObrazkyRadku(ilVlajky, livJazyk));
 

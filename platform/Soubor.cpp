@@ -3,9 +3,11 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <algorithm>
+#include <limits>
+#include <string>
 #include <windows.h>
 #else
 #include <QList>
@@ -135,83 +137,384 @@ bool ExistujeSoubor(const QString &Cesta)
     return info.exists() && !info.isDir();
 }
 
-std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta)
+namespace {
+
+// The system's reason for the last failed call, without the period that
+// Windows ends it with (the messages add their own punctuation).
+QString DuvodChyby(DWORD Chyba)
 {
-    // Opened for no access at all, so that no other program is kept from its file.
-    const HANDLE soubor = ::CreateFileW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(Cesta).utf16()), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (soubor == INVALID_HANDLE_VALUE)
-        return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info;
-    const bool bZnam = ::GetFileInformationByHandle(soubor, &info);
-    ::CloseHandle(soubor);
-    if (!bZnam || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::nullopt;
+    QString duvod = qt_error_string(int(Chyba)).trimmed();
+    if (duvod.endsWith(u'.'))
+        duvod.chop(1);
+    return duvod;
+}
+
+// A path as the wide calls take it: backslashes, and an absolute path that a
+// plain call would refuse as too long behind the \\?\ prefix (which takes the
+// path as it stands, so it is made absolute and clean first).
+std::wstring SirokaCesta(const QString &Cesta)
+{
+    QString cesta = QDir::toNativeSeparators(Cesta);
+    if (cesta.size() >= MAX_PATH - 12 && !cesta.startsWith(QLatin1String("\\\\?\\"))) {
+        cesta = QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(Cesta)));
+        cesta = cesta.startsWith(QLatin1String("\\\\")) ? QStringLiteral("\\\\?\\UNC\\") + cesta.mid(2)
+                                                         : QStringLiteral("\\\\?\\") + cesta;
+    }
+    return cesta.toStdWString();
+}
+
+// A handle closed when it goes out of scope.
+struct TRukojet {
+    explicit TRukojet(HANDLE Rukojet) : H(Rukojet) {}
+    TRukojet(const TRukojet &) = delete;
+    TRukojet &operator=(const TRukojet &) = delete;
+    ~TRukojet()
+    {
+        if (Platna())
+            ::CloseHandle(H);
+    }
+    bool Platna() const { return H != INVALID_HANDLE_VALUE && H != nullptr; }
+    // A writer looks at the result: a file system may report a failed write
+    // only when the file is closed.
+    DWORD Zavri()
+    {
+        const BOOL bZavreno = ::CloseHandle(H);
+        H = INVALID_HANDLE_VALUE;
+        return bZavreno ? 0 : ::GetLastError();
+    }
+    HANDLE H;
+};
+
+TIdentitaSouboru IdentitaZInfo(const BY_HANDLE_FILE_INFORMATION &Info)
+{
     TIdentitaSouboru identita;
-    identita.Zarizeni = info.dwVolumeSerialNumber;
-    identita.Uzel = quint64(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-    identita.Velikost = qint64(quint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow);
+    identita.Zarizeni = Info.dwVolumeSerialNumber;
+    identita.Uzel = quint64(Info.nFileIndexHigh) << 32 | Info.nFileIndexLow;
+    identita.Velikost = qint64(quint64(Info.nFileSizeHigh) << 32 | Info.nFileSizeLow);
     // In units of 100 ns since 1601.
-    const quint64 cas = quint64(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
+    const quint64 cas = quint64(Info.ftLastWriteTime.dwHighDateTime) << 32 | Info.ftLastWriteTime.dwLowDateTime;
     identita.ZmenaS = qint64(cas / 10000000);
     identita.ZmenaNs = qint64(cas % 10000000) * 100;
     return identita;
 }
 
+// What a handle that is no regular file on a disk stands for.
+QString DuvodDruhu(HANDLE Soubor, const BY_HANDLE_FILE_INFORMATION *Info)
+{
+    if (Info && (Info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return DuvodSlozky();
+    switch (::GetFileType(Soubor)) {
+    case FILE_TYPE_PIPE: return QStringLiteral("It is a pipe, not a regular file");
+    case FILE_TYPE_CHAR: return QStringLiteral("It is a character device, not a regular file");
+    default: return QStringLiteral("It is not a regular file");
+    }
+}
+
+// Writes all the bytes at the handle's position, in pieces the call takes.
+// 0, or the system's error.
+DWORD ZapisVse(HANDLE Soubor, const char *Data, qint64 Delka, qint64 &Zapsano)
+{
+    Zapsano = 0;
+    while (Zapsano < Delka) {
+        DWORD zapsano = 0;
+        const DWORD kus = DWORD(std::min<qint64>(Delka - Zapsano, 1 << 30));
+        if (!::WriteFile(Soubor, Data + Zapsano, kus, &zapsano, nullptr))
+            return ::GetLastError();
+        if (zapsano == 0)
+            return ERROR_WRITE_FAULT;
+        Zapsano += zapsano;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta)
+{
+    if (Cesta.isEmpty() || Cesta.contains(QChar(0)))
+        return std::nullopt;
+    // Opened for no access at all, so that no other program is kept from its file.
+    const TRukojet soubor(::CreateFileW(SirokaCesta(Cesta).c_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!soubor.Platna() || !::GetFileInformationByHandle(soubor.H, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return IdentitaZInfo(info);
+}
+
 QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Identita)
 {
-    if (QFileInfo(Cesta).isDir())
-        throw ChybaOtevreni(Cesta, DuvodSlozky());
-    QFile soubor(Cesta);
-    if (!soubor.open(QIODevice::ReadOnly))
-        throw ChybaOtevreni(Cesta, soubor.errorString());
-    // Taken before the reading, so that a change made meanwhile shows as one.
-    const std::optional<TIdentitaSouboru> identita = IdentitaSouboru(Cesta);
-    if (soubor.isSequential())
-        throw ChybaOtevreni(Cesta, QStringLiteral("It is not a regular file"));
-    if (Nejvice >= 0 && soubor.size() > Nejvice)
-        throw EPrilisVelky(Cesta, soubor.size());
-    const QByteArray bajty = Nejvice >= 0 ? soubor.read(Nejvice + 1) : soubor.readAll();
-    if (soubor.error() != QFileDevice::NoError)
-        throw ChybaOtevreni(Cesta, soubor.errorString());
-    if (Nejvice >= 0 && bajty.size() > Nejvice)
-        throw EPrilisVelky(Cesta, bajty.size(), true);
+    if (Cesta.isEmpty() || Cesta.contains(QChar(0)))
+        throw ChybaOtevreni(Cesta, DuvodChyby(ERROR_FILE_NOT_FOUND));
+    // Other programs may go on reading, writing, renaming or deleting the file
+    // meanwhile, as they may on other systems; a folder opens too, to be told.
+    const TRukojet soubor(::CreateFileW(SirokaCesta(Cesta).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
+                                        nullptr));
+    if (!soubor.Platna())
+        throw ChybaOtevreni(Cesta, DuvodChyby(::GetLastError()));
+    // What was opened is checked on the handle, not on a name that may change.
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool bInfo = ::GetFileType(soubor.H) == FILE_TYPE_DISK && ::GetFileInformationByHandle(soubor.H, &info);
+    if (!bInfo || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw ChybaOtevreni(Cesta, DuvodDruhu(soubor.H, bInfo ? &info : nullptr));
+    const TIdentitaSouboru identita = IdentitaZInfo(info);
+    if (Nejvice >= 0 && identita.Velikost > Nejvice)
+        throw EPrilisVelky(Cesta, identita.Velikost);
+    // The size the file had when it was opened; one that grows meanwhile is
+    // read on in pieces, to one byte past the limit.
+    const qint64 strop = Nejvice < 0 ? std::numeric_limits<qint64>::max() : Nejvice + 1;
+    QByteArray bajty(std::min(identita.Velikost, strop), Qt::Uninitialized);
+    qint64 precteno = 0;
+    while (precteno < strop) {
+        if (precteno == bajty.size())
+            bajty.resize(std::min<qint64>(std::max<qint64>(bajty.size() * 2, 65536), strop));
+        DWORD n = 0;
+        const DWORD kus = DWORD(std::min<qint64>(bajty.size() - precteno, 1 << 30));
+        if (!::ReadFile(soubor.H, bajty.data() + precteno, kus, &n, nullptr))
+            throw ChybaOtevreni(Cesta, DuvodChyby(::GetLastError()));
+        if (n == 0)
+            break;
+        precteno += n;
+    }
+    if (Nejvice >= 0 && precteno > Nejvice)
+        throw EPrilisVelky(Cesta, Nejvice + 1, true);
+    bajty.resize(precteno);
     if (Identita)
-        *Identita = identita.value_or(TIdentitaSouboru());
+        *Identita = identita;
     return bajty;
 }
 
 namespace {
 
-// The file that a save to Cesta replaces (links followed), or the error that
-// refuses it: a folder, something that is not a regular file, a file that may
-// not be written.
-QFileInfo OverCil(const QString &Cesta)
+// The file that a save to Cesta writes: the path as the wide calls take it
+// (a symbolic link's target, when it exists, as the system resolves it),
+// whether it exists, and, when it does, what the system knows of it.
+struct TCil {
+    QString Cesta; // as the caller named it, for the message
+    std::wstring Soubor;
+    bool bExistuje = false;
+    BY_HANDLE_FILE_INFORMATION Info{};
+};
+
+[[noreturn]] void Selhani(const TCil &Cil, DWORD Chyba)
 {
-    const QFileInfo info(Cesta);
-    const QFileInfo cil(info.isSymLink() ? info.symLinkTarget() : Cesta);
-    if (cil.isDir())
-        throw ChybaVytvoreni(Cesta, DuvodSlozky());
-    if (cil.exists() && !cil.isFile())
-        throw ChybaVytvoreni(Cesta, QStringLiteral("It is not a regular file"));
-    if (cil.exists() && !cil.isWritable())
-        throw ChybaVytvoreni(Cesta, QStringLiteral("Access is denied"));
+    throw ChybaVytvoreni(Cil.Cesta, DuvodChyby(Chyba));
+}
+
+// The file that a save to Cesta replaces, or the error that refuses it: a
+// folder, something that is not a regular file (a device, a pipe), a file
+// that may not be written (read-only).
+TCil NajdiCil(const QString &Cesta)
+{
+    TCil cil;
+    cil.Cesta = Cesta;
+    if (Cesta.isEmpty() || Cesta.contains(QChar(0)))
+        Selhani(cil, ERROR_INVALID_NAME);
+    cil.Soubor = SirokaCesta(Cesta);
+    const TRukojet soubor(::CreateFileW(cil.Soubor.c_str(), 0,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!soubor.Platna()) {
+        const DWORD chyba = ::GetLastError();
+        if (chyba != ERROR_FILE_NOT_FOUND)
+            Selhani(cil, chyba);
+        // A symbolic link whose target is missing creates that target.
+        const QFileInfo odkaz(Cesta);
+        if (odkaz.isSymbolicLink())
+            cil.Soubor = SirokaCesta(odkaz.symLinkTarget());
+        return cil;
+    }
+    const bool bInfo = ::GetFileType(soubor.H) == FILE_TYPE_DISK && ::GetFileInformationByHandle(soubor.H, &cil.Info);
+    if (!bInfo || (cil.Info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw ChybaVytvoreni(Cesta, DuvodDruhu(soubor.H, bInfo ? &cil.Info : nullptr));
+    if (cil.Info.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+        Selhani(cil, ERROR_ACCESS_DENIED);
+    cil.bExistuje = true;
+    // A symbolic link (or a junction above the file) stands for the file it
+    // leads to: that file is replaced, the link stays.
+    std::wstring konecna(32768, L'\0');
+    const DWORD delka = ::GetFinalPathNameByHandleW(soubor.H, konecna.data(), DWORD(konecna.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (delka > 0 && delka < konecna.size()) {
+        konecna.resize(delka);
+        cil.Soubor = konecna;
+    }
     return cil;
+}
+
+// The folder part of a wide path, with its last separator.
+std::wstring Slozka(const std::wstring &Soubor)
+{
+    const size_t lomitko = Soubor.find_last_of(L"\\/");
+    return lomitko == std::wstring::npos ? std::wstring() : Soubor.substr(0, lomitko + 1);
+}
+
+// A temporary file beside the target, removed unless it has taken its place.
+struct TDocasny {
+    ~TDocasny()
+    {
+        if (Soubor.Platna())
+            Soubor.Zavri();
+        if (!bNahradil && !Jmeno.empty())
+            ::DeleteFileW(Jmeno.c_str());
+    }
+    std::wstring Jmeno;
+    TRukojet Soubor{INVALID_HANDLE_VALUE};
+    bool bNahradil = false;
+};
+
+// CREATE_NEW: nothing that already lies in the folder is ever taken over.
+// 0, or the system's error.
+DWORD VytvorDocasny(const TCil &Cil, TDocasny &Docasny)
+{
+    const std::wstring slozka = Slozka(Cil.Soubor);
+    const std::wstring jmeno = Cil.Soubor.substr(slozka.size()).substr(0, 200);
+    for (int pokus = 0; pokus < 100; ++pokus) {
+        const std::wstring docasne = slozka + L'.' + jmeno + L'.' +
+                                     QString::number(QRandomGenerator::global()->generate(), 36).toStdWString() +
+                                     L'~';
+        const HANDLE h = ::CreateFileW(docasne.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            Docasny.Jmeno = docasne;
+            Docasny.Soubor.H = h;
+            return 0;
+        }
+        const DWORD chyba = ::GetLastError();
+        if (chyba != ERROR_FILE_EXISTS && chyba != ERROR_ALREADY_EXISTS)
+            return chyba;
+    }
+    return ERROR_FILE_EXISTS;
+}
+
+// Writes the new content into the file itself, where a new file would not be
+// the same file (other hard links) or the folder takes no new file. The space
+// is reserved first, so that a full disk stops the save before any old byte
+// is overwritten; should a write fail all the same, the old bytes, read
+// before, go back.
+TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty)
+{
+    TRukojet soubor(::CreateFileW(Cil.Soubor.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!soubor.Platna())
+        Selhani(Cil, ::GetLastError());
+    QByteArray stare;
+    try {
+        stare = NactiBajty(QString::fromStdWString(Cil.Soubor));
+    } catch (const EChyba &) {
+        Selhani(Cil, ERROR_READ_FAULT);
+    }
+    const qint64 nova = Bajty.size();
+    if (nova > stare.size()) {
+        FILE_ALLOCATION_INFO misto;
+        misto.AllocationSize.QuadPart = nova;
+        // Where the file system cannot reserve, every write is still checked.
+        if (!::SetFileInformationByHandle(soubor.H, FileAllocationInfo, &misto, sizeof misto)) {
+            const DWORD chyba = ::GetLastError();
+            if (chyba == ERROR_DISK_FULL || chyba == ERROR_HANDLE_DISK_FULL)
+                Selhani(Cil, chyba);
+        }
+    }
+    const auto konec = [&](qint64 Delka) {
+        LARGE_INTEGER pozice;
+        pozice.QuadPart = Delka;
+        return ::SetFilePointerEx(soubor.H, pozice, nullptr, FILE_BEGIN) && ::SetEndOfFile(soubor.H);
+    };
+    const auto zacatek = [&] {
+        LARGE_INTEGER nula;
+        nula.QuadPart = 0;
+        return ::SetFilePointerEx(soubor.H, nula, nullptr, FILE_BEGIN) != 0;
+    };
+    qint64 zapsano = 0;
+    DWORD chyba = zacatek() ? ZapisVse(soubor.H, Bajty.constData(), nova, zapsano) : ::GetLastError();
+    if (!chyba && nova < stare.size() && !konec(nova))
+        chyba = ::GetLastError();
+    if (!chyba && !::FlushFileBuffers(soubor.H))
+        chyba = ::GetLastError();
+    if (chyba) {
+        qint64 zpet = 0;
+        if (!zacatek() || ZapisVse(soubor.H, stare.constData(), stare.size(), zpet) != 0 || !konec(stare.size()) ||
+            !::FlushFileBuffers(soubor.H))
+            throw ChybaVytvoreni(Cil.Cesta,
+                                 DuvodChyby(chyba) + QStringLiteral(". The old content could not be put back either"));
+        Selhani(Cil, chyba);
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!::GetFileInformationByHandle(soubor.H, &info))
+        Selhani(Cil, ::GetLastError());
+    if (const DWORD zavreni = soubor.Zavri())
+        Selhani(Cil, zavreni);
+    return IdentitaZInfo(info);
+}
+
+// What OverCil gives a streaming writer: the refusal of what a save never
+// replaces, at once.
+QString OverCil(const QString &Cesta)
+{
+    return QString::fromStdWString(NajdiCil(Cesta).Soubor);
 }
 
 } // namespace
 
+// A temporary file in the same folder receives the content, reaches the disk
+// and then takes the old file's place in one step: ReplaceFileW, which keeps
+// what makes the old file what it is (attributes, creation time, security,
+// alternate streams), or, for a new file, a rename. A failure at any step
+// leaves the old file whole and removes the temporary one. Where a new file
+// cannot be that file (it has other hard links) or the folder takes no new
+// file, the content goes into the file itself.
 TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
 {
-    const QFileInfo cil = OverCil(Cesta);
-    QSaveFile soubor(cil.filePath());
-    // Unbuffered, so that every write reports its own error rather than
-    // leaving it to a flush whose result nobody sees.
-    if (!soubor.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || soubor.write(Bajty) != Bajty.size() ||
-        !soubor.commit())
-        throw ChybaVytvoreni(Cesta, soubor.errorString());
-    return IdentitaSouboru(cil.filePath()).value_or(TIdentitaSouboru());
+    const TCil cil = NajdiCil(Cesta);
+    if (cil.bExistuje && cil.Info.nNumberOfLinks > 1)
+        return ZapisNaMiste(cil, Bajty);
+    TDocasny docasny;
+    if (const DWORD chyba = VytvorDocasny(cil, docasny)) {
+        if (cil.bExistuje && chyba == ERROR_ACCESS_DENIED)
+            return ZapisNaMiste(cil, Bajty);
+        Selhani(cil, chyba);
+    }
+    qint64 zapsano = 0;
+    DWORD chyba = ZapisVse(docasny.Soubor.H, Bajty.constData(), Bajty.size(), zapsano);
+    // The new file takes the old one's attributes and creation time at once.
+    // ReplaceFileW carries them over itself on Windows, so that a system whose
+    // ReplaceFileW does not (Wine) makes no save fail for it.
+    if (!chyba && cil.bExistuje) {
+        FILE_BASIC_INFO zaklad = {};
+        zaklad.CreationTime.LowPart = cil.Info.ftCreationTime.dwLowDateTime;
+        zaklad.CreationTime.HighPart = LONG(cil.Info.ftCreationTime.dwHighDateTime);
+        zaklad.FileAttributes = cil.Info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                                             FILE_ATTRIBUTE_ARCHIVE |
+                                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        if (!zaklad.FileAttributes)
+            zaklad.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(docasny.Soubor.H, FileBasicInfo, &zaklad, sizeof zaklad);
+    }
+    // The data reach the disk before the new name does: a crash in between
+    // leaves the old file, never an empty one.
+    if (!chyba && !::FlushFileBuffers(docasny.Soubor.H))
+        chyba = ::GetLastError();
+    if (!chyba)
+        chyba = docasny.Soubor.Zavri();
+    if (!chyba) {
+        const BOOL bHotovo =
+            cil.bExistuje
+                ? ::ReplaceFileW(cil.Soubor.c_str(), docasny.Jmeno.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                 nullptr, nullptr)
+                : ::MoveFileExW(docasny.Jmeno.c_str(), cil.Soubor.c_str(), MOVEFILE_WRITE_THROUGH);
+        if (!bHotovo)
+            chyba = ::GetLastError();
+    }
+    if (chyba)
+        Selhani(cil, chyba);
+    docasny.bNahradil = true;
+    const std::optional<TIdentitaSouboru> identita = IdentitaSouboru(QString::fromStdWString(cil.Soubor));
+    return identita.value_or(TIdentitaSouboru());
 }
 
 // TZapisSouboru: SouborWin.cpp.

@@ -28,8 +28,11 @@ constexpr quint32 PrvniKoren = HKEY_CLASSES_ROOT, PosledniKoren = HKEY_DYN_DATA;
 } // namespace
 
 #ifdef Q_OS_WIN
+// Komponenty.h has a MulDiv of its own; the system's is not used here.
+#define MulDiv MulDiv_Windows
 #include <windows.h>
 #include <shlobj.h>
+#undef MulDiv
 #endif
 
 TNastaveni *Nastaveni = nullptr;

@@ -10,7 +10,9 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <QtTest>
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 // Types Text into Cil key by key, as the keyboard would (also letters that
 // QTest::keyClicks cannot send).
@@ -22,7 +24,9 @@ inline void Napis(QWidget *Cil, const QString &Text)
 
 // Drops root's right to ignore file permissions for as long as it lives, so
 // that a write-protected folder or file protects also in a test run as root.
+// Windows has no such right to drop: there it does nothing.
 struct TBezPrivilegii {
+#ifndef Q_OS_WIN
     TBezPrivilegii()
     {
         if (geteuid() == 0)
@@ -33,10 +37,36 @@ struct TBezPrivilegii {
         if (bRoot)
             QVERIFY(seteuid(0) == 0);
     }
+#else
+    TBezPrivilegii() = default;
+#endif
     TBezPrivilegii(const TBezPrivilegii &) = delete;
     TBezPrivilegii &operator=(const TBezPrivilegii &) = delete;
     bool bRoot = false;
 };
+
+#ifdef Q_OS_WIN
+// On Windows the settings live in the registry under HKEY_CURRENT_USER: for
+// as long as a test's environment lives, that root of this process is a key
+// of its own, one for each settings folder (XDG_CONFIG_HOME, which a test
+// that changes it follows with OddelRegistr), all removed when the test ends
+// (ProstrediWin.cpp). Programs the test starts see the user's own root.
+void OddelRegistr();
+void VratRegistr();
+// Sets the file's time of last change, in the units of TIdentitaSouboru
+// (seconds since 1601 and nanoseconds, kept to 100 ns).
+bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy);
+#endif
+
+// Skips a test of the settings file itself (damaged, protected, its exact
+// shape) where there is none: on Windows the settings are in the registry.
+#ifdef Q_OS_WIN
+#define JEN_SOUBOR_NASTAVENI() QSKIP("on Windows the settings are in the registry, not in a file to damage or protect")
+#else
+#define JEN_SOUBOR_NASTAVENI() \
+    do {                       \
+    } while (false)
+#endif
 
 struct TZaznamDialogu {
     QString Text;
@@ -50,6 +80,9 @@ public:
     {
         QVERIFY2(Docasna.isValid(), "no temporary folder");
         qputenv("XDG_CONFIG_HOME", Docasna.filePath(QStringLiteral("config")).toLocal8Bit());
+#ifdef Q_OS_WIN
+        OddelRegistr();
+#endif
         QDir().mkpath(Docasna.filePath(QStringLiteral("prace")));
         QDir::setCurrent(Docasna.filePath(QStringLiteral("prace")));
         THlaseni::NastavPrezenter([this](const QString &Text, const QString &Nadpis, int Priznaky) {
@@ -57,7 +90,13 @@ public:
             return Odpovedi.isEmpty() ? IDOK : Odpovedi.takeFirst();
         });
     }
-    ~TProstredi() { THlaseni::NastavPrezenter({}); }
+    ~TProstredi()
+    {
+        THlaseni::NastavPrezenter({});
+#ifdef Q_OS_WIN
+        VratRegistr();
+#endif
+    }
 
     QString Cesta(const QString &Jmeno) const { return Docasna.filePath(QStringLiteral("prace/") + Jmeno); }
 

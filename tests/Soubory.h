@@ -8,6 +8,46 @@
 #include <QByteArray>
 #include <QFileInfo>
 #include <QtTest>
+#ifdef Q_OS_WIN
+#include <QDir>
+#include <QFile>
+
+// The whole file, or "<unreadable>".
+inline QByteArray Precti(const QString &Cesta)
+{
+    QFile soubor(Cesta);
+    if (!soubor.open(QIODevice::ReadOnly))
+        return "<unreadable>";
+    return soubor.readAll();
+}
+
+// Creates a folder and those above it that are missing.
+inline void VytvorSlozku(const QString &Slozka)
+{
+    if (!Slozka.isEmpty())
+        QDir().mkpath(Slozka);
+}
+
+// Creates or replaces the file (and its folder) with exactly these bytes.
+inline void Zapis(const QString &Cesta, const QByteArray &Bajty)
+{
+    VytvorSlozku(QFileInfo(Cesta).path());
+    QFile soubor(Cesta);
+    QVERIFY2(soubor.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(Cesta));
+    QCOMPARE(soubor.write(Bajty), Bajty.size());
+    QVERIFY(soubor.flush());
+}
+
+// Windows has no file size limit of a process: bNastaven stays false.
+using rlim_t = quint64;
+struct TLimitVelikosti {
+    explicit TLimitVelikosti(rlim_t) {}
+    TLimitVelikosti(const TLimitVelikosti &) = delete;
+    TLimitVelikosti &operator=(const TLimitVelikosti &) = delete;
+    bool bNastaven = false;
+};
+
+#else
 #include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -72,6 +112,8 @@ struct TLimitVelikosti {
     rlimit FPuvodni;
     void (*FSignal)(int);
 };
+
+#endif
 
 // Restores an environment variable when it goes out of scope.
 struct TPromenna {

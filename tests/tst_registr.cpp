@@ -16,8 +16,10 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +43,9 @@ QString Chyba(const std::function<void()> &Akce)
 class TestRegistr : public QObject {
     Q_OBJECT
 private slots:
+#ifdef Q_OS_WIN
+    void initTestCase() { QSKIP("the settings store on Windows is the registry itself, not this file (tst_windows tests it)"); }
+#endif
     void init();
     void cleanup();
 

@@ -581,6 +581,10 @@ QString TestSpusteni::NainstalujDo(const QString &Slozka)
 // with each other and with the program.
 void TestSpusteni::instalace()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the installed layout, desktop entry and AppStream file are the Linux desktop's; "
+          "Windows gets a zip and an installer (scripts/windows-package)");
+#endif
     const QString usr = NainstalujDo(Test->Prostredi.Docasna.filePath(u"koren"_s));
     QVERIFY(!usr.isEmpty());
     const QString zaznam = usr + u"/share/applications/example.velor.Lumarin.desktop"_s;
@@ -632,6 +636,9 @@ void TestSpusteni::instalace()
 // The desktop's own checkers accept the installed entry and metadata.
 void TestSpusteni::platnostInstalace()
 {
+#ifdef Q_OS_WIN
+    QSKIP("the desktop entry and AppStream file are the Linux desktop's");
+#endif
     const QString desktop = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
     const QString appstream = QStandardPaths::findExecutable(u"appstreamcli"_s);
     if (desktop.isEmpty() || appstream.isEmpty())

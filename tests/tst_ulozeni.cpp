@@ -68,7 +68,13 @@ const QRect Navrzene(0, 0, 640, 480);
 // A settings folder that outlives one window, for what a run leaves to the next.
 struct TSpolecneNastaveni {
     QTemporaryDir Slozka;
-    void Pouzij() const { qputenv("XDG_CONFIG_HOME", Slozka.path().toLocal8Bit()); }
+    void Pouzij() const
+    {
+        qputenv("XDG_CONFIG_HOME", Slozka.path().toLocal8Bit());
+#ifdef Q_OS_WIN
+        OddelRegistr();
+#endif
+    }
     QString Soubor() const { return Slozka.filePath(u"VELOR/Lumarin.json"_s); }
 };
 
@@ -443,6 +449,7 @@ void TestUlozeni::zpetPoZapisu()
 
 void TestUlozeni::chybaZapisu()
 {
+    JEN_SOUBOR_NASTAVENI();
     // A settings folder that cannot be written: the close tells it, the window
     // closes all the same, and the old file stays whole.
     TTestovaciOkno test([] { Uloz({{{}, u"Jazyk"_s, u"EN"_s}}); });
@@ -477,6 +484,7 @@ void TestUlozeni::chybaZapisu()
 
 void TestUlozeni::poskozenySoubor()
 {
+    JEN_SOUBOR_NASTAVENI();
     // A damaged file: the start tells why and where it went, the program runs
     // on its defaults, and the next close writes a fresh file.
     TSpolecneNastaveni spolecne;

@@ -13,6 +13,26 @@
 #include <QAction>
 #include <QLabel>
 #include <QtTest>
+#ifdef Q_OS_WIN
+
+// What this test makes happen exists on POSIX systems only: size-limited and
+// full file systems through tmpfs and RLIMIT_FSIZE, named pipes and sockets,
+// inodes and owners, extended attributes and ACLs, names as bytes that are
+// not UTF-8. tst_windows makes the Windows writer fail for real instead: a
+// full drive, a file held open by another program, a read-only file, a
+// device, hard and symbolic links, long paths.
+class TestZapis : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QSKIP("tmpfs and size limits, FIFOs, sockets, inodes, owners, extended attributes and non-UTF-8 names "
+              "exist on POSIX systems only (tst_windows tests the Windows writer)");
+    }
+};
+
+#else
+
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
@@ -658,6 +678,8 @@ void TestZapis::jmenoMimoUtf8()
     QCOMPARE(Precti(cesta), QByteArray("nova stara verze"));
     QCOMPARE(Obsah(Test->Prostredi.Cesta(QString())), QList<QByteArray>{"\xFF\xFE.txt"});
 }
+
+#endif
 
 QTEST_MAIN(TestZapis)
 #include "tst_zapis.moc"

@@ -461,6 +461,8 @@ void TestZnaky::necitelneNastaveni()
 {
     QFETCH(bool, poskozeny);
     QFETCH(QString, duvod);
+    if (poskozeny)
+        JEN_SOUBOR_NASTAVENI();
     Uloz(BezZnamenka, u"x"_s);
     if (poskozeny) {
         QFile soubor(O->Prostredi.Docasna.filePath(u"config/VELOR/Lumarin.json"_s));
@@ -719,6 +721,7 @@ void TestZnaky::odmitnutyZapis_data()
 
 void TestZnaky::odmitnutyZapis()
 {
+    JEN_SOUBOR_NASTAVENI();
     QFETCH(bool, klicExistuje);
     if (klicExistuje) {
         Uloz(SeZnamenkem, u"ab"_s);
