@@ -6,8 +6,8 @@
 #include "Konzole.h"
 #include "Platforma.h"
 #include "Prevod.h"
-#include "Registr.h"
 #include "Soubor.h"
+#include "UlozenaTabulka.h"
 #include "Verze.h"
 #include "Volby.h"
 
@@ -18,8 +18,6 @@
 #include <optional>
 
 namespace {
-
-const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
 
 // The version of the program's own version block, empty when it has none.
 QString VerzeProgramu()
@@ -40,24 +38,6 @@ QString VerzeProgramu()
     const quint32 vyssi = qFromLittleEndian<quint32>(pevne + 8);
     const quint32 nizsi = qFromLittleEndian<quint32>(pevne + 12);
     return QStringLiteral("%1.%2.%3.%4").arg(vyssi >> 16).arg(vyssi & 0xFFFF).arg(nizsi >> 16).arg(nizsi & 0xFFFF);
-}
-
-// The user's pair table as the window reads it from the store: absent values
-// (or the missing key) give the defaults, an empty value an empty list. The
-// store is only read.
-void NactiUlozenouTabulku(QString &Hledane, QString &Nahrady)
-{
-    TRegistr registr(KEY_READ);
-    registr.NastavKoren(HKEY_CURRENT_USER);
-    Hledane = TNastaveniPrevodu::VychoziHledane();
-    Nahrady = TNastaveniPrevodu::VychoziNahrady();
-    if (registr.OtevriKlic(KlicZnaky, false)) {
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakySeZnamenkem")))
-            Hledane = registr.CtiRetezec(QStringLiteral("ZnakySeZnamenkem"));
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakyBezZnamenka")))
-            Nahrady = registr.CtiRetezec(QStringLiteral("ZnakyBezZnamenka"));
-        registr.ZavriKlic();
-    }
 }
 
 // "1 character", "2 characters".
@@ -132,8 +112,12 @@ int Spust(const TVolby &Volby)
         nastaveni.Hledane = *Volby.Hledane;
         nastaveni.Nahrady = *Volby.Nahrady;
     } else if (!Volby.bVychoziTabulka) {
+        // The user's table as the window converts with it; the store is
+        // only read.
         try {
-            NactiUlozenouTabulku(nastaveni.Hledane, nastaveni.Nahrady);
+            const TTabulkaZnaku tabulka = CtiTabulku();
+            nastaveni.Hledane = tabulka.SeZnamenkem;
+            nastaveni.Nahrady = tabulka.BezZnamenka;
         } catch (const EChyba &e) {
             Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
             return 1;
