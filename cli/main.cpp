@@ -46,6 +46,37 @@ QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
     return QStringLiteral("%1 %2").arg(Kolik).arg(QLatin1String(Kolik == 1 ? Jedno : Vice));
 }
 
+// Standard output, where every file's output goes in turn. A failure of its
+// own is an error of the kind that ends the run: no later file could be
+// written there either. The input's errors, named after the input, keep
+// their kind, whatever the input is called.
+class TStandardniVystup : public TVystup {
+public:
+    TStandardniVystup() : FSoubor(STDOUT_FILENO, QStringLiteral("standard output")) {}
+    void Zapis(const char *Data, qsizetype Delka) override
+    {
+        Spolecny([&] { FSoubor.Zapis(Data, Delka); });
+    }
+    bool LzeOdvolat() const override { return FSoubor.LzeOdvolat(); }
+    void Odvolej() override
+    {
+        Spolecny([&] { FSoubor.Odvolej(); });
+    }
+    void Zacni() { FSoubor.Zacni(); }
+
+private:
+    template <typename F> static void Spolecny(F Krok)
+    {
+        try {
+            Krok();
+        } catch (const EChyba &e) {
+            throw EChyba(e.Zprava(), TDruhChyby::SpolecnyVystup);
+        }
+    }
+
+    TVystupSoubor FSoubor;
+};
+
 struct TVstup {
     QString Cesta; // "-" for standard input
     qint64 Velikost = 0;
@@ -171,7 +202,7 @@ int Spust(const TVolby &Volby)
     // Standard output, unless the files go elsewhere. A file that is also
     // where the output goes would read its own output.
     const bool bStandardni = !Volby.bKontrola && !Volby.bNaMiste && !Volby.Vystup;
-    TVystupSoubor standardni(STDOUT_FILENO, QStringLiteral("standard output"));
+    TStandardniVystup standardni;
     // Whether standard output holds the current file's output, which a
     // failure takes back where it can.
     bool bNaStandardni = false;
@@ -288,7 +319,7 @@ int Spust(const TVolby &Volby)
             odvolejStandardni();
             chyba(e.Zprava());
             // Standard output that cannot be written ends the run.
-            if (e.Zprava().startsWith(QStringLiteral("standard output:")))
+            if (e.Druh() == TDruhChyby::SpolecnyVystup)
                 break;
         }
         prubeh.Soubor(vstup.Velikost);
