@@ -3,7 +3,7 @@
 #include "JazykyXML.h"
 #include "Memo.h"
 #include "Registr.h"
-#include "convar.h"
+#include "UlozenaTabulka.h"
 #include "fHlavni.h"
 
 #include <QGuiApplication>
@@ -178,18 +178,9 @@ void NactiNastaveni(THlavniForm &Okno)
         registr.ZavriKlic();
     }
 
-    // Absent values, or the missing key, give the defaults; an empty value
-    // gives an empty list.
-    QString seZnamenkem = VychoziZnakySeZnamenkem, bezZnamenka = VychoziZnakyBezZnamenka;
-    if (registr.OtevriKlic(KlicZnaky, false)) {
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakySeZnamenkem")))
-            seZnamenkem = registr.CtiRetezec(QStringLiteral("ZnakySeZnamenkem"));
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakyBezZnamenka")))
-            bezZnamenka = registr.CtiRetezec(QStringLiteral("ZnakyBezZnamenka"));
-        registr.ZavriKlic();
-    }
-    ZnakySeZnamenkem = seZnamenkem;
-    ZnakyBezZnamenka = bezZnamenka;
+    // The pair table as the program converts with it (a blank stored list is
+    // an empty one); the rest of the reading ended before it on a failure.
+    PouzijTabulku(CtiTabulku());
 }
 
 void UlozNastaveni(THlavniForm &Okno)

@@ -5,9 +5,10 @@
 //
 // Key \Software\VELOR\Lumarin under HKEY_CURRENT_USER: Jazyk (text),
 // Maximalni, Vlevo, Nahore, Vyska, Sirka (integers); its subkey Pismo (the
-// editor's font) and Znaky (the two lists of the pair table).
+// editor's font) and Znaky (the two lists of the pair table, UlozenaTabulka.h).
 
 #include "Komponenty.h"
+#include "UlozenaTabulka.h" // KlicZnaky
 
 #include <QFont>
 #include <QList>
@@ -19,7 +20,6 @@ class THlavniForm;
 
 inline const QString KlicLumarin = QStringLiteral("\\Software\\VELOR\\Lumarin");
 inline const QString KlicPismo = QStringLiteral("\\Software\\VELOR\\Lumarin\\Pismo");
-inline const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
 
 // The pitch of the editor's font as the user chose it.
 enum TProporce { prZakladni, prVariabilni, prFixni };

@@ -6,9 +6,9 @@
 #include "Komponenty.h"
 #include "Nastaveni.h"
 #include "Obrazky.h"
-#include "Registr.h"
 #include "Retezce.h"
 #include "Umisteni.h"
+#include "UlozenaTabulka.h"
 #include "convar.h"
 #include "fASCII.h"
 
@@ -23,13 +23,8 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
-#include <algorithm>
 
 namespace {
-
-const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
-const QString PolozkaSeZnamenkem = QStringLiteral("ZnakySeZnamenkem");
-const QString PolozkaBezZnamenka = QStringLiteral("ZnakyBezZnamenka");
 
 constexpr quint32 BarvaAktivnihoPole = 0x00C8FFFF; // pale yellow
 constexpr quint32 clWindow = 0xFF000005;
@@ -40,13 +35,6 @@ QFont PismoFormulare()
     pismo.setStyleHint(QFont::SansSerif);
     pismo.setPixelSize(11);
     return pismo;
-}
-
-// Blank: nothing but spaces and control characters. Used only to decide, never
-// to change what is stored or shown.
-bool JePrazdny(const QString &Text)
-{
-    return std::all_of(Text.cbegin(), Text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
 }
 
 // " (Dec: 236, Hex: EC)": the character's byte in the code page that the
@@ -66,24 +54,6 @@ QString Kody(const QString &Znak)
 QString ZpravaNastaveni(const QString &Text, const QString &Duvod)
 {
     return Text + QStringLiteral(".\r(") + Duvod + QStringLiteral(".)");
-}
-
-// Writes one value of the pair table; empty when it is stored, otherwise the
-// store's reason. The settings helper only answers false when it cannot open
-// the key, so a write of our own into the same place asks the store why.
-QString Uloz(const QString &Polozka, const QString &Hodnota)
-{
-    try {
-        if (Nastaveni->HodnotaDoRegistru(HKEY_CURRENT_USER, KlicZnaky, Polozka, Hodnota))
-            return {};
-        TRegistr registr;
-        registr.NastavKoren(HKEY_CURRENT_USER);
-        registr.OtevriKlic(KlicZnaky, true);
-        registr.ZapisRetezec(Polozka, Hodnota);
-        return {};
-    } catch (const EChyba &e) {
-        return e.Zprava();
-    }
 }
 
 template <typename T> T *Pridej(QList<QObject *> &Komponenty, T *Komponenta, const char *Jmeno, int Tag)
@@ -240,22 +210,10 @@ void TZnakyForm::FormShow(QObject *)
     if (bUprava)
         NastavUpravu(false);
 
+    // A blank stored list shows its defaults, as does one that cannot be
+    // read; the user is told why, and OK would then store the pairs anew.
     QString chyba;
-    const auto nacti = [&](const QString &Polozka, const QString &Vychozi) {
-        try {
-            const QString hodnota = Nastaveni->HodnotaZeRegistru(HKEY_CURRENT_USER, KlicZnaky, Polozka, Vychozi);
-            return JePrazdny(hodnota) ? Vychozi : hodnota;
-        } catch (const EChyba &e) {
-            // A value that cannot be read shows its defaults; the user is
-            // told why, and OK would then store the pairs anew.
-            if (chyba.isEmpty())
-                chyba = e.Zprava();
-            return Vychozi;
-        }
-    };
-    const QString seZnamenkem = nacti(PolozkaSeZnamenkem, VychoziZnakySeZnamenkem);
-    const QString bezZnamenka = nacti(PolozkaBezZnamenka, VychoziZnakyBezZnamenka);
-    NactiPary(seZnamenkem, bezZnamenka);
+    NactiPary(CtiTabulkuProEditor(chyba));
     if (!chyba.isEmpty())
         Hlaseni->Dialog(tdChyba, ZpravaNastaveni(rsNELZEZEREGISTRU, chyba), rsCHYBA, 0);
 }
@@ -263,7 +221,7 @@ void TZnakyForm::FormShow(QObject *)
 void TZnakyForm::bbtPridatClick(QObject *)
 {
     // A pair needs a character on each side.
-    if (JePrazdny(edtZnakSeZnamenkem->text()) || JePrazdny(edtZnakBezZnamenka->text())) {
+    if (JePrazdnyText(edtZnakSeZnamenkem->text()) || JePrazdnyText(edtZnakBezZnamenka->text())) {
         Hlaseni->Dialog(tdChyba, rsNENIZNAK + u'.', rsCHYBA, 0);
         return;
     }
@@ -310,27 +268,24 @@ void TZnakyForm::bbtSmazatClick(QObject *)
 
 void TZnakyForm::btnOKClick(QObject *)
 {
-    QString seZnamenkem, bezZnamenka;
+    TTabulkaZnaku tabulka;
     for (int i = 0; i < livZnaky->topLevelItemCount(); ++i) {
-        seZnamenkem += livZnaky->topLevelItem(i)->text(0);
-        bezZnamenka += livZnaky->topLevelItem(i)->text(2);
+        tabulka.SeZnamenkem += livZnaky->topLevelItem(i)->text(0);
+        tabulka.BezZnamenka += livZnaky->topLevelItem(i)->text(2);
     }
-    ZnakySeZnamenkem = seZnamenkem;
-    ZnakyBezZnamenka = bezZnamenka;
     // The pairs hold for this run whatever the store says. A store that
     // refuses them is told, or they would be gone at the next start without a
-    // word; after a refused first value the second is not written, so the
-    // store keeps a pair table whose halves belong together.
-    QString duvod = Uloz(PolozkaSeZnamenkem, seZnamenkem);
-    if (duvod.isEmpty())
-        duvod = Uloz(PolozkaBezZnamenka, bezZnamenka);
-    if (!duvod.isEmpty())
-        Hlaseni->Dialog(tdChyba, ZpravaNastaveni(rsNELZEDOREGISTRU, duvod), rsCHYBA, 0);
+    // word.
+    try {
+        PotvrdTabulku(tabulka);
+    } catch (const EChyba &e) {
+        Hlaseni->Dialog(tdChyba, ZpravaNastaveni(rsNELZEDOREGISTRU, e.Zprava()), rsCHYBA, 0);
+    }
 }
 
 void TZnakyForm::sbtDefaultClick(QObject *)
 {
-    NactiPary(VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka);
+    NactiPary(TTabulkaZnaku::Vychozi());
 }
 
 void TZnakyForm::PrvekEnter(QObject *Sender)
@@ -470,14 +425,14 @@ void TZnakyForm::PridejPar(const QString &SeZnamenkem, const QString &BezZnamenk
         radek->setText(2, BezZnamenka);
 }
 
-void TZnakyForm::NactiPary(const QString &SeZnamenkem, const QString &BezZnamenka)
+void TZnakyForm::NactiPary(const TTabulkaZnaku &Tabulka)
 {
     livZnaky->clear();
     // A stored replacement list shorter than the marked one: a row without
-    // a partner keeps its own character, which the conversion leaves as it is
-    // too, so every row holds a character on each side.
-    for (qsizetype i = 0; i < SeZnamenkem.size(); ++i)
-        PridejPar(SeZnamenkem.at(i), i < BezZnamenka.size() ? BezZnamenka.at(i) : SeZnamenkem.at(i));
+    // a partner keeps its own character, so every row holds a character on
+    // each side.
+    for (qsizetype i = 0; i < Tabulka.SeZnamenkem.size(); ++i)
+        PridejPar(Tabulka.SeZnamenkem.at(i), Tabulka.Nahrada(i));
     // A new list starts at its first row, not where the old one was scrolled to.
     livZnaky->scrollToTop();
 }

@@ -24,6 +24,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class TASCIIForm;
+struct TTabulkaZnaku;
 
 class TZnakyForm : public QDialog {
     Q_OBJECT
@@ -80,7 +81,7 @@ private:
     TASCIIForm *Vyber() const;
     void VyberZnak(QLineEdit *Pole);
     void PridejPar(const QString &SeZnamenkem, const QString &BezZnamenka);
-    void NactiPary(const QString &SeZnamenkem, const QString &BezZnamenka);
+    void NactiPary(const TTabulkaZnaku &Tabulka);
     QTreeWidgetItem *VybranyRadek() const;
     void NastavUpravu(bool Uprava);
 

@@ -6,8 +6,8 @@
 #include "Konzole.h"
 #include "Platforma.h"
 #include "Prevod.h"
-#include "Registr.h"
 #include "Soubor.h"
+#include "UlozenaTabulka.h"
 #include "Verze.h"
 #include "Volby.h"
 
@@ -18,8 +18,6 @@
 #include <optional>
 
 namespace {
-
-const QString KlicZnaky = QStringLiteral("\\Software\\VELOR\\Lumarin\\Znaky");
 
 // The version of the program's own version block, empty when it has none.
 QString VerzeProgramu()
@@ -42,29 +40,42 @@ QString VerzeProgramu()
     return QStringLiteral("%1.%2.%3.%4").arg(vyssi >> 16).arg(vyssi & 0xFFFF).arg(nizsi >> 16).arg(nizsi & 0xFFFF);
 }
 
-// The user's pair table as the window reads it from the store: absent values
-// (or the missing key) give the defaults, an empty value an empty list. The
-// store is only read.
-void NactiUlozenouTabulku(QString &Hledane, QString &Nahrady)
-{
-    TRegistr registr(KEY_READ);
-    registr.NastavKoren(HKEY_CURRENT_USER);
-    Hledane = TNastaveniPrevodu::VychoziHledane();
-    Nahrady = TNastaveniPrevodu::VychoziNahrady();
-    if (registr.OtevriKlic(KlicZnaky, false)) {
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakySeZnamenkem")))
-            Hledane = registr.CtiRetezec(QStringLiteral("ZnakySeZnamenkem"));
-        if (registr.ExistujeHodnota(QStringLiteral("ZnakyBezZnamenka")))
-            Nahrady = registr.CtiRetezec(QStringLiteral("ZnakyBezZnamenka"));
-        registr.ZavriKlic();
-    }
-}
-
 // "1 character", "2 characters".
 QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
 {
     return QStringLiteral("%1 %2").arg(Kolik).arg(QLatin1String(Kolik == 1 ? Jedno : Vice));
 }
+
+// Standard output, where every file's output goes in turn. A failure of its
+// own is an error of the kind that ends the run: no later file could be
+// written there either. The input's errors, named after the input, keep
+// their kind, whatever the input is called.
+class TStandardniVystup : public TVystup {
+public:
+    TStandardniVystup() : FSoubor(STDOUT_FILENO, QStringLiteral("standard output")) {}
+    void Zapis(const char *Data, qsizetype Delka) override
+    {
+        Spolecny([&] { FSoubor.Zapis(Data, Delka); });
+    }
+    bool LzeOdvolat() const override { return FSoubor.LzeOdvolat(); }
+    void Odvolej() override
+    {
+        Spolecny([&] { FSoubor.Odvolej(); });
+    }
+    void Zacni() { FSoubor.Zacni(); }
+
+private:
+    template <typename F> static void Spolecny(F Krok)
+    {
+        try {
+            Krok();
+        } catch (const EChyba &e) {
+            throw EChyba(e.Zprava(), TDruhChyby::SpolecnyVystup);
+        }
+    }
+
+    TVystupSoubor FSoubor;
+};
 
 struct TVstup {
     QString Cesta; // "-" for standard input
@@ -132,8 +143,12 @@ int Spust(const TVolby &Volby)
         nastaveni.Hledane = *Volby.Hledane;
         nastaveni.Nahrady = *Volby.Nahrady;
     } else if (!Volby.bVychoziTabulka) {
+        // The user's table as the window converts with it; the store is
+        // only read.
         try {
-            NactiUlozenouTabulku(nastaveni.Hledane, nastaveni.Nahrady);
+            const TTabulkaZnaku tabulka = CtiTabulku();
+            nastaveni.Hledane = tabulka.SeZnamenkem;
+            nastaveni.Nahrady = tabulka.BezZnamenka;
         } catch (const EChyba &e) {
             Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
             return 1;
@@ -187,7 +202,7 @@ int Spust(const TVolby &Volby)
     // Standard output, unless the files go elsewhere. A file that is also
     // where the output goes would read its own output.
     const bool bStandardni = !Volby.bKontrola && !Volby.bNaMiste && !Volby.Vystup;
-    TVystupSoubor standardni(STDOUT_FILENO, QStringLiteral("standard output"));
+    TStandardniVystup standardni;
     // Whether standard output holds the current file's output, which a
     // failure takes back where it can.
     bool bNaStandardni = false;
@@ -304,7 +319,7 @@ int Spust(const TVolby &Volby)
             odvolejStandardni();
             chyba(e.Zprava());
             // Standard output that cannot be written ends the run.
-            if (e.Zprava().startsWith(QStringLiteral("standard output:")))
+            if (e.Druh() == TDruhChyby::SpolecnyVystup)
                 break;
         }
         prubeh.Soubor(vstup.Velikost);

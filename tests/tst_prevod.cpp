@@ -504,6 +504,7 @@ private slots:
     void filtr_data();
     void filtr();
     void naMiste();
+    void konecPriChybeVystupu();
     void rekurzivneBezBinarnich();
     void kontrola();
     void zmenaZdroje_data();
@@ -785,6 +786,28 @@ void TestPrevod::naMiste()
     QCOMPARE(sebe.Kod, 1);
     QVERIFY2(sebe.Chyby.contains(Nativni(b).toUtf8() + ": The input is the file that standard output writes to"),
              sebe.Chyby.constData());
+}
+
+// Standard output that cannot be written ends the run: no later file could
+// be written there either. An input's own error ends nothing, also where the
+// input's name makes its message read like one of standard output.
+void TestPrevod::konecPriChybeVystupu()
+{
+    const QString b = Prostredi->Cesta(u"b.txt"_s);
+    Zapis(b, BezZnacky(u"č"_s));
+    const QString jmeno = u"standard output"_s; // named relative to the working folder, as messages name it
+    Zapis(Prostredi->Cesta(jmeno), "x");
+    const TBeh beh = Spust({u"--default-table"_s, jmeno, b}, {}, Prostredi->Cesta(jmeno));
+    QCOMPARE(beh.Kod, 1);
+    QCOMPARE(beh.Chyby, QByteArray("lumarin-convert: standard output: The input is the file that standard output "
+                                   "writes to\n"));
+    QCOMPARE(Precti(Prostredi->Cesta(jmeno)), QByteArray("c"));
+#ifndef Q_OS_WIN
+    // Two files into a full device: one message, the second file not tried.
+    const TBeh plny = Spust({u"--default-table"_s, b, b}, {}, u"/dev/full"_s);
+    QCOMPARE(plny.Kod, 1);
+    QCOMPARE(plny.Chyby, QByteArray("lumarin-convert: standard output: No space left on device\n"));
+#endif
 }
 
 // -r converts the files below a folder; a file with a NUL byte in its first
