@@ -1,6 +1,7 @@
 #include "fHlavni.h"
 
 #include "AkcniPolozka.h"
+#include "Aplikace.h"
 #include "Chyby.h"
 #include "Dialogy.h"
 #include "Hlaseni.h"
@@ -1113,9 +1114,9 @@ void THlavniForm::aJazykExecute(QObject *)
     // A file put in place after the first show, or mended after it failed to
     // load then, is loaded now, as the language application would load it.
     NactiJazykovySoubor();
-    auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!vyber)
+    if (!FFormy)
         return;
+    TJazykForm *vyber = FFormy->JazykForm;
     JazykXML->SeznamJazyku(vyber->livJazyk);
     VycentrujNadHlavnimOknem(vyber);
     if (ModalniVysledek(vyber->exec()) != mrOk)
@@ -1171,14 +1172,12 @@ void THlavniForm::NastavJazyk()
     texty.Pridej([this, kod, tlacitka] { FPrekladQt->Nastav(kod, tlacitka); });
 
     JazykXML->RetezceFormulare(this, texty);
-    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(oAplikaci, texty);
-    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(vyber, texty);
-    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(znaky, texty);
-    if (auto *ascii = findChild<TASCIIForm *>())
-        JazykXML->RetezceFormulare(ascii, texty);
+    if (FFormy) {
+        JazykXML->RetezceFormulare(FFormy->OAplikaciForm, texty);
+        JazykXML->RetezceFormulare(FFormy->JazykForm, texty);
+        JazykXML->RetezceFormulare(FFormy->ZnakyForm, texty);
+        JazykXML->RetezceFormulare(FFormy->ASCIIForm, texty);
+    }
     // The file-name label shows the document, not a text of the file: it
     // keeps naming the document's file, and its hint tells the saved state
     // in the new language.
@@ -1266,20 +1265,20 @@ void THlavniForm::ZobrazVlajku()
     if (!xdcJazyk->Aktivni())
         return;
     const int index = JazykXML->IndexJazyka();
-    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
-        imgJazyk->setPixmap(vyber->ilVlajky->Obrazek(index));
+    if (FFormy)
+        imgJazyk->setPixmap(FFormy->JazykForm->ilVlajky->Obrazek(index));
 }
 
 void THlavniForm::aZnakyExecute(QObject *)
 {
-    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
-        znaky->exec();
+    if (FFormy)
+        FFormy->ZnakyForm->exec();
 }
 
 void THlavniForm::aOAplikaciExecute(QObject *)
 {
-    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly)) {
-        VycentrujNadHlavnimOknem(oAplikaci);
-        oAplikaci->exec();
+    if (FFormy) {
+        VycentrujNadHlavnimOknem(FFormy->OAplikaciForm);
+        FFormy->OAplikaciForm->exec();
     }
 }

@@ -20,6 +20,7 @@ class QMenuBar;
 class QToolBar;
 class TMemo;
 class TPrekladQt;
+class TFormy;
 class TStavovyRadek;
 class TXMLDokument;
 
@@ -79,6 +80,10 @@ public:
 
     // The sixteen actions, in the order of the action table.
     QList<QAction *> Akce() const;
+
+    // The program's other forms, which the window runs and relabels; given
+    // once they all exist, taken back (nullptr) before any of them goes.
+    void NastavFormy(const TFormy *Formy) { FFormy = Formy; }
 
     // Event handlers.
     void FormCreate(QObject *Sender);
@@ -192,6 +197,7 @@ private:
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
     template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
+    const TFormy *FFormy = nullptr;
 
     QString FHint;
     TPrekladQt *FPrekladQt = nullptr;
