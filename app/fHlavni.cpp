@@ -250,7 +250,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     QFont tucne = lblNazevSouboru->font();
     tucne.setBold(true);
     lblNazevSouboru->setFont(tucne);
-    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+    NastavStavDokumentu(udStart);
 
     // A file dragged from the file manager is opened, onto the editor too.
     setAcceptDrops(true);
@@ -749,14 +749,7 @@ void THlavniForm::FormClose(QObject *, int &)
 
 void THlavniForm::memSouborChange(QObject *)
 {
-    if (memSoubor->Modified()) {
-        NastavBarvuPisma(lblNazevSouboru, clRed);
-        NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
-    } else {
-        NastavBarvuPisma(lblNazevSouboru, clGreen);
-        NastavHint(lblNazevSouboru, rsULOZENO + u'|');
-    }
-    aUlozit->setEnabled(memSoubor->Modified());
+    NastavStavDokumentu(udZmena);
 }
 
 void THlavniForm::AplikaceHint()
@@ -820,7 +813,7 @@ bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
         // still the file that the window knows, not another program's change.
         if (JeSouborDokumentu(Cesta))
             if (const TStavNaDisku stav = IdentitaSouboru(FNazevSouboru))
-                FIdentita = *stav;
+                NastavStavDokumentu(udObnoveno, QString(), *stav);
         throw;
     }
     FKodovani = kodovani;
@@ -891,32 +884,89 @@ void THlavniForm::OhlasZmenuNaDisku()
     Hlaseni->Dialog(tdInformace, (stav ? rsZMENENNADISKU : rsSMAZANNADISKU).arg(nazev), rsINFORMACE, MB_OK);
 }
 
-// ---- commands ----
+// ---- the document's state ----
 
-// After a file is opened or saved: it is the document's file, shown by its full
-// path, as it is on disk now (Identita), and the text has no unsaved changes.
-void THlavniForm::OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita)
+namespace {
+
+// The message text that the label's hint tells for a document with
+// (bZmeneno) or without unsaved changes.
+QString *ZpravaUlozeni(bool bZmeneno)
 {
-    FNazevSouboru = Cesta;
-    FIdentita = Identita;
-    FOhlaseno.reset();
-    lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    return bZmeneno ? &rsNEULOZENO : &rsULOZENO;
 }
+
+// The label's hint for the saved state: the message as its tooltip, nothing
+// after the bar, so that the status bar stays blank over the label.
+QString HintUlozeni(const QString &Zprava)
+{
+    return Zprava + u'|';
+}
+
+} // namespace
+
+// The document's whole state after Udalost: its file and what that file is
+// on disk, the editor's modified flag, and what shows them (the label's
+// caption, colour and hint, and Save).
+void THlavniForm::NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta,
+                                      const TIdentitaSouboru &Identita)
+{
+    // A document without a file shows "TEXT.TXT" and has no hint: at the start
+    // the label keeps the window-text colour it was created with and Save is
+    // disabled; New makes the label black and leaves Save as it was.
+    const auto bezSouboru = [this] {
+        FNazevSouboru.clear();
+        FIdentita.reset();
+        FOhlaseno.reset();
+        lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+        NastavHint(lblNazevSouboru, QString());
+    };
+    switch (Udalost) {
+    case udStart:
+        bezSouboru();
+        aUlozit->setEnabled(false);
+        return;
+    case udNovy:
+        bezSouboru();
+        memSoubor->SetModified(false);
+        NastavBarvuPisma(lblNazevSouboru, clBlack);
+        return;
+    case udObnoveno:
+        // Still the file that the window knows; nothing that shows changes.
+        FIdentita = Identita;
+        return;
+    case udZvolenSoubor:
+        // The file is shown by its full path.
+        FNazevSouboru = Cesta;
+        lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
+        [[fallthrough]];
+    case udUlozeno:
+        FIdentita = Identita;
+        FOhlaseno.reset();
+        memSoubor->SetModified(false);
+        break;
+    case udPrevedeno:
+        // Even when the conversion replaced nothing.
+        memSoubor->SetModified(true);
+        break;
+    case udZmena:
+        break;
+    }
+    // The saved state follows the modified flag: red while modified, green
+    // while not, with Save enabled only while there is something to save.
+    const bool bZmeneno = memSoubor->Modified();
+    NastavBarvuPisma(lblNazevSouboru, bZmeneno ? clRed : clGreen);
+    NastavHint(lblNazevSouboru, HintUlozeni(*ZpravaUlozeni(bZmeneno)));
+    aUlozit->setEnabled(bZmeneno);
+}
+
+// ---- commands ----
 
 void THlavniForm::aNovyExecute(QObject *)
 {
     if (!UlozitZmeny())
         return;
     memSoubor->Smaz();
-    memSoubor->SetModified(false);
-    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
-    NastavHint(lblNazevSouboru, QString());
-    NastavBarvuPisma(lblNazevSouboru, clBlack);
-    FNazevSouboru.clear();
-    FIdentita.reset();
-    FOhlaseno.reset();
+    NastavStavDokumentu(udNovy);
 }
 
 void THlavniForm::aOtevritExecute(QObject *)
@@ -964,7 +1014,7 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
-    OznacUlozeno(Cesta, identita);
+    NastavStavDokumentu(udZvolenSoubor, Cesta, identita);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {
@@ -983,14 +1033,10 @@ void THlavniForm::aUlozitExecute(QObject *)
     // Another program's changes to the file are not written over unasked.
     if (!PrepsatZmeneny())
         return;
-    // The label's caption stays as it is.
     TIdentitaSouboru identita;
     if (!UlozDo(FNazevSouboru, identita))
         return;
-    FIdentita = identita;
-    FOhlaseno.reset();
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    NastavStavDokumentu(udUlozeno, QString(), identita);
 }
 
 void THlavniForm::aUlozitJakoExecute(QObject *)
@@ -1008,7 +1054,7 @@ void THlavniForm::aUlozitJakoExecute(QObject *)
     TIdentitaSouboru identita;
     if (!UlozDo(cesta, identita))
         return;
-    OznacUlozeno(cesta, identita);
+    NastavStavDokumentu(udZvolenSoubor, cesta, identita);
 }
 
 void THlavniForm::aKonecExecute(QObject *)
@@ -1083,10 +1129,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
     }
     if (memSoubor->JePrazdny())
         return;
-    memSoubor->SetModified(true);
-    aUlozit->setEnabled(memSoubor->Modified());
-    NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
-    NastavBarvuPisma(lblNazevSouboru, clRed);
+    NastavStavDokumentu(udPrevedeno);
 }
 
 void THlavniForm::aPismoExecute(QObject *)
@@ -1184,7 +1227,7 @@ void THlavniForm::NastavJazyk()
     texty.Nastav(MistoVlastnosti(lblNazevSouboru, "text"), lblNazevSouboru->text());
     if (!Hint(lblNazevSouboru).isEmpty())
         texty.Nastav(MistoHintu(lblNazevSouboru),
-                     texty.Text(MistoRetezce(memSoubor->Modified() ? &rsNEULOZENO : &rsULOZENO)) + u'|');
+                     HintUlozeni(texty.Text(MistoRetezce(ZpravaUlozeni(memSoubor->Modified())))));
     texty.Proved();
     DoplnKlavesyNabidek();
 }

@@ -172,6 +172,20 @@ protected:
     void dropEvent(QDropEvent *Udalost) override;
 
 private:
+    // What has just happened to the document; NastavStavDokumentu sets the
+    // document's whole state from it, the rule for each case in one place.
+    enum TUdalostDokumentu : quint8 {
+        udStart,        // the program has started: no file, Save disabled
+        udZmena,        // the editor's change event: the display follows the modified flag
+        udNovy,         // a new document: no file, not modified, black without a hint, Save as it was
+        udZvolenSoubor, // opened, or saved as: Cesta is the file, as it is on disk (Identita); not modified
+        udUlozeno,      // written into its file, which is now Identita; not modified
+        udPrevedeno,    // a conversion of a non-empty text: modified
+        udObnoveno,     // a failed write into the file put its bytes back: the file is now Identita
+    };
+    void NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta = QString(),
+                             const TIdentitaSouboru &Identita = TIdentitaSouboru());
+
     void VytvorAkce();
     void VytvorMenu();
     void VytvorNastrojovouListu();
@@ -186,7 +200,6 @@ private:
     bool PretazeniNaEditor(QEvent *Udalost);
     void OtevriPretazeny(const QString &Cesta);
     bool UlozDo(const QString &Cesta, TIdentitaSouboru &Identita);
-    void OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita);
     // What the document's file is on disk: its identity, or none when no file
     // is there.
     using TStavNaDisku = std::optional<TIdentitaSouboru>;
