@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <array>
+#include <map>
 #include <optional>
 #include <utility>
 #include <QMainWindow>
@@ -43,7 +44,8 @@ public:
     explicit THlavniForm(QWidget *Rodic = nullptr);
     ~THlavniForm() override;
 
-    // What the window owns, in the order in which it declares it.
+    // What the window owns, in the order in which it declares it. The members
+    // below stay in one public section: the order is read from their places.
     QList<QObject *> Komponenty;
 
     QObject *amgHlavniMenu = nullptr;
@@ -209,7 +211,11 @@ private:
     void OhlasZmenuNaDisku();
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
-    template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
+    template <typename T> void Pridej(T *&Clen, T *Komponenta, const char *Jmeno);
+    void SeradKomponenty();
+    // The components by the address of their members, until SeradKomponenty.
+    std::map<const void *, QObject *> FClenove;
+    QList<QMenu *> FNabidky; // the menu bar's menus, in order
     const TFormy *FFormy = nullptr;
 
     QString FHint;
