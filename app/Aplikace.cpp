@@ -87,11 +87,16 @@ TFormy::TFormy()
     PoradiZivota().append(QStringLiteral("TZnakyForm"));
     ASCIIForm = new TASCIIForm(ZnakyForm);
     PoradiZivota().append(QStringLiteral("TASCIIForm"));
+    // The forms that run others find them here.
+    ZnakyForm->NastavVyber(ASCIIForm);
+    HlavniForm->NastavFormy(this);
 }
 
 TFormy::~TFormy()
 {
     // The forms go in the reverse order of their creation.
+    HlavniForm->NastavFormy(nullptr);
+    ZnakyForm->NastavVyber(nullptr);
     delete ASCIIForm;
     delete ZnakyForm;
     delete OAplikaciForm;

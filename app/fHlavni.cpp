@@ -1,6 +1,7 @@
 #include "fHlavni.h"
 
 #include "AkcniPolozka.h"
+#include "Aplikace.h"
 #include "Chyby.h"
 #include "Dialogy.h"
 #include "Hlaseni.h"
@@ -89,6 +90,77 @@ void NastavVzhledLisny(QWidget *Lista)
         paleta.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
     Lista->setPalette(paleta);
 }
+
+// Where an action stands in the bars besides its place in the table.
+enum TMistoAkce : quint8 {
+    maOddelovacNabidky = 1, // a separator line before its menu item
+    maOddelovacListy = 2,   // a separator before its toolbar button
+    maTitulekNaListe = 4,   // its toolbar button shows its caption beside the icon
+};
+
+constexpr QKeyCombination BezZkratky = QKeyCombination::fromCombined(0);
+
+// One action: the window's member that holds it and its object name, its
+// category, caption, hint, shortcut and icon (in the command icons, -1 for
+// none), its handler, then its item in the menu bar's menu Nabidka (the
+// menu's Tag) and its toolbar button (none without a caption), each with its
+// access key.
+struct TPopisAkce {
+    QAction *THlavniForm::*Akce;
+    const char *Jmeno;
+    const char16_t *Kategorie;
+    const char16_t *Titulek;
+    const char16_t *Hint;
+    QKeyCombination Zkratka;
+    int Ikona;
+    void (THlavniForm::*Obsluha)(QObject *);
+    int Nabidka;
+    const char16_t *Polozka;
+    const char16_t *Tlacitko;
+    quint8 Misto; // TMistoAkce
+};
+
+// The sixteen actions. The menus and the toolbar show them in this order.
+constexpr TPopisAkce TabulkaAkci[] = {
+    {&THlavniForm::aNovy, "aNovy", u"Soubor", u"Nový", u"Vytvoří nový soubor", Qt::CTRL | Qt::Key_N, 0,
+     &THlavniForm::aNovyExecute, 1, u"&Nový", u"&Nový", 0},
+    {&THlavniForm::aOtevrit, "aOtevrit", u"Soubor", u"Otevřít...", u"Otevře existující soubor", Qt::CTRL | Qt::Key_O, 1,
+     &THlavniForm::aOtevritExecute, 1, u"&Otevřít...", u"&Otevřít...", 0},
+    {&THlavniForm::aUlozit, "aUlozit", u"Soubor", u"Uložit", u"Uloží aktuální soubor", Qt::CTRL | Qt::Key_S, 2,
+     &THlavniForm::aUlozitExecute, 1, u"&Uložit", u"&Uložit", 0},
+    {&THlavniForm::aUlozitJako, "aUlozitJako", u"Soubor", u"Uložit jako...", u"Uloží aktuální soubor pod novým jménem",
+     BezZkratky, -1, &THlavniForm::aUlozitJakoExecute, 1, u"U&ložit jako...", nullptr, 0},
+    {&THlavniForm::aKonec, "aKonec", u"Soubor", u"Konec", u"Ukončí aplikaci", BezZkratky, -1,
+     &THlavniForm::aKonecExecute, 1, u"&Konec", nullptr, maOddelovacNabidky},
+    {&THlavniForm::aZpet, "aZpet", u"Úpravy", u"Zpět", u"Vrátí poslední akci zpět", Qt::CTRL | Qt::Key_Z, 6,
+     &THlavniForm::aZpetExecute, 2, u"Z&pět", u"&Zpět", maOddelovacListy},
+    {&THlavniForm::aVyjmout, "aVyjmout", u"Úpravy", u"Vyjmout", u"Vyjme označený text do schránky",
+     Qt::CTRL | Qt::Key_X, 3, &THlavniForm::aVyjmoutExecute, 2, u"&Vyjmout", u"&Vyjmout",
+     maOddelovacNabidky | maOddelovacListy},
+    {&THlavniForm::aKopirovat, "aKopirovat", u"Úpravy", u"Kopírovat", u"Zkopíruje označený text do schránky",
+     Qt::CTRL | Qt::Key_C, 4, &THlavniForm::aKopirovatExecute, 2, u"&Kopírovat", u"&Kopírovat", 0},
+    {&THlavniForm::aVlozit, "aVlozit", u"Úpravy", u"Vložit", u"Vloží text obsažený ve schránce na pozici kurzoru",
+     Qt::CTRL | Qt::Key_V, 5, &THlavniForm::aVlozitExecute, 2, u"V&ložit", u"V&ložit", 0},
+    {&THlavniForm::aSmazatVse, "aSmazatVse", u"Úpravy", u"Smazat vše", u"Smaže celý text", Qt::CTRL | Qt::Key_Delete,
+     -1, &THlavniForm::aSmazatVseExecute, 2, u"&Smazat vše", nullptr, maOddelovacNabidky},
+    {&THlavniForm::aOznacitVse, "aOznacitVse", u"Úpravy", u"Označit vše", u"Označí celý text", Qt::CTRL | Qt::Key_A,
+     -1, &THlavniForm::aOznacitVseExecute, 2, u"O&značit vše", nullptr, 0},
+    {&THlavniForm::aOdstranitDiakritiku, "aOdstranitDiakritiku", u"Akce", u"Odstranit diakritiku",
+     u"Odstraní diakritická znaménka z textu", QKeyCombination(Qt::Key_F6), 7,
+     &THlavniForm::aOdstranitDiakritikuExecute, 3, u"&Odstranit diakritiku", u"O&dstranit diakritiku",
+     maOddelovacListy | maTitulekNaListe},
+    {&THlavniForm::aPismo, "aPismo", u"Nastavení", u"Písmo...", u"Nastavení písma textu", BezZkratky, -1,
+     &THlavniForm::aPismoExecute, 4, u"&Písmo...", nullptr, 0},
+    {&THlavniForm::aJazyk, "aJazyk", u"Nastavení", u"Jazyk...", u"Umožnění volby jazyku prostředí aplikace",
+     BezZkratky, -1, &THlavniForm::aJazykExecute, 4, u"&Jazyk...", nullptr, 0},
+    {&THlavniForm::aZnaky, "aZnaky", u"Nastavení", u"Znaky...", u"Definice znaků pro konverzi", BezZkratky, 8,
+     &THlavniForm::aZnakyExecute, 4, u"&Znaky...", u"Zn&aky...", maOddelovacNabidky | maOddelovacListy},
+    {&THlavniForm::aOAplikaci, "aOAplikaci", u"Nápověda", u"O aplikaci...", u"Zobrazení informací o aplikaci",
+     BezZkratky, -1, &THlavniForm::aOAplikaciExecute, 5, u"&O aplikaci...", nullptr, 0},
+};
+
+// The menu bar's menus; each carries its place, 1 to 5, as its Tag.
+constexpr const char16_t *TitulkyNabidek[] = {u"&Soubor", u"Ú&pravy", u"&Akce", u"&Nastavení", u"Náp&ověda"};
 
 } // namespace
 
@@ -204,11 +276,23 @@ struct TCekaciKurzor {
 
 } // namespace
 
-template <typename T> T *THlavniForm::Pridej(T *Komponenta, const char *Jmeno)
+// Each component is kept with the address of the member that holds it: the
+// members are declared in one public section, where a later one lies at a
+// higher address, so the order of those addresses is the order in which the
+// class declares them (SeradKomponenty).
+template <typename T> void THlavniForm::Pridej(T *&Clen, T *Komponenta, const char *Jmeno)
 {
+    Clen = Komponenta;
     Komponenta->setObjectName(QLatin1String(Jmeno));
-    Komponenty.append(Komponenta);
-    return Komponenta;
+    FClenove.emplace(static_cast<const void *>(&Clen), Komponenta);
+}
+
+void THlavniForm::SeradKomponenty()
+{
+    Komponenty.clear();
+    for (const auto &[clen, komponenta] : FClenove)
+        Komponenty.append(komponenta);
+    FClenove.clear();
 }
 
 THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
@@ -219,25 +303,26 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     setWindowIcon(QIcon(CestaObrazku(QStringLiteral("icons/lumarin"))));
     setFont(PismoOkna());
 
-    amgHlavniMenu = Pridej(new QObject(this), "amgHlavniMenu");
-    ActionMainMenuBar1 = Pridej(new QMenuBar(this), "ActionMainMenuBar1");
+    Pridej(amgHlavniMenu, new QObject(this), "amgHlavniMenu");
+    Pridej(ActionMainMenuBar1, new QMenuBar(this), "ActionMainMenuBar1");
     VytvorAkce();
-    ActionToolBar1 = Pridej(new QToolBar(QStringLiteral("Standard"), this), "ActionToolBar1");
-    JvStatusBar1 = Pridej(new TStavovyRadek(this), "JvStatusBar1");
-    imgJazyk = Pridej(new QLabel(JvStatusBar1), "imgJazyk");
-    Panel1 = Pridej(new QFrame(this), "Panel1");
-    lblNazevSouboru = Pridej(new QLabel(Panel1), "lblNazevSouboru");
-    memSoubor = Pridej(new TMemo(this), "memSoubor");
+    Pridej(imlMenu, new QObject(this), "imlMenu");
+    Pridej(xdcJazyk, new TXMLDokument(this), "xdcJazyk");
+    Pridej(ActionToolBar1, new QToolBar(QStringLiteral("Standard"), this), "ActionToolBar1");
+    Pridej(JvStatusBar1, new TStavovyRadek(this), "JvStatusBar1");
+    Pridej(imgJazyk, new QLabel(JvStatusBar1), "imgJazyk");
+    Pridej(Panel1, new QFrame(this), "Panel1");
+    Pridej(lblNazevSouboru, new QLabel(Panel1), "lblNazevSouboru");
+    Pridej(memSoubor, new TMemo(this), "memSoubor");
+    SeradKomponenty();
     FPrekladQt = new TPrekladQt(this);
 
     VytvorMenu();
     VytvorNastrojovouListu();
-    // Both bars and the menus that drop from the menu bar look alike.
+    // Both bars and the menus that drop from the menu bar (VytvorMenu) look alike.
     ActionMainMenuBar1->setNativeMenuBar(false);
     NastavVzhledLisny(ActionMainMenuBar1);
     NastavVzhledLisny(ActionToolBar1);
-    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
-        NastavVzhledLisny(menu);
     // No context menus beyond the editor's: the bars offer nothing to hide.
     ActionMainMenuBar1->setContextMenuPolicy(Qt::PreventContextMenu);
     ActionToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
@@ -250,7 +335,7 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     QFont tucne = lblNazevSouboru->font();
     tucne.setBold(true);
     lblNazevSouboru->setFont(tucne);
-    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+    NastavStavDokumentu(udStart);
 
     // A file dragged from the file manager is opened, onto the editor too.
     setAcceptDrops(true);
@@ -298,43 +383,13 @@ THlavniForm::~THlavniForm()
 
 void THlavniForm::VytvorAkce()
 {
-    struct TPopisAkce {
-        QAction *THlavniForm::*Akce;
-        const char *Jmeno;
-        const char16_t *Kategorie;
-        const char16_t *Titulek;
-        const char16_t *Hint;
-        QKeySequence Zkratka;
-        int Ikona;
-        void (THlavniForm::*Obsluha)(QObject *);
-    };
-    const TPopisAkce popisy[] = {
-        {&THlavniForm::aNovy, "aNovy", u"Soubor", u"Nový", u"Vytvoří nový soubor", QKeySequence(Qt::CTRL | Qt::Key_N), 0, &THlavniForm::aNovyExecute},
-        {&THlavniForm::aOtevrit, "aOtevrit", u"Soubor", u"Otevřít...", u"Otevře existující soubor", QKeySequence(Qt::CTRL | Qt::Key_O), 1, &THlavniForm::aOtevritExecute},
-        {&THlavniForm::aUlozit, "aUlozit", u"Soubor", u"Uložit", u"Uloží aktuální soubor", QKeySequence(Qt::CTRL | Qt::Key_S), 2, &THlavniForm::aUlozitExecute},
-        {&THlavniForm::aUlozitJako, "aUlozitJako", u"Soubor", u"Uložit jako...", u"Uloží aktuální soubor pod novým jménem", QKeySequence(), -1, &THlavniForm::aUlozitJakoExecute},
-        {&THlavniForm::aKonec, "aKonec", u"Soubor", u"Konec", u"Ukončí aplikaci", QKeySequence(), -1, &THlavniForm::aKonecExecute},
-        {&THlavniForm::aZpet, "aZpet", u"Úpravy", u"Zpět", u"Vrátí poslední akci zpět", QKeySequence(Qt::CTRL | Qt::Key_Z), 6, &THlavniForm::aZpetExecute},
-        {&THlavniForm::aVyjmout, "aVyjmout", u"Úpravy", u"Vyjmout", u"Vyjme označený text do schránky", QKeySequence(Qt::CTRL | Qt::Key_X), 3, &THlavniForm::aVyjmoutExecute},
-        {&THlavniForm::aKopirovat, "aKopirovat", u"Úpravy", u"Kopírovat", u"Zkopíruje označený text do schránky", QKeySequence(Qt::CTRL | Qt::Key_C), 4, &THlavniForm::aKopirovatExecute},
-        {&THlavniForm::aVlozit, "aVlozit", u"Úpravy", u"Vložit", u"Vloží text obsažený ve schránce na pozici kurzoru", QKeySequence(Qt::CTRL | Qt::Key_V), 5, &THlavniForm::aVlozitExecute},
-        {&THlavniForm::aSmazatVse, "aSmazatVse", u"Úpravy", u"Smazat vše", u"Smaže celý text", QKeySequence(Qt::CTRL | Qt::Key_Delete), -1, &THlavniForm::aSmazatVseExecute},
-        {&THlavniForm::aOznacitVse, "aOznacitVse", u"Úpravy", u"Označit vše", u"Označí celý text", QKeySequence(Qt::CTRL | Qt::Key_A), -1, &THlavniForm::aOznacitVseExecute},
-        {&THlavniForm::aOdstranitDiakritiku, "aOdstranitDiakritiku", u"Akce", u"Odstranit diakritiku", u"Odstraní diakritická znaménka z textu", QKeySequence(Qt::Key_F6), 7, &THlavniForm::aOdstranitDiakritikuExecute},
-        {&THlavniForm::aPismo, "aPismo", u"Nastavení", u"Písmo...", u"Nastavení písma textu", QKeySequence(), -1, &THlavniForm::aPismoExecute},
-        {&THlavniForm::aJazyk, "aJazyk", u"Nastavení", u"Jazyk...", u"Umožnění volby jazyku prostředí aplikace", QKeySequence(), -1, &THlavniForm::aJazykExecute},
-        {&THlavniForm::aZnaky, "aZnaky", u"Nastavení", u"Znaky...", u"Definice znaků pro konverzi", QKeySequence(), 8, &THlavniForm::aZnakyExecute},
-        {&THlavniForm::aOAplikaci, "aOAplikaci", u"Nápověda", u"O aplikaci...", u"Zobrazení informací o aplikaci", QKeySequence(), -1, &THlavniForm::aOAplikaciExecute},
-    };
-    // The declaration order of the window: aNovy, the image list, the file
-    // actions, the XML document, then the rest.
-    for (const TPopisAkce &p : popisy) {
+    for (const TPopisAkce &p : TabulkaAkci) {
         auto *akce = new QAction(QString::fromUtf16(p.Titulek), this);
-        this->*p.Akce = akce;
+        Pridej(this->*p.Akce, akce, p.Jmeno);
         akce->setProperty("Category", QString::fromUtf16(p.Kategorie));
         NastavTag(akce, -1);
         NastavHint(akce, QString::fromUtf16(p.Hint));
-        akce->setShortcut(p.Zkratka);
+        akce->setShortcut(QKeySequence(p.Zkratka));
         akce->setShortcutContext(Qt::WindowShortcut);
         akce->setIcon(IkonaMenu(p.Ikona));
         akce->setProperty("ImageIndex", p.Ikona);
@@ -342,32 +397,11 @@ void THlavniForm::VytvorAkce()
         const auto obsluha = p.Obsluha;
         connect(akce, &QAction::triggered, this, [this, obsluha, akce] { Proved([&] { (this->*obsluha)(akce); }); });
     }
-    const auto pridejAkci = [this](QAction *akce, const char *jmeno) { Pridej(akce, jmeno); };
-    pridejAkci(aNovy, "aNovy");
-    imlMenu = Pridej(new QObject(this), "imlMenu");
-    pridejAkci(aOtevrit, "aOtevrit");
-    pridejAkci(aUlozit, "aUlozit");
-    pridejAkci(aUlozitJako, "aUlozitJako");
-    pridejAkci(aKonec, "aKonec");
-    xdcJazyk = Pridej(new TXMLDokument(this), "xdcJazyk");
-    pridejAkci(aVyjmout, "aVyjmout");
-    pridejAkci(aKopirovat, "aKopirovat");
-    pridejAkci(aVlozit, "aVlozit");
-    pridejAkci(aSmazatVse, "aSmazatVse");
-    pridejAkci(aOznacitVse, "aOznacitVse");
-    pridejAkci(aZpet, "aZpet");
-    pridejAkci(aOdstranitDiakritiku, "aOdstranitDiakritiku");
-    pridejAkci(aPismo, "aPismo");
-    pridejAkci(aJazyk, "aJazyk");
-    pridejAkci(aZnaky, "aZnaky");
-    pridejAkci(aOAplikaci, "aOAplikaci");
-
-    aUlozit->setEnabled(false);
 }
 
 QMenu *THlavniForm::KontextovaNabidka() const
 {
-    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+    for (QMenu *menu : FNabidky)
         if (Tag(menu) == 2)
             return menu;
     return nullptr;
@@ -381,44 +415,27 @@ QMenu *THlavniForm::createPopupMenu()
 
 QList<QAction *> THlavniForm::Akce() const
 {
-    return {aNovy, aOtevrit, aUlozit, aUlozitJako, aKonec, aZpet, aVyjmout, aKopirovat,
-            aVlozit, aSmazatVse, aOznacitVse, aOdstranitDiakritiku, aPismo, aJazyk, aZnaky, aOAplikaci};
+    QList<QAction *> akce;
+    for (const TPopisAkce &p : TabulkaAkci)
+        akce.append(this->*p.Akce);
+    return akce;
 }
 
 void THlavniForm::VytvorMenu()
 {
     ActionMainMenuBar1->setFixedHeight(25);
-    struct TPolozka {
-        QAction *Akce; // nullptr for a separator
-        const char16_t *Titulek;
-    };
-    struct TNabidka {
-        const char16_t *Titulek;
-        QList<TPolozka> Polozky;
-    };
-    const QList<TNabidka> nabidky = {
-        {u"&Soubor", {{aNovy, u"&Nový"}, {aOtevrit, u"&Otevřít..."}, {aUlozit, u"&Uložit"},
-                      {aUlozitJako, u"U&ložit jako..."}, {nullptr, nullptr}, {aKonec, u"&Konec"}}},
-        {u"Ú&pravy", {{aZpet, u"Z&pět"}, {nullptr, nullptr}, {aVyjmout, u"&Vyjmout"},
-                      {aKopirovat, u"&Kopírovat"}, {aVlozit, u"V&ložit"}, {nullptr, nullptr},
-                      {aSmazatVse, u"&Smazat vše"}, {aOznacitVse, u"O&značit vše"}}},
-        {u"&Akce", {{aOdstranitDiakritiku, u"&Odstranit diakritiku"}}},
-        {u"&Nastavení", {{aPismo, u"&Písmo..."}, {aJazyk, u"&Jazyk..."}, {nullptr, nullptr},
-                         {aZnaky, u"&Znaky..."}}},
-        {u"Náp&ověda", {{aOAplikaci, u"&O aplikaci..."}}},
-    };
-    int tag = 1;
-    for (const TNabidka &n : nabidky) {
-        QMenu *menu = ActionMainMenuBar1->addMenu(QString::fromUtf16(n.Titulek));
-        NastavTag(menu, tag);
-        NastavTag(menu->menuAction(), tag);
-        ++tag;
-        for (const TPolozka &p : n.Polozky) {
-            if (!p.Akce)
-                menu->addSeparator();
-            else
-                menu->addAction(new TAkcniPolozka(p.Akce, QString::fromUtf16(p.Titulek), true, menu));
-        }
+    for (const char16_t *titulek : TitulkyNabidek) {
+        QMenu *menu = ActionMainMenuBar1->addMenu(QString::fromUtf16(titulek));
+        FNabidky.append(menu);
+        NastavTag(menu, int(FNabidky.size()));
+        NastavTag(menu->menuAction(), int(FNabidky.size()));
+        NastavVzhledLisny(menu);
+    }
+    for (const TPopisAkce &p : TabulkaAkci) {
+        QMenu *menu = FNabidky[p.Nabidka - 1];
+        if (p.Misto & maOddelovacNabidky)
+            menu->addSeparator();
+        menu->addAction(new TAkcniPolozka(this->*p.Akce, QString::fromUtf16(p.Polozka), true, menu));
     }
 }
 
@@ -431,27 +448,17 @@ void THlavniForm::VytvorNastrojovouListu()
     lista->setToolButtonStyle(Qt::ToolButtonIconOnly);
     lista->setStyleSheet(QStringLiteral("QToolBar { border-top: 1px solid palette(mid); "
                                         "border-bottom: 1px solid palette(mid); }"));
-
-    const auto pridej = [this, lista](QAction *akce, const char16_t *titulek) {
-        auto *polozka = new TAkcniPolozka(akce, QString::fromUtf16(titulek), false, lista);
+    for (const TPopisAkce &p : TabulkaAkci) {
+        if (!p.Tlacitko)
+            continue;
+        if (p.Misto & maOddelovacListy)
+            lista->addSeparator();
+        auto *polozka = new TAkcniPolozka(this->*p.Akce, QString::fromUtf16(p.Tlacitko), false, lista);
         lista->addAction(polozka);
-        return polozka;
-    };
-    pridej(aNovy, u"&Nový");
-    pridej(aOtevrit, u"&Otevřít...");
-    pridej(aUlozit, u"&Uložit");
-    lista->addSeparator();
-    pridej(aZpet, u"&Zpět");
-    lista->addSeparator();
-    pridej(aVyjmout, u"&Vyjmout");
-    pridej(aKopirovat, u"&Kopírovat");
-    pridej(aVlozit, u"V&ložit");
-    lista->addSeparator();
-    QAction *diakritika = pridej(aOdstranitDiakritiku, u"O&dstranit diakritiku");
-    lista->addSeparator();
-    pridej(aZnaky, u"Zn&aky...");
-    if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(diakritika)))
-        tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        if (p.Misto & maTitulekNaListe)
+            if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(polozka)))
+                tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
 }
 
 void THlavniForm::VytvorStavovyRadek()
@@ -749,14 +756,7 @@ void THlavniForm::FormClose(QObject *, int &)
 
 void THlavniForm::memSouborChange(QObject *)
 {
-    if (memSoubor->Modified()) {
-        NastavBarvuPisma(lblNazevSouboru, clRed);
-        NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
-    } else {
-        NastavBarvuPisma(lblNazevSouboru, clGreen);
-        NastavHint(lblNazevSouboru, rsULOZENO + u'|');
-    }
-    aUlozit->setEnabled(memSoubor->Modified());
+    NastavStavDokumentu(udZmena);
 }
 
 void THlavniForm::AplikaceHint()
@@ -820,7 +820,7 @@ bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
         // still the file that the window knows, not another program's change.
         if (JeSouborDokumentu(Cesta))
             if (const TStavNaDisku stav = IdentitaSouboru(FNazevSouboru))
-                FIdentita = *stav;
+                NastavStavDokumentu(udObnoveno, QString(), *stav);
         throw;
     }
     FKodovani = kodovani;
@@ -891,32 +891,89 @@ void THlavniForm::OhlasZmenuNaDisku()
     Hlaseni->Dialog(tdInformace, (stav ? rsZMENENNADISKU : rsSMAZANNADISKU).arg(nazev), rsINFORMACE, MB_OK);
 }
 
-// ---- commands ----
+// ---- the document's state ----
 
-// After a file is opened or saved: it is the document's file, shown by its full
-// path, as it is on disk now (Identita), and the text has no unsaved changes.
-void THlavniForm::OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita)
+namespace {
+
+// The message text that the label's hint tells for a document with
+// (bZmeneno) or without unsaved changes.
+QString *ZpravaUlozeni(bool bZmeneno)
 {
-    FNazevSouboru = Cesta;
-    FIdentita = Identita;
-    FOhlaseno.reset();
-    lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    return bZmeneno ? &rsNEULOZENO : &rsULOZENO;
 }
+
+// The label's hint for the saved state: the message as its tooltip, nothing
+// after the bar, so that the status bar stays blank over the label.
+QString HintUlozeni(const QString &Zprava)
+{
+    return Zprava + u'|';
+}
+
+} // namespace
+
+// The document's whole state after Udalost: its file and what that file is
+// on disk, the editor's modified flag, and what shows them (the label's
+// caption, colour and hint, and Save).
+void THlavniForm::NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta,
+                                      const TIdentitaSouboru &Identita)
+{
+    // A document without a file shows "TEXT.TXT" and has no hint: at the start
+    // the label keeps the window-text colour it was created with and Save is
+    // disabled; New makes the label black and leaves Save as it was.
+    const auto bezSouboru = [this] {
+        FNazevSouboru.clear();
+        FIdentita.reset();
+        FOhlaseno.reset();
+        lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
+        NastavHint(lblNazevSouboru, QString());
+    };
+    switch (Udalost) {
+    case udStart:
+        bezSouboru();
+        aUlozit->setEnabled(false);
+        return;
+    case udNovy:
+        bezSouboru();
+        memSoubor->SetModified(false);
+        NastavBarvuPisma(lblNazevSouboru, clBlack);
+        return;
+    case udObnoveno:
+        // Still the file that the window knows; nothing that shows changes.
+        FIdentita = Identita;
+        return;
+    case udZvolenSoubor:
+        // The file is shown by its full path.
+        FNazevSouboru = Cesta;
+        lblNazevSouboru->setText(QDir::toNativeSeparators(Cesta));
+        [[fallthrough]];
+    case udUlozeno:
+        FIdentita = Identita;
+        FOhlaseno.reset();
+        memSoubor->SetModified(false);
+        break;
+    case udPrevedeno:
+        // Even when the conversion replaced nothing.
+        memSoubor->SetModified(true);
+        break;
+    case udZmena:
+        break;
+    }
+    // The saved state follows the modified flag: red while modified, green
+    // while not, with Save enabled only while there is something to save.
+    const bool bZmeneno = memSoubor->Modified();
+    NastavBarvuPisma(lblNazevSouboru, bZmeneno ? clRed : clGreen);
+    NastavHint(lblNazevSouboru, HintUlozeni(*ZpravaUlozeni(bZmeneno)));
+    aUlozit->setEnabled(bZmeneno);
+}
+
+// ---- commands ----
 
 void THlavniForm::aNovyExecute(QObject *)
 {
     if (!UlozitZmeny())
         return;
     memSoubor->Smaz();
-    memSoubor->SetModified(false);
-    lblNazevSouboru->setText(QStringLiteral("TEXT.TXT"));
-    NastavHint(lblNazevSouboru, QString());
-    NastavBarvuPisma(lblNazevSouboru, clBlack);
-    FNazevSouboru.clear();
-    FIdentita.reset();
-    FOhlaseno.reset();
+    NastavStavDokumentu(udNovy);
 }
 
 void THlavniForm::aOtevritExecute(QObject *)
@@ -964,7 +1021,7 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
-    OznacUlozeno(Cesta, identita);
+    NastavStavDokumentu(udZvolenSoubor, Cesta, identita);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {
@@ -983,14 +1040,10 @@ void THlavniForm::aUlozitExecute(QObject *)
     // Another program's changes to the file are not written over unasked.
     if (!PrepsatZmeneny())
         return;
-    // The label's caption stays as it is.
     TIdentitaSouboru identita;
     if (!UlozDo(FNazevSouboru, identita))
         return;
-    FIdentita = identita;
-    FOhlaseno.reset();
-    memSoubor->SetModified(false);
-    memSouborChange(memSoubor);
+    NastavStavDokumentu(udUlozeno, QString(), identita);
 }
 
 void THlavniForm::aUlozitJakoExecute(QObject *)
@@ -1008,7 +1061,7 @@ void THlavniForm::aUlozitJakoExecute(QObject *)
     TIdentitaSouboru identita;
     if (!UlozDo(cesta, identita))
         return;
-    OznacUlozeno(cesta, identita);
+    NastavStavDokumentu(udZvolenSoubor, cesta, identita);
 }
 
 void THlavniForm::aKonecExecute(QObject *)
@@ -1083,10 +1136,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
     }
     if (memSoubor->JePrazdny())
         return;
-    memSoubor->SetModified(true);
-    aUlozit->setEnabled(memSoubor->Modified());
-    NastavHint(lblNazevSouboru, rsNEULOZENO + u'|');
-    NastavBarvuPisma(lblNazevSouboru, clRed);
+    NastavStavDokumentu(udPrevedeno);
 }
 
 void THlavniForm::aPismoExecute(QObject *)
@@ -1114,9 +1164,9 @@ void THlavniForm::aJazykExecute(QObject *)
     // A file put in place after the first show, or mended after it failed to
     // load then, is loaded now, as the language application would load it.
     NactiJazykovySoubor();
-    auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!vyber)
+    if (!FFormy)
         return;
+    TJazykForm *vyber = FFormy->JazykForm;
     JazykXML->SeznamJazyku(vyber->livJazyk);
     VycentrujNadHlavnimOknem(vyber);
     if (ModalniVysledek(vyber->exec()) != mrOk)
@@ -1172,21 +1222,19 @@ void THlavniForm::NastavJazyk()
     texty.Pridej([this, kod, tlacitka] { FPrekladQt->Nastav(kod, tlacitka); });
 
     JazykXML->RetezceFormulare(this, texty);
-    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(oAplikaci, texty);
-    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(vyber, texty);
-    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
-        JazykXML->RetezceFormulare(znaky, texty);
-    if (auto *ascii = findChild<TASCIIForm *>())
-        JazykXML->RetezceFormulare(ascii, texty);
+    if (FFormy) {
+        JazykXML->RetezceFormulare(FFormy->OAplikaciForm, texty);
+        JazykXML->RetezceFormulare(FFormy->JazykForm, texty);
+        JazykXML->RetezceFormulare(FFormy->ZnakyForm, texty);
+        JazykXML->RetezceFormulare(FFormy->ASCIIForm, texty);
+    }
     // The file-name label shows the document, not a text of the file: it
     // keeps naming the document's file, and its hint tells the saved state
     // in the new language.
     texty.Nastav(MistoVlastnosti(lblNazevSouboru, "text"), lblNazevSouboru->text());
     if (!Hint(lblNazevSouboru).isEmpty())
         texty.Nastav(MistoHintu(lblNazevSouboru),
-                     texty.Text(MistoRetezce(memSoubor->Modified() ? &rsNEULOZENO : &rsULOZENO)) + u'|');
+                     HintUlozeni(texty.Text(MistoRetezce(ZpravaUlozeni(memSoubor->Modified())))));
     texty.Proved();
     DoplnKlavesyNabidek();
 }
@@ -1233,7 +1281,7 @@ void THlavniForm::DoplnKlavesyNabidek()
         return QChar();
     };
     QList<QList<QAction *>> skupiny{ActionMainMenuBar1->actions()};
-    for (QMenu *menu : ActionMainMenuBar1->findChildren<QMenu *>(QString(), Qt::FindDirectChildrenOnly))
+    for (QMenu *menu : FNabidky)
         skupiny.append(menu->actions());
     for (const QList<QAction *> &polozky : std::as_const(skupiny)) {
         QList<QChar> obsazene;
@@ -1267,20 +1315,20 @@ void THlavniForm::ZobrazVlajku()
     if (!xdcJazyk->Aktivni())
         return;
     const int index = JazykXML->IndexJazyka();
-    if (auto *vyber = findChild<TJazykForm *>(QString(), Qt::FindDirectChildrenOnly))
-        imgJazyk->setPixmap(vyber->ilVlajky->Obrazek(index));
+    if (FFormy)
+        imgJazyk->setPixmap(FFormy->JazykForm->ilVlajky->Obrazek(index));
 }
 
 void THlavniForm::aZnakyExecute(QObject *)
 {
-    if (auto *znaky = findChild<TZnakyForm *>(QString(), Qt::FindDirectChildrenOnly))
-        znaky->exec();
+    if (FFormy)
+        FFormy->ZnakyForm->exec();
 }
 
 void THlavniForm::aOAplikaciExecute(QObject *)
 {
-    if (auto *oAplikaci = findChild<TOAplikaciForm *>(QString(), Qt::FindDirectChildrenOnly)) {
-        VycentrujNadHlavnimOknem(oAplikaci);
-        oAplikaci->exec();
+    if (FFormy) {
+        VycentrujNadHlavnimOknem(FFormy->OAplikaciForm);
+        FFormy->OAplikaciForm->exec();
     }
 }

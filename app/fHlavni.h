@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <array>
+#include <map>
 #include <optional>
 #include <utility>
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class QMenuBar;
 class QToolBar;
 class TMemo;
 class TPrekladQt;
+class TFormy;
 class TStavovyRadek;
 class TXMLDokument;
 
@@ -42,7 +44,8 @@ public:
     explicit THlavniForm(QWidget *Rodic = nullptr);
     ~THlavniForm() override;
 
-    // What the window owns, in the order in which it declares it.
+    // What the window owns, in the order in which it declares it. The members
+    // below stay in one public section: the order is read from their places.
     QList<QObject *> Komponenty;
 
     QObject *amgHlavniMenu = nullptr;
@@ -79,6 +82,10 @@ public:
 
     // The sixteen actions, in the order of the action table.
     QList<QAction *> Akce() const;
+
+    // The program's other forms, which the window runs and relabels; given
+    // once they all exist, taken back (nullptr) before any of them goes.
+    void NastavFormy(const TFormy *Formy) { FFormy = Formy; }
 
     // Event handlers.
     void FormCreate(QObject *Sender);
@@ -167,6 +174,20 @@ protected:
     void dropEvent(QDropEvent *Udalost) override;
 
 private:
+    // What has just happened to the document; NastavStavDokumentu sets the
+    // document's whole state from it, the rule for each case in one place.
+    enum TUdalostDokumentu : quint8 {
+        udStart,        // the program has started: no file, Save disabled
+        udZmena,        // the editor's change event: the display follows the modified flag
+        udNovy,         // a new document: no file, not modified, black without a hint, Save as it was
+        udZvolenSoubor, // opened, or saved as: Cesta is the file, as it is on disk (Identita); not modified
+        udUlozeno,      // written into its file, which is now Identita; not modified
+        udPrevedeno,    // a conversion of a non-empty text: modified
+        udObnoveno,     // a failed write into the file put its bytes back: the file is now Identita
+    };
+    void NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta = QString(),
+                             const TIdentitaSouboru &Identita = TIdentitaSouboru());
+
     void VytvorAkce();
     void VytvorMenu();
     void VytvorNastrojovouListu();
@@ -181,7 +202,6 @@ private:
     bool PretazeniNaEditor(QEvent *Udalost);
     void OtevriPretazeny(const QString &Cesta);
     bool UlozDo(const QString &Cesta, TIdentitaSouboru &Identita);
-    void OznacUlozeno(const QString &Cesta, const TIdentitaSouboru &Identita);
     // What the document's file is on disk: its identity, or none when no file
     // is there.
     using TStavNaDisku = std::optional<TIdentitaSouboru>;
@@ -191,7 +211,12 @@ private:
     void OhlasZmenuNaDisku();
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
 
-    template <typename T> T *Pridej(T *Komponenta, const char *Jmeno);
+    template <typename T> void Pridej(T *&Clen, T *Komponenta, const char *Jmeno);
+    void SeradKomponenty();
+    // The components by the address of their members, until SeradKomponenty.
+    std::map<const void *, QObject *> FClenove;
+    QList<QMenu *> FNabidky; // the menu bar's menus, in order
+    const TFormy *FFormy = nullptr;
 
     QString FHint;
     TPrekladQt *FPrekladQt = nullptr;

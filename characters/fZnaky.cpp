@@ -396,14 +396,9 @@ bool TZnakyForm::eventFilter(QObject *Objekt, QEvent *Udalost)
 
 // ---- helpers ----
 
-TASCIIForm *TZnakyForm::Vyber() const
-{
-    return findChild<TASCIIForm *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void TZnakyForm::VyberZnak(QLineEdit *Pole)
 {
-    TASCIIForm *vyber = Vyber();
+    TASCIIForm *vyber = FVyber;
     if (!vyber)
         return;
     if (!Pole->text().isEmpty())

@@ -69,6 +69,8 @@ public:
     // How the picker is run: it gets the picker and gives its modal result
     // (1 OK, 2 Cancel). Runs it modally unless a test puts its own in place.
     std::function<int(TASCIIForm *)> SpustitVyber;
+    // The picker that the "..." buttons run; none until the program gives it.
+    void NastavVyber(TASCIIForm *Vyber) { FVyber = Vyber; }
 
     void setVisible(bool Viditelny) override;
 
@@ -78,7 +80,6 @@ protected:
     bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
 
 private:
-    TASCIIForm *Vyber() const;
     void VyberZnak(QLineEdit *Pole);
     void PridejPar(const QString &SeZnamenkem, const QString &BezZnamenka);
     void NactiPary(const TTabulkaZnaku &Tabulka);
@@ -86,4 +87,5 @@ private:
     void NastavUpravu(bool Uprava);
 
     bool bUprava = false;
+    TASCIIForm *FVyber = nullptr;
 };

@@ -54,6 +54,7 @@ private slots:
 
     void poradiStartu();
     void okno();
+    void komponenty();
     void akce_data();
     void akce();
     void nabidky();
@@ -155,6 +156,29 @@ void TestHlavni::okno()
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clWindowText);
     QVERIFY(Hint(Okno->lblNazevSouboru).isEmpty());
     QVERIFY(!Okno->aUlozit->isEnabled());
+}
+
+void TestHlavni::komponenty()
+{
+    // The localisation walks the window's components in the order in which
+    // the window declares them; the actions follow the action table.
+    QStringList jmena;
+    for (const QObject *k : std::as_const(Okno->Komponenty))
+        jmena << k->objectName();
+    QCOMPARE(jmena, QStringList({u"amgHlavniMenu"_s, u"ActionMainMenuBar1"_s, u"aNovy"_s, u"imlMenu"_s,
+                                 u"aOtevrit"_s, u"aUlozit"_s, u"aUlozitJako"_s, u"aKonec"_s, u"xdcJazyk"_s,
+                                 u"aVyjmout"_s, u"aKopirovat"_s, u"aVlozit"_s, u"aSmazatVse"_s, u"aOznacitVse"_s,
+                                 u"aZpet"_s, u"aOdstranitDiakritiku"_s, u"aPismo"_s, u"aJazyk"_s, u"aZnaky"_s,
+                                 u"aOAplikaci"_s, u"ActionToolBar1"_s, u"JvStatusBar1"_s, u"imgJazyk"_s,
+                                 u"Panel1"_s, u"lblNazevSouboru"_s, u"memSoubor"_s}));
+    QCOMPARE(Okno->Komponenty[14], Okno->aZpet);
+    QCOMPARE(Okno->Komponenty[25], Okno->memSoubor);
+    QStringList akce;
+    for (const QAction *a : Okno->Akce())
+        akce << a->objectName();
+    QCOMPARE(akce, QStringList({u"aNovy"_s, u"aOtevrit"_s, u"aUlozit"_s, u"aUlozitJako"_s, u"aKonec"_s, u"aZpet"_s,
+                                u"aVyjmout"_s, u"aKopirovat"_s, u"aVlozit"_s, u"aSmazatVse"_s, u"aOznacitVse"_s,
+                                u"aOdstranitDiakritiku"_s, u"aPismo"_s, u"aJazyk"_s, u"aZnaky"_s, u"aOAplikaci"_s}));
 }
 
 void TestHlavni::akce_data()

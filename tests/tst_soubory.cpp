@@ -206,6 +206,8 @@ private slots:
     void pruchodOknem_data();
     void pruchodOknem();
     void stavPoOtevreni();
+    void stavDokumentu_data();
+    void stavDokumentu();
     void zastupciBajtu_data();
     void zastupciBajtu();
     void tabulkaDelaZastupce_data();
@@ -504,6 +506,91 @@ void TestSoubory::stavPoOtevreni()
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), clRed);
     QCOMPARE(Hint(Okno->lblNazevSouboru), u"Soubor není uložen|"_s);
     QVERIFY(Okno->aUlozit->isEnabled());
+}
+
+// What every command leaves of the document's state: the label's caption,
+// colour and hint, Save, the modified flag and the document's file.
+void TestSoubory::stavDokumentu_data()
+{
+    QTest::addColumn<QStringList>("kroky");
+    QTest::addColumn<QString>("soubor"); // the document's file; empty: none, "TEXT.TXT" shown
+    QTest::addColumn<quint32>("barva");
+    QTest::addColumn<QString>("hint");
+    QTest::addColumn<bool>("ulozit");
+    QTest::addColumn<bool>("zmeneno");
+    const QString neulozeno = u"Soubor není uložen|"_s, ulozeno = u"Soubor je uložen|"_s;
+    QTest::newRow("start") << QStringList() << QString() << clWindowText << QString() << false << false;
+    QTest::newRow("psaní") << QStringList{u"psát"_s} << QString() << clRed << neulozeno << true << true;
+    QTest::newRow("otevření po psaní") << QStringList{u"psát"_s, u"otevřít"_s} << u"a.txt"_s << clGreen << ulozeno
+                                       << false << false;
+    QTest::newRow("uložení") << QStringList{u"otevřít"_s, u"psát"_s, u"uložit"_s} << u"a.txt"_s << clGreen
+                             << ulozeno << false << false;
+    QTest::newRow("uložit jako") << QStringList{u"otevřít"_s, u"psát"_s, u"uložit jako"_s} << u"b.txt"_s << clGreen
+                                 << ulozeno << false << false;
+    // New leaves Save as it was, also enabled for an empty document.
+    QTest::newRow("nový po psaní") << QStringList{u"otevřít"_s, u"psát"_s, u"nový"_s} << QString() << clBlack
+                                   << QString() << true << false;
+    QTest::newRow("nový po otevření") << QStringList{u"otevřít"_s, u"nový"_s} << QString() << clBlack << QString()
+                                      << false << false;
+    QTest::newRow("F6 beze změny textu") << QStringList{u"otevřít"_s, u"F6"_s} << u"a.txt"_s << clRed << neulozeno
+                                         << true << true;
+    QTest::newRow("F6 po novém") << QStringList{u"otevřít"_s, u"nový"_s, u"psát"_s, u"F6"_s} << QString() << clRed
+                                 << neulozeno << true << true;
+    QTest::newRow("F6 prázdného textu") << QStringList{u"F6"_s} << QString() << clWindowText << QString() << false
+                                        << false;
+    // Delete all clears the flag and nothing else.
+    QTest::newRow("smazat vše po psaní") << QStringList{u"otevřít"_s, u"psát"_s, u"smazat"_s} << u"a.txt"_s << clRed
+                                         << neulozeno << true << false;
+    QTest::newRow("smazat vše a F6") << QStringList{u"otevřít"_s, u"smazat"_s, u"F6"_s} << u"a.txt"_s << clGreen
+                                     << ulozeno << false << false;
+    QTest::newRow("psaní po novém") << QStringList{u"otevřít"_s, u"nový"_s, u"psát"_s} << QString() << clRed
+                                    << neulozeno << true << true;
+}
+
+void TestSoubory::stavDokumentu()
+{
+    QFETCH(QStringList, kroky);
+    QFETCH(QString, soubor);
+    QFETCH(quint32, barva);
+    QFETCH(QString, hint);
+    QFETCH(bool, ulozit);
+    QFETCH(bool, zmeneno);
+    const QString a = Test->Prostredi.Cesta(u"a.txt"_s);
+    Zapis(a, "abc");
+    for (const QString &krok : std::as_const(kroky)) {
+        // Unsaved text is given up when a command asks.
+        Test->Prostredi.Odpovedi = {IDNO};
+        if (krok == u"psát"_s) {
+            Napis(Okno->memSoubor, u"x"_s);
+        } else if (krok == u"otevřít"_s) {
+            Dialogy->Otevrit = {a};
+            Okno->aOtevrit->trigger();
+        } else if (krok == u"uložit"_s) {
+            Okno->aUlozit->trigger();
+        } else if (krok == u"uložit jako"_s) {
+            Dialogy->Ulozit = {Test->Prostredi.Cesta(u"b.txt"_s)};
+            Okno->aUlozitJako->trigger();
+        } else if (krok == u"nový"_s) {
+            Okno->aNovy->trigger();
+        } else if (krok == u"F6"_s) {
+            Okno->aOdstranitDiakritiku->trigger();
+        } else {
+            QCOMPARE(krok, u"smazat"_s);
+            Okno->aSmazatVse->trigger();
+        }
+        Test->Prostredi.Odpovedi.clear();
+    }
+    // No command failed.
+    for (const TZaznamDialogu &d : std::as_const(Test->Prostredi.Dialogy))
+        QVERIFY2(d.Nadpis != u"Lumarin"_s, qPrintable(d.Text));
+    const QString cesta = soubor.isEmpty() ? QString() : Test->Prostredi.Cesta(soubor);
+    QCOMPARE(Okno->NazevSouboru(), cesta);
+    QCOMPARE(Okno->lblNazevSouboru->text(), soubor.isEmpty() ? u"TEXT.TXT"_s : cesta);
+    QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), barva);
+    QCOMPARE(Hint(Okno->lblNazevSouboru), hint);
+    QCOMPARE(Okno->lblNazevSouboru->toolTip(), KratkyHint(hint));
+    QCOMPARE(Okno->aUlozit->isEnabled(), ulozit);
+    QCOMPARE(Okno->memSoubor->Modified(), zmeneno);
 }
 
 void TestSoubory::stejnyTextPresPrepise()
