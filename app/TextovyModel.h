@@ -1,0 +1,188 @@
+#pragma once
+// The editor's text model: what the document holds, how a text becomes the
+// document's paragraphs and back, the undo of a conversion and of delete all,
+// and the modified flag. It knows no widget: it reads and fills the document
+// through TDokumentTextu, which the editor keeps for its QTextDocument and a
+// test keeps in a string.
+//
+// Whatever text is set comes back from Text() unchanged, character for
+// character: a lone carriage return or line feed, U+2029, the noncharacters and
+// lone halves of surrogate pairs included. The document takes some characters
+// for its own line breaks; the model keeps those under stand-ins (code units
+// that the text does not use) and gives them back.
+//
+// The document lays out a paragraph at once, and its cost grows with the square
+// of a line's length and with the number of paragraphs. So that a text of
+// any shape stays usable, a line longer than MaxDelkaBloku goes into pieces
+// (one paragraph each, the separator before each marked as the continuation
+// of the line), and a text of very many lines keeps several of them in one
+// paragraph, separated by U+2028. Neither reaches Text().
+//
+// A big text is never copied whole where a pass over the document will do:
+// Text() is built straight from the paragraphs, an equal text is found equal
+// without a copy, and the undo of a conversion keeps only the code units it
+// changed.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// One paragraph of the document, as the model reads it.
+struct TOdstavec {
+    qsizetype Pozice = 0; // of its first code unit in the document's string
+    qsizetype Delka = 0;  // without its separator
+    QString Text;         // without its separator; empty unless asked for
+    bool bPosledni = false;     // no separator follows it
+    bool bDalsiJeDilek = false; // its separator only continues the line in the next paragraph
+};
+
+// The document that shows the model's text: a string of paragraphs with
+// U+2029 between each two, some of those separators marked as continuing a
+// line. The marks go with their separators through the user's edits and the
+// document's own undo.
+class TDokumentTextu {
+public:
+    using TKus = std::function<bool(const TOdstavec &)>;
+    virtual ~TDokumentTextu() = default;
+    // The length of the document's string.
+    virtual qsizetype Delka() const = 0;
+    // The document's string, U+2029 between the paragraphs.
+    virtual QString Surovy() const = 0;
+    // Calls Kus for each paragraph in order, from the one that holds position
+    // Od, until Kus returns false (false then) or the paragraphs end. With
+    // bText, each paragraph comes with its text.
+    virtual bool Projdi(qsizetype Od, bool bText, const TKus &Kus) const = 0;
+    // Replaces the whole document by Dokument, with the separators at the
+    // positions Dilky marked; the document's own undo starts afresh.
+    virtual void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) = 0;
+    virtual void Vyprazdni() = 0;
+};
+
+class TTextovyModel {
+public:
+    // The longest piece of a line that the document lays out as one paragraph.
+    static constexpr qsizetype MaxDelkaBloku = 16384;
+    // Up to this number of lines each has a paragraph of its own. A paragraph
+    // costs the document about 200 bytes, and from the first change of the
+    // editor's width another 300 (the toolkit then gives every paragraph a
+    // layout object of its own and keeps it): several times the text of a
+    // short line. Inserting one takes about five microseconds.
+    static constexpr qsizetype MaxRadkuBezSdruzeni = 100000;
+    // With more lines, about this many paragraphs hold them.
+    static constexpr qsizetype CilovyPocetBloku = 50000;
+
+    struct TZastupce {
+        char16_t Znak, Zastupce;
+    };
+    using TVidene = std::array<bool, 0x10000>; // code units that the document has held
+    // A text as the document is to keep it.
+    struct TPodoba {
+        QString Dokument;
+        QList<qsizetype> Dilky; // positions of the separators that continue a line
+        QList<TZastupce> Zastupci;
+        bool bSdruzene = false; // U+2028 stands for a line break of the text
+        std::unique_ptr<TVidene> Videne;
+    };
+    // How the document is to keep Text; an EChyba (rsZASTUPCI) when the text
+    // holds every code unit that could stand in for another.
+    static TPodoba Podoba(const QString &Text);
+    // The raw text (U+2029 for each line break) as the document can keep it
+    // as it is; nothing when it cannot.
+    static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
+
+    explicit TTextovyModel(TDokumentTextu &Dokument) : FDokument(Dokument) {}
+    TTextovyModel(const TTextovyModel &) = delete;
+    TTextovyModel &operator=(const TTextovyModel &) = delete;
+
+    // The line break of the text, as Text() gives it and NastavText() takes it.
+    QStringView Zlom() const { return u"\r\n"; }
+
+    QString Text() const;
+    // The text of the document's positions Od to Do, with Zlom for each line
+    // break.
+    QString Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) const;
+    // The same text as the document keeps it, with U+2029 for each line break.
+    // Only while MaZastupce() is false is it the text itself.
+    QString SurovyText() const { return FDokument.Surovy(); }
+    bool JePrazdny() const { return FDokument.Delka() == 0; }
+    bool JeText(const QString &Text) const;
+
+    // A replacement by program: false, and nothing done, when the document
+    // already holds the text. bVratitelne: Zpet can take it back (the caret
+    // was at Pozice); otherwise what Zpet kept is forgotten. Clears the
+    // modified flag. An EChyba (rsZASTUPCI) as Podoba, before any change.
+    bool NastavText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);
+    // The same for a raw text; one that the document cannot keep as it is
+    // goes the way of NastavText.
+    bool NastavSurovyText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);
+    // Delete all; with bVratitelne, Zpet brings a text that was there back.
+    void Smaz(bool bVratitelne = false, qsizetype Pozice = 0);
+    // Brings back the text before the last conversion or delete all, once;
+    // the caret's position then. Nothing when there is none, or when the
+    // document no longer holds what the conversion gave. Sets the modified
+    // flag: taking a change back is an edit of the user.
+    std::optional<qsizetype> Zpet();
+    bool MuzeZpet() const { return FZpet.has_value(); }
+
+    // True while the document keeps the text otherwise than SurovyText() says:
+    // under stand-ins, a long line in pieces or several lines in a paragraph.
+    bool MaZastupce() const { return !FZastupci.isEmpty() || bSdruzene || bDilky; }
+    bool MaDilky() const { return bDilky; }
+    // Whether converting SurovyText() with the pair table Hledane -> Nahrady
+    // gives the same text as converting Text(): not when the document keeps
+    // the text otherwise, when the table looks for line breaks, or when it
+    // would put in a character that the document takes for a line break.
+    bool SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) const;
+
+    // What the user puts in as the document is to keep it: the characters it
+    // would take for breaks and those that now stand for another under
+    // stand-ins of their own; with bZlomy, CR LF, a lone CR and a lone LF as
+    // line breaks. Nothing when no stand-in is left.
+    std::optional<QString> ProDokument(const QString &Vkladany, bool bZlomy);
+    // Code units the user's edit put into the document: never a stand-in.
+    void Videl(QStringView Vlozeny);
+
+    bool Modified() const { return FModified; }
+    void SetModified(bool Hodnota) { FModified = Hodnota; }
+
+private:
+    template <typename F> bool ProjdiText(qsizetype Od, qsizetype Do, QStringView Zlom, F &&Kus) const;
+    template <typename F> bool ProjdiDokument(F &&Kus) const;
+    qsizetype DelkaPrevodu(qsizetype Od, qsizetype Do, qsizetype DelkaZlomu) const;
+    bool JeSurovyText(const QString &Surovy) const;
+    QList<qsizetype> PoziceDilku() const;
+    void Zobraz(TPodoba Podoba);
+    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr,
+                     bool bSurovy = false);
+
+    TDokumentTextu &FDokument;
+    QList<TZastupce> FZastupci;
+    bool bSdruzene = false; // U+2028 in the document is a line break of the text
+    bool bDilky = false;    // the document holds separators that continue a line
+    std::unique_ptr<TVidene> FVidene;
+    // After a replacement that kept the length of the document's string (a
+    // conversion): the code units it changed, and the shape the text had.
+    struct TZmeny {
+        qsizetype Delka; // of the document's string after the replacement
+        size_t Otisk;    // its hash: the changes only ever go back onto that string
+        QByteArray Odstupy; // from one changed position to the next, 7 bits a byte
+        QList<char16_t> Puvodni; // what each changed code unit was
+        QList<qsizetype> Dilky;
+        QList<TZastupce> Zastupci;
+        bool bSdruzene;
+        std::unique_ptr<TVidene> Videne;
+    };
+    struct TZpet {
+        QString Text; // the whole text, unless Zmeny is set
+        bool bSurovy; // as SurovyText() gave it
+        qsizetype Pozice;
+        std::unique_ptr<TZmeny> Zmeny;
+    };
+    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument) const;
+    std::optional<TZpet> FZpet;
+    bool FModified = false;
+};
