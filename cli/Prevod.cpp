@@ -14,7 +14,6 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
-#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -24,44 +23,8 @@
 
 namespace {
 
-constexpr char16_t ZastupceNuly = 0xDC00; // a byte b that the encoding cannot read is U+DC00 + b
 constexpr qsizetype DelkaHlavy = 8192;    // where a binary file shows its NUL bytes
 constexpr qint64 NejmensiBlok = 64;       // the cut of a block is looked for in its last 16 bytes
-
-const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
-const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
-const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
-
-QByteArray Znacka(const TFormat &Format)
-{
-    if (!Format.bZnacka)
-        return {};
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: return ZnackaUtf8;
-    case TDruhKodovani::Utf16LE: return ZnackaUtf16LE;
-    case TDruhKodovani::Utf16BE: return ZnackaUtf16BE;
-    case TDruhKodovani::Osmibitove: return {};
-    }
-    return {};
-}
-
-bool JeUtf16(TDruhKodovani Druh)
-{
-    return Druh == TDruhKodovani::Utf16LE || Druh == TDruhKodovani::Utf16BE;
-}
-
-// As ZastupujeBajty: code units U+DC00..U+DCFF of the text stand for bytes of
-// the file, and the table leaves them alone.
-bool ZastupujeBajtyFormat(const TFormat &Format)
-{
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: return true;
-    case TDruhKodovani::Utf16LE:
-    case TDruhKodovani::Utf16BE: return Format.bLiche;
-    case TDruhKodovani::Osmibitove: return false;
-    }
-    return false;
-}
 
 QString Duvod(int Chyba)
 {
@@ -118,7 +81,7 @@ inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsize
 // NahradZnaky makes of it (the first occurrence decides, a character beyond
 // the replacements stays).
 struct TTabulka {
-    std::unique_ptr<std::array<char16_t, 0x10000>> Mapa = std::make_unique<std::array<char16_t, 0x10000>>();
+    TTabulkaNahrad Mapa;
     bool bSurogaty = false; // a surrogate code unit is changed, or something becomes one
     bool bAscii = false;    // an ASCII character is changed
     // For UTF-8 to UTF-8 (where nothing becomes a surrogate): for every code
@@ -129,20 +92,10 @@ struct TTabulka {
     static constexpr quint32 Zmena = 1u << 26, Nedefinovany = 1u << 27;
 
     TTabulka(QString Hledane, QString Nahrady, bool bBezZastupcu)
+        : Mapa(bBezZastupcu ? BezZastupcu(Hledane, Nahrady) : Hledane, Nahrady), bSurogaty(Mapa.MeniPoloviny()),
+          bAscii(Mapa.MeniAscii())
     {
-        if (bBezZastupcu)
-            VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
-        char16_t *m = Mapa->data();
-        std::iota(m, m + 0x10000, char16_t(0));
-        for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
-            m[Hledane.at(j).unicode()] = j < Nahrady.size() ? Nahrady.at(j).unicode() : Hledane.at(j).unicode();
-        for (const QChar c : std::as_const(Hledane)) {
-            const char16_t u = c.unicode();
-            if (m[u] == u)
-                continue;
-            bSurogaty = bSurogaty || QChar::isSurrogate(u) || QChar::isSurrogate(m[u]);
-            bAscii = bAscii || u < 0x80;
-        }
+        const char16_t *m = Mapa.Data();
         const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
         for (quint32 u = 0; u < 0x10000; ++u) {
             if (QChar::isSurrogate(char16_t(u)) || QChar::isSurrogate(m[u]))
@@ -158,7 +111,16 @@ struct TTabulka {
                          (m[u] != u ? Zmena : 0) | (bNedefinovany ? Nedefinovany : 0);
         }
     }
-    char16_t operator[](char16_t u) const { return (*Mapa)[u]; }
+    char16_t operator[](char16_t u) const { return Mapa[u]; }
+
+private:
+    // The table of text whose U+DC00..U+DCFF stand for bytes: those pairs
+    // left out (Nahrady loses their partners too).
+    static QString &BezZastupcu(QString &Hledane, QString &Nahrady)
+    {
+        VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
+        return Hledane;
+    }
 };
 
 // ---- counts of a pass ----
@@ -465,30 +427,30 @@ private:
 };
 
 // Any encoding to any, block after block, through UTF-16 as the window keeps
-// text: decoded (stand-ins for bytes the encoding cannot read), line breaks
-// made CR LF, every code unit through the table, encoded by the window's own
-// ZakodujText. What a block boundary cuts waits for the next block: the odd
-// byte of UTF-16, a CR whose LF may follow, a high surrogate whose low one may
-// follow (UTF-8 writes the two as one character).
+// text: the codec's decoder (stand-ins for bytes the encoding cannot read,
+// line breaks made CR LF), every code unit through the table, the codec's
+// encoder. What a block boundary cuts waits in them for the next block.
 class TPrevodObecny : public TPrevodBloku {
 public:
-    TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf_, bool bPocitat_)
-        : FTabulka(Tabulka), FVstup(Vstup), FVystup(Vystup), bCrLf(bCrLf_), bPocitat(bPocitat_),
+    TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf, bool bPocitat_)
+        : FTabulka(Tabulka), FDekoder(Vstup.Druh, bCrLf),
+          // Stand-ins are bytes only in text read in an encoding that keeps them.
+          FKoder(TFormat{Vystup.Druh, false, false}, ZastupujeBajty(Vstup)), bPocitat(bPocitat_),
           bHlidatZastupce(Vstup.Druh == TDruhKodovani::Utf8 && Tabulka.bSurogaty)
     {
     }
     bool Nezavisly() const override { return false; }
     qsizetype Nasobek() const override { return 8; }
     // Whether the file ended with the stray byte of odd UTF-16.
-    bool LichyNaKonci() const { return bLichyNaKonci; }
+    bool LichyNaKonci() const { return FDekoder.LichyNaKonci(); }
 
     qsizetype Preved(const uchar *b, qsizetype n, bool bPosledni, uchar *Vystup, TPocty &Pocty) override
     {
         if (bPocitat)
             Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
-        QString text = Dekoduj(b, n, bPosledni);
-        if (bCrLf)
-            text = Zlomy(text, bPosledni, Pocty.Zlomy);
+        const qint64 zlomy = FDekoder.ZmeneneZlomy();
+        QString text = FDekoder.Dekoduj(QByteArrayView(b, n), bPosledni);
+        Pocty.Zlomy += FDekoder.ZmeneneZlomy() - zlomy;
         // As the window's F6, never a character made a byte's stand-in, nor
         // a stand-in paired up with a half of a surrogate pair.
         const QString puvodni = bHlidatZastupce ? text : QString();
@@ -506,16 +468,11 @@ public:
             FPredPuvodni = puvodni.back().unicode();
             FPredNovy = text.back().unicode();
         }
-        if (FVysoky) {
-            text.prepend(QChar(FVysoky));
-            FVysoky = 0;
-        }
-        if (!bPosledni && !text.isEmpty() && text.back().isHighSurrogate()) {
-            FVysoky = text.back().unicode();
-            text.chop(1);
-        }
+        // The stand-in of an odd file's last byte is that byte again.
+        if (bPosledni)
+            FKoder.NastavLiche(FDekoder.LichyNaKonci());
         QByteArray bajty;
-        if (!Zakoduj(text, bPosledni, bajty)) {
+        if (!FKoder.Zakoduj(text, bPosledni, bajty)) {
             Pocty.bSelhalo = true;
             return 0;
         }
@@ -524,128 +481,12 @@ public:
     }
 
 private:
-    QString Dekoduj(const uchar *b, qsizetype n, bool bPosledni)
-    {
-        switch (FVstup.Druh) {
-        case TDruhKodovani::Osmibitove:
-            return DekodujOsmibitove(QByteArrayView(b, n));
-        case TDruhKodovani::Utf8: {
-            // Blocks are cut where a character starts.
-            QString text(n, Qt::Uninitialized);
-            char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-            qsizetype j = 0;
-            for (qsizetype i = 0; i < n;) {
-                const int delka = DelkaSekvenceUtf8(b, i, n);
-                if (delka == 0) {
-                    cil[j++] = char16_t(ZastupceNuly + b[i++]);
-                    continue;
-                }
-                char32_t u = b[i];
-                if (delka == 2)
-                    u = char32_t(b[i] & 0x1F) << 6 | (b[i + 1] & 0x3F);
-                else if (delka == 3)
-                    u = char32_t(b[i] & 0x0F) << 12 | char32_t(b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F);
-                else if (delka == 4)
-                    u = char32_t(b[i] & 0x07) << 18 | char32_t(b[i + 1] & 0x3F) << 12 |
-                        char32_t(b[i + 2] & 0x3F) << 6 | (b[i + 3] & 0x3F);
-                if (QChar::requiresSurrogates(u)) {
-                    cil[j++] = QChar::highSurrogate(u);
-                    cil[j++] = QChar::lowSurrogate(u);
-                } else {
-                    cil[j++] = char16_t(u);
-                }
-                i += delka;
-            }
-            text.truncate(j);
-            return text;
-        }
-        case TDruhKodovani::Utf16LE:
-        case TDruhKodovani::Utf16BE: {
-            QByteArray bajty = FLichy;
-            bajty.append(reinterpret_cast<const char *>(b), n);
-            FLichy.clear();
-            if (bajty.size() % 2)
-                FLichy = bajty.right(1);
-            const qsizetype pocet = bajty.size() / 2;
-            QString text(pocet, Qt::Uninitialized);
-            if (FVstup.Druh == TDruhKodovani::Utf16BE)
-                qFromBigEndian<char16_t>(bajty.constData(), pocet, text.data());
-            else
-                qFromLittleEndian<char16_t>(bajty.constData(), pocet, text.data());
-            // The file's stray last byte.
-            if (bPosledni && !FLichy.isEmpty()) {
-                text += QChar(char16_t(ZastupceNuly + uchar(FLichy[0])));
-                FLichy.clear();
-                bLichyNaKonci = true;
-            }
-            return text;
-        }
-        }
-        return {};
-    }
-
-    // NormalizujKonceRadku over a text that goes on in the next block.
-    QString Zlomy(const QString &Text, bool bPosledni, qint64 &Zmeny)
-    {
-        QString zdroj = Text;
-        if (bCr) {
-            zdroj.prepend(u'\r');
-            bCr = false;
-        }
-        if (!bPosledni && zdroj.endsWith(u'\r')) {
-            zdroj.chop(1);
-            bCr = true;
-        }
-        const char16_t *z = reinterpret_cast<const char16_t *>(zdroj.constData());
-        const qsizetype n = zdroj.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            if (z[i] == u'\r')
-                Zmeny += i + 1 == n || z[i + 1] != u'\n';
-            else if (z[i] == u'\n')
-                Zmeny += i == 0 || z[i - 1] != u'\r';
-        }
-        return NormalizujKonceRadku(zdroj);
-    }
-
-    bool Zakoduj(const QString &Text, bool bPosledni, QByteArray &Bajty)
-    {
-        switch (FVystup.Druh) {
-        case TDruhKodovani::Utf8:
-            // Stand-ins are bytes only in text read in an encoding that keeps them.
-            return ZakodujText(Text, koUtf8BezZnacky, Bajty, ZastupujeBajtyFormat(FVstup));
-        case TDruhKodovani::Osmibitove:
-            return ZakodujText(Text, koOsmibitove, Bajty);
-        case TDruhKodovani::Utf16LE:
-        case TDruhKodovani::Utf16BE: {
-            const bool bBig = FVystup.Druh == TDruhKodovani::Utf16BE;
-            QStringView text(Text);
-            // The stand-in of an odd file's last byte is that byte again.
-            const bool bBajt = bPosledni && bLichyNaKonci && !text.isEmpty() && text.back().unicode() >= ZastupceNuly &&
-                               text.back().unicode() <= ZastupceNuly + 0xFF;
-            if (bBajt)
-                text.chop(1);
-            Bajty.resize(text.size() * 2);
-            if (bBig)
-                qToBigEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
-            else
-                qToLittleEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
-            if (bBajt)
-                Bajty += char(Text.back().unicode() - ZastupceNuly);
-            return true;
-        }
-        }
-        return false;
-    }
-
     const TTabulka &FTabulka;
-    TFormat FVstup, FVystup;
-    bool bCrLf, bPocitat;
+    TDekoder FDekoder;
+    TKoder FKoder;
+    bool bPocitat;
     bool bHlidatZastupce;  // the table changes halves of surrogate pairs in UTF-8 text
     char16_t FPredPuvodni = 0, FPredNovy = 0; // the last code unit of the block before, and what it became
-    QByteArray FLichy;    // the odd byte of UTF-16 at a block's end
-    bool bLichyNaKonci = false;
-    bool bCr = false;     // a CR at a block's end
-    char16_t FVysoky = 0; // a high surrogate at a block's end
 };
 
 // Only counts: the first reading of a file whose encoding is still open.
@@ -663,22 +504,6 @@ public:
 } // namespace
 
 // ---- the encodings ----
-
-QString NazevFormatu(const TFormat &Format)
-{
-    QString nazev;
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: nazev = QStringLiteral("UTF-8"); break;
-    case TDruhKodovani::Utf16LE: nazev = QStringLiteral("UTF-16LE"); break;
-    case TDruhKodovani::Utf16BE: nazev = QStringLiteral("UTF-16BE"); break;
-    case TDruhKodovani::Osmibitove: return NazevKodoveStranky();
-    }
-    if (Format.bZnacka)
-        nazev += QStringLiteral(" with BOM");
-    if (Format.bLiche)
-        nazev += QStringLiteral(", odd length");
-    return nazev;
-}
 
 QString TNastaveniPrevodu::VychoziHledane()
 {
@@ -1038,14 +863,14 @@ struct TPrevodnik::TData {
 
     const TTabulka &Tabulka(const TFormat &Format) const
     {
-        return ZastupujeBajtyFormat(Format) ? BezZastupcu : SeZastupci;
+        return ZastupujeBajty(Format) ? BezZastupcu : SeZastupci;
     }
 
     // Whether the table of UTF-16 text depends on the file's length (the
     // stray byte of an odd length makes U+DC00..U+DCFF stand-ins).
     bool TabulkaPodleDelky() const
     {
-        return std::memcmp(SeZastupci.Mapa->data() + 0xDC00, BezZastupcu.Mapa->data() + 0xDC00,
+        return std::memcmp(SeZastupci.Mapa.Data() + 0xDC00, BezZastupcu.Mapa.Data() + 0xDC00,
                            0x100 * sizeof(char16_t)) != 0;
     }
 
@@ -1086,23 +911,11 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     const QByteArray hlava = Zdroj.Hlava(DelkaHlavy);
     TFormat format;
     bool bZnamy = true;
-    const auto podleZnacky = [&](TDruhKodovani Druh, const QByteArray &Znacka) {
-        format.Druh = Druh;
-        format.bZnacka = hlava.startsWith(Znacka);
-    };
     if (nastaveni.Kodovani) {
-        switch (*nastaveni.Kodovani) {
-        case TDruhKodovani::Utf8: podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8); break;
-        case TDruhKodovani::Utf16LE: podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE); break;
-        case TDruhKodovani::Utf16BE: podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE); break;
-        case TDruhKodovani::Osmibitove: format.Druh = TDruhKodovani::Osmibitove; break;
-        }
-    } else if (hlava.startsWith(ZnackaUtf8)) {
-        podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8);
-    } else if (hlava.startsWith(ZnackaUtf16LE)) {
-        podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE);
-    } else if (hlava.startsWith(ZnackaUtf16BE)) {
-        podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE);
+        format.Druh = *nastaveni.Kodovani;
+        format.bZnacka = format.Druh != TDruhKodovani::Osmibitove && hlava.startsWith(ZnackaDruhu(format.Druh));
+    } else if (const std::optional<TDruhKodovani> druh = DruhPodleZnacky(hlava)) {
+        format = {*druh, true, false};
     } else if (SystemoveKodovani() == koUtf8BezZnacky) {
         bZnamy = false; // UTF-8 or the 8-bit code page: the whole file decides
     } else {
@@ -1170,7 +983,7 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     const auto prevest = [&](const TFormat &Vstupni, const TFormat &Vystupni, TVystup *Cil, bool bPocitat) {
         const std::unique_ptr<TPrevodBloku> prevod = d->Prevod(Vstupni, Vystupni, bPocitat);
         if (Cil) {
-            const QByteArray znacka = Znacka(Vystupni);
+            const QByteArrayView znacka = Znacka(Vystupni);
             Cil->Zapis(znacka.constData(), znacka.size());
         }
         TPocty pocty = pruchod.Spust(*prevod, Cil);

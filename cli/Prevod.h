@@ -30,20 +30,6 @@
 #include <memory>
 #include <optional>
 
-enum class TDruhKodovani : quint8 { Utf8, Utf16LE, Utf16BE, Osmibitove };
-
-// A file's encoding as it is read and written back.
-struct TFormat {
-    TDruhKodovani Druh = TDruhKodovani::Utf8;
-    bool bZnacka = false; // a byte-order mark before the text, written back
-    bool bLiche = false;  // UTF-16 of an odd number of bytes: the last one kept as its stand-in
-
-    bool operator==(const TFormat &) const = default;
-};
-
-// "UTF-8", "UTF-8 with BOM", "UTF-16LE with BOM", "windows-1250", ...
-QString NazevFormatu(const TFormat &Format);
-
 // What the user asked for, the same for every file.
 struct TNastaveniPrevodu {
     QString Hledane = VychoziHledane(); // the pair table, as the window keeps it
