@@ -1,4 +1,4 @@
-#include "Prevod.h"
+#include "Vystupy.h"
 
 TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu, const QString &Jmeno) : bOdlozit(bOdlozitChybu)
 {
