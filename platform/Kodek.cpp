@@ -105,6 +105,9 @@ bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, bool bZastupci)
 
 void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
 {
+    // An empty view may have no data at all, which no copy may be given.
+    if (Text.isEmpty())
+        return;
     const qsizetype zacatek = Bajty.size();
     Bajty.resize(zacatek + Text.size() * 2);
     if (bBigEndian)
@@ -275,9 +278,10 @@ QString TDekoder::DekodujUtf16(QByteArrayView Bajty, bool bPosledni)
     const bool bLiche = Bajty.size() % 2;
     QString text(n + (bLiche && bPosledni), Qt::Uninitialized);
     char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-    if (FDruh == TDruhKodovani::Utf16BE)
+    // An empty view may have no data at all, which no copy may be given.
+    if (n > 0 && FDruh == TDruhKodovani::Utf16BE)
         qFromBigEndian<char16_t>(Bajty.data(), n, cil);
-    else
+    else if (n > 0)
         qFromLittleEndian<char16_t>(Bajty.data(), n, cil);
     if (bLiche && bPosledni) {
         cil[n] = char16_t(ZastupceNuly + uchar(Bajty.back()));
