@@ -2,493 +2,69 @@
 
 #include "KodovaStranka.h"
 #include "Konverze.h"
-#include "Mapa.h"
-#include "Soubor.h"
+#include "Pruchod.h"
+#include "RychlyPrevod.h"
 #include "convar.h"
 
 #include <QtAlgorithms>
-#include <QtEndian>
-#include <atomic>
-#include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <exception>
-#include <mutex>
-#include <numeric>
-#include <thread>
-#include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
-constexpr char16_t ZastupceNuly = 0xDC00; // a byte b that the encoding cannot read is U+DC00 + b
 constexpr qsizetype DelkaHlavy = 8192;    // where a binary file shows its NUL bytes
 constexpr qint64 NejmensiBlok = 64;       // the cut of a block is looked for in its last 16 bytes
 
-const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
-const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
-const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
-
-QByteArray Znacka(const TFormat &Format)
-{
-    if (!Format.bZnacka)
-        return {};
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: return ZnackaUtf8;
-    case TDruhKodovani::Utf16LE: return ZnackaUtf16LE;
-    case TDruhKodovani::Utf16BE: return ZnackaUtf16BE;
-    case TDruhKodovani::Osmibitove: return {};
-    }
-    return {};
-}
-
-bool JeUtf16(TDruhKodovani Druh)
-{
-    return Druh == TDruhKodovani::Utf16LE || Druh == TDruhKodovani::Utf16BE;
-}
-
-// As ZastupujeBajty: code units U+DC00..U+DCFF of the text stand for bytes of
-// the file, and the table leaves them alone.
-bool ZastupujeBajtyFormat(const TFormat &Format)
-{
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: return true;
-    case TDruhKodovani::Utf16LE:
-    case TDruhKodovani::Utf16BE: return Format.bLiche;
-    case TDruhKodovani::Osmibitove: return false;
-    }
-    return false;
-}
-
-QString Duvod(int Chyba)
-{
-    return qt_error_string(Chyba);
-}
-
-// UTF-8 of a code unit of the Basic Multilingual Plane that is no surrogate.
-inline uchar *ZapisUtf8(uchar *o, char16_t c)
-{
-    if (c < 0x80) {
-        *o++ = uchar(c);
-    } else if (c < 0x800) {
-        *o++ = uchar(0xC0 | c >> 6);
-        *o++ = uchar(0x80 | (c & 0x3F));
-    } else {
-        *o++ = uchar(0xE0 | c >> 12);
-        *o++ = uchar(0x80 | (c >> 6 & 0x3F));
-        *o++ = uchar(0x80 | (c & 0x3F));
-    }
-    return o;
-}
-
-// Copies the run of ASCII that stays as it is from b[i] on, sixteen bytes at
-// a time, up to the first byte from 0x80 up (with bZlomy also CR or LF) or the
-// last sixteen bytes; i and o are moved past it. Whole vectors are written:
-// the output has room past its end. The bytes it leaves go the slow way.
-template <bool bZlomy>
-inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsizetype &i,
-                         [[maybe_unused]] qsizetype n, [[maybe_unused]] uchar *&o)
-{
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-    while (i + 16 <= n) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(o), v);
-        unsigned maska = unsigned(_mm_movemask_epi8(v));
-        if constexpr (bZlomy)
-            maska |= unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf))));
-        if (maska) {
-            const int k = qCountTrailingZeroBits(maska);
-            i += k;
-            o += k;
-            return;
-        }
-        i += 16;
-        o += 16;
-    }
-#endif
-}
-
 // ---- the pair table ----
 
-// The window's table for one kind of document: every code unit mapped to what
-// NahradZnaky makes of it (the first occurrence decides, a character beyond
-// the replacements stays).
+// The window's table for one kind of document, as the look-up of every code
+// unit and, for UTF-8 to UTF-8, its UTF-8.
 struct TTabulka {
-    std::unique_ptr<std::array<char16_t, 0x10000>> Mapa = std::make_unique<std::array<char16_t, 0x10000>>();
-    bool bSurogaty = false; // a surrogate code unit is changed, or something becomes one
-    bool bAscii = false;    // an ASCII character is changed
-    // For UTF-8 to UTF-8 (where nothing becomes a surrogate): for every code
-    // unit, the UTF-8 of what it becomes (bytes 0 to 2), their number (bits
-    // 24 and 25), whether it changes (Zmena) and whether its own UTF-8 holds
-    // a byte that the 8-bit code page leaves undefined (Nedefinovany).
-    std::unique_ptr<std::array<quint32, 0x10000>> Utf8 = std::make_unique<std::array<quint32, 0x10000>>();
-    static constexpr quint32 Zmena = 1u << 26, Nedefinovany = 1u << 27;
+    TTabulkaNahrad Mapa;
+    TMapaUtf8 Utf8;
+    bool bSurogaty; // a surrogate code unit is changed, or something becomes one
 
     TTabulka(QString Hledane, QString Nahrady, bool bBezZastupcu)
+        : Mapa(bBezZastupcu ? BezZastupcu(Hledane, Nahrady) : Hledane, Nahrady), Utf8(Mapa.Data()),
+          bSurogaty(Mapa.MeniPoloviny())
     {
-        if (bBezZastupcu)
-            VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
-        char16_t *m = Mapa->data();
-        std::iota(m, m + 0x10000, char16_t(0));
-        for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
-            m[Hledane.at(j).unicode()] = j < Nahrady.size() ? Nahrady.at(j).unicode() : Hledane.at(j).unicode();
-        for (const QChar c : std::as_const(Hledane)) {
-            const char16_t u = c.unicode();
-            if (m[u] == u)
-                continue;
-            bSurogaty = bSurogaty || QChar::isSurrogate(u) || QChar::isSurrogate(m[u]);
-            bAscii = bAscii || u < 0x80;
-        }
-        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
-        for (quint32 u = 0; u < 0x10000; ++u) {
-            if (QChar::isSurrogate(char16_t(u)) || QChar::isSurrogate(m[u]))
-                continue;
-            uchar bajty[4] = {};
-            const int delka = int(ZapisUtf8(bajty, m[u]) - bajty);
-            uchar vlastni[4] = {};
-            const int vlastniDelka = int(ZapisUtf8(vlastni, char16_t(u)) - vlastni);
-            bool bNedefinovany = false;
-            for (int k = 1; k < vlastniDelka; ++k)
-                bNedefinovany = bNedefinovany || nedefinovane[vlastni[k]];
-            (*Utf8)[u] = quint32(bajty[0]) | quint32(bajty[1]) << 8 | quint32(bajty[2]) << 16 | quint32(delka) << 24 |
-                         (m[u] != u ? Zmena : 0) | (bNedefinovany ? Nedefinovany : 0);
-        }
     }
-    char16_t operator[](char16_t u) const { return (*Mapa)[u]; }
-};
-
-// ---- counts of a pass ----
-
-struct TPocty {
-    TPoctyUtf8 Utf8;      // of the input's UTF-8 reading, when asked for
-    qint64 Nahrazeno = 0; // code units the table changed
-    qint64 Zlomy = 0;     // line breaks rewritten as CR LF
-    bool bSelhalo = false; // the output's encoding cannot hold the text
-    bool bZastupce = false; // the table would make or undo a byte's stand-in (bSelhalo too)
-
-    TPocty &operator+=(const TPocty &Dalsi)
-    {
-        Utf8 += Dalsi.Utf8;
-        Nahrazeno += Dalsi.Nahrazeno;
-        Zlomy += Dalsi.Zlomy;
-        bSelhalo = bSelhalo || Dalsi.bSelhalo;
-        bZastupce = bZastupce || Dalsi.bZastupce;
-        return *this;
-    }
-};
-
-// ---- converting a block ----
-
-class TPrevodBloku {
-public:
-    virtual ~TPrevodBloku() = default;
-    // Whether a block's result depends on its own bytes alone, so that blocks
-    // may go through several threads at once.
-    virtual bool Nezavisly() const = 0;
-    // The most output bytes for one input byte.
-    virtual qsizetype Nasobek() const = 0;
-    // Converts Delka bytes into Vystup (room for Nasobek() * Delka + 16 bytes)
-    // and returns the bytes written; bPosledni for the file's last block
-    // (possibly empty). Sixteen zero bytes follow Vstup, which may be read.
-    virtual qsizetype Preved(const uchar *Vstup, qsizetype Delka, bool bPosledni, uchar *Vystup, TPocty &Pocty) = 0;
-};
-
-// UTF-8 to UTF-8 with a table that touches no surrogate: bytes that no
-// character of the table needs are copied as they are (a well-formed sequence
-// decoded and encoded again is the same bytes, and so is a byte's stand-in),
-// and only the sequences of characters that the table changes are written
-// anew. The counts of the UTF-8 reading come with it.
-class TPrevodUtf8 : public TPrevodBloku {
-public:
-    TPrevodUtf8(const TTabulka &Tabulka, bool bCrLf) : FTabulka(Tabulka), bCrLf(bCrLf) {}
-    bool Nezavisly() const override { return true; }
-    qsizetype Nasobek() const override { return 6; } // a lone LF as two characters of three bytes
-
-    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
-    {
-        return bCrLf ? Preved<true>(b, n, Vystup, Pocty) : Preved<false>(b, n, Vystup, Pocty);
-    }
+    char16_t operator[](char16_t u) const { return Mapa[u]; }
 
 private:
-    // Everything the loop needs is held in locals: the output's bytes may
-    // alias anything, and each write would make the compiler read members
-    // again.
-    template <bool bZlomy>
-    qsizetype Preved(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
+    // The table of text whose U+DC00..U+DCFF stand for bytes: those pairs
+    // left out (Nahrady loses their partners too).
+    static QString &BezZastupcu(QString &Hledane, QString &Nahrady)
     {
-        const quint32 *utf8 = FTabulka.Utf8->data();
-        const bool bPoBajtu = FTabulka.bAscii;
-        const auto zvlastni = [&](uchar c) {
-            return c >= 0x80 || (bZlomy && (c == '\r' || c == '\n')) || (bPoBajtu && (utf8[c] & TTabulka::Zmena));
-        };
-        // The UTF-8 of what a character becomes, written whole (the output
-        // has room past its end), as much of it kept as it is long.
-        const auto zapis = [](uchar *&o, quint32 e) {
-            std::memcpy(o, &e, 4);
-            o += e >> 24 & 3;
-        };
-        uchar *o = Vystup;
-        qsizetype i = 0;
-        qint64 neplatne = 0, vicebajtove = 0, nahrazeno = 0, zlomy = 0;
-        quint32 priznaky = 0;
-        while (true) {
-            if (!bPoBajtu)
-                KopirujAscii<bZlomy>(b, i, n, o);
-            while (i < n && !zvlastni(b[i]))
-                *o++ = b[i++];
-            if (i >= n)
-                break;
-            const uchar c = b[i];
-            // Most letters beyond ASCII take two bytes.
-            if (c >= 0xC2 && c <= 0xDF && (b[i + 1] & 0xC0) == 0x80) {
-                const quint32 e = utf8[(c & 0x1F) << 6 | (b[i + 1] & 0x3F)];
-                zapis(o, e);
-                priznaky |= e;
-                nahrazeno += e >> 26 & 1;
-                ++vicebajtove;
-                i += 2;
-                continue;
-            }
-            if (c < 0x80) {
-                if (bZlomy && (c == '\r' || c == '\n')) {
-                    // CR LF, a lone CR and a lone LF all become CR LF.
-                    if (c == '\r' && i + 1 < n && b[i + 1] == '\n') {
-                        i += 2;
-                    } else {
-                        ++i;
-                        ++zlomy;
-                    }
-                    zapis(o, utf8[u'\r']);
-                    zapis(o, utf8[u'\n']);
-                    nahrazeno += (utf8[u'\r'] >> 26 & 1) + (utf8[u'\n'] >> 26 & 1);
-                } else {
-                    zapis(o, utf8[c]);
-                    nahrazeno += utf8[c] >> 26 & 1;
-                    ++i;
-                }
-                continue;
-            }
-            const int delka = DelkaSekvenceUtf8(b, i, n);
-            if (delka == 3) {
-                const quint32 e = utf8[(c & 0x0F) << 12 | (b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F)];
-                zapis(o, e);
-                priznaky |= e;
-                nahrazeno += e >> 26 & 1;
-                ++vicebajtove;
-                i += 3;
-                continue;
-            }
-            // A character beyond the Basic Multilingual Plane, or a byte that
-            // belongs to none: the same bytes.
-            const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
-            if (delka == 0) {
-                ++neplatne;
-                priznaky |= nedefinovane[c] ? TTabulka::Nedefinovany : 0;
-                *o++ = c;
-                ++i;
-                continue;
-            }
-            ++vicebajtove;
-            for (int k = 1; k < delka; ++k)
-                priznaky |= nedefinovane[b[i + k]] ? TTabulka::Nedefinovany : 0;
-            std::memcpy(o, b + i, size_t(delka));
-            o += delka;
-            i += delka;
-        }
-        Pocty.Utf8.Neplatne += neplatne;
-        Pocty.Utf8.Vicebajtove += vicebajtove;
-        Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || (priznaky & TTabulka::Nedefinovany);
-        Pocty.Nahrazeno += nahrazeno;
-        Pocty.Zlomy += zlomy;
-        return o - Vystup;
+        VynechPary(Hledane, Nahrady, 0xDC00, 0xDCFF);
+        return Hledane;
     }
-
-    const TTabulka &FTabulka;
-    bool bCrLf;
-};
-
-// The 8-bit code page to itself: one table of 256 bytes, and the pair CR LF
-// for every line break with --crlf. A byte whose character the table turns
-// into one the code page cannot hold fails the file. With bPocitat the counts
-// of the UTF-8 reading come with it, for a file whose encoding is still open.
-class TPrevodOsmibitovy : public TPrevodBloku {
-public:
-    TPrevodOsmibitovy(const TTabulka &Tabulka, bool bCrLf_, bool bPocitat_) : bCrLf(bCrLf_), bPocitat(bPocitat_)
-    {
-        QByteArray vsechny(256, Qt::Uninitialized);
-        for (int b = 0; b < 256; ++b)
-            vsechny[b] = char(b);
-        const QString znaky = DekodujOsmibitove(vsechny);
-        for (int b = 0; b < 256; ++b) {
-            const char16_t u = znaky.at(b).unicode();
-            const char16_t m = Tabulka[u];
-            QByteArray bajt;
-            const bool bLze = ZakodujOsmibitove(QStringView(&m, 1), bajt) && bajt.size() == 1;
-            FPolozka[b] = quint16((bLze ? uchar(bajt[0]) : 0) | (bLze ? 0 : Zvlastni) | (m != u ? Zmena : 0));
-            bSelhani = bSelhani || !bLze;
-        }
-        if (bCrLf) {
-            FZlom[0] = FPolozka['\r'];
-            FZlom[1] = FPolozka['\n'];
-            FPolozka['\r'] |= Zvlastni;
-            FPolozka['\n'] |= Zvlastni;
-        }
-        bAsciiStejne = true;
-        for (int b = 0; b < 0x80; ++b)
-            bAsciiStejne = bAsciiStejne && FPolozka[b] == b;
-    }
-    bool Nezavisly() const override { return true; }
-    qsizetype Nasobek() const override { return 2; }
-    // Whether some byte cannot be written at all.
-    bool MuzeSelhat() const { return bSelhani; }
-
-    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *Vystup, TPocty &Pocty) override
-    {
-        if (bAsciiStejne)
-            return PrevedNadAscii(b, n, Vystup, Pocty);
-        if (bPocitat)
-            Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
-        const quint16 *polozka = FPolozka.data();
-        if (!bCrLf) {
-            // One look-up a byte and no branch; a byte that cannot be written
-            // fails the block at its end.
-            qint64 nahrazeno = 0;
-            quint16 vse = 0;
-            for (qsizetype i = 0; i < n; ++i) {
-                const quint16 p = polozka[b[i]];
-                Vystup[i] = uchar(p);
-                nahrazeno += p >> 9;
-                vse |= p;
-            }
-            if (vse & Zvlastni) {
-                Pocty.bSelhalo = true;
-                return 0;
-            }
-            Pocty.Nahrazeno += nahrazeno;
-            return n;
-        }
-        uchar *o = Vystup;
-        qint64 nahrazeno = 0, zlomy = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            const quint16 p = polozka[b[i]];
-            if (!(p & Zvlastni)) {
-                *o++ = uchar(p);
-                nahrazeno += p >> 9;
-                continue;
-            }
-            if (!bCrLf || (b[i] != '\r' && b[i] != '\n')) {
-                Pocty.bSelhalo = true;
-                return o - Vystup;
-            }
-            if (b[i] == '\r' && i + 1 < n && b[i + 1] == '\n')
-                ++i;
-            else
-                ++zlomy;
-            for (const quint16 z : FZlom) {
-                if (z & Zvlastni) {
-                    Pocty.bSelhalo = true;
-                    return o - Vystup;
-                }
-                *o++ = uchar(z);
-                nahrazeno += z >> 9;
-            }
-        }
-        Pocty.Nahrazeno += nahrazeno;
-        Pocty.Zlomy += zlomy;
-        return o - Vystup;
-    }
-
-private:
-    // Where every ASCII byte stays as it is: the ASCII is copied sixteen bytes
-    // at a time and only the bytes from 0x80 up are looked up (and, while the
-    // file's encoding is open, counted for its UTF-8 reading on the way, all
-    // bytes of a sequence being from 0x80 up).
-    qsizetype PrevedNadAscii(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
-    {
-        const quint16 *polozka = FPolozka.data();
-        const std::array<bool, 0x100> &nedefinovane = NedefinovaneBajty();
-        const bool bPocitatUtf8 = bPocitat;
-        uchar *o = Vystup;
-        qsizetype i = 0;
-        qint64 nahrazeno = 0, neplatne = 0, vicebajtove = 0;
-        quint16 vse = 0;
-        bool bNedefinovany = false;
-        while (true) {
-            KopirujAscii<false>(b, i, n, o);
-            while (i < n && b[i] < 0x80)
-                *o++ = b[i++];
-            if (i >= n)
-                break;
-            qsizetype konec = i + 1;
-            if (bPocitatUtf8) {
-                const int delka = DelkaSekvenceUtf8(b, i, n);
-                if (delka == 0) {
-                    ++neplatne;
-                    bNedefinovany |= nedefinovane[b[i]];
-                } else {
-                    ++vicebajtove;
-                    for (int k = 1; k < delka; ++k)
-                        bNedefinovany |= nedefinovane[b[i + k]];
-                    konec = i + delka;
-                }
-            }
-            for (; i < konec; ++i) {
-                const quint16 p = polozka[b[i]];
-                *o++ = uchar(p);
-                nahrazeno += p >> 9;
-                vse |= p;
-            }
-        }
-        if (vse & Zvlastni) {
-            Pocty.bSelhalo = true;
-            return 0;
-        }
-        if (bPocitatUtf8) {
-            Pocty.Utf8.Neplatne += neplatne;
-            Pocty.Utf8.Vicebajtove += vicebajtove;
-            Pocty.Utf8.bNedefinovany = Pocty.Utf8.bNedefinovany || bNedefinovany;
-        }
-        Pocty.Nahrazeno += nahrazeno;
-        return o - Vystup;
-    }
-
-    static constexpr quint16 Zvlastni = 0x100, Zmena = 0x200;
-    std::array<quint16, 256> FPolozka; // the output byte, Zvlastni, Zmena
-    std::array<quint16, 2> FZlom{};    // CR and LF
-    bool bCrLf, bPocitat;
-    bool bSelhani = false;
-    bool bAsciiStejne = false; // every ASCII byte written as it is
 };
 
 // Any encoding to any, block after block, through UTF-16 as the window keeps
-// text: decoded (stand-ins for bytes the encoding cannot read), line breaks
-// made CR LF, every code unit through the table, encoded by the window's own
-// ZakodujText. What a block boundary cuts waits for the next block: the odd
-// byte of UTF-16, a CR whose LF may follow, a high surrogate whose low one may
-// follow (UTF-8 writes the two as one character).
+// text: the codec's decoder (stand-ins for bytes the encoding cannot read,
+// line breaks made CR LF), every code unit through the table, the codec's
+// encoder. What a block boundary cuts waits in them for the next block.
 class TPrevodObecny : public TPrevodBloku {
 public:
-    TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf_, bool bPocitat_)
-        : FTabulka(Tabulka), FVstup(Vstup), FVystup(Vystup), bCrLf(bCrLf_), bPocitat(bPocitat_),
+    TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf, bool bPocitat_)
+        : FTabulka(Tabulka), FDekoder(Vstup.Druh, bCrLf),
+          // Stand-ins are bytes only in text read in an encoding that keeps them.
+          FKoder(TFormat{Vystup.Druh, false, false}, ZastupujeBajty(Vstup)), bPocitat(bPocitat_),
           bHlidatZastupce(Vstup.Druh == TDruhKodovani::Utf8 && Tabulka.bSurogaty)
     {
     }
     bool Nezavisly() const override { return false; }
     qsizetype Nasobek() const override { return 8; }
     // Whether the file ended with the stray byte of odd UTF-16.
-    bool LichyNaKonci() const { return bLichyNaKonci; }
+    bool LichyNaKonci() const { return FDekoder.LichyNaKonci(); }
 
     qsizetype Preved(const uchar *b, qsizetype n, bool bPosledni, uchar *Vystup, TPocty &Pocty) override
     {
         if (bPocitat)
             Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
-        QString text = Dekoduj(b, n, bPosledni);
-        if (bCrLf)
-            text = Zlomy(text, bPosledni, Pocty.Zlomy);
+        const qint64 zlomy = FDekoder.ZmeneneZlomy();
+        QString text = FDekoder.Dekoduj(QByteArrayView(b, n), bPosledni);
+        Pocty.Zlomy += FDekoder.ZmeneneZlomy() - zlomy;
         // As the window's F6, never a character made a byte's stand-in, nor
         // a stand-in paired up with a half of a surrogate pair.
         const QString puvodni = bHlidatZastupce ? text : QString();
@@ -506,16 +82,11 @@ public:
             FPredPuvodni = puvodni.back().unicode();
             FPredNovy = text.back().unicode();
         }
-        if (FVysoky) {
-            text.prepend(QChar(FVysoky));
-            FVysoky = 0;
-        }
-        if (!bPosledni && !text.isEmpty() && text.back().isHighSurrogate()) {
-            FVysoky = text.back().unicode();
-            text.chop(1);
-        }
+        // The stand-in of an odd file's last byte is that byte again.
+        if (bPosledni)
+            FKoder.NastavLiche(FDekoder.LichyNaKonci());
         QByteArray bajty;
-        if (!Zakoduj(text, bPosledni, bajty)) {
+        if (!FKoder.Zakoduj(text, bPosledni, bajty)) {
             Pocty.bSelhalo = true;
             return 0;
         }
@@ -524,161 +95,15 @@ public:
     }
 
 private:
-    QString Dekoduj(const uchar *b, qsizetype n, bool bPosledni)
-    {
-        switch (FVstup.Druh) {
-        case TDruhKodovani::Osmibitove:
-            return DekodujOsmibitove(QByteArrayView(b, n));
-        case TDruhKodovani::Utf8: {
-            // Blocks are cut where a character starts.
-            QString text(n, Qt::Uninitialized);
-            char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-            qsizetype j = 0;
-            for (qsizetype i = 0; i < n;) {
-                const int delka = DelkaSekvenceUtf8(b, i, n);
-                if (delka == 0) {
-                    cil[j++] = char16_t(ZastupceNuly + b[i++]);
-                    continue;
-                }
-                char32_t u = b[i];
-                if (delka == 2)
-                    u = char32_t(b[i] & 0x1F) << 6 | (b[i + 1] & 0x3F);
-                else if (delka == 3)
-                    u = char32_t(b[i] & 0x0F) << 12 | char32_t(b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F);
-                else if (delka == 4)
-                    u = char32_t(b[i] & 0x07) << 18 | char32_t(b[i + 1] & 0x3F) << 12 |
-                        char32_t(b[i + 2] & 0x3F) << 6 | (b[i + 3] & 0x3F);
-                if (QChar::requiresSurrogates(u)) {
-                    cil[j++] = QChar::highSurrogate(u);
-                    cil[j++] = QChar::lowSurrogate(u);
-                } else {
-                    cil[j++] = char16_t(u);
-                }
-                i += delka;
-            }
-            text.truncate(j);
-            return text;
-        }
-        case TDruhKodovani::Utf16LE:
-        case TDruhKodovani::Utf16BE: {
-            QByteArray bajty = FLichy;
-            bajty.append(reinterpret_cast<const char *>(b), n);
-            FLichy.clear();
-            if (bajty.size() % 2)
-                FLichy = bajty.right(1);
-            const qsizetype pocet = bajty.size() / 2;
-            QString text(pocet, Qt::Uninitialized);
-            if (FVstup.Druh == TDruhKodovani::Utf16BE)
-                qFromBigEndian<char16_t>(bajty.constData(), pocet, text.data());
-            else
-                qFromLittleEndian<char16_t>(bajty.constData(), pocet, text.data());
-            // The file's stray last byte.
-            if (bPosledni && !FLichy.isEmpty()) {
-                text += QChar(char16_t(ZastupceNuly + uchar(FLichy[0])));
-                FLichy.clear();
-                bLichyNaKonci = true;
-            }
-            return text;
-        }
-        }
-        return {};
-    }
-
-    // NormalizujKonceRadku over a text that goes on in the next block.
-    QString Zlomy(const QString &Text, bool bPosledni, qint64 &Zmeny)
-    {
-        QString zdroj = Text;
-        if (bCr) {
-            zdroj.prepend(u'\r');
-            bCr = false;
-        }
-        if (!bPosledni && zdroj.endsWith(u'\r')) {
-            zdroj.chop(1);
-            bCr = true;
-        }
-        const char16_t *z = reinterpret_cast<const char16_t *>(zdroj.constData());
-        const qsizetype n = zdroj.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            if (z[i] == u'\r')
-                Zmeny += i + 1 == n || z[i + 1] != u'\n';
-            else if (z[i] == u'\n')
-                Zmeny += i == 0 || z[i - 1] != u'\r';
-        }
-        return NormalizujKonceRadku(zdroj);
-    }
-
-    bool Zakoduj(const QString &Text, bool bPosledni, QByteArray &Bajty)
-    {
-        switch (FVystup.Druh) {
-        case TDruhKodovani::Utf8:
-            // Stand-ins are bytes only in text read in an encoding that keeps them.
-            return ZakodujText(Text, koUtf8BezZnacky, Bajty, ZastupujeBajtyFormat(FVstup));
-        case TDruhKodovani::Osmibitove:
-            return ZakodujText(Text, koOsmibitove, Bajty);
-        case TDruhKodovani::Utf16LE:
-        case TDruhKodovani::Utf16BE: {
-            const bool bBig = FVystup.Druh == TDruhKodovani::Utf16BE;
-            QStringView text(Text);
-            // The stand-in of an odd file's last byte is that byte again.
-            const bool bBajt = bPosledni && bLichyNaKonci && !text.isEmpty() && text.back().unicode() >= ZastupceNuly &&
-                               text.back().unicode() <= ZastupceNuly + 0xFF;
-            if (bBajt)
-                text.chop(1);
-            Bajty.resize(text.size() * 2);
-            if (bBig)
-                qToBigEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
-            else
-                qToLittleEndian<char16_t>(text.utf16(), text.size(), Bajty.data());
-            if (bBajt)
-                Bajty += char(Text.back().unicode() - ZastupceNuly);
-            return true;
-        }
-        }
-        return false;
-    }
-
     const TTabulka &FTabulka;
-    TFormat FVstup, FVystup;
-    bool bCrLf, bPocitat;
+    TDekoder FDekoder;
+    TKoder FKoder;
+    bool bPocitat;
     bool bHlidatZastupce;  // the table changes halves of surrogate pairs in UTF-8 text
     char16_t FPredPuvodni = 0, FPredNovy = 0; // the last code unit of the block before, and what it became
-    QByteArray FLichy;    // the odd byte of UTF-16 at a block's end
-    bool bLichyNaKonci = false;
-    bool bCr = false;     // a CR at a block's end
-    char16_t FVysoky = 0; // a high surrogate at a block's end
-};
-
-// Only counts: the first reading of a file whose encoding is still open.
-class TPocitani : public TPrevodBloku {
-public:
-    bool Nezavisly() const override { return true; }
-    qsizetype Nasobek() const override { return 0; }
-    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *, TPocty &Pocty) override
-    {
-        Pocty.Utf8 += SpocitejUtf8(QByteArrayView(b, n));
-        return 0;
-    }
 };
 
 } // namespace
-
-// ---- the encodings ----
-
-QString NazevFormatu(const TFormat &Format)
-{
-    QString nazev;
-    switch (Format.Druh) {
-    case TDruhKodovani::Utf8: nazev = QStringLiteral("UTF-8"); break;
-    case TDruhKodovani::Utf16LE: nazev = QStringLiteral("UTF-16LE"); break;
-    case TDruhKodovani::Utf16BE: nazev = QStringLiteral("UTF-16BE"); break;
-    case TDruhKodovani::Osmibitove: return NazevKodoveStranky();
-    }
-    if (Format.bZnacka)
-        nazev += QStringLiteral(" with BOM");
-    if (Format.bLiche)
-        nazev += QStringLiteral(", odd length");
-    return nazev;
-}
 
 QString TNastaveniPrevodu::VychoziHledane()
 {
@@ -689,339 +114,6 @@ QString TNastaveniPrevodu::VychoziNahrady()
 {
     return VychoziZnakyBezZnamenka;
 }
-
-// ---- outputs ----
-
-TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu, const QString &Jmeno) : bOdlozit(bOdlozitChybu)
-{
-    Krok([&] {
-        FZapis.Otevri(Cesta, Jmeno);
-        bOtevreno = true;
-    });
-}
-
-void TVystupZapis::Krok(const std::function<void()> &Krok)
-{
-    try {
-        Krok();
-    } catch (const EChyba &e) {
-        if (!bOdlozit)
-            throw;
-        FChyba = e;
-    }
-}
-
-void TVystupZapis::Zapis(const char *Data, qsizetype Delka)
-{
-    if (!FChyba)
-        Krok([&] { FZapis.Pridej(QByteArrayView(Data, Delka)); });
-}
-
-void TVystupZapis::Odvolej()
-{
-    // A file that could not be opened stays so; a failed write may go
-    // through when the content starts over.
-    if (!bOtevreno)
-        return;
-    FChyba.reset();
-    Krok([&] { FZapis.Znovu(); });
-}
-
-void TVystupZapis::Dokonci(const std::function<void()> &Kontrola)
-{
-    if (FChyba)
-        throw *FChyba;
-    FZapis.Dokonci(Kontrola);
-}
-
-// ---- one pass over a file ----
-
-// Reads the data of a file (from Zacatek, after its mark) in blocks and puts
-// each through the block converter, in order, into the output. A block of
-// UTF-8 or 8-bit text ends where a character of the UTF-8 reading starts and
-// never between CR and LF, so that it reads the same alone as within the file
-// and counts add up; a block of UTF-16 holds whole code units.
-struct TPruchod {
-    TZdroj &Zdroj;
-    qint64 Zacatek;
-    bool bUtf16;
-    qint64 Blok;
-    int Vlaken;
-    bool bMapovat;
-    std::function<void(qint64)> Prubeh;
-
-    // Whether the data may end a block before Data[p] (0 < p < n, Data[p - 3]
-    // .. Data[p] readable where p >= 3).
-    bool LzeRiznout(const uchar *b, qsizetype p) const
-    {
-        const auto pokracovaci = [](uchar c) { return c >= 0x80 && c <= 0xBF; };
-        if (!pokracovaci(b[p]) && !(b[p - 1] == '\r' && b[p] == '\n'))
-            return true;
-        return p >= 3 && pokracovaci(b[p - 1]) && pokracovaci(b[p - 2]) && pokracovaci(b[p - 3]);
-    }
-
-    // The last place in b[Od..n) where a block may end, or -1; b[n] must be
-    // the next byte (only whole code units for UTF-16).
-    qsizetype PosledniRez(const uchar *b, qsizetype Od, qsizetype n) const
-    {
-        if (bUtf16)
-            return n - n % 2 >= Od ? n - n % 2 : -1;
-        for (qsizetype p = n - 1; p >= qMax<qsizetype>(Od, 1); --p)
-            if (LzeRiznout(b, p))
-                return p;
-        return -1;
-    }
-
-    // Where block k of a file of Delka data bytes starts: near k * Blok.
-    qint64 Rez(qint64 k, qint64 Delka)
-    {
-        const qint64 nominal = k * Blok;
-        if (k == 0)
-            return 0;
-        if (nominal >= Delka)
-            return Delka;
-        if (bUtf16)
-            return nominal - nominal % 2;
-        // Among any five places one may be cut; sixteen are looked at.
-        uchar okno[20];
-        const qint64 od = nominal - 19;
-        const qsizetype n = Zdroj.CtiNa(Zacatek + od, reinterpret_cast<char *>(okno), 20);
-        if (n < 20)
-            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
-        for (qsizetype p = 19; p >= 4; --p)
-            if (LzeRiznout(okno, p))
-                return od + p;
-        return nominal; // never: some place among any five can be cut
-    }
-
-    TPocty Spust(TPrevodBloku &Prevod, TVystup *Vystup)
-    {
-        if (!Zdroj.Nahodny())
-            return SpustProud(Prevod, Vystup);
-        const qint64 delka = Zdroj.Velikost() - Zacatek;
-        const qint64 bloku = qMax<qint64>(1, (delka + Blok - 1) / Blok);
-        if (Prevod.Nezavisly() && Vlaken > 1 && bloku > 1)
-            return SpustParalelne(Prevod, Vystup, delka, bloku);
-        TPocty pocty;
-        TBlok blok;
-        qint64 od = 0;
-        for (qint64 k = 0; k < bloku && !pocty.bSelhalo; ++k) {
-            const qint64 doBloku = Rez(k + 1, delka);
-            Nacti(od, doBloku, blok);
-            PrevedBlok(Prevod, blok, k + 1 == bloku, pocty);
-            Uvolni(blok);
-            Predej(blok, pocty, Vystup);
-            od = doBloku;
-        }
-        return pocty;
-    }
-
-private:
-    // A block's bytes and sixteen more that a converter may read past its
-    // end (zeros after a copy, the file's next bytes in a view of it), and
-    // its output.
-    struct TBlok {
-        QByteArray Vstup, Vystup;
-        TMapa Mapa;
-        const uchar *Data = nullptr;
-        qsizetype Delka = 0, Vyslo = 0;
-
-        char *Priprav(qsizetype Bajtu)
-        {
-            Delka = Bajtu;
-            Vstup.resize(Bajtu + Presah);
-            std::memset(Vstup.data() + Bajtu, 0, Presah);
-            Data = reinterpret_cast<const uchar *>(Vstup.constData());
-            return Vstup.data();
-        }
-    };
-    static constexpr qsizetype Presah = 16;
-
-    [[noreturn]] void Zmenen() const
-    {
-        throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
-    }
-
-    // A block is mapped, saving the copy, where it and the sixteen bytes
-    // after it lie in the file; the file's last block is copied.
-    void Nacti(qint64 Od, qint64 Do, TBlok &Blok)
-    {
-        qint64 posun = 0;
-        const int fd = bMapovat ? Zdroj.Deskriptor(posun) : -1;
-        if (fd >= 0 && Zacatek + Do + Presah <= Zdroj.Velikost() &&
-            Blok.Mapa.Otevri(fd, posun + Zacatek + Od, Do - Od + Presah)) {
-            Blok.Data = Blok.Mapa.Data();
-            Blok.Delka = Do - Od;
-            return;
-        }
-        if (Zdroj.CtiNa(Zacatek + Od, Blok.Priprav(Do - Od), Do - Od) != Do - Od)
-            Zmenen();
-    }
-
-    // Gives a converted block's view back, and fails the file where the
-    // view did not hold the file's bytes to the end.
-    void Uvolni(TBlok &Blok) const
-    {
-        if (!Blok.Mapa.Otevrena())
-            return;
-        const TMapa::TStav stav = Blok.Mapa.Stav();
-        Blok.Mapa.Zavri();
-        Blok.Data = nullptr;
-        if (stav == TMapa::Kratsi)
-            Zmenen();
-        if (stav == TMapa::Necitelna)
-            throw ChybaOtevreni(Zdroj.Jmeno(), Duvod(EIO));
-    }
-
-    static void PrevedBlok(TPrevodBloku &Prevod, TBlok &Blok, bool bPosledni, TPocty &Pocty)
-    {
-        Blok.Vystup.resize(Blok.Delka * Prevod.Nasobek() + Presah);
-        Blok.Vyslo = Prevod.Preved(Blok.Data, Blok.Delka, bPosledni, reinterpret_cast<uchar *>(Blok.Vystup.data()), Pocty);
-    }
-
-    void Predej(const TBlok &Blok, const TPocty &Pocty, TVystup *Cil)
-    {
-        if (Cil && !Pocty.bSelhalo)
-            Cil->Zapis(Blok.Vystup.constData(), Blok.Vyslo);
-        if (Prubeh)
-            Prubeh(Blok.Delka);
-    }
-
-    // Read as it comes: what follows the last place a block may end waits
-    // for the next read.
-    TPocty SpustProud(TPrevodBloku &Prevod, TVystup *Vystup)
-    {
-        TPocty pocty;
-        // The mark is not text.
-        char znacka[4];
-        if (Zacatek > 0 && Zdroj.CtiDal(znacka, Zacatek) != Zacatek)
-            throw ChybaOtevreni(Zdroj.Jmeno(), QStringLiteral("The file changed while it was read"));
-        TBlok blok;
-        QByteArray zbytek;
-        bool bKonec = false;
-        while (!bKonec && !pocty.bSelhalo) {
-            QByteArray vstup = zbytek;
-            const qsizetype mame = vstup.size();
-            vstup.resize(mame + Blok);
-            const qsizetype n = Zdroj.CtiDal(vstup.data() + mame, Blok);
-            vstup.resize(mame + n);
-            bKonec = n == 0;
-            qsizetype rez = vstup.size();
-            if (!bKonec) {
-                rez = PosledniRez(reinterpret_cast<const uchar *>(vstup.constData()), 1, vstup.size());
-                if (rez <= 0) {
-                    zbytek = vstup;
-                    continue;
-                }
-            }
-            zbytek = vstup.mid(rez);
-            std::memcpy(blok.Priprav(rez), vstup.constData(), size_t(rez));
-            PrevedBlok(Prevod, blok, bKonec, pocty);
-            Predej(blok, pocty, Vystup);
-        }
-        return pocty;
-    }
-
-    // Several threads convert the next blocks while this one writes them in
-    // order; at most a few blocks wait at a time.
-    TPocty SpustParalelne(TPrevodBloku &Prevod, TVystup *Cil, qint64 Delka, qint64 Bloku)
-    {
-        struct TMisto {
-            TBlok Blok;
-            TPocty Pocty;
-            qint64 Cislo = -1; // the block it holds, ready to be written
-            std::exception_ptr Chyba;
-        };
-        const int mist = 2 * Vlaken;
-        std::vector<TMisto> mista(mist);
-        std::mutex zamek;
-        std::condition_variable zmena;
-        qint64 dalsi = 0, zapsano = 0;
-        bool bKonec = false;
-
-        const auto pracuj = [&] {
-            for (;;) {
-                qint64 k;
-                {
-                    std::unique_lock<std::mutex> z(zamek);
-                    zmena.wait(z, [&] { return bKonec || dalsi >= Bloku || dalsi < zapsano + mist; });
-                    if (bKonec || dalsi >= Bloku)
-                        return;
-                    k = dalsi++;
-                }
-                TMisto &m = mista[k % mist];
-                TPocty pocty;
-                std::exception_ptr chyba;
-                try {
-                    Nacti(Rez(k, Delka), Rez(k + 1, Delka), m.Blok);
-                    PrevedBlok(Prevod, m.Blok, k + 1 == Bloku, pocty);
-                    Uvolni(m.Blok);
-                } catch (...) {
-                    chyba = std::current_exception();
-                }
-                {
-                    std::lock_guard<std::mutex> z(zamek);
-                    m.Pocty = pocty;
-                    m.Chyba = chyba;
-                    m.Cislo = k;
-                }
-                zmena.notify_all();
-            }
-        };
-        std::vector<std::thread> vlakna;
-        for (int i = 0; i < Vlaken; ++i)
-            vlakna.emplace_back(pracuj);
-        const auto zastav = [&] {
-            {
-                std::lock_guard<std::mutex> z(zamek);
-                bKonec = true;
-            }
-            zmena.notify_all();
-            for (std::thread &v : vlakna)
-                v.join();
-        };
-
-        TPocty pocty;
-        try {
-            for (qint64 k = 0; k < Bloku && !pocty.bSelhalo; ++k) {
-                TMisto &m = mista[k % mist];
-                {
-                    std::unique_lock<std::mutex> z(zamek);
-                    zmena.wait(z, [&] { return m.Cislo == k; });
-                }
-                if (m.Chyba)
-                    std::rethrow_exception(m.Chyba);
-                pocty += m.Pocty;
-                Predej(m.Blok, pocty, Cil);
-                {
-                    std::lock_guard<std::mutex> z(zamek);
-                    m.Cislo = -1;
-                    ++zapsano;
-                }
-                zmena.notify_all();
-            }
-        } catch (...) {
-            zastav();
-            throw;
-        }
-        zastav();
-        return pocty;
-    }
-};
-
-// The second reading of a file whose counts did not decide: the characters
-// that real text does not hold, block after block.
-class TRozborBloku : public TPrevodBloku {
-public:
-    bool Nezavisly() const override { return false; }
-    qsizetype Nasobek() const override { return 0; }
-    qsizetype Preved(const uchar *b, qsizetype n, bool, uchar *, TPocty &) override
-    {
-        Rozbor.Pridej(QByteArrayView(b, n));
-        return 0;
-    }
-    TRozborUtf8 Rozbor;
-};
 
 // ---- the converter ----
 
@@ -1038,14 +130,14 @@ struct TPrevodnik::TData {
 
     const TTabulka &Tabulka(const TFormat &Format) const
     {
-        return ZastupujeBajtyFormat(Format) ? BezZastupcu : SeZastupci;
+        return ZastupujeBajty(Format) ? BezZastupcu : SeZastupci;
     }
 
     // Whether the table of UTF-16 text depends on the file's length (the
     // stray byte of an odd length makes U+DC00..U+DCFF stand-ins).
     bool TabulkaPodleDelky() const
     {
-        return std::memcmp(SeZastupci.Mapa->data() + 0xDC00, BezZastupcu.Mapa->data() + 0xDC00,
+        return std::memcmp(SeZastupci.Mapa.Data() + 0xDC00, BezZastupcu.Mapa.Data() + 0xDC00,
                            0x100 * sizeof(char16_t)) != 0;
     }
 
@@ -1055,7 +147,7 @@ struct TPrevodnik::TData {
     {
         if (Vystup.Druh == TDruhKodovani::Osmibitove)
             return Vstup.Druh != TDruhKodovani::Osmibitove ||
-                   TPrevodOsmibitovy(Tabulka(Vstup), Nastaveni.bCrLf, false).MuzeSelhat();
+                   OsmibitovyMuzeSelhat(Tabulka(Vstup).Mapa.Data(), Nastaveni.bCrLf);
         if (Vystup.Druh == TDruhKodovani::Utf8)
             return Vstup.Druh != TDruhKodovani::Utf8 || Tabulka(Vstup).bSurogaty;
         return false;
@@ -1065,9 +157,9 @@ struct TPrevodnik::TData {
     {
         const TTabulka &tabulka = Tabulka(Vstup);
         if (Vstup.Druh == TDruhKodovani::Utf8 && Vystup.Druh == TDruhKodovani::Utf8 && !tabulka.bSurogaty)
-            return std::make_unique<TPrevodUtf8>(tabulka, Nastaveni.bCrLf);
+            return PrevodUtf8(tabulka.Utf8, Nastaveni.bCrLf);
         if (Vstup.Druh == TDruhKodovani::Osmibitove && Vystup.Druh == TDruhKodovani::Osmibitove)
-            return std::make_unique<TPrevodOsmibitovy>(tabulka, Nastaveni.bCrLf, bPocitat);
+            return PrevodOsmibitovy(tabulka.Mapa.Data(), Nastaveni.bCrLf, bPocitat);
         return std::make_unique<TPrevodObecny>(tabulka, Vstup, Vystup, Nastaveni.bCrLf, bPocitat);
     }
 };
@@ -1086,23 +178,11 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     const QByteArray hlava = Zdroj.Hlava(DelkaHlavy);
     TFormat format;
     bool bZnamy = true;
-    const auto podleZnacky = [&](TDruhKodovani Druh, const QByteArray &Znacka) {
-        format.Druh = Druh;
-        format.bZnacka = hlava.startsWith(Znacka);
-    };
     if (nastaveni.Kodovani) {
-        switch (*nastaveni.Kodovani) {
-        case TDruhKodovani::Utf8: podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8); break;
-        case TDruhKodovani::Utf16LE: podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE); break;
-        case TDruhKodovani::Utf16BE: podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE); break;
-        case TDruhKodovani::Osmibitove: format.Druh = TDruhKodovani::Osmibitove; break;
-        }
-    } else if (hlava.startsWith(ZnackaUtf8)) {
-        podleZnacky(TDruhKodovani::Utf8, ZnackaUtf8);
-    } else if (hlava.startsWith(ZnackaUtf16LE)) {
-        podleZnacky(TDruhKodovani::Utf16LE, ZnackaUtf16LE);
-    } else if (hlava.startsWith(ZnackaUtf16BE)) {
-        podleZnacky(TDruhKodovani::Utf16BE, ZnackaUtf16BE);
+        format.Druh = *nastaveni.Kodovani;
+        format.bZnacka = format.Druh != TDruhKodovani::Osmibitove && hlava.startsWith(ZnackaDruhu(format.Druh));
+    } else if (const std::optional<TDruhKodovani> druh = DruhPodleZnacky(hlava)) {
+        format = {*druh, true, false};
     } else if (SystemoveKodovani() == koUtf8BezZnacky) {
         bZnamy = false; // UTF-8 or the 8-bit code page: the whole file decides
     } else {
@@ -1170,7 +250,7 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
     const auto prevest = [&](const TFormat &Vstupni, const TFormat &Vystupni, TVystup *Cil, bool bPocitat) {
         const std::unique_ptr<TPrevodBloku> prevod = d->Prevod(Vstupni, Vystupni, bPocitat);
         if (Cil) {
-            const QByteArray znacka = Znacka(Vystupni);
+            const QByteArrayView znacka = Znacka(Vystupni);
             Cil->Zapis(znacka.constData(), znacka.size());
         }
         TPocty pocty = pruchod.Spust(*prevod, Cil);

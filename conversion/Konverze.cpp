@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
-#include <vector>
 
 namespace {
 
@@ -20,7 +19,36 @@ inline qsizetype NajdiZnak(char16_t c, const char16_t *hledane, qsizetype pocet)
     return -1;
 }
 
+// Cil[i] = Mapa[Zdroj[i]] for Od <= i < Do. The three never overlap, which
+// the compiler is told: the look-up lives in the table's own allocation, and
+// without the promise every write could change it.
+void Preloz(char16_t *__restrict Cil, const char16_t *__restrict Zdroj, const char16_t *__restrict Mapa,
+            qsizetype Od, qsizetype Do)
+{
+    for (qsizetype i = Od; i < Do; ++i)
+        Cil[i] = Mapa[Zdroj[i]];
+}
+
 } // namespace
+
+TTabulkaNahrad::TTabulkaNahrad(const QString &Hledane, const QString &Nahrady) : FMapa(new char16_t[0x10000])
+{
+    // Filled from the end of Hledane, so that the first occurrence of a
+    // character is the one that stays.
+    char16_t *m = FMapa.get();
+    std::iota(m, m + 0x10000, char16_t(0));
+    const char16_t *hledane = reinterpret_cast<const char16_t *>(Hledane.constData());
+    const char16_t *nahrady = reinterpret_cast<const char16_t *>(Nahrady.constData());
+    for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
+        m[hledane[j]] = j < Nahrady.size() ? nahrady[j] : hledane[j];
+    for (qsizetype j = 0; j < Hledane.size(); ++j) {
+        const char16_t u = hledane[j];
+        if (m[u] == u)
+            continue;
+        bPoloviny = bPoloviny || QChar::isSurrogate(u) || QChar::isSurrogate(m[u]);
+        bAscii = bAscii || u < 0x80;
+    }
+}
 
 QString NahradZnakyPrimo(const QString &Text, const QString &Hledane, const QString &Nahrady)
 {
@@ -50,16 +78,8 @@ QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &
     if (n < MezTabulky || Hledane.isEmpty())
         return NahradZnakyPrimo(Text, Hledane, Nahrady);
 
-    // A table of all 65,536 code units, each mapped to its replacement. Filled
-    // from the end of Hledane, so the first occurrence of a character is the one
-    // that stays.
-    std::unique_ptr<char16_t[]> tabulka(new char16_t[0x10000]);
-    std::iota(tabulka.get(), tabulka.get() + 0x10000, char16_t(0));
-    const char16_t *hledane = reinterpret_cast<const char16_t *>(Hledane.constData());
-    const char16_t *nahrady = reinterpret_cast<const char16_t *>(Nahrady.constData());
-    for (qsizetype j = Hledane.size() - 1; j >= 0; --j)
-        tabulka[hledane[j]] = j < Nahrady.size() ? nahrady[j] : hledane[j];
-    const char16_t *t = tabulka.get();
+    const TTabulkaNahrad tabulka(Hledane, Nahrady);
+    const char16_t *t = tabulka.Data();
 
     const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
     qsizetype prvni = 0;
@@ -71,8 +91,7 @@ QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &
     QString vysledek(n, Qt::Uninitialized);
     char16_t *cil = reinterpret_cast<char16_t *>(vysledek.data());
     std::memcpy(cil, zdroj, size_t(prvni) * sizeof(char16_t));
-    for (qsizetype i = prvni; i < n; ++i)
-        cil[i] = t[zdroj[i]];
+    Preloz(cil, zdroj, t, prvni, n);
     return vysledek;
 }
 
@@ -90,17 +109,7 @@ void VynechPary(QString &Hledane, QString &Nahrady, char16_t Od, char16_t Do)
 
 bool MeniPoloviny(const QString &Hledane, const QString &Nahrady)
 {
-    // Only the first occurrence of a character is ever used.
-    std::vector<bool> videny(0x10000);
-    for (qsizetype j = 0; j < Hledane.size() && j < Nahrady.size(); ++j) {
-        const char16_t c = Hledane.at(j).unicode(), nahrada = Nahrady.at(j).unicode();
-        if (videny[c])
-            continue;
-        videny[c] = true;
-        if (nahrada != c && (QChar::isSurrogate(c) || QChar::isSurrogate(nahrada)))
-            return true;
-    }
-    return false;
+    return TTabulkaNahrad(Hledane, Nahrady).MeniPoloviny();
 }
 
 bool MeniOsamelePoloviny(QStringView Puvodni, QStringView Novy, char16_t Od, char16_t Do, char16_t PredPuvodni,

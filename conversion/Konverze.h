@@ -1,6 +1,27 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+// The pair table as a look-up: every one of the 65,536 code units mapped to
+// what the conversion makes of it. The first occurrence of a character in
+// Hledane decides; one that lies beyond the end of Nahrady stays as it is.
+class TTabulkaNahrad {
+public:
+    TTabulkaNahrad(const QString &Hledane, const QString &Nahrady);
+
+    char16_t operator[](char16_t u) const { return FMapa[u]; }
+    const char16_t *Data() const { return FMapa.get(); }
+    // A half of a surrogate pair is changed, or something becomes one.
+    bool MeniPoloviny() const { return bPoloviny; }
+    // An ASCII character is changed.
+    bool MeniAscii() const { return bAscii; }
+
+private:
+    std::unique_ptr<char16_t[]> FMapa;
+    bool bPoloviny = false;
+    bool bAscii = false;
+};
 
 // Replaces every code unit of Text that occurs in Hledane by the code unit at the
 // same position of Nahrady. The first occurrence in Hledane decides; the text is

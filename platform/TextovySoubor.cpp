@@ -6,160 +6,12 @@
 
 #include <QHash>
 #include <QtAlgorithms>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtEndian>
 #include <array>
 #include <cstring>
 #include <memory>
 
 namespace {
-
-const QByteArray ZnackaUtf8("\xEF\xBB\xBF", 3);
-const QByteArray ZnackaUtf16LE("\xFF\xFE", 2);
-const QByteArray ZnackaUtf16BE("\xFE\xFF", 2);
-
-// A byte that belongs to no character of the encoding stays in the text as
-// U+DC00 + byte: a lone low surrogate, which no well-formed text holds.
-constexpr char16_t ZastupceNuly = 0xDC00;
-
-bool JeZastupce(char16_t c)
-{
-    return c >= ZastupceNuly && c <= ZastupceNuly + 0xFF;
-}
-
-// UTF-8 in which every byte outside a well-formed sequence is kept as its
-// stand-in; Zastupci counts them, and when there are any, Vicebajtove the
-// characters of more than one byte. A U+FEFF at the start of the text (after
-// the mark) is text and stays.
-QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci, qsizetype *Vicebajtove = nullptr)
-{
-    Zastupci = 0;
-    // Nearly every file is well-formed, and the toolkit's decoder is the fast
-    // one.
-    QStringDecoder dekoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = dekoder.decode(Bajty);
-    if (!dekoder.hasError())
-        return text;
-
-    // Never more code units than bytes.
-    text = QString(Bajty.size(), Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(text.data());
-    const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
-    const qsizetype n = Bajty.size();
-    qsizetype j = 0, vicebajtove = 0;
-    for (qsizetype i = 0; i < n;) {
-        const uchar c = b[i];
-        char32_t u;
-        switch (DelkaSekvenceUtf8(b, i, n)) {
-        case 1:
-            cil[j++] = c;
-            ++i;
-            continue;
-        case 2:
-            u = char32_t(c & 0x1F) << 6 | (b[i + 1] & 0x3F);
-            i += 2;
-            break;
-        case 3:
-            u = char32_t(c & 0x0F) << 12 | char32_t(b[i + 1] & 0x3F) << 6 | (b[i + 2] & 0x3F);
-            i += 3;
-            break;
-        case 4:
-            u = char32_t(c & 0x07) << 18 | char32_t(b[i + 1] & 0x3F) << 12 | char32_t(b[i + 2] & 0x3F) << 6 |
-                (b[i + 3] & 0x3F);
-            i += 4;
-            break;
-        default:
-            cil[j++] = char16_t(ZastupceNuly + c);
-            ++Zastupci;
-            ++i;
-            continue;
-        }
-        ++vicebajtove;
-        if (QChar::requiresSurrogates(u)) {
-            cil[j++] = QChar::highSurrogate(u);
-            cil[j++] = QChar::lowSurrogate(u);
-        } else {
-            cil[j++] = char16_t(u);
-        }
-    }
-    text.truncate(j);
-    if (Vicebajtove)
-        *Vicebajtove = vicebajtove;
-    return text;
-}
-
-// UTF-8 of Text after Bajty's first Zacatek bytes; false for a lone surrogate
-// other than a byte's stand-in (U+DC80..U+DCFF: only bytes from 0x80 up are
-// ever invalid in UTF-8), which is written as that byte; without bZastupci
-// false for every lone surrogate.
-bool ZakodujUtf8(QStringView Text, QByteArray &Bajty, qsizetype Zacatek, bool bZastupci)
-{
-    QStringEncoder koder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    Bajty.resize(Zacatek + koder.requiredSpace(Text.size()));
-    char *cil = koder.appendToBuffer(Bajty.data() + Zacatek, Text);
-    if (!koder.hasError()) {
-        Bajty.truncate(cil - Bajty.constData());
-        return true;
-    }
-
-    // The runs between stand-ins go through the toolkit's fast encoder.
-    QStringEncoder usekovy(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    cil = Bajty.data() + Zacatek;
-    const char16_t *zdroj = Text.utf16();
-    const qsizetype n = Text.size();
-    qsizetype usek = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = zdroj[i];
-        if (!QChar::isSurrogate(c))
-            continue;
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(zdroj[i + 1])) {
-            ++i;
-            continue;
-        }
-        if (!bZastupci || c < ZastupceNuly + 0x80 || c > ZastupceNuly + 0xFF)
-            return false;
-        cil = usekovy.appendToBuffer(cil, Text.sliced(usek, i - usek));
-        *cil++ = char(c - ZastupceNuly);
-        usek = i + 1;
-    }
-    cil = usekovy.appendToBuffer(cil, Text.sliced(usek));
-    Bajty.truncate(cil - Bajty.constData());
-    return !usekovy.hasError();
-}
-
-// UTF-16 of the given byte order. Unpaired surrogates pass as they are and are
-// written back the same; a stray last byte of an odd length is kept as its
-// stand-in at the end.
-TTextovySoubor DekodujUtf16(QByteArrayView Bajty, bool bBigEndian)
-{
-    TTextovySoubor soubor{QString(), bBigEndian ? koUtf16BE : koUtf16LE};
-    const qsizetype n = Bajty.size() / 2;
-    const bool bLiche = Bajty.size() % 2;
-    soubor.Text = QString(n + bLiche, Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(soubor.Text.data());
-    if (bBigEndian)
-        qFromBigEndian<char16_t>(Bajty.data(), n, cil);
-    else
-        qFromLittleEndian<char16_t>(Bajty.data(), n, cil);
-    if (bLiche) {
-        soubor.Kodovani = bBigEndian ? koUtf16BELiche : koUtf16LELiche;
-        cil[n] = char16_t(ZastupceNuly + uchar(Bajty.back()));
-        soubor.ZastupciBajtu = 1;
-    }
-    return soubor;
-}
-
-void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
-{
-    const qsizetype zacatek = Bajty.size();
-    Bajty.resize(zacatek + Text.size() * 2);
-    if (bBigEndian)
-        qToBigEndian<char16_t>(Text.utf16(), Text.size(), Bajty.data() + zacatek);
-    else
-        qToLittleEndian<char16_t>(Text.utf16(), Text.size(), Bajty.data() + zacatek);
-}
 
 // ---- UTF-8 or windows-1250 ----
 //
@@ -538,22 +390,6 @@ bool CtiJakoUtf8(QByteArrayView Bajty, QStringView Text, qsizetype Neplatne, qsi
     return PodleRozboru(Neplatne, rozbor.Vicebajtove, rozbor.Nepravdepodobne);
 }
 
-// The code point of the well-formed sequence of Delka bytes at b.
-char32_t ZnakUtf8(const uchar *b, int Delka)
-{
-    switch (Delka) {
-    case 2:
-        return char32_t(b[0] & 0x1F) << 6 | (b[1] & 0x3F);
-    case 3:
-        return char32_t(b[0] & 0x0F) << 12 | char32_t(b[1] & 0x3F) << 6 | (b[2] & 0x3F);
-    case 4:
-        return char32_t(b[0] & 0x07) << 18 | char32_t(b[1] & 0x3F) << 12 | char32_t(b[2] & 0x3F) << 6 |
-               (b[3] & 0x3F);
-    default:
-        return b[0];
-    }
-}
-
 } // namespace
 
 TKodovani SystemoveKodovani()
@@ -565,120 +401,67 @@ TKodovani SystemoveKodovani()
 #endif
 }
 
-QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy)
+TFormat FormatKodovani(TKodovani Kodovani)
 {
-    const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
-    const qsizetype n = Text.size();
-    // Most files need nothing, or only LF to become CR LF.
-    qsizetype pridat = 0, paru = 0;
-    bool bZmena = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (zdroj[i] == u'\n') {
-            if (i == 0 || zdroj[i - 1] != u'\r') {
-                ++pridat;
-                bZmena = true;
-            } else {
-                ++paru;
-            }
-        } else if (zdroj[i] == u'\r' && (i + 1 == n || zdroj[i + 1] != u'\n')) {
-            ++pridat;
-            bZmena = true;
-        }
+    switch (Kodovani) {
+    case koUtf8: return {TDruhKodovani::Utf8, true, false};
+    case koUtf16LE: return {TDruhKodovani::Utf16LE, true, false};
+    case koUtf16BE: return {TDruhKodovani::Utf16BE, true, false};
+    case koUtf8BezZnacky: return {TDruhKodovani::Utf8, false, false};
+    case koOsmibitove: return {TDruhKodovani::Osmibitove, false, false};
+    case koUtf16LELiche: return {TDruhKodovani::Utf16LE, true, true};
+    case koUtf16BELiche: return {TDruhKodovani::Utf16BE, true, true};
     }
-    if (Zlomy)
-        *Zlomy = pridat + paru;
-    if (!bZmena)
-        return Text;
-    QString vysledek(n + pridat, Qt::Uninitialized);
-    char16_t *cil = reinterpret_cast<char16_t *>(vysledek.data());
-    qsizetype j = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = zdroj[i];
-        if (c == u'\r') {
-            cil[j++] = u'\r';
-            cil[j++] = u'\n';
-            if (i + 1 < n && zdroj[i + 1] == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            cil[j++] = u'\r';
-            cil[j++] = u'\n';
-        } else {
-            cil[j++] = c;
-        }
-    }
-    return vysledek;
+    return {};
 }
 
 bool ZastupujeBajty(TKodovani Kodovani)
 {
-    switch (Kodovani) {
-    case koUtf8:
-    case koUtf8BezZnacky:
-    case koUtf16LELiche:
-    case koUtf16BELiche:
-        return true;
-    case koUtf16LE:
-    case koUtf16BE:
-    case koOsmibitove:
-        return false;
-    }
-    return false;
+    return ZastupujeBajty(FormatKodovani(Kodovani));
 }
 
 TTextovySoubor DekodujText(const QByteArray &Bajty)
 {
     const QByteArrayView bajty(Bajty);
     TTextovySoubor soubor{QString(), koOsmibitove};
-    if (bajty.startsWith(ZnackaUtf8)) {
-        soubor.Kodovani = koUtf8;
-        soubor.Text = DekodujUtf8(bajty.sliced(ZnackaUtf8.size()), soubor.ZastupciBajtu);
-    } else if (bajty.startsWith(ZnackaUtf16LE)) {
-        soubor = DekodujUtf16(bajty.sliced(ZnackaUtf16LE.size()), false);
-    } else if (bajty.startsWith(ZnackaUtf16BE)) {
-        soubor = DekodujUtf16(bajty.sliced(ZnackaUtf16BE.size()), true);
+    // The file as one block.
+    const auto dekoduj = [&](TDruhKodovani Druh, QByteArrayView Data, bool bCrLf) {
+        TDekoder dekoder(Druh, bCrLf);
+        soubor.Text = dekoder.Dekoduj(Data, true);
+        soubor.ZastupciBajtu = dekoder.Zastupci();
+        soubor.Zlomy = dekoder.Zlomy();
+        return dekoder.LichyNaKonci();
+    };
+    if (const std::optional<TDruhKodovani> druh = DruhPodleZnacky(bajty)) {
+        const bool bLiche = dekoduj(*druh, bajty.sliced(ZnackaDruhu(*druh).size()), true);
+        switch (*druh) {
+        case TDruhKodovani::Utf16LE: soubor.Kodovani = bLiche ? koUtf16LELiche : koUtf16LE; break;
+        case TDruhKodovani::Utf16BE: soubor.Kodovani = bLiche ? koUtf16BELiche : koUtf16BE; break;
+        default: soubor.Kodovani = koUtf8; break;
+        }
     } else if (SystemoveKodovani() == koUtf8BezZnacky) {
-        qsizetype neplatne = 0, vicebajtove = 0;
-        soubor.Text = DekodujUtf8(bajty, neplatne, &vicebajtove);
-        if (CtiJakoUtf8(bajty, soubor.Text, neplatne, vicebajtove)) {
+        // Which reading it is depends on the UTF-8 reading itself; its line
+        // breaks are made CR LF after.
+        dekoduj(TDruhKodovani::Utf8, bajty, false);
+        const qsizetype neplatne = soubor.ZastupciBajtu;
+        if (CtiJakoUtf8(bajty, soubor.Text, neplatne, neplatne ? SpocitejUtf8(bajty).Vicebajtove : 0)) {
             soubor.Kodovani = koUtf8BezZnacky;
-            soubor.ZastupciBajtu = neplatne;
+            soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy);
         } else {
-            soubor.Text = DekodujOsmibitove(bajty);
+            soubor.Text.clear();
+            dekoduj(TDruhKodovani::Osmibitove, bajty, true);
         }
     } else {
-        soubor.Text = DekodujOsmibitove(bajty);
+        dekoduj(TDruhKodovani::Osmibitove, bajty, true);
     }
-    soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy);
     return soubor;
 }
 
 bool ZakodujText(const QString &Text, TKodovani Kodovani, QByteArray &Bajty, bool bZastupci)
 {
-    switch (Kodovani) {
-    case koUtf8:
-        Bajty = ZnackaUtf8;
-        return ZakodujUtf8(Text, Bajty, ZnackaUtf8.size(), bZastupci);
-    case koUtf8BezZnacky:
-        return ZakodujUtf8(Text, Bajty, 0, bZastupci);
-    case koUtf16LE:
-    case koUtf16BE:
-    case koUtf16LELiche:
-    case koUtf16BELiche: {
-        const bool bBigEndian = Kodovani == koUtf16BE || Kodovani == koUtf16BELiche;
-        const bool bLiche = Kodovani == koUtf16LELiche || Kodovani == koUtf16BELiche;
-        Bajty = bBigEndian ? ZnackaUtf16BE : ZnackaUtf16LE;
-        if (bLiche && bZastupci && !Text.isEmpty() && JeZastupce(Text.back().unicode())) {
-            PridejUtf16(Bajty, QStringView(Text).chopped(1), bBigEndian);
-            Bajty += char(Text.back().unicode() - ZastupceNuly);
-        } else {
-            PridejUtf16(Bajty, Text, bBigEndian);
-        }
-        return true;
-    }
-    case koOsmibitove:
-        return ZakodujOsmibitove(Text, Bajty);
-    }
-    return false;
+    const TFormat format = FormatKodovani(Kodovani);
+    Bajty = Znacka(format).toByteArray();
+    return TKoder(format, bZastupci).Zakoduj(Text, true, Bajty);
 }
 
 QString DuvodNeplatnehoUtf8()

@@ -16,6 +16,7 @@
 // they stand for.
 
 #include "Chyba.h"
+#include "Kodek.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -51,6 +52,9 @@ struct TTextovySoubor {
 // length a lone surrogate is a code unit of the file like any other.
 bool ZastupujeBajty(TKodovani Kodovani);
 
+// The encoding as the codec takes it.
+TFormat FormatKodovani(TKodovani Kodovani);
+
 // Decodes a whole file's bytes.
 TTextovySoubor DekodujText(const QByteArray &Bajty);
 
@@ -72,37 +76,11 @@ TTextovySoubor NactiTextovySoubor(const QString &Cesta);
 // The reason given when UTF-8 cannot hold the text.
 QString DuvodNeplatnehoUtf8();
 
-// Every CR LF, lone CR and lone LF as CR LF; Zlomy, when given, is set to the
-// number of line breaks.
-QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy = nullptr);
-
 // ---- Reading a file piece by piece ----
 //
 // The command-line converter reads files of any size in blocks, and must come
 // to the same encoding and the same text as DekodujText does with the whole
 // file. These are the parts of the rules above that it needs.
-
-// The length of the well-formed UTF-8 sequence that starts at b[i] (i < n), 0
-// when none does (a stray continuation byte, a sequence cut short, an overlong
-// form, a surrogate, a code point above U+10FFFF). It looks at b[i] to b[i + 3]
-// at most, and past a byte that cannot continue a sequence never.
-Q_ALWAYS_INLINE int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
-{
-    const auto pokracuje = [&](qsizetype k, uchar Od = 0x80, uchar Do = 0xBF) {
-        return i + k < n && b[i + k] >= Od && b[i + k] <= Do;
-    };
-    const uchar c = b[i];
-    if (c < 0x80)
-        return 1;
-    if (c >= 0xC2 && c <= 0xDF)
-        return pokracuje(1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF)
-        return pokracuje(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && pokracuje(2) ? 3 : 0;
-    if (c >= 0xF0 && c <= 0xF4)
-        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4
-                                                                                                              : 0;
-    return 0;
-}
 
 // What the UTF-8 reading of a file without a mark holds, counted over its
 // bytes. Counts of pieces add up to the whole file's when every piece starts

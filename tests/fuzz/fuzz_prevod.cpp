@@ -4,6 +4,9 @@
 // save): the output must be identical byte for byte, or both must fail.
 // Without --crlf (line breaks kept as they are, which the window does not
 // offer) against the converter's own conversion of the file in one block.
+// Both share the program's codec, so a well-formed input is also converted
+// by ICU's codecs and the plain scan of the table, which share nothing with
+// it.
 //
 // The first byte of an input chooses how it is converted; the rest is the
 // file:
@@ -22,12 +25,16 @@
 #include "Prevod.h"
 #include "TextovySoubor.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <csignal>
 #include <map>
 #include <memory>
 #include <thread>
 
 namespace {
+
+using namespace Qt::StringLiterals;
 
 struct TTabulka {
     QString Hledane, Nahrady;
@@ -68,6 +75,50 @@ std::optional<QByteArray> Okno(const QByteArray &Bajty, TTabulka T, bool bNahrad
     if (soubor.Kodovani == koOsmibitove && bNahradni && ZakodujText(text, koUtf8, vystup, bZastupci))
         return vystup;
     return std::nullopt;
+}
+
+// ICU's conversion of a well-formed input in the encodings the converter
+// read and wrote: decoded, every line break made CR LF (with --crlf), the
+// table applied by its plain scan, encoded. Nothing where ICU finds the input
+// or the result ill-formed (stand-ins and lone surrogates are the program's
+// own), or for 8-bit text on Windows, where the code page is the system's.
+std::optional<QByteArray> PodleIcu(const QByteArray &Bajty, const TVysledek &Vysledek, const TTabulka &T,
+                                   bool bCrLf)
+{
+    const auto nazev = [](TDruhKodovani Druh) {
+        switch (Druh) {
+        case TDruhKodovani::Utf8: return "ibm-1208"; // not "UTF-8": that names the toolkit's own codec
+        case TDruhKodovani::Utf16LE: return "ibm-1202";
+        case TDruhKodovani::Utf16BE: return "ibm-1200";
+        case TDruhKodovani::Osmibitove: return "windows-1250";
+        }
+        return "";
+    };
+#ifdef Q_OS_WIN
+    if (Vysledek.Vstup.Druh == TDruhKodovani::Osmibitove || Vysledek.Vystup.Druh == TDruhKodovani::Osmibitove)
+        return std::nullopt;
+#endif
+    if (Vysledek.Vstup.bLiche)
+        return std::nullopt;
+    QStringDecoder dekoder(nazev(Vysledek.Vstup.Druh),
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QString text = dekoder.decode(QByteArrayView(Bajty).sliced(Znacka(Vysledek.Vstup).size()));
+    if (dekoder.hasError() || !QStringView(text).isValidUtf16())
+        return std::nullopt;
+    if (bCrLf) {
+        text.replace(u"\r\n"_s, u"\n"_s);
+        text.replace(u'\r', u'\n');
+        text.replace(u"\n"_s, u"\r\n"_s);
+    }
+    text = NahradZnakyPrimo(text, T.Hledane, T.Nahrady);
+    if (!QStringView(text).isValidUtf16())
+        return std::nullopt;
+    QStringEncoder koder(nazev(Vysledek.Vystup.Druh), QStringConverter::Flag::Stateless);
+    QByteArray vysledek = Znacka(Vysledek.Vystup).toByteArray();
+    vysledek += koder.encode(text);
+    if (koder.hasError())
+        return std::nullopt;
+    return vysledek;
 }
 
 // A converter builds its tables once and converts file after file with them,
@@ -163,6 +214,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
     OCEKAVEJ((vysledek.Stav == TVysledek::vsChyba) == !ocekavane.has_value(),
              ocekavane ? "the converter fails where the whole file is converted"
                        : "the converter converts where the whole file fails");
+    if (vysledek.Stav == TVysledek::vsPrevedeno) {
+        const std::optional<QByteArray> icu = PodleIcu(bajty, vysledek, tabulka, nastaveni.bCrLf);
+        OCEKAVEJ(!icu || *icu == vystup.Bajty, "the converter's output differs from ICU's conversion");
+    }
     if (ocekavane && *ocekavane != vystup.Bajty) {
         qsizetype i = 0;
         while (i < ocekavane->size() && i < vystup.Bajty.size() && ocekavane->at(i) == vystup.Bajty.at(i))
