@@ -494,10 +494,13 @@ private slots:
         QVERIFY(Docasna.isValid());
         // A zone that is never UTC, with summer time, so that a time left in
         // UTC or given the wrong offset shows.
-        qputenv("TZ", "Europe/Prague");
 #ifdef Q_OS_WIN
+        // The C runtime reads only this form, Prague's with the US dates of
+        // summer time, which none of the times below tells apart.
+        qputenv("TZ", "CET-1CEST");
         _tzset();
 #else
+        qputenv("TZ", "Europe/Prague");
         tzset();
 #endif
     }
@@ -1019,7 +1022,9 @@ private slots:
                                             << 44212 + 1800000 / 86400000.0;
         QTest::newRow("after 2038") << QDateTime(QDate(2038, 3, 1), QTime(10, 0), Qt::UTC)
                                     << 50465 + 11 / 24.0;
+#ifndef Q_OS_WIN // the C runtime knows no local time before 1970, and Qt leaves such a time in UTC
         QTest::newRow("before 30 December 1899") << QDateTime(QDate(1899, 12, 29), QTime(5, 0), Qt::UTC) << -1.25;
+#endif
     }
 
     void casy()
@@ -1052,9 +1057,11 @@ private slots:
     // the last change of its entry).
     void casVytvoreni()
     {
-        const QDateTime pred = QDateTime::currentDateTime().addSecs(-2);
+        // Local time as the program converts it (on Windows the system's own
+        // clock reading would follow the system's zone, not TZ).
+        const QDateTime pred = QDateTime::currentDateTimeUtc().toLocalTime().addSecs(-2);
         const QString soubor = Soubor(u"novy"_s, "x");
-        const QDateTime po = QDateTime::currentDateTime().addSecs(2);
+        const QDateTime po = QDateTime::currentDateTimeUtc().toLocalTime().addSecs(2);
         const auto tdt = [](const QDateTime &t) {
             return QDate(1899, 12, 30).daysTo(t.date()) + t.time().msecsSinceStartOfDay() / 86400000.0;
         };
@@ -1173,9 +1180,13 @@ private slots:
 #endif
 #ifdef Q_OS_WIN
         // The shell's own name for the type, which it finds by the name alone.
-        if (obsah != "<none>")
-            QCOMPARE(typ, TypPodleJmena(jmeno, obsah == "<folder>"));
-        else
+        if (obsah != "<none>") {
+            const QString podleJmena = TypPodleJmena(jmeno, obsah == "<folder>");
+            if (PodWine() && typ != podleJmena)
+                QSKIP(qPrintable(u"Wine's shell names the type of a file (\"%1\") and of its name alone (\"%2\") "
+                                 "differently; Windows' does not"_s.arg(typ, podleJmena)));
+            QCOMPARE(typ, podleJmena);
+        } else
 #endif
             QTEST(typ, "typ");
         QVERIFY(!typ.isEmpty() && typ.size() <= 80);
