@@ -3,6 +3,9 @@
 #include "Verze.h"
 
 #include <QDir>
+#include <QtEndian>
+#include <cstring>
+#include <vector>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -36,23 +39,45 @@ bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta,
 {
     if (!Blok)
         return false;
+    // The block is as long as its first node says, and no longer than the
+    // buffer (the system's buffer also holds room of its own after it).
+    quint32 velikost = 0;
+    if (VelikostBloku >= 2)
+        velikost = qMin<quint32>(VelikostBloku, qFromLittleEndian<quint16>(Blok));
+    // VerQueryValueW follows the lengths of a damaged block wherever they
+    // lead: up to 64 KiB past each of the (at most four) nodes on the path,
+    // and twice that for a value. It walks a copy followed by enough zeros
+    // never to leave it (it only reads); an answer that lies outside the
+    // block is none.
+    static thread_local std::vector<char> kopie(65536 + 8 * 65536, '\0');
+    std::memcpy(kopie.data(), Blok, velikost);
     const QString cesta = Cesta.left(Cesta.indexOf(QChar(0)));
     void *hodnota = nullptr;
     UINT delka = 0;
-    if (!VerQueryValueW(Blok, Siroky(cesta), &hodnota, &delka))
+    const bool bNalezeno = VerQueryValueW(kopie.data(), Siroky(cesta), &hodnota, &delka) && hodnota;
+    std::memset(kopie.data(), 0, velikost);
+    if (!bNalezeno)
         return false;
+    const qsizetype pozice = static_cast<const char *>(hodnota) - kopie.data();
+    if (pozice < 0 || pozice > qsizetype(velikost))
+        return false;
+    const qsizetype zbyva = qsizetype(velikost) - pozice;
     // A string's length counts its null, or not, as the block was made; what
-    // may be read is what lies before the null and inside the buffer.
-    if (cesta.startsWith(QLatin1String("\\StringFileInfo\\"), Qt::CaseInsensitive)) {
-        const auto *text = static_cast<const wchar_t *>(hodnota);
-        const auto *konec = reinterpret_cast<const wchar_t *>(static_cast<const char *>(Blok) + VelikostBloku);
+    // may be read is what lies before the null and inside the block.
+    // Whether it is text goes by the path, as the system reads it (empty
+    // parts count for nothing), not by the node's kind.
+    const QStringList casti = cesta.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (!casti.isEmpty() && casti.front().compare(QLatin1String("StringFileInfo"), Qt::CaseInsensitive) == 0) {
+        const auto *text = static_cast<const char *>(Blok) + pozice;
         UINT znaku = 0;
-        while (znaku < delka && text + znaku + 1 <= konec && text[znaku] != 0)
+        while (znaku < delka && 2 * qsizetype(znaku) + 2 <= zbyva && qFromLittleEndian<quint16>(text + 2 * znaku) != 0)
             ++znaku;
         delka = znaku;
+    } else {
+        delka = UINT(qMin<qsizetype>(delka, zbyva));
     }
     if (Hodnota)
-        *Hodnota = hodnota;
+        *Hodnota = static_cast<const char *>(Blok) + pozice;
     if (Delka)
         *Delka = delka;
     return true;
