@@ -696,7 +696,11 @@ void TestPrevod::rozdilovy()
                     const QString vystup = Prostredi->Cesta(u"o%1_%2.txt"_s.arg(t).arg(s));
                     Zapis(vystup, "old");
                     const TBeh beh = Spust(argumenty + QStringList{u"-o"_s, vystup, cesty[s]}, {}, {}, prostredi);
-                    QVERIFY2(Precti(vystup) == (okno.Selhani == seNic ? okno.Bajty : "old"), qPrintable(popis(s)));
+                    const QByteArray ocekavane = okno.Selhani == seNic ? okno.Bajty : "old";
+                    QVERIFY2(Precti(vystup) == ocekavane,
+                             qPrintable(popis(s) + u"\ngot  %1\nwant %2\n%3"_s.arg(QString::fromLatin1(Precti(vystup).toHex()),
+                                                                                QString::fromLatin1(ocekavane.toHex()),
+                                                                                QString::fromUtf8(beh.Chyby))));
                     if (okno.Selhani != seNic)
                         overChybu(beh.Chyby, s, okno, okno.Selhani == seUtf8 ? vystup : QString());
                     QCOMPARE(beh.Kod, okno.Selhani == seNic ? 0 : 1);
