@@ -1,6 +1,7 @@
 #include "XMLDokument.h"
 
 #include "Chyba.h"
+#include "KodovaStranka.h"
 #include "Soubor.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,27 @@ constexpr int NejvetsiHloubka = 64;
 constexpr int NejviceAtributu = 32;
 constexpr qsizetype NejviceUzlu = 200000;
 
+// The encoding that the XML declaration at the very start of Bajty names, as
+// it stands; empty where there is none.
+QByteArray DeklarovaneKodovani(const QByteArray &Bajty)
+{
+    if (!Bajty.startsWith("<?xml"))
+        return {};
+    const qsizetype konec = Bajty.indexOf("?>");
+    const QByteArray deklarace = Bajty.left(konec < 0 ? 0 : konec);
+    qsizetype i = deklarace.indexOf("encoding");
+    if (i < 0)
+        return {};
+    i += 8;
+    while (i < deklarace.size() && (deklarace[i] == ' ' || deklarace[i] == '\t' || deklarace[i] == '\r' ||
+                                    deklarace[i] == '\n' || deklarace[i] == '='))
+        ++i;
+    if (i >= deklarace.size() || (deklarace[i] != '"' && deklarace[i] != '\''))
+        return {};
+    const qsizetype zaver = deklarace.indexOf(deklarace[i], i + 1);
+    return zaver < 0 ? QByteArray() : deklarace.mid(i + 1, zaver - i - 1);
+}
+
 // The file's text as the parser reads it: a byte-order mark (or UTF-16 and
 // UTF-32 told by their first "<") decides the encoding, else the one the XML
 // declaration names, else UTF-8. Bytes the encoding cannot read are replaced
@@ -43,10 +65,18 @@ std::optional<QString> TextSouboru(const QByteArray &Bajty, bool &bChyba)
         // The first token is the declaration, also where the file has none.
         QXmlStreamReader deklarace(Bajty);
         deklarace.readNext();
-        if (deklarace.hasError())
-            return std::nullopt; // an encoding it does not know: the parser says so
+        if (deklarace.hasError()) {
+            // An encoding the toolkit does not know may still be one of the
+            // system's code pages (windows-1250 where Qt has no ICU).
+            if (const auto text = DekodujKodovouStrankou(DeklarovaneKodovani(Bajty), Bajty, bChyba))
+                return text;
+            return std::nullopt; // else the parser says what is wrong
+        }
         const QByteArray nazev = deklarace.documentEncoding().toLatin1();
         dekoder = nazev.isEmpty() ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(nazev.constData());
+        if (!dekoder.isValid())
+            if (const auto text = DekodujKodovouStrankou(nazev, Bajty, bChyba))
+                return text;
     }
     if (!dekoder.isValid())
         return std::nullopt;

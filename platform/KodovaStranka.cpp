@@ -117,6 +117,57 @@ QString NazevKodoveStranky()
     return AnsiJednobajtova() ? QStringLiteral("windows-%1").arg(GetACP()) : QStringLiteral("windows-1250");
 }
 
+// The code page of an encoding's name, 0 where the name is none known.
+static UINT KodovaStrankaNazvu(QByteArrayView Nazev)
+{
+    const QByteArray nazev = Nazev.toByteArray().toLower().trimmed();
+    const auto cislo = [](QByteArrayView Text) -> UINT {
+        bool bOk = false;
+        const uint n = Text.toByteArray().toUInt(&bOk);
+        return bOk && n > 0 && n < 65000 ? UINT(n) : 0;
+    };
+    for (const char *predpona : {"windows-", "cp-", "cp", "ibm-", "ibm"})
+        if (nazev.startsWith(predpona))
+            return cislo(QByteArrayView(nazev).sliced(qstrlen(predpona)));
+    if (nazev.startsWith("iso-8859-")) {
+        const UINT n = cislo(QByteArrayView(nazev).sliced(9));
+        return n >= 1 && n <= 16 ? 28590 + n : 0;
+    }
+    if (nazev == "us-ascii" || nazev == "ascii")
+        return 20127;
+    if (nazev == "koi8-r")
+        return 20866;
+    if (nazev == "koi8-u")
+        return 21866;
+    return 0;
+}
+
+std::optional<QString> DekodujKodovouStrankou(QByteArrayView Nazev, QByteArrayView Bajty, bool &bChyba)
+{
+    const UINT stranka = KodovaStrankaNazvu(Nazev);
+    CPINFO info;
+    if (stranka == 0 || !IsValidCodePage(stranka) || !GetCPInfo(stranka, &info) || info.MaxCharSize != 1)
+        return std::nullopt;
+    bChyba = false;
+    if (Bajty.isEmpty())
+        return QString();
+    // One character a byte: the text is never longer than the bytes.
+    QString text(Bajty.size(), Qt::Uninitialized);
+    const auto dekoduj = [&](DWORD Priznaky) {
+        return MultiByteToWideChar(stranka, Priznaky, Bajty.data(), int(Bajty.size()),
+                                   reinterpret_cast<LPWSTR>(text.data()), int(text.size()));
+    };
+    int delka = dekoduj(MB_ERR_INVALID_CHARS);
+    if (delka <= 0) {
+        bChyba = true;
+        delka = dekoduj(0);
+        if (delka <= 0)
+            return std::nullopt;
+    }
+    text.truncate(delka);
+    return text;
+}
+
 #else
 
 QString DekodujOsmibitove(QByteArrayView Bajty)
@@ -132,6 +183,11 @@ bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
 QString NazevKodoveStranky()
 {
     return QStringLiteral("windows-1250");
+}
+
+std::optional<QString> DekodujKodovouStrankou(QByteArrayView, QByteArrayView, bool &)
+{
+    return std::nullopt;
 }
 
 #endif

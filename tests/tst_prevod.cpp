@@ -582,7 +582,9 @@ void TestPrevod::novejsiZnaky()
 {
     QFETCH(QString, text);
     QFETCH(bool, utf8);
-    if (SystemoveKodovani() != koUtf8BezZnacky)
+    // The windows-1250 words hold where text without a mark is always the
+    // 8-bit code page too.
+    if (utf8 && SystemoveKodovani() != koUtf8BezZnacky)
         QSKIP("text without a mark is always the 8-bit code page here");
     QByteArray bajty;
     if (utf8)
@@ -695,7 +697,11 @@ void TestPrevod::rozdilovy()
                     const QString vystup = Prostredi->Cesta(u"o%1_%2.txt"_s.arg(t).arg(s));
                     Zapis(vystup, "old");
                     const TBeh beh = Spust(argumenty + QStringList{u"-o"_s, vystup, cesty[s]}, {}, {}, prostredi);
-                    QVERIFY2(Precti(vystup) == (okno.Selhani == seNic ? okno.Bajty : "old"), qPrintable(popis(s)));
+                    const QByteArray ocekavane = okno.Selhani == seNic ? okno.Bajty : "old";
+                    QVERIFY2(Precti(vystup) == ocekavane,
+                             qPrintable(popis(s) + u"\ngot  %1\nwant %2\n%3"_s.arg(QString::fromLatin1(Precti(vystup).toHex()),
+                                                                                QString::fromLatin1(ocekavane.toHex()),
+                                                                                QString::fromUtf8(beh.Chyby))));
                     if (okno.Selhani != seNic)
                         overChybu(beh.Chyby, s, okno, okno.Selhani == seUtf8 ? vystup : QString());
                     QCOMPARE(beh.Kod, okno.Selhani == seNic ? 0 : 1);
@@ -951,18 +957,39 @@ void TestPrevod::zmenaZdroje()
     }
 #ifdef Q_OS_WIN
     // Here the test itself, through the system's calls as another program
-    // makes them, while the converter has the file open.
+    // makes them, while the converter has the file open. Just before it is
+    // written, a file that -i writes into itself (it has another hard link)
+    // is shut to other writers, and a file that is open may not be renamed
+    // over on every system: that program is then refused (bOdmitnut), its
+    // change never happens, and the converted text is the file's.
+    bool bOdmitnut = false;
+    const bool bMuzeOdmitnout = cesta == u"-i" && kdy == u"replace" && (odkaz || zmena == u"rename");
+    const auto odmitnut = [&](DWORD Chyba) {
+        QVERIFY2(bMuzeOdmitnout && (Chyba == ERROR_SHARING_VIOLATION || Chyba == ERROR_ACCESS_DENIED),
+                 qPrintable(DuvodSystemu(Chyba)));
+        bOdmitnut = true;
+    };
     const auto jinyProgram = [&] {
         if (zmena == u"append") {
-            QFile f(zdroj);
-            QVERIFY(f.open(QIODevice::Append));
-            for (int i = 1; i <= 40; ++i)
-                QVERIFY(f.write("ONE LINE APPENDED " + QByteArray::number(i) + '\n') > 0);
-            QVERIFY(f.flush());
+            const HANDLE f = ::CreateFileW(W(Nativni(zdroj)), FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (f == INVALID_HANDLE_VALUE)
+                return odmitnut(::GetLastError());
+            for (int i = 1; i <= 40; ++i) {
+                const QByteArray radek = "ONE LINE APPENDED " + QByteArray::number(i) + '\n';
+                DWORD zapsano = 0;
+                QVERIFY(::WriteFile(f, radek.constData(), DWORD(radek.size()), &zapsano, nullptr) &&
+                        zapsano == DWORD(radek.size()));
+            }
+            ::CloseHandle(f);
         } else {
             Zapis(zdroj + u".new"_s, "NEW\n");
-            QVERIFY2(::MoveFileExW(W(Nativni(zdroj + u".new"_s)), W(Nativni(zdroj)), MOVEFILE_REPLACE_EXISTING),
-                     qPrintable(DuvodSystemu(::GetLastError())));
+            if (!::MoveFileExW(W(Nativni(zdroj + u".new"_s)), W(Nativni(zdroj)), MOVEFILE_REPLACE_EXISTING)) {
+                const DWORD chyba = ::GetLastError();
+                QVERIFY(QFile::remove(zdroj + u".new"_s));
+                return odmitnut(chyba);
+            }
         }
     };
 #else
@@ -995,6 +1022,18 @@ void TestPrevod::zmenaZdroje()
     }
     const TBehSeZastavenim beh = SpustSeZastavenim(argumenty, kdy, slozka, jinyProgram, stdinZ, stdoutDo);
     QCOMPARE(beh.Zastaveni, 1);
+#ifdef Q_OS_WIN
+    if (bOdmitnut) {
+        const QByteArray prevedeny = BezZnacky(u"Prilis zlutoucky kun upel dabelske ody.\n"_s).repeated(30000);
+        QCOMPARE(beh.Chyby, QByteArray());
+        QCOMPARE(beh.Kod, 0);
+        QVERIFY2(Precti(zdroj) == prevedeny, "the file is not the converted text");
+        if (odkaz)
+            QVERIFY(Precti(slozka + u"/odkaz.txt"_s) == prevedeny);
+        QCOMPARE(Jmena(slozka), jmena);
+        return;
+    }
+#endif
     QCOMPARE(beh.Kod, 1);
     const QString jmeno = cesta == u"stdin" ? u"standard input"_s : Nativni(zdroj);
     QCOMPARE(beh.Chyby, ("lumarin-convert: Cannot open file \"" + jmeno + u"\". The file changed while it was read\n"_s).toUtf8());

@@ -56,6 +56,13 @@ std::wstring W(const QString &Text)
     return QDir::toNativeSeparators(Text).toStdWString();
 }
 
+// Whether the tests run under Wine rather than on Windows itself.
+bool PodWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 // The UTF-16 bytes of a registry text, with its terminating null.
 QByteArray Sz(const QString &Text)
 {
@@ -578,7 +585,13 @@ void TestWindows::zapisDrzenehoSouboru()
     QVERIFY2(zprava.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(cesta))),
              qPrintable(zprava));
     QCOMPARE(Precti(cesta), "stary obsah"_ba);
-    QCOMPARE(Zbytky({u"drzeny.txt"_s}), QStringList());
+    QStringList zbytky = Zbytky({u"drzeny.txt"_s});
+    // Wine's ReplaceFileW leaves its own backup ("rf", a hex number, ".tmp")
+    // when it fails; Windows leaves nothing, and the save leaves nothing of
+    // its own under either.
+    if (PodWine())
+        zbytky.removeIf([](const QString &Jmeno) { return Jmeno.startsWith(u"rf"_s) && Jmeno.endsWith(u".tmp"_s); });
+    QVERIFY2(zbytky.isEmpty(), qPrintable(zbytky.join(u", "_s)));
     ZapisSoubor(cesta, "novy obsah");
     QCOMPARE(Precti(cesta), "novy obsah"_ba);
 }
@@ -591,6 +604,8 @@ void TestWindows::zapisPresOdkaz()
     Zapis(cil, "cil");
     if (!CreateSymbolicLinkW(W(odkaz).c_str(), W(cil).c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
         QSKIP("this system makes no symbolic links for this user (Windows without developer mode)");
+    if (PodWine() && Atributy(odkaz) == INVALID_FILE_ATTRIBUTES)
+        QSKIP("Wine makes the symbolic link but cannot open a file through it");
     QCOMPARE(NactiBajty(odkaz), "cil"_ba);
     ZapisSoubor(odkaz, "novy cil");
     QCOMPARE(Precti(cil), "novy cil"_ba);
