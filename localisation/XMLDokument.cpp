@@ -1,6 +1,7 @@
 #include "XMLDokument.h"
 
 #include "Chyba.h"
+#include "KodovaStranka.h"
 #include "Soubor.h"
 
 #include <QCoreApplication>
@@ -29,11 +30,39 @@ constexpr int NejvetsiHloubka = 64;
 constexpr int NejviceAtributu = 32;
 constexpr qsizetype NejviceUzlu = 200000;
 
+// The encoding that the XML declaration at the file's start names, as it
+// stands; empty without one.
+QByteArray DeklarovaneKodovani(const QByteArray &Bajty)
+{
+    if (!Bajty.startsWith("<?xml"))
+        return {};
+    const qsizetype konec = Bajty.indexOf("?>");
+    const QByteArray deklarace = Bajty.left(konec < 0 ? 0 : konec);
+    qsizetype i = deklarace.indexOf("encoding");
+    if (i < 0)
+        return {};
+    i += 8;
+    const auto mezery = [&] {
+        while (i < deklarace.size() && QByteArrayView(" \t\r\n").contains(deklarace[i]))
+            ++i;
+    };
+    mezery();
+    if (i >= deklarace.size() || deklarace[i] != '=')
+        return {};
+    ++i;
+    mezery();
+    if (i >= deklarace.size() || (deklarace[i] != '"' && deklarace[i] != '\''))
+        return {};
+    const qsizetype uvozovka = deklarace.indexOf(deklarace[i], i + 1);
+    return uvozovka < 0 ? QByteArray() : deklarace.sliced(i + 1, uvozovka - i - 1);
+}
+
 // The file's text as the parser reads it: a byte-order mark (or UTF-16 and
 // UTF-32 told by their first "<") decides the encoding, else the one the XML
 // declaration names, else UTF-8. Bytes the encoding cannot read are replaced
 // (bChyba); nothing when the declaration names an encoding that is not known,
-// or is itself at fault.
+// or is itself at fault. A code page that Qt does not know (on Windows it
+// knows no code page) the system's tables decode.
 std::optional<QString> TextSouboru(const QByteArray &Bajty, bool &bChyba)
 {
     QStringDecoder dekoder;
@@ -43,10 +72,12 @@ std::optional<QString> TextSouboru(const QByteArray &Bajty, bool &bChyba)
         // The first token is the declaration, also where the file has none.
         QXmlStreamReader deklarace(Bajty);
         deklarace.readNext();
-        if (deklarace.hasError())
-            return std::nullopt; // an encoding it does not know: the parser says so
+        if (deklarace.hasError()) // an encoding it does not know: the parser says so
+            return DekodujStrankouSystemu(DeklarovaneKodovani(Bajty), Bajty, bChyba);
         const QByteArray nazev = deklarace.documentEncoding().toLatin1();
         dekoder = nazev.isEmpty() ? QStringDecoder(QStringConverter::Utf8) : QStringDecoder(nazev.constData());
+        if (!dekoder.isValid())
+            return DekodujStrankouSystemu(nazev, Bajty, bChyba);
     }
     if (!dekoder.isValid())
         return std::nullopt;

@@ -117,6 +117,40 @@ QString NazevKodoveStranky()
     return AnsiJednobajtova() ? QStringLiteral("windows-%1").arg(GetACP()) : QStringLiteral("windows-1250");
 }
 
+std::optional<QString> DekodujStrankouSystemu(QByteArrayView Jmeno, QByteArrayView Bajty, bool &bChyba)
+{
+    const QByteArray jmeno = Jmeno.toByteArray().toLower();
+    UINT stranka = 0;
+    bool bCislo = false;
+    if (jmeno.startsWith("windows-"))
+        stranka = jmeno.mid(8).toUInt(&bCislo);
+    else if (jmeno.startsWith("cp"))
+        stranka = jmeno.mid(2).toUInt(&bCislo);
+    else if (jmeno.startsWith("ibm"))
+        stranka = jmeno.mid(3).toUInt(&bCislo);
+    else if (jmeno.startsWith("iso-8859-"))
+        stranka = 28590 + jmeno.mid(9).toUInt(&bCislo); // iso-8859-2 is code page 28592
+    if (!bCislo || stranka == 0 || stranka == CP_UTF8 || !IsValidCodePage(stranka))
+        return std::nullopt;
+    bChyba = false;
+    if (Bajty.isEmpty())
+        return QString();
+    const int n = int(Bajty.size());
+    DWORD priznaky = MB_ERR_INVALID_CHARS;
+    int delka = MultiByteToWideChar(stranka, priznaky, Bajty.data(), n, nullptr, 0);
+    if (delka <= 0) {
+        // A byte the code page does not define, or a code page that cannot tell.
+        bChyba = GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
+        priznaky = 0;
+        delka = MultiByteToWideChar(stranka, priznaky, Bajty.data(), n, nullptr, 0);
+        if (delka <= 0)
+            return std::nullopt;
+    }
+    QString text(delka, Qt::Uninitialized);
+    MultiByteToWideChar(stranka, priznaky, Bajty.data(), n, reinterpret_cast<LPWSTR>(text.data()), delka);
+    return text;
+}
+
 #else
 
 QString DekodujOsmibitove(QByteArrayView Bajty)
@@ -132,6 +166,11 @@ bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup)
 QString NazevKodoveStranky()
 {
     return QStringLiteral("windows-1250");
+}
+
+std::optional<QString> DekodujStrankouSystemu(QByteArrayView, QByteArrayView, bool &)
+{
+    return std::nullopt; // Qt decodes every code page here itself (ICU)
 }
 
 #endif

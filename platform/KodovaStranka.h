@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 // Decodes every byte; none is lost, so encoding the result gives the bytes back.
 QString DekodujOsmibitove(QByteArrayView Bajty);
@@ -18,3 +19,10 @@ bool ZakodujOsmibitove(QStringView Text, QByteArray &Vystup);
 
 // The code page's name, such as "windows-1250".
 QString NazevKodoveStranky();
+
+// Decodes Bajty in the code page that Jmeno names ("windows-1250", "cp852",
+// "iso-8859-2", as an XML declaration names them) by the system's own tables,
+// for the names that Qt cannot decode where it is built without ICU, as on
+// Windows. Nothing elsewhere, nor for a name of no code page the system has.
+// bChyba is set when a byte that the code page does not define was replaced.
+std::optional<QString> DekodujStrankouSystemu(QByteArrayView Jmeno, QByteArrayView Bajty, bool &bChyba);
