@@ -286,6 +286,10 @@ private slots:
         QTest::newRow("windows-1250") << JednaZprava("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\r\n", cp1250);
         QTest::newRow("windows-1250 in capitals")
             << JednaZprava("<?xml version='1.0' encoding='WINDOWS-1250' standalone='yes'?>\r\n", cp1250);
+        QTest::newRow("ISO-8859-2") << JednaZprava("<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?>\n",
+                                                   "P\xF8\xEDli\xB9 \xBElu\xBBou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
+                                                   "belsk\xE9 \xF3"
+                                                   "dy");
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         QTest::newRow("UTF-16 with a mark") << QByteArray(
             utf16.encode(QString::fromUtf8(JednaZprava("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n", utf8))));
