@@ -229,8 +229,10 @@ QString SlozkaWindows(quint8 TypSlozky)
             return {};
         PIDLIST_ABSOLUTE polozka = nullptr;
         if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, csidl[TypSlozky - 3], &polozka)) && polozka) {
-            // Virtual folders (printers, recycle bin) have no path: the buffer stays empty.
-            if (!SHGetPathFromIDListW(polozka, buffer))
+            // Virtual folders (printers, recycle bin) have no path: the buffer
+            // stays empty. Some shells (Wine's) give such a folder's parsing
+            // name "::{CLSID}" instead, which is no path either.
+            if (!SHGetPathFromIDListW(polozka, buffer) || buffer[0] == L':')
                 buffer[0] = 0;
             CoTaskMemFree(polozka);
         }

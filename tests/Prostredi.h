@@ -95,6 +95,8 @@ public:
         THlaseni::NastavPrezenter({});
 #ifdef Q_OS_WIN
         VratRegistr();
+        // Windows removes no folder that is a process's working folder.
+        QDir::setCurrent(QDir::tempPath());
 #endif
     }
 

@@ -115,6 +115,17 @@ struct TLimitVelikosti {
 
 #endif
 
+// Text as a UTF-8 file that every system reads as UTF-8: on Windows, where a
+// file without a byte-order mark is read in the ANSI code page, with the mark.
+inline QByteArray Utf8Soubor(const QString &Text)
+{
+#ifdef Q_OS_WIN
+    return "\xEF\xBB\xBF" + Text.toUtf8();
+#else
+    return Text.toUtf8();
+#endif
+}
+
 // Restores an environment variable when it goes out of scope.
 struct TPromenna {
     explicit TPromenna(const char *Jmeno_)

@@ -6,6 +6,7 @@
 #include "Chyby.h"
 #include "Konverze.h"
 #include "Memo.h"
+#include "Soubory.h"
 #include "TestovaciOkno.h"
 
 #include <QAction>
@@ -181,7 +182,7 @@ void TestEditor::otevreniBezZastupcu()
     const QString cesta = Test->Prostredi.Cesta(u"vsechno.txt"_s);
     QFile soubor(cesta);
     QVERIFY(soubor.open(QIODevice::WriteOnly));
-    QVERIFY(soubor.write(VsechnyKrome().toUtf8()) > 0);
+    QVERIFY(soubor.write(Utf8Soubor(VsechnyKrome())) > 0);
     soubor.close();
     Test->Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
@@ -302,7 +303,7 @@ void TestEditor::ulozeniTvaru()
     const QString cesta = Test->Prostredi.Cesta(u"tvar.txt"_s);
     QFile soubor(cesta);
     QVERIFY(soubor.open(QIODevice::WriteOnly));
-    QVERIFY(soubor.write(text.toUtf8()) > 0);
+    QVERIFY(soubor.write(Utf8Soubor(text)) > 0);
     soubor.close();
     Test->Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
@@ -314,7 +315,7 @@ void TestEditor::ulozeniTvaru()
     Okno->aUlozit->trigger();
     QVERIFY(Test->Prostredi.Dialogy.isEmpty());
     QVERIFY(soubor.open(QIODevice::ReadOnly));
-    QVERIFY(soubor.readAll() == NahradZnaky(text, ZnakySeZnamenkem, ZnakyBezZnamenka).toUtf8());
+    QVERIFY(soubor.readAll() == Utf8Soubor(NahradZnaky(text, ZnakySeZnamenkem, ZnakyBezZnamenka)));
 }
 
 void TestEditor::upravyNaRozhraniDilku()

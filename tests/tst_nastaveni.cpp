@@ -665,8 +665,13 @@ void TestNastaveni::systemovaSlozka()
 {
     QTemporaryDir docasna;
     QVERIFY(docasna.isValid());
-    TPromenna tmpdir("TMPDIR");
-    qputenv("TMPDIR", docasna.path().toLocal8Bit());
+#ifdef Q_OS_WIN
+    const char *promenna = "TMP"; // the first that Windows reads for it
+#else
+    const char *promenna = "TMPDIR";
+#endif
+    TPromenna tmpdir(promenna);
+    qputenv(promenna, QDir::toNativeSeparators(docasna.path()).toLocal8Bit());
     QCOMPARE(Sluzba.SystemovaSlozka(0), QDir::toNativeSeparators(docasna.path()) + QDir::separator());
 
     QCOMPARE(Sluzba.SystemovaSlozka(7), QString());  // the printers: no folder
