@@ -71,6 +71,13 @@ LPCWSTR W(const QString &Text)
     return reinterpret_cast<LPCWSTR>(Text.utf16());
 }
 
+// Whether the tests run under Wine rather than on Windows itself.
+bool PodWine()
+{
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
+}
+
 DWORD Atributy(const QString &Cesta)
 {
     return ::GetFileAttributesW(W(QDir::toNativeSeparators(Cesta)));
@@ -1497,7 +1504,18 @@ void TestPrevod::zabitiNaMiste()
             QTest::qSleep(int(nahoda.bounded(celkem * 13 / 10 + 20)));
             p.kill();
             QVERIFY(p.waitForFinished(30000));
-            const QByteArray obsah = Precti(soubor);
+            QByteArray obsah = Precti(soubor);
+            // Wine's ReplaceFileW moves the old file aside (as "rf", a hex
+            // number, ".tmp") before it renames the new one: killed between
+            // the two, the name is missing and the old bytes lie in that
+            // backup. Windows replaces the name in one step.
+            if (PodWine() && !QFileInfo::exists(soubor))
+                for (const QString &jmeno : Jmena(slozka))
+                    if (jmeno.startsWith(u"rf"_s) && jmeno.endsWith(u".tmp"_s) &&
+                        Precti(slozka + u'/' + jmeno) == stary && QFile::remove(slozka + u'/' + jmeno)) {
+                        qInfo("kill %d: between the two renames of Wine's ReplaceFileW", kol);
+                        obsah = stary;
+                    }
             QVERIFY2(obsah == stary || obsah == novy,
                      qPrintable(u"kill %1: %2 bytes, neither the old nor the new content"_s.arg(kol).arg(obsah.size())));
             ++(obsah == stary ? stare : nove);
