@@ -612,7 +612,7 @@ void TestSoubory::stavDokumentu()
         QVERIFY2(d.Nadpis != u"Lumarin"_s, qPrintable(d.Text));
     const QString cesta = soubor.isEmpty() ? QString() : Test->Prostredi.Cesta(soubor);
     QCOMPARE(Okno->NazevSouboru(), cesta);
-    QCOMPARE(Okno->lblNazevSouboru->text(), soubor.isEmpty() ? u"TEXT.TXT"_s : cesta);
+    QCOMPARE(Okno->lblNazevSouboru->text(), soubor.isEmpty() ? u"TEXT.TXT"_s : QDir::toNativeSeparators(cesta));
     QCOMPARE(BarvaPisma(Okno->lblNazevSouboru), barva);
     QCOMPARE(Hint(Okno->lblNazevSouboru), hint);
     QCOMPARE(Okno->lblNazevSouboru->toolTip(), KratkyHint(hint));
