@@ -24,6 +24,7 @@
 #include <QRegularExpression>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <QScopeGuard>
 #include <functional>
 #ifdef Q_OS_WIN
 #include "SouborWin.h"
@@ -810,6 +811,11 @@ void TestPrevod::konecPriChybeVystupu()
     Zapis(b, BezZnacky(u"č"_s));
     const QString jmeno = u"standard output"_s; // named relative to the working folder, as messages name it
     Zapis(Prostredi->Cesta(jmeno), "x");
+    // The converter starts in the test's working folder, which is made the
+    // file's folder for this test.
+    const QString predtim = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(QFileInfo(Prostredi->Cesta(jmeno)).absolutePath()));
+    const auto zpet = qScopeGuard([&] { QDir::setCurrent(predtim); });
     const TBeh beh = Spust({u"--default-table"_s, jmeno, b}, {}, Prostredi->Cesta(jmeno));
     QCOMPARE(beh.Kod, 1);
     QCOMPARE(beh.Chyby, QByteArray("lumarin-convert: standard output: The input is the file that standard output "
