@@ -56,6 +56,9 @@ void VratRegistr();
 // Sets the file's time of last change, in the units of TIdentitaSouboru
 // (seconds since 1601 and nanoseconds, kept to 100 ns).
 bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy);
+// Whether the tests run under Wine rather than on Windows itself, for the few
+// cases where Wine cannot do what Windows does (each skip says what).
+bool PodWine();
 #endif
 
 // Skips a test of the settings file itself (damaged, protected, its exact

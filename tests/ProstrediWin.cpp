@@ -73,3 +73,9 @@ bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy)
     CloseHandle(soubor);
     return bOk;
 }
+
+bool PodWine()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}

@@ -72,13 +72,6 @@ LPCWSTR W(const QString &Text)
     return reinterpret_cast<LPCWSTR>(Text.utf16());
 }
 
-// Whether the tests run under Wine rather than on Windows itself.
-bool PodWine()
-{
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version");
-}
-
 DWORD Atributy(const QString &Cesta)
 {
     return ::GetFileAttributesW(W(QDir::toNativeSeparators(Cesta)));

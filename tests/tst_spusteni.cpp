@@ -52,12 +52,6 @@ QString PracovniSlozka()
     return QDir::currentPath();
 }
 
-// Wine keeps its files under Unix names, in UTF-8: a name that holds half of
-// a UTF-16 surrogate pair, which Windows itself accepts, cannot be made there.
-bool PodWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
 #else
 // The working folder as the system names it, in bytes.
 QString PracovniSlozka()

@@ -398,13 +398,6 @@ bool ZapisDo(const QString &Cesta, const QByteArray &Bajty)
 }
 
 #ifdef Q_OS_WIN
-// Wine keeps its files on a Unix file system, which has no creation time of
-// its own.
-bool PodWine()
-{
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // Sets a file's or folder's last write and last access times (milliseconds
 // since 1970 UTC).
 bool NastavCasy(const QString &Cesta, qint64 Zapis, qint64 Pristup)

@@ -56,13 +56,6 @@ std::wstring W(const QString &Text)
     return QDir::toNativeSeparators(Text).toStdWString();
 }
 
-// Whether the tests run under Wine rather than on Windows itself.
-bool PodWine()
-{
-    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 // The UTF-16 bytes of a registry text, with its terminating null.
 QByteArray Sz(const QString &Text)
 {
