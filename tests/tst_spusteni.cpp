@@ -685,7 +685,11 @@ void TestSpusteni::instalace()
     const QMap<QString, QString> polozky = PolozkyZaznamu(Precti(zaznam));
     QCOMPARE(polozky.value(u"Exec"_s), u"lumarin %f"_s);
     QVERIFY(QFileInfo(usr + u"/share/icons/hicolor/scalable/apps/"_s + polozky.value(u"Icon"_s) + u".svg"_s).isFile());
-    QCOMPARE(polozky.value(u"MimeType"_s), u"text/plain;"_s);
+    // The entry claims no file type: the desktop's file database lists the
+    // programs of a type by name, and where no default is set the first of
+    // them opens its files, so a claim on text/plain would take text files
+    // from an editor whose name sorts after this one.
+    QVERIFY2(!polozky.contains(u"MimeType"_s), qPrintable(polozky.value(u"MimeType"_s)));
     QCOMPARE(polozky.value(u"Categories"_s), u"Utility;TextEditor;"_s);
 
     // Every language of the language file names the program in the menu.
