@@ -1,4 +1,4 @@
-# Sourced by scripts/run, scripts/test and scripts/package: installs the Debian
+# Sourced by scripts/run, scripts/test, scripts/package and scripts/format: installs the Debian
 # packages the build needs, but only when one of them is missing, so a second
 # run is quick. desktop-file-utils and appstream check the installed desktop
 # entry and metadata; CPack needs file to find the programs' libraries.
@@ -6,6 +6,8 @@ LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-
 # scripts/package --check needs Debian's package checker, hardening-check
 # (devscripts) and gio, which shows the desktop's default applications.
 LUMARIN_PACKAGE_CHECK_PACKAGES="lintian devscripts libglib2.0-bin"
+# scripts/format needs clang-format 14, whose layout .clang-format describes.
+LUMARIN_FORMAT_PACKAGES="clang-format-14"
 # scripts/fuzz needs clang and its libFuzzer and sanitizer runtimes besides.
 LUMARIN_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
