@@ -3,7 +3,10 @@
 #include "Komponenty.h"
 
 TAkcniPolozka::TAkcniPolozka(QAction *Akce, const QString &Titulek, bool bVMenu, QObject *Rodic)
-    : QAction(Titulek, Rodic), FAkce(Akce), FTitulekAkce(Akce->text()), bVMenu(bVMenu)
+    : QAction(Titulek, Rodic),
+      FAkce(Akce),
+      FTitulekAkce(Akce->text()),
+      bVMenu(bVMenu)
 {
     NastavTag(this, 0);
     setIcon(Akce->icon());

@@ -131,12 +131,13 @@ namespace {
 // its value (unless given as -option=value); 0: it takes none; -1: not Qt's.
 int VolbaQt(QByteArray Argument)
 {
-    static const QByteArrayList sHodnotou = {
-        "-style", "-stylesheet", "-platform", "-platformpluginpath", "-platformtheme", "-plugin",
-        "-qmljsdebugger", "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-display", "-geometry",
-        "-title", "-name", "-session", "-visual", "-ncols", "-cmap", "-fontengine"};
-    static const QByteArrayList bezHodnoty = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync",
-                                              "-testability"};
+    static const QByteArrayList sHodnotou = {"-style",         "-stylesheet",   "-platform",      "-platformpluginpath",
+                                             "-platformtheme", "-plugin",       "-qmljsdebugger", "-qwindowgeometry",
+                                             "-qwindowicon",   "-qwindowtitle", "-display",       "-geometry",
+                                             "-title",         "-name",         "-session",       "-visual",
+                                             "-ncols",         "-cmap",         "-fontengine"};
+    static const QByteArrayList bezHodnoty = {"-reverse", "-widgetcount", "-nograb",
+                                              "-dograb",  "-sync",        "-testability"};
     if (Argument.startsWith("--"))
         Argument.remove(0, 1);
     const qsizetype rovnitko = Argument.indexOf('=');

@@ -236,7 +236,7 @@ static bool VlozilBySeText(const QKeyEvent *Udalost)
     if (s == Qt::ControlModifier || s == (Qt::ShiftModifier | Qt::ControlModifier))
         return false;
     return c.isPrint() || c.category() == QChar::Other_PrivateUse ||
-           (c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate()) || c == u'\t';
+        (c.isHighSurrogate() && text.size() > 1 && text.at(1).isLowSurrogate()) || c == u'\t';
 }
 
 void TMemo::keyPressEvent(QKeyEvent *Udalost)
@@ -267,8 +267,8 @@ void TMemo::keyPressEvent(QKeyEvent *Udalost)
     }
     // Shift+Enter starts a new line like Enter: the text knows no other break.
     if (enter && (Udalost->modifiers() & Qt::ShiftModifier)) {
-        QKeyEvent bezShiftu(Udalost->type(), Udalost->key(), Udalost->modifiers() & ~Qt::ShiftModifier,
-                            Udalost->text(), Udalost->isAutoRepeat(), Udalost->count());
+        QKeyEvent bezShiftu(Udalost->type(), Udalost->key(), Udalost->modifiers() & ~Qt::ShiftModifier, Udalost->text(),
+                            Udalost->isAutoRepeat(), Udalost->count());
         QPlainTextEdit::keyPressEvent(&bezShiftu);
         Udalost->setAccepted(bezShiftu.isAccepted());
         return;
@@ -276,8 +276,7 @@ void TMemo::keyPressEvent(QKeyEvent *Udalost)
     // Where a long line goes on in the next piece, Backspace and Delete take
     // the character beyond the mark, as they would in the unbroken line.
     if (FModel.MaDilky() && !kurzor.hasSelection() && !isReadOnly()) {
-        const bool backspace =
-            Udalost->key() == Qt::Key_Backspace && !(Udalost->modifiers() & ~Qt::ShiftModifier);
+        const bool backspace = Udalost->key() == Qt::Key_Backspace && !(Udalost->modifiers() & ~Qt::ShiftModifier);
         if (backspace && kurzor.atBlockStart() && JeDilek(kurzor.block()) && kurzor.block().previous().length() > 1) {
             kurzor.setPosition(kurzor.position() - 1);
             kurzor.deletePreviousChar();

@@ -24,8 +24,7 @@ const std::vector<char16_t> &PoradiZastupcu()
         std::vector<bool> uvedeny(0x10000);
         const auto pridej = [&](char32_t Od, char32_t Do) {
             for (char32_t u = Od; u <= Do; ++u) {
-                if (uvedeny[u] || u == u'\r' || u == u'\n' || u == Odstavec || u == Radek || u == 0xFDD0 ||
-                    u == 0xFDD1)
+                if (uvedeny[u] || u == u'\r' || u == u'\n' || u == Odstavec || u == Radek || u == 0xFDD0 || u == 0xFDD1)
                     continue;
                 uvedeny[u] = true;
                 v.push_back(char16_t(u));
@@ -553,7 +552,7 @@ std::optional<QString> TTextovyModel::ProDokument(const QString &Vkladany, bool 
     };
     const auto potrebuje = [&](char16_t u) {
         return u == Odstavec || u == 0xFDD0 || u == 0xFDD1 || (u == Radek && bSdruzene) ||
-               (!bZlomy && (u == u'\r' || u == u'\n')) || (!FZastupci.isEmpty() && jeZastupce(u));
+            (!bZlomy && (u == u'\r' || u == u'\n')) || (!FZastupci.isEmpty() && jeZastupce(u));
     };
     const char16_t *z = Znaky(Vkladany);
     const qsizetype n = Vkladany.size();
@@ -574,8 +573,8 @@ std::optional<QString> TTextovyModel::ProDokument(const QString &Vkladany, bool 
                 ++i;
             dokument.append(QChar(Odstavec));
         } else if (potrebuje(u)) {
-            const auto znamy = std::find_if(FZastupci.cbegin(), FZastupci.cend(),
-                                            [u](const TZastupce &z) { return z.Znak == u; });
+            const auto znamy =
+                std::find_if(FZastupci.cbegin(), FZastupci.cend(), [u](const TZastupce &z) { return z.Znak == u; });
             if (znamy != FZastupci.cend()) {
                 dokument.append(QChar(znamy->Zastupce));
             } else {

@@ -33,9 +33,9 @@
 
 // One paragraph of the document, as the model reads it.
 struct TOdstavec {
-    qsizetype Pozice = 0; // of its first code unit in the document's string
-    qsizetype Delka = 0;  // without its separator
-    QString Text;         // without its separator; empty unless asked for
+    qsizetype Pozice = 0;       // of its first code unit in the document's string
+    qsizetype Delka = 0;        // without its separator
+    QString Text;               // without its separator; empty unless asked for
     bool bPosledni = false;     // no separator follows it
     bool bDalsiJeDilek = false; // its separator only continues the line in the next paragraph
 };
@@ -94,7 +94,7 @@ public:
     // as it is; nothing when it cannot.
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
 
-    explicit TTextovyModel(TDokumentTextu &Dokument) : FDokument(Dokument) {}
+    explicit TTextovyModel(TDokumentTextu &Dokument) : FDokument(Dokument) { }
     TTextovyModel(const TTextovyModel &) = delete;
     TTextovyModel &operator=(const TTextovyModel &) = delete;
 
@@ -156,8 +156,7 @@ private:
     bool JeSurovyText(const QString &Surovy) const;
     QList<qsizetype> PoziceDilku() const;
     void Zobraz(TPodoba Podoba);
-    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr,
-                     bool bSurovy = false);
+    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false);
 
     TDokumentTextu &FDokument;
     QList<TZastupce> FZastupci;
@@ -167,9 +166,9 @@ private:
     // After a replacement that kept the length of the document's string (a
     // conversion): the code units it changed, and the shape the text had.
     struct TZmeny {
-        qsizetype Delka; // of the document's string after the replacement
-        size_t Otisk;    // its hash: the changes only ever go back onto that string
-        QByteArray Odstupy; // from one changed position to the next, 7 bits a byte
+        qsizetype Delka;         // of the document's string after the replacement
+        size_t Otisk;            // its hash: the changes only ever go back onto that string
+        QByteArray Odstupy;      // from one changed position to the next, 7 bits a byte
         QList<char16_t> Puvodni; // what each changed code unit was
         QList<qsizetype> Dilky;
         QList<TZastupce> Zastupci;

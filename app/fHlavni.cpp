@@ -55,8 +55,8 @@ namespace {
 // remove diacritics, characters.
 QIcon IkonaMenu(int Index)
 {
-    static const char *const soubory[] = {"novy", "otevrit", "ulozit", "vyjmout", "kopirovat",
-                                          "vlozit", "zpet", "diakritika", "znaky"};
+    static const char *const soubory[] = {"novy",   "otevrit", "ulozit",     "vyjmout", "kopirovat",
+                                          "vlozit", "zpet",    "diakritika", "znaky"};
     if (Index < 0 || Index >= int(std::size(soubory)))
         return {};
     return QIcon(CestaObrazku(QStringLiteral("icons/") + QLatin1String(soubory[Index])));
@@ -81,8 +81,8 @@ void NastavVzhledLisny(QWidget *Lista)
     if (paleta.color(QPalette::Window).lightness() < 128)
         return;
     for (QPalette::ColorGroup skupina : {QPalette::Active, QPalette::Inactive}) {
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
-                                         QPalette::HighlightedText})
+        for (QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::HighlightedText})
             paleta.setColor(skupina, role, Qt::black);
         paleta.setColor(skupina, QPalette::Highlight, Qt::white);
     }
@@ -143,16 +143,16 @@ constexpr TPopisAkce TabulkaAkci[] = {
      Qt::CTRL | Qt::Key_V, 5, &THlavniForm::aVlozitExecute, 2, u"V&ložit", u"V&ložit", 0},
     {&THlavniForm::aSmazatVse, "aSmazatVse", u"Úpravy", u"Smazat vše", u"Smaže celý text", Qt::CTRL | Qt::Key_Delete,
      -1, &THlavniForm::aSmazatVseExecute, 2, u"&Smazat vše", nullptr, maOddelovacNabidky},
-    {&THlavniForm::aOznacitVse, "aOznacitVse", u"Úpravy", u"Označit vše", u"Označí celý text", Qt::CTRL | Qt::Key_A,
-     -1, &THlavniForm::aOznacitVseExecute, 2, u"O&značit vše", nullptr, 0},
+    {&THlavniForm::aOznacitVse, "aOznacitVse", u"Úpravy", u"Označit vše", u"Označí celý text", Qt::CTRL | Qt::Key_A, -1,
+     &THlavniForm::aOznacitVseExecute, 2, u"O&značit vše", nullptr, 0},
     {&THlavniForm::aOdstranitDiakritiku, "aOdstranitDiakritiku", u"Akce", u"Odstranit diakritiku",
      u"Odstraní diakritická znaménka z textu", QKeyCombination(Qt::Key_F6), 7,
      &THlavniForm::aOdstranitDiakritikuExecute, 3, u"&Odstranit diakritiku", u"O&dstranit diakritiku",
      maOddelovacListy | maTitulekNaListe},
     {&THlavniForm::aPismo, "aPismo", u"Nastavení", u"Písmo...", u"Nastavení písma textu", BezZkratky, -1,
      &THlavniForm::aPismoExecute, 4, u"&Písmo...", nullptr, 0},
-    {&THlavniForm::aJazyk, "aJazyk", u"Nastavení", u"Jazyk...", u"Umožnění volby jazyku prostředí aplikace",
-     BezZkratky, -1, &THlavniForm::aJazykExecute, 4, u"&Jazyk...", nullptr, 0},
+    {&THlavniForm::aJazyk, "aJazyk", u"Nastavení", u"Jazyk...", u"Umožnění volby jazyku prostředí aplikace", BezZkratky,
+     -1, &THlavniForm::aJazykExecute, 4, u"&Jazyk...", nullptr, 0},
     {&THlavniForm::aZnaky, "aZnaky", u"Nastavení", u"Znaky...", u"Definice znaků pro konverzi", BezZkratky, 8,
      &THlavniForm::aZnakyExecute, 4, u"&Znaky...", u"Zn&aky...", maOddelovacNabidky | maOddelovacListy},
     {&THlavniForm::aOAplikaci, "aOAplikaci", u"Nápověda", u"O aplikaci...", u"Zobrazení informací o aplikaci",
@@ -483,8 +483,9 @@ void THlavniForm::VytvorStavovyRadek()
 
 bool THlavniForm::eventFilter(QObject *Objekt, QEvent *Udalost)
 {
-    if (memSoubor && Objekt == memSoubor->viewport() && (Udalost->type() == QEvent::DragEnter ||
-                                            Udalost->type() == QEvent::DragMove || Udalost->type() == QEvent::Drop))
+    if (memSoubor && Objekt == memSoubor->viewport() &&
+        (Udalost->type() == QEvent::DragEnter || Udalost->type() == QEvent::DragMove ||
+         Udalost->type() == QEvent::Drop))
         return PretazeniNaEditor(Udalost);
     if (Objekt == imgJazyk && Udalost->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(Udalost)->button() == Qt::LeftButton) {
@@ -526,8 +527,7 @@ bool THlavniForm::event(QEvent *Udalost)
             FObnovena = VnejsiGeometrie();
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QMainWindow::event(Udalost);
 }
@@ -646,7 +646,8 @@ QRect THlavniForm::VnejsiGeometrie() const
         return *FZadana;
     // A window's position is that of its frame.
     const QMargins ramecek = Ramecek();
-    return QRect(pos(), size().grownBy(QMargins(0, 0, ramecek.left() + ramecek.right(), ramecek.top() + ramecek.bottom())));
+    return QRect(pos(),
+                 size().grownBy(QMargins(0, 0, ramecek.left() + ramecek.right(), ramecek.top() + ramecek.bottom())));
 }
 
 void THlavniForm::NastavVnejsiGeometrii(const QRect &Vnejsi)
@@ -696,8 +697,8 @@ void THlavniForm::NastavMinimalniVelikost()
     // designed client size of 632 x 446.
     const QMargins ramecek = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize minimum = ramecek.isNull()
-                              ? QSize(632, 446)
-                              : QSize(640 - ramecek.left() - ramecek.right(), 480 - ramecek.top() - ramecek.bottom());
+        ? QSize(632, 446)
+        : QSize(640 - ramecek.left() - ramecek.right(), 480 - ramecek.top() - ramecek.bottom());
     if (minimum != minimumSize())
         setMinimumSize(minimum);
 }
@@ -733,8 +734,8 @@ void THlavniForm::FormActivate(QObject *)
 
 void THlavniForm::FormResize(QObject *)
 {
-    const int zbytek = width() - JvStatusBar1->Sirka(4) - JvStatusBar1->Sirka(3) - JvStatusBar1->Sirka(2) -
-                       JvStatusBar1->Sirka(1);
+    const int zbytek =
+        width() - JvStatusBar1->Sirka(4) - JvStatusBar1->Sirka(3) - JvStatusBar1->Sirka(2) - JvStatusBar1->Sirka(1);
     JvStatusBar1->NastavSirku(0, zbytek);
 }
 
@@ -783,10 +784,8 @@ bool THlavniForm::UlozitZmeny()
         // A failed write passes its error on and so ends the asking command too.
         aUlozitExecute(aUlozit);
         return !memSoubor->Modified();
-    case IDNO:
-        return true;
-    default:
-        return false;
+    case IDNO: return true;
+    default: return false;
     }
 }
 
@@ -914,8 +913,7 @@ QString HintUlozeni(const QString &Zprava)
 // The document's whole state after Udalost: its file and what that file is
 // on disk, the editor's modified flag, and what shows them (the label's
 // caption, colour and hint, and Save).
-void THlavniForm::NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta,
-                                      const TIdentitaSouboru &Identita)
+void THlavniForm::NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &Cesta, const TIdentitaSouboru &Identita)
 {
     // A document without a file shows "TEXT.TXT" and has no hint: at the start
     // the label keeps the window-text colour it was created with and Save is
@@ -955,8 +953,7 @@ void THlavniForm::NastavStavDokumentu(TUdalostDokumentu Udalost, const QString &
         // Even when the conversion replaced nothing.
         memSoubor->SetModified(true);
         break;
-    case udZmena:
-        break;
+    case udZmena: break;
     }
     // The saved state follows the modified flag: red while modified, green
     // while not, with Save enabled only while there is something to save.
@@ -1156,9 +1153,10 @@ void THlavniForm::aPismoExecute(QObject *)
 void THlavniForm::aJazykExecute(QObject *)
 {
     if (!ExistujeSoubor(xdcJazyk->NazevSouboru())) {
-        Hlaseni->Dialog(tdInformace,
-                        QStringLiteral("Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu)."),
-                        QStringLiteral("Informace"), 0);
+        Hlaseni->Dialog(
+            tdInformace,
+            QStringLiteral("Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu)."),
+            QStringLiteral("Informace"), 0);
         return;
     }
     // A file put in place after the first show, or mended after it failed to
@@ -1210,13 +1208,14 @@ void THlavniForm::NastavJazyk()
     for (QWidget *lista : {static_cast<QWidget *>(ActionMainMenuBar1), static_cast<QWidget *>(ActionToolBar1)})
         for (QAction *polozka : lista->actions()) {
             const TNoveTexty::TMisto misto = MistoVlastnosti(polozka, "text");
-            texty.Nastav(misto, JazykXML->Retezec(formular, QStringLiteral("Nabidka") + QString::number(Tag(polozka)),
-                                                  texty.Text(misto)));
+            texty.Nastav(misto,
+                         JazykXML->Retezec(formular, QStringLiteral("Nabidka") + QString::number(Tag(polozka)),
+                                           texty.Text(misto)));
         }
 
     for (const TZpravovyText &t : ZpravoveTexty)
-        texty.Nastav(MistoRetezce(t.Text), JazykXML->Retezec(QStringLiteral("Obecne"), QLatin1String(t.Klic),
-                                                             QString::fromUtf16(t.Vychozi)));
+        texty.Nastav(MistoRetezce(t.Text),
+                     JazykXML->Retezec(QStringLiteral("Obecne"), QLatin1String(t.Klic), QString::fromUtf16(t.Vychozi)));
     const QString kod = JazykXML->Jazyk();
     const std::array<QString, 4> tlacitka = TlacitkaPrekladuQt(kod, true);
     texty.Pridej([this, kod, tlacitka] { FPrekladQt->Nastav(kod, tlacitka); });

@@ -232,8 +232,8 @@ private:
     QMargins Ramecek() const;
     bool JeObnovitelne() const; // maximised, minimised or full screen
     TPismoEditoru FPismo;
-    QRect FObnovena{0, 0, 640, 480};  // the outer bounds in the normal state
-    std::optional<QRect> FZadana;     // asked for before the frame was known
+    QRect FObnovena{0, 0, 640, 480}; // the outer bounds in the normal state
+    std::optional<QRect> FZadana;    // asked for before the frame was known
     // The stored placement and the outer bounds the window took for it.
     std::optional<std::pair<TUmisteniOkna, QRect>> FUlozeneUmisteni;
     bool bZobrazeno = false;

@@ -46,8 +46,7 @@ int VypisVerzi(int argcQt, char **argvQt)
     QString soubor;
     try {
         soubor = SouboroveInfo->VerzeSouboru(program);
-    } catch (const EChyba &) {
-    }
+    } catch (const EChyba &) { }
     return VypisVysledek(QStringLiteral("Lumarin %1%2\n")
                              .arg(produkt, soubor.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(soubor)));
 }
@@ -76,15 +75,12 @@ int main(int argc, char *argv[])
     int argcQt = 1;
     char *argvQt[] = {argc > 0 && argv[0] ? argv[0] : nazev, nullptr};
     switch (radka.Druh) {
-    case dsNapoveda:
-        return VypisVysledek(NapovedaPrikazoveRadky(program));
-    case dsVerze:
-        return VypisVerzi(argcQt, argvQt);
+    case dsNapoveda: return VypisVysledek(NapovedaPrikazoveRadky(program));
+    case dsVerze: return VypisVerzi(argcQt, argvQt);
     case dsChyba:
         Vypis(stderr, QStringLiteral("%1: unknown option \"%2\"\nTry \"%1 --help\".\n").arg(program, radka.Chyba));
         return 2;
-    case dsOkno:
-        break;
+    case dsOkno: break;
     }
 
     QApplication aplikace(argcQt, argvQt);

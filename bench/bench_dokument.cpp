@@ -294,8 +294,8 @@ int main(int argc, char *argv[])
         QFont pismo;
         pismo.fromString(argumenty[3]);
         return Podlaha(argumenty[2], pismo, argumenty[4].toInt(), argumenty[5].toInt(), argumenty[6].toInt(),
-                       argumenty[7].toInt(), QSize(argumenty[8].section(u'x', 0, 0).toInt(),
-                                                   argumenty[8].section(u'x', 1, 1).toInt()),
+                       argumenty[7].toInt(),
+                       QSize(argumenty[8].section(u'x', 0, 0).toInt(), argumenty[8].section(u'x', 1, 1).toInt()),
                        QSize(argumenty[9].section(u'x', 0, 0).toInt(), argumenty[9].section(u'x', 1, 1).toInt()));
     }
     if (argumenty.size() == 4 && argumenty[1] == u"--okno")
@@ -315,15 +315,16 @@ int main(int argc, char *argv[])
             continue;
         }
         if (argument == u"vse") {
-            tvary += {{QStringLiteral("cesky"), 20}, {QStringLiteral("a"), 1},     {QStringLiteral("hex"), 1},
-                      {QStringLiteral("a"), 10},     {QStringLiteral("lf"), 10},   {QStringLiteral("cesky"), 100}};
+            tvary += {{QStringLiteral("cesky"), 20}, {QStringLiteral("a"), 1},   {QStringLiteral("hex"), 1},
+                      {QStringLiteral("a"), 10},     {QStringLiteral("lf"), 10}, {QStringLiteral("cesky"), 100}};
             continue;
         }
         const QStringList casti = argument.split(u':');
         bool bCislo = false;
         const double velikost = casti.back().toDouble(&bCislo);
         const QString druh = casti.size() == 2 ? casti[0] : QStringLiteral("cesky");
-        if (!bCislo || casti.size() > 2 || !QStringList{u"cesky"_s, u"a"_s, u"hex"_s, u"lf"_s, u"kratke"_s, u"zmeny"_s}.contains(druh)) {
+        if (!bCislo || casti.size() > 2 ||
+            !QStringList{u"cesky"_s, u"a"_s, u"hex"_s, u"lf"_s, u"kratke"_s, u"zmeny"_s}.contains(druh)) {
             std::fprintf(stderr, "unknown shape %s\n", qPrintable(argument));
             return 2;
         }
@@ -417,8 +418,7 @@ int main(int argc, char *argv[])
         // figures (-1: the floor has no such step).
         static constexpr int podlahaSloupce[] = {0, 1, 2, 3, -1, 4, 5, 6, 14};
         static constexpr int oknoSloupce[] = {0, 1, 2, 3, 4, 5, 7, 8, 18};
-        const auto radek = [](const char *Nazev, const QList<double> &Hodnoty, const int *Sloupce,
-                              const char *Format) {
+        const auto radek = [](const char *Nazev, const QList<double> &Hodnoty, const int *Sloupce, const char *Format) {
             std::printf("%-10s", Nazev);
             for (int i = 0; i < 9; ++i) {
                 if (Sloupce[i] < 0)

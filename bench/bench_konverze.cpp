@@ -16,8 +16,7 @@ const QString &Text()
     return text;
 }
 
-template <QString (*Funkce)(const QString &, const QString &, const QString &)>
-void Konverze(benchmark::State &Stav)
+template <QString (*Funkce)(const QString &, const QString &, const QString &)> void Konverze(benchmark::State &Stav)
 {
     const QString &text = Text();
     for (auto _ : Stav) {

@@ -75,8 +75,8 @@ void TRetezce::PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QS
     PridejRadek(ListView, Nadpis, std::move(TextyPolozky), IndexObrazku);
 }
 
-void TRetezce::PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QString TextyPolozky,
-                                int IndexObrazku, int IndexStavu, int IndexSkupiny) const
+void TRetezce::PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QString TextyPolozky, int IndexObrazku,
+                                int IndexStavu, int IndexSkupiny) const
 {
     QTreeWidgetItem *radek;
     {

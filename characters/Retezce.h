@@ -41,8 +41,7 @@ public:
     // ones keep their columns). The row is neither selected nor scrolled to.
     // Each cell takes the alignment of its column's heading, as the columns of
     // a list view carry it.
-    void PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QString TextyPolozky,
-                          int IndexObrazku) const;
+    void PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QString TextyPolozky, int IndexObrazku) const;
     // The same with a state picture and a group; the new row is then selected
     // and scrolled into view.
     void PridatDoListView(QTreeWidget *ListView, const QString &Nadpis, QString TextyPolozky, int IndexObrazku,

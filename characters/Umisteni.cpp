@@ -15,11 +15,11 @@ void VycentrujNadHlavnimOknem(QWidget *Dialog)
     // has no frame yet; the main window's stands in for it.
     const QRect vnejsiHlavni = hlavni->frameGeometry();
     const QSize ramecek = Dialog->testAttribute(Qt::WA_WState_Created) && Dialog->frameGeometry() != Dialog->geometry()
-                              ? Dialog->frameGeometry().size() - Dialog->size()
-                              : vnejsiHlavni.size() - hlavni->size();
+        ? Dialog->frameGeometry().size() - Dialog->size()
+        : vnejsiHlavni.size() - hlavni->size();
     const QSize vnejsi = Dialog->size() + ramecek;
     QPoint roh = vnejsiHlavni.topLeft() +
-                 QPoint((vnejsiHlavni.width() - vnejsi.width()) / 2, (vnejsiHlavni.height() - vnejsi.height()) / 2);
+        QPoint((vnejsiHlavni.width() - vnejsi.width()) / 2, (vnejsiHlavni.height() - vnejsi.height()) / 2);
     if (const QScreen *obrazovka = hlavni->screen()) {
         const QRect plocha = obrazovka->availableGeometry();
         roh.setX(std::clamp(roh.x(), plocha.left(), std::max(plocha.left(), plocha.right() + 1 - vnejsi.width())));

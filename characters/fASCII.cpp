@@ -104,8 +104,10 @@ TASCIIForm::TASCIIForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnStorno, &QPushButton::clicked, this, &QDialog::reject);
-    PripojVyber(livASCII, [this](QTreeWidgetItem *Radek, bool bVybran) { livASCIISelectItem(livASCII, Radek, bVybran); });
-    connect(livASCII, &QTreeWidget::itemDoubleClicked, this, [this] { Proved([this] { livASCIIDblClick(livASCII); }); });
+    PripojVyber(livASCII,
+                [this](QTreeWidgetItem *Radek, bool bVybran) { livASCIISelectItem(livASCII, Radek, bVybran); });
+    connect(livASCII, &QTreeWidget::itemDoubleClicked, this,
+            [this] { Proved([this] { livASCIIDblClick(livASCII); }); });
 
     Proved([this] { FormCreate(this); });
 }

@@ -46,7 +46,7 @@ QString Kody(const QString &Znak)
         return QStringLiteral(" (Dec: ?, Hex: ?)");
     const uint b = uchar(bajt.at(0));
     return QStringLiteral(" (Dec: ") + QString::number(b) + QStringLiteral(", Hex: ") +
-           QString::number(b, 16).toUpper().rightJustified(2, u'0') + u')';
+        QString::number(b, 16).toUpper().rightJustified(2, u'0') + u')';
 }
 
 // A settings error as the user is told it: the message text, and the store's
@@ -103,17 +103,20 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
         return e;
     };
 
-    gbxDefiniceZnaku = Pridej(Komponenty, new QGroupBox(QStringLiteral("Definice znaku"), this), "gbxDefiniceZnaku", -1);
+    gbxDefiniceZnaku =
+        Pridej(Komponenty, new QGroupBox(QStringLiteral("Definice znaku"), this), "gbxDefiniceZnaku", -1);
     gbxDefiniceZnaku->setGeometry(8, 8, 281, 89);
-    lblZnakSeZnamenkem = Pridej(Komponenty, new QLabel(QStringLiteral("Znak s diakritickým znaménkem"), gbxDefiniceZnaku),
-                                "lblZnakSeZnamenkem", -1);
+    lblZnakSeZnamenkem =
+        Pridej(Komponenty, new QLabel(QStringLiteral("Znak s diakritickým znaménkem"), gbxDefiniceZnaku),
+               "lblZnakSeZnamenkem", -1);
     lblZnakSeZnamenkem->setGeometry(8, 26, 205, 13);
     edtZnakSeZnamenkem = pole("edtZnakSeZnamenkem");
     edtZnakSeZnamenkem->setGeometry(220, 22, 27, 21);
     spbZnakSeZnamenkem = vyberZnaku("spbZnakSeZnamenkem", u"Výběr znaku s diakritickým znaménkem ze seznamu");
     spbZnakSeZnamenkem->setGeometry(249, 22, 23, 21);
-    lblZnakBezZnamenka = Pridej(Komponenty, new QLabel(QStringLiteral("Znak bez diakritického znaménka"), gbxDefiniceZnaku),
-                                "lblZnakBezZnamenka", -1);
+    lblZnakBezZnamenka =
+        Pridej(Komponenty, new QLabel(QStringLiteral("Znak bez diakritického znaménka"), gbxDefiniceZnaku),
+               "lblZnakBezZnamenka", -1);
     lblZnakBezZnamenka->setGeometry(8, 58, 205, 13);
     edtZnakBezZnamenka = pole("edtZnakBezZnamenka");
     edtZnakBezZnamenka->setGeometry(220, 54, 27, 21);
@@ -256,8 +259,8 @@ void TZnakyForm::bbtSmazatClick(QObject *)
         Hlaseni->Dialog(tdChyba, rsNEVYBRANAPOLOZKA + u'.', rsCHYBA, 0);
         return;
     }
-    const QString otazka = rsSMAZATPOLOZKU + QStringLiteral(": \r\"") + radek->text(0) + u'/' + radek->text(2) +
-                           QStringLiteral("\"?");
+    const QString otazka =
+        rsSMAZATPOLOZKU + QStringLiteral(": \r\"") + radek->text(0) + u'/' + radek->text(2) + QStringLiteral("\"?");
     if (Hlaseni->Dialog(tdVarovani, otazka, rsVAROVANI, MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
         delete radek;
         // As in the list of the system: after a deletion no row is selected.
@@ -354,9 +357,7 @@ bool TZnakyForm::eventFilter(QObject *Objekt, QEvent *Udalost)
     if (Objekt == edtZnakSeZnamenkem || Objekt == edtZnakBezZnamenka) {
         auto *pole = static_cast<QLineEdit *>(Objekt);
         switch (Udalost->type()) {
-        case QEvent::FocusIn:
-            Proved([&] { PrvekEnter(pole); });
-            break;
+        case QEvent::FocusIn: Proved([&] { PrvekEnter(pole); }); break;
         case QEvent::FocusOut: {
             // Another window taking the focus (the picker, a message) does
             // not take it from the field.
@@ -377,8 +378,7 @@ bool TZnakyForm::eventFilter(QObject *Objekt, QEvent *Udalost)
             }
             break;
         }
-        default:
-            break;
+        default: break;
         }
     } else if (Objekt == livZnaky->viewport() && Udalost->type() == QEvent::ToolTip) {
         auto *napoveda = static_cast<QHelpEvent *>(Udalost);
@@ -437,9 +437,9 @@ void TZnakyForm::NastavUpravu(bool Uprava)
     bUprava = Uprava;
     bbtUpravit->setText(Uprava ? rsZMENIT : rsUPRAVIT);
     // During a change the selection cannot move and the dialog cannot close.
-    for (QWidget *prvek : {static_cast<QWidget *>(bbtPridat), static_cast<QWidget *>(bbtSmazat),
-                           static_cast<QWidget *>(livZnaky), static_cast<QWidget *>(btnOK),
-                           static_cast<QWidget *>(btnStorno), static_cast<QWidget *>(sbtDefault)})
+    for (QWidget *prvek :
+         {static_cast<QWidget *>(bbtPridat), static_cast<QWidget *>(bbtSmazat), static_cast<QWidget *>(livZnaky),
+          static_cast<QWidget *>(btnOK), static_cast<QWidget *>(btnStorno), static_cast<QWidget *>(sbtDefault)})
         prvek->setEnabled(!Uprava);
 }
 

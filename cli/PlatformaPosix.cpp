@@ -75,7 +75,7 @@ TVystupSoubor::TVystupSoubor(int Fd, QString Jmeno) : FFd(Fd), FJmeno(std::move(
     struct stat st;
     const int priznaky = ::fcntl(FFd, F_GETFL);
     bOdvolatelny = ::fstat(FFd, &st) == 0 && S_ISREG(st.st_mode) && priznaky >= 0 && !(priznaky & O_APPEND) &&
-                   ::lseek(FFd, 0, SEEK_CUR) >= 0;
+        ::lseek(FFd, 0, SEEK_CUR) >= 0;
     Zacni();
 }
 
@@ -146,7 +146,10 @@ bool StejnyCas(const timespec &A, const timespec &B)
 class TZdrojFd : public TZdroj {
 public:
     TZdrojFd(int Fd, bool bVlastni, QString Jmeno, int Slozka = -1, QByteArray JmenoVeSlozce = {})
-        : TZdroj(std::move(Jmeno)), FFd(Fd), bVlastni(bVlastni), FSlozka(Slozka),
+        : TZdroj(std::move(Jmeno)),
+          FFd(Fd),
+          bVlastni(bVlastni),
+          FSlozka(Slozka),
           FJmenoVeSlozce(std::move(JmenoVeSlozce))
     {
         if (::fstat(FFd, &FStav) == 0 && S_ISREG(FStav.st_mode)) {
@@ -173,11 +176,12 @@ public:
             return;
         struct stat st;
         const bool bStejny = ::fstat(FFd, &st) == 0 && st.st_size == FStav.st_size &&
-                             StejnyCas(st.st_mtim, FStav.st_mtim) && StejnyCas(st.st_ctim, FStav.st_ctim);
+            StejnyCas(st.st_mtim, FStav.st_mtim) && StejnyCas(st.st_ctim, FStav.st_ctim);
         // A file put in its place, or its name taken away, is a change too:
         // -i would write over the other file, or bring the name back.
-        const bool bNaMiste = FSlozka < 0 || (::fstatat(FSlozka, FJmenoVeSlozce.constData(), &st, 0) == 0 &&
-                                              st.st_dev == FStav.st_dev && st.st_ino == FStav.st_ino);
+        const bool bNaMiste = FSlozka < 0 ||
+            (::fstatat(FSlozka, FJmenoVeSlozce.constData(), &st, 0) == 0 && st.st_dev == FStav.st_dev &&
+             st.st_ino == FStav.st_ino);
         if (!bStejny || !bNaMiste)
             throw ChybaOtevreni(Jmeno(), DuvodZmeny());
     }
@@ -186,7 +190,7 @@ public:
     {
         struct stat st;
         return bSoubor && ::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_dev == FStav.st_dev &&
-               st.st_ino == FStav.st_ino;
+            st.st_ino == FStav.st_ino;
     }
 
 private:
@@ -247,8 +251,8 @@ private:
             return;
         auto schranka = std::make_unique<QTemporaryFile>();
         if (!schranka->open())
-            throw ChybaOtevreni(Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1")
-                                             .arg(schranka->errorString()));
+            throw ChybaOtevreni(
+                Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1").arg(schranka->errorString()));
         const int fd = int(schranka->handle());
         QByteArray blok(1 << 20, Qt::Uninitialized);
         qint64 celkem = 0;
@@ -261,8 +265,9 @@ private:
                 if (z < 0 && errno == EINTR)
                     continue;
                 if (z <= 0)
-                    throw ChybaOtevreni(Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1")
-                                                     .arg(Duvod(z < 0 ? errno : EIO)));
+                    throw ChybaOtevreni(Jmeno(),
+                                        QStringLiteral("Cannot keep the input in a temporary file: %1")
+                                            .arg(Duvod(z < 0 ? errno : EIO)));
                 zapsano += z;
             }
             celkem += n;
@@ -380,8 +385,7 @@ std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta, bool bJenSoubor)
         throw neniSoubor();
     // Without waiting where only a regular file will do: should a pipe take
     // the name meanwhile, it is refused below, before anything is read.
-    const int fd =
-        ::openat(slozka, jmeno.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | (bJenSoubor ? O_NONBLOCK : 0));
+    const int fd = ::openat(slozka, jmeno.constData(), O_RDONLY | O_NOCTTY | O_CLOEXEC | (bJenSoubor ? O_NONBLOCK : 0));
     if (fd < 0)
         throw chyba(ChybaOtevreni(Cesta, Duvod(errno)));
     if (bJenSoubor) {
@@ -500,8 +504,9 @@ public:
     {
         // Every later relative path depends on it.
         if (::fchdir(FPuvodni) != 0) {
-            Vypis(stderr, QStringLiteral("lumarin-convert: Cannot return to the working folder: %1\n")
-                              .arg(qt_error_string(errno)));
+            Vypis(stderr,
+                  QStringLiteral("lumarin-convert: Cannot return to the working folder: %1\n")
+                      .arg(qt_error_string(errno)));
             std::_Exit(1);
         }
         ::close(FPuvodni);

@@ -47,7 +47,7 @@ HANDLE HandleZ(int Fd)
 
 // A handle closed when it goes out of scope.
 struct THandle {
-    explicit THandle(HANDLE Handle = INVALID_HANDLE_VALUE) : H(Handle) {}
+    explicit THandle(HANDLE Handle = INVALID_HANDLE_VALUE) : H(Handle) { }
     THandle(const THandle &) = delete;
     THandle &operator=(const THandle &) = delete;
     ~THandle() { Zavri(); }
@@ -73,8 +73,8 @@ struct TStavSouboru {
     DWORD Svazek = 0;
     quint64 Index = 0;
     qint64 Velikost = 0;
-    qint64 Zapis = 0;  // the last write time
-    qint64 Zmena = 0;  // the last change (of the content or the file's information)
+    qint64 Zapis = 0; // the last write time
+    qint64 Zmena = 0; // the last change (of the content or the file's information)
     DWORD Atributy = 0;
 
     bool StejnyObsah(const TStavSouboru &Dalsi) const
@@ -96,8 +96,8 @@ bool Stav(HANDLE Soubor, TStavSouboru &S)
     S.Atributy = info.dwFileAttributes;
     FILE_BASIC_INFO zakladni;
     S.Zmena = ::GetFileInformationByHandleEx(Soubor, FileBasicInfo, &zakladni, sizeof zakladni)
-                  ? zakladni.ChangeTime.QuadPart
-                  : 0;
+        ? zakladni.ChangeTime.QuadPart
+        : 0;
     return true;
 }
 
@@ -189,7 +189,7 @@ bool ChybyNaTerminalu()
     if (::GetFileType(h) != FILE_TYPE_CHAR || !::GetConsoleMode(h, &rezim))
         return false;
     return (rezim & ENABLE_VIRTUAL_TERMINAL_PROCESSING) ||
-           ::SetConsoleMode(h, rezim | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+        ::SetConsoleMode(h, rezim | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 QString Zobraz(const QString &Cesta)
@@ -221,7 +221,7 @@ bool TMapa::Otevri(int, qint64, qint64)
     return false;
 }
 
-void TMapa::Zavri() {}
+void TMapa::Zavri() { }
 
 TMapa::TStav TMapa::Stav() const
 {
@@ -249,9 +249,9 @@ void TVystupSoubor::Zacni()
     LARGE_INTEGER nula, pozice, velikost;
     nula.QuadPart = 0;
     FZacatek = bOdvolatelny && ::SetFilePointerEx(h, nula, &pozice, FILE_CURRENT) && ::GetFileSizeEx(h, &velikost) &&
-                       velikost.QuadPart == pozice.QuadPart
-                   ? pozice.QuadPart
-                   : -1;
+            velikost.QuadPart == pozice.QuadPart
+        ? pozice.QuadPart
+        : -1;
 }
 
 void TVystupSoubor::Zapis(const char *Data, qsizetype Delka)
@@ -331,7 +331,10 @@ qsizetype CtiVse(HANDLE Soubor, char *Cil, qsizetype Delka, qint64 Pozice, DWORD
 class TZdrojWin : public TZdroj {
 public:
     TZdrojWin(HANDLE Soubor, bool bVlastni, QString Jmeno, QString Systemova = {})
-        : TZdroj(std::move(Jmeno)), FSoubor(Soubor), bVlastni(bVlastni), FSystemova(std::move(Systemova))
+        : TZdroj(std::move(Jmeno)),
+          FSoubor(Soubor),
+          bVlastni(bVlastni),
+          FSystemova(std::move(Systemova))
     {
         if (::GetFileType(FSoubor) == FILE_TYPE_DISK && Stav(FSoubor, FStav) &&
             !(FStav.Atributy & FILE_ATTRIBUTE_DIRECTORY)) {
@@ -445,8 +448,8 @@ private:
         if (Nahodny())
             return;
         const auto nelze = [&](DWORD Chyba) {
-            return ChybaOtevreni(Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1")
-                                              .arg(DuvodSystemu(Chyba)));
+            return ChybaOtevreni(
+                Jmeno(), QStringLiteral("Cannot keep the input in a temporary file: %1").arg(DuvodSystemu(Chyba)));
         };
         // In the user's folder of temporary files, gone with its handle (also
         // when the converter is killed).
@@ -457,8 +460,8 @@ private:
         slozka.truncate(delka);
         HANDLE schranka = INVALID_HANDLE_VALUE;
         for (int pokus = 0; pokus < 100 && schranka == INVALID_HANDLE_VALUE; ++pokus) {
-            const QString jmeno = slozka + QStringLiteral("lumarin-convert-%1.tmp")
-                                               .arg(QRandomGenerator::global()->generate(), 0, 36);
+            const QString jmeno =
+                slozka + QStringLiteral("lumarin-convert-%1.tmp").arg(QRandomGenerator::global()->generate(), 0, 36);
             schranka = ::CreateFileW(W(jmeno), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                      FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
             if (schranka == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS)
@@ -491,12 +494,12 @@ private:
 
     HANDLE FSoubor;
     bool bVlastni;
-    QString FSystemova;     // the path it was opened by, empty for a handle
-    TStavSouboru FStav;     // when it was opened
-    bool bSoubor = false;   // a regular file
+    QString FSystemova;   // the path it was opened by, empty for a handle
+    TStavSouboru FStav;   // when it was opened
+    bool bSoubor = false; // a regular file
     qint64 FZacatek = 0;
     qint64 FVelikost = -1;
-    QByteArray FVraceno;    // read ahead from a stream, not yet taken
+    QByteArray FVraceno; // read ahead from a stream, not yet taken
     HANDLE FSchranka = INVALID_HANDLE_VALUE;
 };
 
@@ -518,9 +521,9 @@ std::unique_ptr<TZdroj> TZdroj::Otevri(const QString &Cesta, bool bJenSoubor)
     // Other programs may go on reading, writing, renaming or deleting the
     // file meanwhile, as they may elsewhere: what they change fails the file
     // (Over). A folder opens too, to be told.
-    const HANDLE h = ::CreateFileW(W(systemova), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                   nullptr);
+    const HANDLE h =
+        ::CreateFileW(W(systemova), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         throw ChybaOtevreni(Cesta, PosledniDuvod());
     // What was opened is looked at through the handle, not by a name that

@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr qsizetype DelkaHlavy = 8192;    // where a binary file shows its NUL bytes
-constexpr qint64 NejmensiBlok = 64;       // the cut of a block is looked for in its last 16 bytes
+constexpr qsizetype DelkaHlavy = 8192; // where a binary file shows its NUL bytes
+constexpr qint64 NejmensiBlok = 64;    // the cut of a block is looked for in its last 16 bytes
 
 // ---- the pair table ----
 
@@ -24,10 +24,10 @@ struct TTabulka {
     bool bSurogaty; // a surrogate code unit is changed, or something becomes one
 
     TTabulka(QString Hledane, QString Nahrady, bool bBezZastupcu)
-        : Mapa(bBezZastupcu ? BezZastupcu(Hledane, Nahrady) : Hledane, Nahrady), Utf8(Mapa.Data()),
+        : Mapa(bBezZastupcu ? BezZastupcu(Hledane, Nahrady) : Hledane, Nahrady),
+          Utf8(Mapa.Data()),
           bSurogaty(Mapa.MeniPoloviny())
-    {
-    }
+    { }
     char16_t operator[](char16_t u) const { return Mapa[u]; }
 
 private:
@@ -47,12 +47,13 @@ private:
 class TPrevodObecny : public TPrevodBloku {
 public:
     TPrevodObecny(const TTabulka &Tabulka, TFormat Vstup, TFormat Vystup, bool bCrLf, bool bPocitat_)
-        : FTabulka(Tabulka), FDekoder(Vstup.Druh, bCrLf),
+        : FTabulka(Tabulka),
+          FDekoder(Vstup.Druh, bCrLf),
           // Stand-ins are bytes only in text read in an encoding that keeps them.
-          FKoder(TFormat{Vystup.Druh, false, false}, ZastupujeBajty(Vstup)), bPocitat(bPocitat_),
+          FKoder(TFormat{Vystup.Druh, false, false}, ZastupujeBajty(Vstup)),
+          bPocitat(bPocitat_),
           bHlidatZastupce(Vstup.Druh == TDruhKodovani::Utf8 && Tabulka.bSurogaty)
-    {
-    }
+    { }
     bool Nezavisly() const override { return false; }
     qsizetype Nasobek() const override { return 8; }
     // Whether the file ended with the stray byte of odd UTF-16.
@@ -99,7 +100,7 @@ private:
     TDekoder FDekoder;
     TKoder FKoder;
     bool bPocitat;
-    bool bHlidatZastupce;  // the table changes halves of surrogate pairs in UTF-8 text
+    bool bHlidatZastupce;                     // the table changes halves of surrogate pairs in UTF-8 text
     char16_t FPredPuvodni = 0, FPredNovy = 0; // the last code unit of the block before, and what it became
 };
 
@@ -119,19 +120,19 @@ QString TNastaveniPrevodu::VychoziNahrady()
 
 struct TPrevodnik::TData {
     TNastaveniPrevodu Nastaveni;
-    TTabulka SeZastupci, BezZastupcu; // for text whose U+DC00..U+DCFF are code units, and for text where they stand for bytes
+    TTabulka SeZastupci,
+        BezZastupcu; // for text whose U+DC00..U+DCFF are code units, and for text where they stand for bytes
 
     explicit TData(const TNastaveniPrevodu &N)
-        : Nastaveni(N), SeZastupci(N.Hledane, N.Nahrady, false), BezZastupcu(N.Hledane, N.Nahrady, true)
+        : Nastaveni(N),
+          SeZastupci(N.Hledane, N.Nahrady, false),
+          BezZastupcu(N.Hledane, N.Nahrady, true)
     {
         Nastaveni.Blok = qMax(Nastaveni.Blok, NejmensiBlok);
         Nastaveni.Vlaken = qMax(Nastaveni.Vlaken, 1);
     }
 
-    const TTabulka &Tabulka(const TFormat &Format) const
-    {
-        return ZastupujeBajty(Format) ? BezZastupcu : SeZastupci;
-    }
+    const TTabulka &Tabulka(const TFormat &Format) const { return ZastupujeBajty(Format) ? BezZastupcu : SeZastupci; }
 
     // Whether the table of UTF-16 text depends on the file's length (the
     // stray byte of an odd length makes U+DC00..U+DCFF stand-ins).
@@ -147,7 +148,7 @@ struct TPrevodnik::TData {
     {
         if (Vystup.Druh == TDruhKodovani::Osmibitove)
             return Vstup.Druh != TDruhKodovani::Osmibitove ||
-                   OsmibitovyMuzeSelhat(Tabulka(Vstup).Mapa.Data(), Nastaveni.bCrLf);
+                OsmibitovyMuzeSelhat(Tabulka(Vstup).Mapa.Data(), Nastaveni.bCrLf);
         if (Vystup.Druh == TDruhKodovani::Utf8)
             return Vstup.Druh != TDruhKodovani::Utf8 || Tabulka(Vstup).bSurogaty;
         return false;
@@ -164,7 +165,7 @@ struct TPrevodnik::TData {
     }
 };
 
-TPrevodnik::TPrevodnik(const TNastaveniPrevodu &Nastaveni) : d(std::make_unique<TData>(Nastaveni)) {}
+TPrevodnik::TPrevodnik(const TNastaveniPrevodu &Nastaveni) : d(std::make_unique<TData>(Nastaveni)) { }
 
 TPrevodnik::~TPrevodnik() = default;
 
@@ -229,14 +230,15 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
         // before a failure is told.
         const bool bPoloviny = format.Druh == TDruhKodovani::Utf8 && d->BezZastupcu.bSurogaty;
         const bool bJednou = bZnamy && !(JeUtf16(format.Druh) && d->TabulkaPodleDelky()) && !bPoloviny &&
-                             (!d->MuzeSelhat(format, format) || (Vystup.LzeOdvolat() && !bNahradni));
+            (!d->MuzeSelhat(format, format) || (Vystup.LzeOdvolat() && !bNahradni));
         if (!bJednou)
             Zdroj.Uloz();
     }
     if (Zdroj.Nahodny() && JeUtf16(format.Druh))
         format.bLiche = (Zdroj.Velikost() - zacatek) % 2;
 
-    TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, nastaveni.bMapovat, prubeh};
+    TPruchod pruchod{Zdroj, zacatek, JeUtf16(format.Druh), nastaveni.Blok, nastaveni.Vlaken, nastaveni.bMapovat,
+                     prubeh};
     // The window refuses F6 for a byte's stand-in before a save can fail at
     // all: a pass that stopped at a character the output cannot hold has not
     // seen the whole file, which is looked at for that first.
@@ -289,8 +291,8 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
             QByteArray prvni(qMin(nastaveni.Blok, Zdroj.Velikost()), Qt::Uninitialized);
             prvni.truncate(Zdroj.CtiNa(0, prvni.data(), prvni.size()));
             TFormat odhad;
-            odhad.Druh = RozhodniUtf8(SpocitejUtf8(prvni)) == ruOsmibitove ? TDruhKodovani::Osmibitove
-                                                                            : TDruhKodovani::Utf8;
+            odhad.Druh =
+                RozhodniUtf8(SpocitejUtf8(prvni)) == ruOsmibitove ? TDruhKodovani::Osmibitove : TDruhKodovani::Utf8;
             TPocty pocty = prevest(odhad, odhad, &Vystup, true);
             if (pocty.bSelhalo) {
                 Vystup.Odvolej();

@@ -36,13 +36,13 @@
 struct TNastaveniPrevodu {
     QString Hledane = VychoziHledane(); // the pair table, as the window keeps it
     QString Nahrady = VychoziNahrady();
-    bool bCrLf = false;        // every line break as CR LF, as the window reads text
-    bool bBinarni = false;     // convert files that look binary too
-    bool bUtf8Nahradni = false; // text the 8-bit code page cannot hold goes out as UTF-8 with a mark
+    bool bCrLf = false;                    // every line break as CR LF, as the window reads text
+    bool bBinarni = false;                 // convert files that look binary too
+    bool bUtf8Nahradni = false;            // text the 8-bit code page cannot hold goes out as UTF-8 with a mark
     std::optional<TDruhKodovani> Kodovani; // named instead of detected
-    qint64 Blok = 1 << 20;     // bytes read at a time
-    int Vlaken = 2;            // threads that convert blocks at once
-    bool bMapovat = true;      // read a file's blocks through mmap where it can be mapped
+    qint64 Blok = 1 << 20;                 // bytes read at a time
+    int Vlaken = 2;                        // threads that convert blocks at once
+    bool bMapovat = true;                  // read a file's blocks through mmap where it can be mapped
 
     static QString VychoziHledane();
     static QString VychoziNahrady();
@@ -51,10 +51,10 @@ struct TNastaveniPrevodu {
 // The outcome for one file.
 struct TVysledek {
     enum TStav { vsPrevedeno, vsBinarni, vsChyba } Stav = vsPrevedeno;
-    QString Chyba;           // vsChyba: why, as the line to print says it
-    TFormat Vstup, Vystup;   // the encodings read and written
-    qint64 Nahrazeno = 0;    // code units the table changed
-    qint64 Zlomy = 0;        // line breaks that --crlf rewrote
+    QString Chyba;         // vsChyba: why, as the line to print says it
+    TFormat Vstup, Vystup; // the encodings read and written
+    qint64 Nahrazeno = 0;  // code units the table changed
+    qint64 Zlomy = 0;      // line breaks that --crlf rewrote
 
     bool Zmena() const { return Nahrazeno > 0 || Zlomy > 0 || !(Vstup == Vystup); }
 };

@@ -29,8 +29,8 @@ TDruhKodovani Kodovani(const QString &Nazev)
     const QString stranka = NazevKodoveStranky().toLower().remove(u'-');
     if (n == stranka || (stranka.startsWith(u"windows") && n == QStringLiteral("cp") + stranka.mid(7)))
         return TDruhKodovani::Osmibitove;
-    throw EPouziti(QStringLiteral("unknown encoding '%1' (UTF-8, UTF-16LE, UTF-16BE or %2)")
-                       .arg(Nazev, NazevKodoveStranky()));
+    throw EPouziti(
+        QStringLiteral("unknown encoding '%1' (UTF-8, UTF-16LE, UTF-16BE or %2)").arg(Nazev, NazevKodoveStranky()));
 }
 
 } // namespace
@@ -52,8 +52,8 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
     const auto kodovani = [&](const QString &Nazev) {
         const TDruhKodovani druh = Kodovani(Nazev);
         if (volby.Prevod.Kodovani && *volby.Prevod.Kodovani != druh)
-            throw EPouziti(QStringLiteral("--encoding names two encodings, '%1' and '%2'; give one")
-                               .arg(nazevKodovani, Nazev));
+            throw EPouziti(
+                QStringLiteral("--encoding names two encodings, '%1' and '%2'; give one").arg(nazevKodovani, Nazev));
         volby.Prevod.Kodovani = druh;
         nazevKodovani = Nazev;
     };
@@ -107,8 +107,7 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
                     }
                     k = a.size();
                     break;
-                default:
-                    throw EPouziti(QStringLiteral("unknown option '-%1'").arg(QChar(a.at(k))));
+                default: throw EPouziti(QStringLiteral("unknown option '-%1'").arg(QChar(a.at(k))));
                 }
             }
             continue;

@@ -17,17 +17,17 @@ public:
 };
 
 struct TVolby {
-    QStringList Soubory;             // as given; "-" is standard input
-    bool bNaMiste = false;           // -i
-    std::optional<QString> Vystup;   // -o
-    bool bRekurzivne = false;        // -r
-    bool bKontrola = false;          // --check
-    bool bPodrobne = false;          // --verbose
-    bool bNapoveda = false;          // --help
-    bool bVerze = false;             // --version
-    bool bVychoziTabulka = false;    // --default-table
+    QStringList Soubory;                     // as given; "-" is standard input
+    bool bNaMiste = false;                   // -i
+    std::optional<QString> Vystup;           // -o
+    bool bRekurzivne = false;                // -r
+    bool bKontrola = false;                  // --check
+    bool bPodrobne = false;                  // --verbose
+    bool bNapoveda = false;                  // --help
+    bool bVerze = false;                     // --version
+    bool bVychoziTabulka = false;            // --default-table
     std::optional<QString> Hledane, Nahrady; // --pairs
-    TNastaveniPrevodu Prevod;        // --crlf, --binary, --utf8-fallback, --encoding
+    TNastaveniPrevodu Prevod;                // --crlf, --binary, --utf8-fallback, --encoding
 };
 
 // Reads the arguments after the program's name (bytes as the system gave

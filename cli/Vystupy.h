@@ -64,9 +64,9 @@ private:
 // Nowhere: --check, which only counts.
 class TVystupNic : public TVystup {
 public:
-    void Zapis(const char *, qsizetype) override {}
+    void Zapis(const char *, qsizetype) override { }
     bool LzeOdvolat() const override { return true; }
-    void Odvolej() override {}
+    void Odvolej() override { }
 };
 
 // A descriptor (standard output; on Windows written through the C runtime's

@@ -42,10 +42,10 @@ public:
     virtual bool JeSouborem(int Fd) const = 0;
     // Lets go of the file just before the converted text takes its name:
     // Windows replaces no file that is open. Nothing is read after it.
-    virtual void PustSoubor() {}
+    virtual void PustSoubor() { }
 
 protected:
-    explicit TZdroj(QString Jmeno) : FJmeno(std::move(Jmeno)) {}
+    explicit TZdroj(QString Jmeno) : FJmeno(std::move(Jmeno)) { }
 
 private:
     QString FJmeno;

@@ -52,7 +52,7 @@ QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
 // their kind, whatever the input is called.
 class TStandardniVystup : public TVystup {
 public:
-    TStandardniVystup() : FSoubor(STDOUT_FILENO, QStringLiteral("standard output")) {}
+    TStandardniVystup() : FSoubor(STDOUT_FILENO, QStringLiteral("standard output")) { }
     void Zapis(const char *Data, qsizetype Delka) override
     {
         Spolecny([&] { FSoubor.Zapis(Data, Delka); });
@@ -87,8 +87,7 @@ struct TVstup {
 // four times a second.
 class TPrubeh {
 public:
-    TPrubeh(qint64 Bajtu, qsizetype Souboru, bool bZobrazit)
-        : FBajtu(Bajtu), FSouboru(Souboru), bZobrazit(bZobrazit)
+    TPrubeh(qint64 Bajtu, qsizetype Souboru, bool bZobrazit) : FBajtu(Bajtu), FSouboru(Souboru), bZobrazit(bZobrazit)
     {
         FCas.start();
     }
@@ -117,11 +116,12 @@ public:
             return;
         FNaposledy = FCas.elapsed();
         const double mb = 1024.0 * 1024.0;
-        Vypis(stderr, QStringLiteral("\r\033[Klumarin-convert: %1 of %2 files, %3 of %4 MB")
-                          .arg(FHotovychSouboru)
-                          .arg(FSouboru)
-                          .arg(qMin(FHotovo, FBajtu) / mb, 0, 'f', 0)
-                          .arg(FBajtu / mb, 0, 'f', 0));
+        Vypis(stderr,
+              QStringLiteral("\r\033[Klumarin-convert: %1 of %2 files, %3 of %4 MB")
+                  .arg(FHotovychSouboru)
+                  .arg(FSouboru)
+                  .arg(qMin(FHotovo, FBajtu) / mb, 0, 'f', 0)
+                  .arg(FBajtu / mb, 0, 'f', 0));
         bZobrazeno = true;
     }
 
@@ -173,8 +173,7 @@ int Spust(const TVolby &Volby)
     QList<TVstup> vstupy;
     QStringList chybyVstupu;
     bool bChyba = false;
-    const QStringList soubory =
-        Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : RozvinVzory(Volby.Soubory);
+    const QStringList soubory = Volby.Soubory.isEmpty() ? QStringList{QStringLiteral("-")} : RozvinVzory(Volby.Soubory);
     for (const QString &soubor : soubory) {
         const std::optional<TInfoCesty> info = soubor != u"-" ? InfoCesty(soubor) : std::nullopt;
         if (info && Volby.bRekurzivne && info->bSlozka) {
@@ -189,8 +188,7 @@ int Spust(const TVolby &Volby)
     qint64 bajtu = 0;
     for (const TVstup &v : std::as_const(vstupy))
         bajtu += v.Velikost;
-    TPrubeh prubeh(bajtu, vstupy.size(),
-                   ChybyNaTerminalu() && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
+    TPrubeh prubeh(bajtu, vstupy.size(), ChybyNaTerminalu() && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
     const auto chyba = [&](const QString &Zprava) {
         prubeh.Smaz();
         Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava));
@@ -266,8 +264,9 @@ int Spust(const TVolby &Volby)
             if (v.Stav == TVysledek::vsBinarni && vstup.bZeSlozky) {
                 ++preskoceno;
                 prubeh.Smaz();
-                Vypis(stderr, QStringLiteral("lumarin-convert: %1: skipped, a binary file (--binary converts it)\n")
-                                  .arg(jmeno));
+                Vypis(
+                    stderr,
+                    QStringLiteral("lumarin-convert: %1: skipped, a binary file (--binary converts it)\n").arg(jmeno));
             } else if (v.Stav == TVysledek::vsBinarni) {
                 // Named on the command line, it was meant to be converted.
                 ++selhalo;
@@ -289,8 +288,8 @@ int Spust(const TVolby &Volby)
                 nahrazeno += v.Nahrazeno;
                 zmeneno += v.Zmena();
                 if (Volby.bKontrola && v.Zmena()) {
-                    QString radek = QStringLiteral("%1: %2 replaced")
-                                        .arg(jmeno, Pocet(v.Nahrazeno, "character", "characters"));
+                    QString radek =
+                        QStringLiteral("%1: %2 replaced").arg(jmeno, Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
@@ -299,9 +298,9 @@ int Spust(const TVolby &Volby)
                     Vypis(stdout, radek + u'\n');
                 }
                 if (Volby.bPodrobne) {
-                    QString radek = QStringLiteral("lumarin-convert: %1: %2, %3 replaced")
-                                        .arg(jmeno, NazevFormatu(v.Vstup),
-                                             Pocet(v.Nahrazeno, "character", "characters"));
+                    QString radek =
+                        QStringLiteral("lumarin-convert: %1: %2, %3 replaced")
+                            .arg(jmeno, NazevFormatu(v.Vstup), Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
@@ -350,8 +349,9 @@ int main(int argc, char *argv[])
     try {
         volby = RozeberVolby(ArgumentyProgramu(argc, argv));
     } catch (const EPouziti &e) {
-        Vypis(stderr, QStringLiteral("lumarin-convert: %1\nTry 'lumarin-convert --help' for more information.\n")
-                          .arg(e.Zprava()));
+        Vypis(stderr,
+              QStringLiteral("lumarin-convert: %1\nTry 'lumarin-convert --help' for more information.\n")
+                  .arg(e.Zprava()));
         return 2;
     }
     if (volby.bNapoveda) {
@@ -360,8 +360,9 @@ int main(int argc, char *argv[])
     }
     if (volby.bVerze) {
         const QString verze = VerzeProgramu();
-        Vypis(stdout, verze.isEmpty() ? QStringLiteral("lumarin-convert (no version information)\n")
-                                      : QStringLiteral("lumarin-convert %1\n").arg(verze));
+        Vypis(stdout,
+              verze.isEmpty() ? QStringLiteral("lumarin-convert (no version information)\n")
+                              : QStringLiteral("lumarin-convert %1\n").arg(verze));
         return 0;
     }
     return Spust(volby);

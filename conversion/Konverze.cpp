@@ -22,8 +22,8 @@ inline qsizetype NajdiZnak(char16_t c, const char16_t *hledane, qsizetype pocet)
 // Cil[i] = Mapa[Zdroj[i]] for Od <= i < Do. The three never overlap, which
 // the compiler is told: the look-up lives in the table's own allocation, and
 // without the promise every write could change it.
-void Preloz(char16_t *__restrict Cil, const char16_t *__restrict Zdroj, const char16_t *__restrict Mapa,
-            qsizetype Od, qsizetype Do)
+void Preloz(char16_t *__restrict Cil, const char16_t *__restrict Zdroj, const char16_t *__restrict Mapa, qsizetype Od,
+            qsizetype Do)
 {
     for (qsizetype i = Od; i < Do; ++i)
         Cil[i] = Mapa[Zdroj[i]];

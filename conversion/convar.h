@@ -30,15 +30,15 @@ extern QString rsULOZITSOUBOR;
 extern QString rsULOZENO;
 extern QString rsNEULOZENO;
 extern QString rsULOZITUTF8;
-extern QString rsNEPLATNEUTF8;  // told once at open: a UTF-8 file with invalid bytes
-extern QString rsLICHEUTF16;    // told once at open: a UTF-16 file of odd length
-extern QString rsVELKYSOUBOR;   // %1 the file, %2 its size, %3 the largest the editor takes, %4 the
-                                // most memory its text may take, %5 and %6 bytes for each character and line
-extern QString rsZASTUPCI;      // why a text cannot be shown without loss
+extern QString rsNEPLATNEUTF8;   // told once at open: a UTF-8 file with invalid bytes
+extern QString rsLICHEUTF16;     // told once at open: a UTF-16 file of odd length
+extern QString rsVELKYSOUBOR;    // %1 the file, %2 its size, %3 the largest the editor takes, %4 the
+                                 // most memory its text may take, %5 and %6 bytes for each character and line
+extern QString rsZASTUPCI;       // why a text cannot be shown without loss
 extern QString rsPREPSATZMENENY; // %1 the file: asked before a save over a file changed on disk
 extern QString rsZMENENNADISKU;  // %1 the file: told when the window comes back, the file changed
 extern QString rsSMAZANNADISKU;  // %1 the file: told when the window comes back, the file gone
-extern QString rsZASTUPCEBAJTU; // why F6 refuses a table that would make or undo a byte's stand-in
+extern QString rsZASTUPCEBAJTU;  // why F6 refuses a table that would make or undo a byte's stand-in
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.

@@ -66,8 +66,8 @@ int TJazykXML::IndexJazyka() const
     bool bCislo = false;
     const int cislo = index.toInt(&bCislo, 10);
     if (!bCislo)
-        throw EChyba(QStringLiteral("The flag index \"%1\" of the language \"%2\" is not a whole number")
-                         .arg(index, FJazyk));
+        throw EChyba(
+            QStringLiteral("The flag index \"%1\" of the language \"%2\" is not a whole number").arg(index, FJazyk));
     return cislo >= 0 ? cislo : -1;
 }
 
@@ -81,8 +81,8 @@ QString TNoveTexty::Text(const TMisto &Misto) const
 
 void TNoveTexty::Nastav(const TMisto &Misto, const QString &Text)
 {
-    const auto [i, bNove] = FPoradi.try_emplace(TKlic(Misto.Objekt, Misto.Co, Misto.Pozice, Misto.Pozice2),
-                                                FZmeny.size());
+    const auto [i, bNove] =
+        FPoradi.try_emplace(TKlic(Misto.Objekt, Misto.Co, Misto.Pozice, Misto.Pozice2), FZmeny.size());
     if (bNove)
         FZmeny.push_back({Text, Misto.Nastav, {}});
     else
@@ -108,13 +108,21 @@ void TNoveTexty::Proved()
 
 TNoveTexty::TMisto MistoVlastnosti(QObject *Objekt, const char *Vlastnost)
 {
-    return {Objekt, Vlastnost, 0, 0, [Objekt, Vlastnost] { return Objekt->property(Vlastnost).toString(); },
+    return {Objekt,
+            Vlastnost,
+            0,
+            0,
+            [Objekt, Vlastnost] { return Objekt->property(Vlastnost).toString(); },
             [Objekt, Vlastnost](const QString &Text) { Objekt->setProperty(Vlastnost, Text); }};
 }
 
 TNoveTexty::TMisto MistoHintu(QObject *Objekt)
 {
-    return {Objekt, "hint", 0, 0, [Objekt] { return Hint(Objekt); },
+    return {Objekt,
+            "hint",
+            0,
+            0,
+            [Objekt] { return Hint(Objekt); },
             [Objekt](const QString &Text) { NastavHint(Objekt, Text); }};
 }
 
@@ -161,25 +169,41 @@ bool JeSkupinaPrepinacu(const QGroupBox *Skupina)
 // The places of texts that are items of a control rather than its properties.
 TNoveTexty::TMisto MistoZalozky(QTabWidget *Zalozky, QWidget *Stranka)
 {
-    return {Stranka, "tab", 0, 0, [=] { return Zalozky->tabText(Zalozky->indexOf(Stranka)); },
+    return {Stranka,
+            "tab",
+            0,
+            0,
+            [=] { return Zalozky->tabText(Zalozky->indexOf(Stranka)); },
             [=](const QString &Text) { Zalozky->setTabText(Zalozky->indexOf(Stranka), Text); }};
 }
 
 TNoveTexty::TMisto MistoSloupce(QTreeWidget *Seznam, int Sloupec)
 {
-    return {Seznam, "column", Sloupec, 0, [=] { return Seznam->headerItem()->text(Sloupec); },
+    return {Seznam,
+            "column",
+            Sloupec,
+            0,
+            [=] { return Seznam->headerItem()->text(Sloupec); },
             [=](const QString &Text) { Seznam->headerItem()->setText(Sloupec, Text); }};
 }
 
 TNoveTexty::TMisto MistoPolozkyVyberu(QComboBox *Vyber, int Pozice)
 {
-    return {Vyber, "item", Pozice, 0, [=] { return Vyber->itemText(Pozice); },
+    return {Vyber,
+            "item",
+            Pozice,
+            0,
+            [=] { return Vyber->itemText(Pozice); },
             [=](const QString &Text) { Vyber->setItemText(Pozice, Text); }};
 }
 
 TNoveTexty::TMisto MistoPolozkySeznamu(QListWidget *Seznam, int Pozice)
 {
-    return {Seznam, "item", Pozice, 0, [=] { return Seznam->item(Pozice)->text(); },
+    return {Seznam,
+            "item",
+            Pozice,
+            0,
+            [=] { return Seznam->item(Pozice)->text(); },
             [=](const QString &Text) { Seznam->item(Pozice)->setText(Text); }};
 }
 
@@ -187,7 +211,10 @@ TNoveTexty::TMisto MistoPolozkySeznamu(QListWidget *Seznam, int Pozice)
 // that a title needs, which only setting it makes.
 TNoveTexty::TMisto MistoHlavicky(QTableWidget *Tabulka, int Sloupec)
 {
-    return {Tabulka, "header", Sloupec, 0,
+    return {Tabulka,
+            "header",
+            Sloupec,
+            0,
             [=] {
                 const QTableWidgetItem *hlavicka = Tabulka->horizontalHeaderItem(Sloupec);
                 return hlavicka ? hlavicka->text() : QString();
@@ -201,7 +228,10 @@ TNoveTexty::TMisto MistoHlavicky(QTableWidget *Tabulka, int Sloupec)
 
 TNoveTexty::TMisto MistoBunky(QTableWidget *Tabulka, int Radek, int Sloupec)
 {
-    return {Tabulka, "cell", Radek, Sloupec,
+    return {Tabulka,
+            "cell",
+            Radek,
+            Sloupec,
             [=] {
                 const QTableWidgetItem *bunka = Tabulka->item(Radek, Sloupec);
                 return bunka ? bunka->text() : QString();
@@ -226,9 +256,7 @@ void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *>
 void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *> &Komponenty, TNoveTexty &Texty)
 {
     const QString formular = TridaFormulare->objectName();
-    const auto hledej = [&](const QString &Klic, const QString &Zakladni) {
-        return Retezec(formular, Klic, Zakladni);
-    };
+    const auto hledej = [&](const QString &Klic, const QString &Zakladni) { return Retezec(formular, Klic, Zakladni); };
     // A text looked up under Klic, its current text the default.
     const auto preloz = [&](const TNoveTexty::TMisto &Misto, const QString &Klic) {
         Texty.Nastav(Misto, hledej(Klic, Texty.Text(Misto)));
@@ -332,7 +360,8 @@ void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *>
         if (auto *hodnoty = qobject_cast<QTableWidget *>(k)) {
             const TNoveTexty::TMisto misto = MistoHintu(hodnoty);
             if (const QString hint = Texty.Text(misto); !hint.isEmpty())
-                Texty.Nastav(misto, u'|' + hledej(jmeno + QStringLiteral("-H"), BezKrajnihoOddelovace(hint, true, true)));
+                Texty.Nastav(misto,
+                             u'|' + hledej(jmeno + QStringLiteral("-H"), BezKrajnihoOddelovace(hint, true, true)));
             if (hodnoty->columnCount() >= 2) {
                 preloz(MistoHlavicky(hodnoty, 0), jmeno + QStringLiteral("-K"));
                 preloz(MistoHlavicky(hodnoty, 1), jmeno + QStringLiteral("-V"));
@@ -376,8 +405,9 @@ QString TJazykXML::ZdvojeneJazyky() const
         if (!uzel.isElement())
             continue;
         if (const auto p = prvni.constFind(uzel.nodeName()); p != prvni.cend())
-            zpravy << QStringLiteral("The language file \"%1\" lists the language \"%2\" again in JAZYKY at %3 (first at %4); "
-                                     "the first one is used")
+            zpravy << QStringLiteral(
+                          "The language file \"%1\" lists the language \"%2\" again in JAZYKY at %3 (first at %4); "
+                          "the first one is used")
                           .arg(FDokument->NazevSouboru(), uzel.nodeName(), misto(uzel), misto(*p));
         else
             prvni.insert(uzel.nodeName(), uzel);

@@ -14,7 +14,7 @@ const std::array<TTlacitkoDialogu, 4> TlacitkaDialogu = {{
     {"Storno", "Cancel", u"Storno"},
 }};
 
-TPrekladQt::TPrekladQt(QObject *Vlastnik) : QTranslator(Vlastnik) {}
+TPrekladQt::TPrekladQt(QObject *Vlastnik) : QTranslator(Vlastnik) { }
 
 TPrekladQt::~TPrekladQt()
 {

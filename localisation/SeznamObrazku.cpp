@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QPainter>
 
-TSeznamObrazku::TSeznamObrazku(QSize Velikost, QObject *Vlastnik) : QObject(Vlastnik), FVelikost(Velikost) {}
+TSeznamObrazku::TSeznamObrazku(QSize Velikost, QObject *Vlastnik) : QObject(Vlastnik), FVelikost(Velikost) { }
 
 void TSeznamObrazku::Pridej(const QString &Soubor)
 {
@@ -25,9 +25,9 @@ QPixmap TSeznamObrazku::Obrazek(int Index) const
 }
 
 TObrazkyRadku::TObrazkyRadku(const TSeznamObrazku *Obrazky, QObject *Vlastnik)
-    : QStyledItemDelegate(Vlastnik), FObrazky(Obrazky)
-{
-}
+    : QStyledItemDelegate(Vlastnik),
+      FObrazky(Obrazky)
+{ }
 
 void TObrazkyRadku::initStyleOption(QStyleOptionViewItem *Volby, const QModelIndex &Index) const
 {

@@ -42,8 +42,9 @@ QByteArray DeklarovaneKodovani(const QByteArray &Bajty)
     if (i < 0)
         return {};
     i += 8;
-    while (i < deklarace.size() && (deklarace[i] == ' ' || deklarace[i] == '\t' || deklarace[i] == '\r' ||
-                                    deklarace[i] == '\n' || deklarace[i] == '='))
+    while (i < deklarace.size() &&
+           (deklarace[i] == ' ' || deklarace[i] == '\t' || deklarace[i] == '\r' || deklarace[i] == '\n' ||
+            deklarace[i] == '='))
         ++i;
     if (i >= deklarace.size() || (deklarace[i] != '"' && deklarace[i] != '\''))
         return {};
@@ -167,7 +168,7 @@ QString CestaPrvku(const QDomNode &Uzel)
 
 } // namespace
 
-TXMLDokument::TXMLDokument(QObject *Vlastnik) : QObject(Vlastnik) {}
+TXMLDokument::TXMLDokument(QObject *Vlastnik) : QObject(Vlastnik) { }
 
 QString TXMLDokument::NazevSouboru() const
 {

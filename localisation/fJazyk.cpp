@@ -42,8 +42,8 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     livJazyk = Pridej(Komponenty, new QTreeWidget(this), "livJazyk", -1);
     livJazyk->setGeometry(8, 8, 393, 150);
-    livJazyk->setHeaderLabels({QStringLiteral("Jazyk"), QStringLiteral("Název"), QStringLiteral("Verze"),
-                               QStringLiteral("Autor")});
+    livJazyk->setHeaderLabels(
+        {QStringLiteral("Jazyk"), QStringLiteral("Název"), QStringLiteral("Verze"), QStringLiteral("Autor")});
     const int sirky[] = {70, 100, 50, 150};
     livJazyk->header()->setMinimumSectionSize(0);
     for (int i = 0; i < 4; ++i) {
@@ -86,7 +86,8 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnStorno, &QPushButton::clicked, this, &QDialog::reject);
-    PripojVyber(livJazyk, [this](QTreeWidgetItem *Radek, bool bVybran) { livJazykSelectItem(livJazyk, Radek, bVybran); });
+    PripojVyber(livJazyk,
+                [this](QTreeWidgetItem *Radek, bool bVybran) { livJazykSelectItem(livJazyk, Radek, bVybran); });
 }
 
 void TJazykForm::showEvent(QShowEvent *Udalost)

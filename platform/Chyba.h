@@ -17,9 +17,10 @@ enum class TDruhChyby : quint8 {
 class EChyba : public std::exception {
 public:
     explicit EChyba(QString Zprava, TDruhChyby Druh = TDruhChyby::Obecna)
-        : FZprava(std::move(Zprava)), FUtf8(FZprava.toUtf8()), FDruh(Druh)
-    {
-    }
+        : FZprava(std::move(Zprava)),
+          FUtf8(FZprava.toUtf8()),
+          FDruh(Druh)
+    { }
     const QString &Zprava() const { return FZprava; }
     TDruhChyby Druh() const { return FDruh; }
     const char *what() const noexcept override { return FUtf8.constData(); }

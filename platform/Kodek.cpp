@@ -222,7 +222,7 @@ QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy)
 
 // ---- decoding ----
 
-TDekoder::TDekoder(TDruhKodovani Druh, bool bCrLf_) : FDruh(Druh), bCrLf(bCrLf_) {}
+TDekoder::TDekoder(TDruhKodovani Druh, bool bCrLf_) : FDruh(Druh), bCrLf(bCrLf_) { }
 
 QString TDekoder::Dekoduj(QByteArrayView Blok, bool bPosledni)
 {
@@ -237,9 +237,7 @@ QString TDekoder::Dekoduj(QByteArrayView Blok, bool bPosledni)
     }
     QString text;
     switch (FDruh) {
-    case TDruhKodovani::Osmibitove:
-        text = DekodujOsmibitove(bajty);
-        break;
+    case TDruhKodovani::Osmibitove: text = DekodujOsmibitove(bajty); break;
     case TDruhKodovani::Utf8: {
         const qsizetype otevreny = bPosledni ? 0 : OtevrenyKonecUtf8(bajty);
         FZbytek = bajty.last(otevreny).toByteArray();
@@ -249,9 +247,7 @@ QString TDekoder::Dekoduj(QByteArrayView Blok, bool bPosledni)
         break;
     }
     case TDruhKodovani::Utf16LE:
-    case TDruhKodovani::Utf16BE:
-        text = DekodujUtf16(bajty, bPosledni);
-        break;
+    case TDruhKodovani::Utf16BE: text = DekodujUtf16(bajty, bPosledni); break;
     }
     if (!bCrLf)
         return text;
@@ -295,7 +291,7 @@ QString TDekoder::DekodujUtf16(QByteArrayView Bajty, bool bPosledni)
 
 // ---- encoding ----
 
-TKoder::TKoder(const TFormat &Format, bool bZastupci_) : FFormat(Format), bZastupci(bZastupci_) {}
+TKoder::TKoder(const TFormat &Format, bool bZastupci_) : FFormat(Format), bZastupci(bZastupci_) { }
 
 bool TKoder::Zakoduj(QStringView Text, bool bPosledni, QByteArray &Bajty)
 {
@@ -314,8 +310,7 @@ bool TKoder::Zakoduj(QStringView Text, bool bPosledni, QByteArray &Bajty)
         text.chop(1);
     }
     switch (FFormat.Druh) {
-    case TDruhKodovani::Utf8:
-        return ZakodujUtf8(text, Bajty, bZastupci);
+    case TDruhKodovani::Utf8: return ZakodujUtf8(text, Bajty, bZastupci);
     case TDruhKodovani::Osmibitove: {
         if (Bajty.isEmpty())
             return ZakodujOsmibitove(text, Bajty);

@@ -72,8 +72,7 @@ Q_ALWAYS_INLINE int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
     if (c >= 0xE0 && c <= 0xEF)
         return pokracuje(1, c == 0xE0 ? 0xA0 : 0x80, c == 0xED ? 0x9F : 0xBF) && pokracuje(2) ? 3 : 0;
     if (c >= 0xF0 && c <= 0xF4)
-        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4
-                                                                                                              : 0;
+        return pokracuje(1, c == 0xF0 ? 0x90 : 0x80, c == 0xF4 ? 0x8F : 0xBF) && pokracuje(2) && pokracuje(3) ? 4 : 0;
     return 0;
 }
 
@@ -81,15 +80,11 @@ Q_ALWAYS_INLINE int DelkaSekvenceUtf8(const uchar *b, qsizetype i, qsizetype n)
 Q_ALWAYS_INLINE char32_t ZnakUtf8(const uchar *b, int Delka)
 {
     switch (Delka) {
-    case 2:
-        return char32_t(b[0] & 0x1F) << 6 | (b[1] & 0x3F);
-    case 3:
-        return char32_t(b[0] & 0x0F) << 12 | char32_t(b[1] & 0x3F) << 6 | (b[2] & 0x3F);
+    case 2: return char32_t(b[0] & 0x1F) << 6 | (b[1] & 0x3F);
+    case 3: return char32_t(b[0] & 0x0F) << 12 | char32_t(b[1] & 0x3F) << 6 | (b[2] & 0x3F);
     case 4:
-        return char32_t(b[0] & 0x07) << 18 | char32_t(b[1] & 0x3F) << 12 | char32_t(b[2] & 0x3F) << 6 |
-               (b[3] & 0x3F);
-    default:
-        return b[0];
+        return char32_t(b[0] & 0x07) << 18 | char32_t(b[1] & 0x3F) << 12 | char32_t(b[2] & 0x3F) << 6 | (b[3] & 0x3F);
+    default: return b[0];
     }
 }
 
@@ -110,9 +105,9 @@ public:
     // empty), which ends what waits.
     QString Dekoduj(QByteArrayView Blok, bool bPosledni);
 
-    qint64 Zlomy() const { return FZlomy; }             // line breaks, with bCrLf
-    qint64 ZmeneneZlomy() const { return FZmenene; }    // of them the lone CR and LF made CR LF
-    qint64 Zastupci() const { return FZastupci; }       // bytes kept as stand-ins
+    qint64 Zlomy() const { return FZlomy; }          // line breaks, with bCrLf
+    qint64 ZmeneneZlomy() const { return FZmenene; } // of them the lone CR and LF made CR LF
+    qint64 Zastupci() const { return FZastupci; }    // bytes kept as stand-ins
     // Whether UTF-16 ended with a stray byte (kept as its stand-in).
     bool LichyNaKonci() const { return bLichyNaKonci; }
 
@@ -121,8 +116,8 @@ private:
 
     TDruhKodovani FDruh;
     bool bCrLf;
-    QByteArray FZbytek;  // the bytes a block's edge cut: a UTF-8 sequence, the odd byte of UTF-16
-    bool bCr = false;    // a CR at a block's end
+    QByteArray FZbytek; // the bytes a block's edge cut: a UTF-8 sequence, the odd byte of UTF-16
+    bool bCr = false;   // a CR at a block's end
     bool bLichyNaKonci = false;
     qint64 FZlomy = 0, FZmenene = 0, FZastupci = 0;
 };

@@ -47,6 +47,6 @@ QByteArrayList ArgumentyProgramu(int argc, char *argv[])
     return argumenty;
 }
 
-void PripravStandardniVystup() {}
+void PripravStandardniVystup() { }
 
 #endif

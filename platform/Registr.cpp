@@ -170,15 +170,15 @@ QString ChybaHodnoty(const QString &Klic, const QString &Jmeno, const QJsonValue
         const QString hex = data.toString();
         for (qsizetype i = 0; i < hex.size(); ++i)
             if (!JeHex(hex[i]))
-                return misto + QStringLiteral(" (REG_BINARY) has a character that is not hex at position %1 of its "
-                                              "data")
-                                   .arg(i);
+                return misto +
+                    QStringLiteral(" (REG_BINARY) has a character that is not hex at position %1 of its "
+                                   "data")
+                        .arg(i);
         if (hex.size() % 2 != 0)
             return misto + QStringLiteral(" (REG_BINARY) has hex data of odd length");
         return {};
     }
-    case rdNeznamy:
-        return {}; // kept as it is, whatever it holds
+    case rdNeznamy: return {}; // kept as it is, whatever it holds
     }
     return {};
 }
@@ -255,7 +255,8 @@ QByteArray Text(const QJsonObject &Obsah)
             for (const QString &clen : poradi)
                 if (hodnota.contains(clen))
                     cleny << Json(clen) + ": " + Json(hodnota.value(clen));
-            text += (h == hodnoty.begin() ? "\n        " : ",\n        ") + Json(h.key()) + ": {" + cleny.join(", ") + "}";
+            text +=
+                (h == hodnoty.begin() ? "\n        " : ",\n        ") + Json(h.key()) + ": {" + cleny.join(", ") + "}";
         }
         text += hodnoty.isEmpty() ? "}" : "\n    }";
     }
@@ -298,7 +299,7 @@ QString DuvodZamku(const QLockFile &Zamek, const QString &Cesta)
 
 class TSoubor {
 public:
-    TSoubor() : Slozka(SlozkaNastaveni()), Cesta(Slozka + QStringLiteral("/Lumarin.json")) {}
+    TSoubor() : Slozka(SlozkaNastaveni()), Cesta(Slozka + QStringLiteral("/Lumarin.json")) { }
 
     // What the file holds, checked; empty when there is no file yet. A file
     // that cannot be read throws ERegistr. A damaged one is moved aside and
@@ -370,8 +371,8 @@ private:
     // Only under the lock: no other copy is moving or replacing the file.
     [[noreturn]] void OdlozPoskozeny(const QString &Duvod) const
     {
-        const QString zaklad =
-            Cesta + QStringLiteral(".damaged-") + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        const QString zaklad = Cesta + QStringLiteral(".damaged-") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
         QString nove = zaklad;
         // Damaged twice in one second: the first one is kept too.
         for (int i = 2; !Chybi(nove) && i < 1000; ++i)
@@ -396,8 +397,8 @@ struct TRegistr::TData {
     quint32 Pristup;
     quint32 Koren = HKEY_CURRENT_USER;
     bool bOtevren = false;
-    QStringList Klic;         // the open key's path below the root, as it was named
-    QString DuvodNeotevreni;  // why the store could not create the key last asked for
+    QStringList Klic;                 // the open key's path below the root, as it was named
+    QString DuvodNeotevreni;          // why the store could not create the key last asked for
     std::optional<QJsonObject> Obsah; // the file as this accessor last read or wrote it
     TSoubor Soubor;
 
@@ -472,7 +473,8 @@ struct TRegistr::TData {
     void Zapis(const QString &Jmeno, const QString &NazevTypu, const QJsonValue &HodnotaDat)
     {
         if (!bOtevren)
-            throw ERegistr(NelzeZapsat(Jmeno) + (DuvodNeotevreni.isEmpty() ? QString() : QStringLiteral(": ") + DuvodNeotevreni));
+            throw ERegistr(NelzeZapsat(Jmeno) +
+                           (DuvodNeotevreni.isEmpty() ? QString() : QStringLiteral(": ") + DuvodNeotevreni));
         if (!bZapis())
             throw ERegistr(NelzeZapsat(Jmeno));
         const QJsonObject nova{{Typ, NazevTypu}, {Data, HodnotaDat}};

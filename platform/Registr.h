@@ -80,7 +80,7 @@ public:
     bool SmazKlic(const QString &Klic); // with every key and value below it; false without write access
     bool ExistujeHodnota(const QString &Jmeno) const;
     TTypHodnoty TypHodnoty(const QString &Jmeno) const; // rdNeznamy when missing or of another type
-    int PocetHodnot() const; // of the open key; throws when no key is open
+    int PocetHodnot() const;                            // of the open key; throws when no key is open
     QStringList JmenaHodnot() const;
 
     // Reading throws ERegistr "Failed to get data for '<name>'" when the value
@@ -89,8 +89,8 @@ public:
     // A REG_SZ read as an integer follows the registry's rule: data of up to
     // four bytes (one character and its terminator) is of another type,
     // longer data does not fit.
-    QString CtiRetezec(const QString &Jmeno) const;  // REG_SZ or REG_EXPAND_SZ
-    qint32 CtiCislo(const QString &Jmeno) const;     // REG_DWORD
+    QString CtiRetezec(const QString &Jmeno) const;    // REG_SZ or REG_EXPAND_SZ
+    qint32 CtiCislo(const QString &Jmeno) const;       // REG_DWORD
     QByteArray CtiBinarni(const QString &Jmeno) const; // REG_BINARY
 
     // Writing throws ERegistr "Failed to set data for '<name>'" when the store

@@ -4,10 +4,9 @@
 
 namespace {
 // <windows.h> turns these names into its own macros.
-constexpr quint32 KorenTrid = HKEY_CLASSES_ROOT, KorenUzivatele = HKEY_CURRENT_USER,
-                  KorenPocitace = HKEY_LOCAL_MACHINE, KorenUzivatelu = HKEY_USERS,
-                  KorenVykonu = HKEY_PERFORMANCE_DATA, KorenKonfigurace = HKEY_CURRENT_CONFIG,
-                  KorenDynamickych = HKEY_DYN_DATA;
+constexpr quint32 KorenTrid = HKEY_CLASSES_ROOT, KorenUzivatele = HKEY_CURRENT_USER, KorenPocitace = HKEY_LOCAL_MACHINE,
+                  KorenUzivatelu = HKEY_USERS, KorenVykonu = HKEY_PERFORMANCE_DATA,
+                  KorenKonfigurace = HKEY_CURRENT_CONFIG, KorenDynamickych = HKEY_DYN_DATA;
 } // namespace
 
 #ifndef _WIN32_WINNT
@@ -128,8 +127,8 @@ bool TRegistr::OtevriKlic(const QString &Klic, bool bVytvorit)
             d->DuvodNeotevreni = QStringLiteral("The settings are open for reading only");
             return false;
         }
-        vysledek = RegCreateKeyExW(koren, W(cesta), 0, nullptr, REG_OPTION_NON_VOLATILE, d->Pristup, nullptr, &klic,
-                                   nullptr);
+        vysledek =
+            RegCreateKeyExW(koren, W(cesta), 0, nullptr, REG_OPTION_NON_VOLATILE, d->Pristup, nullptr, &klic, nullptr);
         if (vysledek != ERROR_SUCCESS)
             d->DuvodNeotevreni = qt_error_string(int(vysledek));
     }
@@ -196,8 +195,9 @@ TTypHodnoty TRegistr::TypHodnoty(const QString &Jmeno) const
 int TRegistr::PocetHodnot() const
 {
     DWORD pocet = 0;
-    if (!d->Klic || RegQueryInfoKeyW(d->Klic, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &pocet, nullptr,
-                                     nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!d->Klic ||
+        RegQueryInfoKeyW(d->Klic, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &pocet, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         throw ERegistr(QStringLiteral("Failed to get the values of the key: no key is open"));
     return int(pocet);
 }
@@ -206,8 +206,9 @@ QStringList TRegistr::JmenaHodnot() const
 {
     QStringList jmena;
     DWORD pocet = 0, nejdelsi = 0;
-    if (!d->Klic || RegQueryInfoKeyW(d->Klic, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &pocet,
-                                     &nejdelsi, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!d->Klic ||
+        RegQueryInfoKeyW(d->Klic, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &pocet, &nejdelsi, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS)
         return jmena;
     std::vector<wchar_t> jmeno(nejdelsi + 1);
     for (DWORD i = 0; i < pocet; ++i) {
@@ -242,8 +243,9 @@ qint32 TRegistr::CtiCislo(const QString &Jmeno) const
     // is looked at.
     DWORD typ = REG_NONE, velikost = sizeof(qint32);
     qint32 cislo = 0;
-    if (!d->Klic || RegQueryValueExW(d->Klic, W(Jmeno), nullptr, &typ, reinterpret_cast<BYTE *>(&cislo),
-                                     &velikost) != ERROR_SUCCESS)
+    if (!d->Klic ||
+        RegQueryValueExW(d->Klic, W(Jmeno), nullptr, &typ, reinterpret_cast<BYTE *>(&cislo), &velikost) !=
+            ERROR_SUCCESS)
         throw ERegistr(NelzeCist(Jmeno));
     if (typ != REG_DWORD)
         throw ERegistr(NeplatnyTyp(Jmeno));

@@ -32,8 +32,8 @@ inline uchar *ZapisUtf8(uchar *o, char16_t c)
 // last sixteen bytes; i and o are moved past it. Whole vectors are written:
 // the output has room past its end. The bytes it leaves go the slow way.
 template <bool bZlomy>
-inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsizetype &i,
-                         [[maybe_unused]] qsizetype n, [[maybe_unused]] uchar *&o)
+inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsizetype &i, [[maybe_unused]] qsizetype n,
+                         [[maybe_unused]] uchar *&o)
 {
 #if defined(__SSE2__)
     const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
@@ -62,7 +62,7 @@ inline void KopirujAscii([[maybe_unused]] const uchar *b, [[maybe_unused]] qsize
 // anew. The counts of the UTF-8 reading come with it.
 class TPrevodUtf8 : public TPrevodBloku {
 public:
-    TPrevodUtf8(const TMapaUtf8 &Tabulka, bool bCrLf) : FTabulka(Tabulka), bCrLf(bCrLf) {}
+    TPrevodUtf8(const TMapaUtf8 &Tabulka, bool bCrLf) : FTabulka(Tabulka), bCrLf(bCrLf) { }
     bool Nezavisly() const override { return true; }
     qsizetype Nasobek() const override { return 6; } // a lone LF as two characters of three bytes
 
@@ -75,8 +75,7 @@ private:
     // Everything the loop needs is held in locals: the output's bytes may
     // alias anything, and each write would make the compiler read members
     // again.
-    template <bool bZlomy>
-    qsizetype Preved(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
+    template <bool bZlomy> qsizetype Preved(const uchar *b, qsizetype n, uchar *Vystup, TPocty &Pocty) const
     {
         const quint32 *utf8 = FTabulka.Utf8->data();
         const bool bPoBajtu = FTabulka.bAscii;
@@ -339,7 +338,7 @@ TMapaUtf8::TMapaUtf8(const char16_t *Mapa)
         for (int k = 1; k < vlastniDelka; ++k)
             bNedefinovany = bNedefinovany || nedefinovane[vlastni[k]];
         (*Utf8)[u] = quint32(bajty[0]) | quint32(bajty[1]) << 8 | quint32(bajty[2]) << 16 | quint32(delka) << 24 |
-                     (m[u] != u ? Zmena : 0) | (bNedefinovany ? Nedefinovany : 0);
+            (m[u] != u ? Zmena : 0) | (bNedefinovany ? Nedefinovany : 0);
     }
     for (char16_t u = 0; u < 0x80; ++u)
         bAscii = bAscii || Mapa[u] != u;

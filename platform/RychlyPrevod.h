@@ -14,10 +14,10 @@
 
 // What a pass over a file found.
 struct TPocty {
-    TPoctyUtf8 Utf8;      // of the input's UTF-8 reading, when asked for
-    qint64 Nahrazeno = 0; // code units the table changed
-    qint64 Zlomy = 0;     // line breaks rewritten as CR LF
-    bool bSelhalo = false; // the output's encoding cannot hold the text
+    TPoctyUtf8 Utf8;        // of the input's UTF-8 reading, when asked for
+    qint64 Nahrazeno = 0;   // code units the table changed
+    qint64 Zlomy = 0;       // line breaks rewritten as CR LF
+    bool bSelhalo = false;  // the output's encoding cannot hold the text
     bool bZastupce = false; // the table would make or undo a byte's stand-in (bSelhalo too)
 
     TPocty &operator+=(const TPocty &Dalsi)

@@ -48,12 +48,13 @@ EChyba ChybaOtevreni(const QString &Cesta, const QString &Duvod)
 }
 
 EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost, bool bNejmene)
-    : EChyba(ChybaOtevreni(Cesta, bNejmene ? QStringLiteral("It is too large (more than %1 bytes)").arg(Velikost - 1)
-                                           : QStringLiteral("It is too large (%1 bytes)").arg(Velikost))
+    : EChyba(ChybaOtevreni(Cesta,
+                           bNejmene ? QStringLiteral("It is too large (more than %1 bytes)").arg(Velikost - 1)
+                                    : QStringLiteral("It is too large (%1 bytes)").arg(Velikost))
                  .Zprava()),
-      FVelikost(Velikost), bFNejmene(bNejmene)
-{
-}
+      FVelikost(Velikost),
+      bFNejmene(bNejmene)
+{ }
 
 #ifdef Q_OS_WIN
 
@@ -158,14 +159,14 @@ std::wstring SirokaCesta(const QString &Cesta)
     if (cesta.size() >= MAX_PATH - 12 && !cesta.startsWith(QLatin1String("\\\\?\\"))) {
         cesta = QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(Cesta)));
         cesta = cesta.startsWith(QLatin1String("\\\\")) ? QStringLiteral("\\\\?\\UNC\\") + cesta.mid(2)
-                                                         : QStringLiteral("\\\\?\\") + cesta;
+                                                        : QStringLiteral("\\\\?\\") + cesta;
     }
     return cesta.toStdWString();
 }
 
 // A handle closed when it goes out of scope.
 struct TRukojet {
-    explicit TRukojet(HANDLE Rukojet) : H(Rukojet) {}
+    explicit TRukojet(HANDLE Rukojet) : H(Rukojet) { }
     TRukojet(const TRukojet &) = delete;
     TRukojet &operator=(const TRukojet &) = delete;
     ~TRukojet()
@@ -235,8 +236,8 @@ std::optional<TIdentitaSouboru> IdentitaSouboru(const QString &Cesta)
         return std::nullopt;
     // Opened for no access at all, so that no other program is kept from its file.
     const TRukojet soubor(::CreateFileW(SirokaCesta(Cesta).c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info;
     if (!soubor.Platna() || !::GetFileInformationByHandle(soubor.H, &info) ||
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -251,9 +252,8 @@ QByteArray NactiBajty(const QString &Cesta, qint64 Nejvice, TIdentitaSouboru *Id
     // Other programs may go on reading, writing, renaming or deleting the file
     // meanwhile, as they may on other systems; a folder opens too, to be told.
     const TRukojet soubor(::CreateFileW(SirokaCesta(Cesta).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN,
-                                        nullptr));
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!soubor.Platna())
         throw ChybaOtevreni(Cesta, DuvodChyby(::GetLastError()));
     // What was opened is checked on the handle, not on a name that may change.
@@ -315,9 +315,8 @@ TCil NajdiCil(const QString &Cesta)
     if (Cesta.isEmpty() || Cesta.contains(QChar(0)))
         Selhani(cil, ERROR_INVALID_NAME);
     cil.Soubor = SirokaCesta(Cesta);
-    const TRukojet soubor(::CreateFileW(cil.Soubor.c_str(), 0,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const TRukojet soubor(::CreateFileW(cil.Soubor.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!soubor.Platna()) {
         const DWORD chyba = ::GetLastError();
         if (chyba != ERROR_FILE_NOT_FOUND)
@@ -375,10 +374,9 @@ DWORD VytvorDocasny(const TCil &Cil, TDocasny &Docasny)
     const std::wstring jmeno = Cil.Soubor.substr(slozka.size()).substr(0, 200);
     for (int pokus = 0; pokus < 100; ++pokus) {
         const std::wstring docasne = slozka + L'.' + jmeno + L'.' +
-                                     QString::number(QRandomGenerator::global()->generate(), 36).toStdWString() +
-                                     L'~';
-        const HANDLE h = ::CreateFileW(docasne.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            QString::number(QRandomGenerator::global()->generate(), 36).toStdWString() + L'~';
+        const HANDLE h = ::CreateFileW(docasne.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             Docasny.Jmeno = docasne;
             Docasny.Soubor.H = h;
@@ -488,9 +486,9 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
         FILE_BASIC_INFO zaklad = {};
         zaklad.CreationTime.LowPart = cil.Info.ftCreationTime.dwLowDateTime;
         zaklad.CreationTime.HighPart = LONG(cil.Info.ftCreationTime.dwHighDateTime);
-        zaklad.FileAttributes = cil.Info.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                                             FILE_ATTRIBUTE_ARCHIVE |
-                                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        zaklad.FileAttributes = cil.Info.dwFileAttributes &
+            (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (!zaklad.FileAttributes)
             zaklad.FileAttributes = FILE_ATTRIBUTE_NORMAL;
         ::SetFileInformationByHandle(docasny.Soubor.H, FileBasicInfo, &zaklad, sizeof zaklad);
@@ -502,11 +500,10 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
     if (!chyba)
         chyba = docasny.Soubor.Zavri();
     if (!chyba) {
-        const BOOL bHotovo =
-            cil.bExistuje
-                ? ::ReplaceFileW(cil.Soubor.c_str(), docasny.Jmeno.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                 nullptr, nullptr)
-                : ::MoveFileExW(docasny.Jmeno.c_str(), cil.Soubor.c_str(), MOVEFILE_WRITE_THROUGH);
+        const BOOL bHotovo = cil.bExistuje
+            ? ::ReplaceFileW(cil.Soubor.c_str(), docasny.Jmeno.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                             nullptr, nullptr)
+            : ::MoveFileExW(docasny.Jmeno.c_str(), cil.Soubor.c_str(), MOVEFILE_WRITE_THROUGH);
         if (!bHotovo)
             chyba = ::GetLastError();
     }
@@ -635,7 +632,7 @@ int SystemovaCesta(const QString &Cesta, QByteArray &Bajty)
 
 // A descriptor closed when it goes out of scope.
 struct TDeskriptor {
-    explicit TDeskriptor(int Popisovac) : Fd(Popisovac) {}
+    explicit TDeskriptor(int Popisovac) : Fd(Popisovac) { }
     TDeskriptor(const TDeskriptor &) = delete;
     TDeskriptor &operator=(const TDeskriptor &) = delete;
     ~TDeskriptor()
@@ -910,8 +907,8 @@ std::unique_ptr<TDocasny> VytvorDocasny(const TCil &Cil, int &Chyba)
     const QByteArray zacatek = Cil.Soubor.left(lomitko + 1) + '.' + Cil.Soubor.mid(lomitko + 1).left(200) + '.';
     for (int pokus = 0; pokus < 100; ++pokus) {
         const QByteArray jmeno = zacatek + QByteArray::number(QRandomGenerator::global()->generate(), 36) + "~";
-        const int fd = ::open(jmeno.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC,
-                              Cil.bExistuje ? 0600 : 0666);
+        const int fd =
+            ::open(jmeno.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, Cil.bExistuje ? 0600 : 0666);
         if (fd >= 0) {
             auto docasny = std::make_unique<TDocasny>();
             docasny->Jmeno = jmeno;
@@ -1055,7 +1052,7 @@ bool Obnov(int Fd, const QByteArray &Stare, qint64 Prepsano)
 {
     qint64 zapsano = 0;
     return ZapisVse(Fd, Stare.constData(), qMin<qint64>(Stare.size(), Prepsano), 0, zapsano) == 0 &&
-           ::ftruncate(Fd, off_t(Stare.size())) == 0 && ::fsync(Fd) == 0;
+        ::ftruncate(Fd, off_t(Stare.size())) == 0 && ::fsync(Fd) == 0;
 }
 
 // Writes the new content into the file itself. The space is reserved first,
@@ -1070,14 +1067,12 @@ int Rezervuj(int Fd, qint64 Delka)
 {
 #ifdef FALLOC_FL_KEEP_SIZE
     int vysledek;
-    while ((vysledek = ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, 0, off_t(Delka))) != 0 && errno == EINTR) {
-    }
+    while ((vysledek = ::fallocate(Fd, FALLOC_FL_KEEP_SIZE, 0, off_t(Delka))) != 0 && errno == EINTR) { }
     if (vysledek == 0 || (errno != EOPNOTSUPP && errno != ENOSYS))
         return vysledek == 0 ? 0 : errno;
 #endif
     int chyba;
-    while ((chyba = ::posix_fallocate(Fd, 0, off_t(Delka))) == EINTR) {
-    }
+    while ((chyba = ::posix_fallocate(Fd, 0, off_t(Delka))) == EINTR) { }
     return chyba;
 }
 
@@ -1138,9 +1133,9 @@ struct TZapisSouboru::TData {
     bool bNaMiste = false;             // the content goes into the file itself
     QByteArray Pamet;                  // the content not in the temporary file
     qint64 Velikost = 0;
-    std::optional<EChyba> Chyba;       // the failure that the writer keeps to
+    std::optional<EChyba> Chyba; // the failure that the writer keeps to
     bool bHotovo = false;
-    TIdentitaSouboru Identita;         // the file that Dokonci left
+    TIdentitaSouboru Identita; // the file that Dokonci left
 
     bool Zvoleno() const { return Docasny || bNaMiste; }
     void Zvol()
@@ -1165,7 +1160,7 @@ struct TZapisSouboru::TData {
     }
 };
 
-TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
+TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) { }
 
 TZapisSouboru::~TZapisSouboru() = default;
 

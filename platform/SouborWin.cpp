@@ -52,8 +52,8 @@ QString SystemovaCesta(const QString &Cesta, unsigned long *Chyba)
         return Cesta;
     QString uplna(MAX_PATH, Qt::Uninitialized);
     for (;;) {
-        const DWORD delka = ::GetFullPathNameW(W(Cesta), DWORD(uplna.size()),
-                                               reinterpret_cast<LPWSTR>(uplna.data()), nullptr);
+        const DWORD delka =
+            ::GetFullPathNameW(W(Cesta), DWORD(uplna.size()), reinterpret_cast<LPWSTR>(uplna.data()), nullptr);
         if (delka == 0)
             return chyba(::GetLastError());
         if (delka < DWORD(uplna.size())) {
@@ -78,9 +78,9 @@ bool JeZarizeni(const QString &Systemova)
 QString DuvodSystemu(unsigned long Kod)
 {
     wchar_t *text = nullptr;
-    const DWORD delka = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                             FORMAT_MESSAGE_IGNORE_INSERTS,
-                                         nullptr, Kod, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const DWORD delka =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, Kod, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     QString duvod = delka > 0 ? QString::fromWCharArray(text, int(delka)).trimmed() : QString();
     if (text)
         ::LocalFree(text);
@@ -93,7 +93,7 @@ namespace {
 
 // A handle closed when it goes out of scope.
 struct THandle {
-    explicit THandle(HANDLE Handle = INVALID_HANDLE_VALUE) : H(Handle) {}
+    explicit THandle(HANDLE Handle = INVALID_HANDLE_VALUE) : H(Handle) { }
     THandle(const THandle &) = delete;
     THandle &operator=(const THandle &) = delete;
     ~THandle()
@@ -157,8 +157,8 @@ TIdentitaSouboru IdentitaZInfo(const BY_HANDLE_FILE_INFORMATION &Info)
 
 // The file that the writer replaces.
 struct TCil {
-    QString Cesta;   // as the messages name it
-    QString Soubor;  // for the system: a symbolic link's target where the name is a link
+    QString Cesta;  // as the messages name it
+    QString Soubor; // for the system: a symbolic link's target where the name is a link
     bool bExistuje = false;
     BY_HANDLE_FILE_INFORMATION Info{};
 };
@@ -258,8 +258,8 @@ std::unique_ptr<TDocasny> VytvorDocasny(const TCil &Cil, DWORD &Chyba)
     const QString zacatek = Cil.Soubor.left(lomitko + 1) + u'.' + Cil.Soubor.mid(lomitko + 1).left(200) + u'.';
     for (int pokus = 0; pokus < 100; ++pokus) {
         const QString jmeno = zacatek + QString::number(QRandomGenerator::global()->generate(), 36) + u'~';
-        const HANDLE h = ::CreateFileW(W(jmeno), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+        const HANDLE h =
+            ::CreateFileW(W(jmeno), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             auto docasny = std::make_unique<TDocasny>();
             docasny->Jmeno = jmeno;
@@ -318,16 +318,16 @@ TIdentitaSouboru DokonciNahrazeni(const TCil &Cil, TDocasny &Docasny, const std:
         Kontrola();
     BOOL bHotovo;
     if (Cil.bExistuje) {
-        bHotovo = ::ReplaceFileW(W(Cil.Soubor), W(Docasny.Jmeno), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                 nullptr, nullptr);
+        bHotovo =
+            ::ReplaceFileW(W(Cil.Soubor), W(Docasny.Jmeno), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
         // A file system that cannot replace (some network shares) still
         // renames, over the old file in one step.
         if (!bHotovo) {
             chyba = ::GetLastError();
             if (chyba == ERROR_INVALID_FUNCTION || chyba == ERROR_NOT_SUPPORTED || chyba == ERROR_INVALID_PARAMETER ||
                 chyba == ERROR_CALL_NOT_IMPLEMENTED)
-                bHotovo = ::MoveFileExW(W(Docasny.Jmeno), W(Cil.Soubor),
-                                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                bHotovo =
+                    ::MoveFileExW(W(Docasny.Jmeno), W(Cil.Soubor), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         }
     } else {
         // Not over a file that another program made meanwhile.
@@ -351,8 +351,8 @@ DWORD PrectiVse(HANDLE Soubor, QByteArray &Bajty)
         if (precteno == Bajty.size())
             Bajty.resize(std::max<qint64>(Bajty.size() * 2, 65536));
         DWORD n = 0;
-        if (!::ReadFile(Soubor, Bajty.data() + precteno, DWORD(std::min<qint64>(Bajty.size() - precteno, 1 << 30)),
-                        &n, nullptr))
+        if (!::ReadFile(Soubor, Bajty.data() + precteno, DWORD(std::min<qint64>(Bajty.size() - precteno, 1 << 30)), &n,
+                        nullptr))
             return ::GetLastError();
         if (n == 0)
             break;
@@ -402,8 +402,8 @@ TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty, const st
         if (!NaPozici(soubor.H, 0) ||
             ZapisVse(soubor.H, stare.constData(), std::min<qint64>(stare.size(), zapsano), zpet) != 0 ||
             !Zkrat(soubor.H, stare.size()) || !::FlushFileBuffers(soubor.H))
-            throw ChybaVytvoreni(Cil.Cesta,
-                                 DuvodSystemu(chyba) + QStringLiteral(". The old content could not be put back either"));
+            throw ChybaVytvoreni(
+                Cil.Cesta, DuvodSystemu(chyba) + QStringLiteral(". The old content could not be put back either"));
         Selhani(Cil, chyba);
     }
     BY_HANDLE_FILE_INFORMATION info;
@@ -428,9 +428,9 @@ struct TZapisSouboru::TData {
     bool bNaMiste = false;             // the content goes into the file itself
     QByteArray Pamet;                  // the content not in the temporary file
     qint64 Velikost = 0;
-    std::optional<EChyba> Chyba;       // the failure that the writer keeps to
+    std::optional<EChyba> Chyba; // the failure that the writer keeps to
     bool bHotovo = false;
-    TIdentitaSouboru Identita;         // the file that Dokonci left
+    TIdentitaSouboru Identita; // the file that Dokonci left
 
     bool Zvoleno() const { return Docasny || bNaMiste; }
     // A new file cannot be the same file where it has other names (hard
@@ -464,7 +464,7 @@ struct TZapisSouboru::TData {
     }
 };
 
-TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) {}
+TZapisSouboru::TZapisSouboru() : d(std::make_unique<TData>()) { }
 
 TZapisSouboru::~TZapisSouboru() = default;
 

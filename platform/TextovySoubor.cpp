@@ -65,10 +65,7 @@ public:
     {
         return u < 0x10000 ? QChar::Category(FKategorie[u]) : QChar::category(u);
     }
-    QChar::Script Pismo(char32_t u) const
-    {
-        return u < 0x10000 ? QChar::Script(FPismo[u]) : QChar::script(u);
-    }
+    QChar::Script Pismo(char32_t u) const { return u < 0x10000 ? QChar::Script(FPismo[u]) : QChar::script(u); }
     bool JePismeno(char32_t u) const { return JePismeno(Kategorie(u)); }
 
     static bool JePismeno(QChar::Category Kategorie)
@@ -106,10 +103,8 @@ int Rodina(QChar::Script Pismo)
     case QChar::Script_Hiragana:
     case QChar::Script_Katakana:
     case QChar::Script_Bopomofo:
-    case QChar::Script_Hangul:
-        return QChar::Script_Han;
-    default:
-        return Pismo;
+    case QChar::Script_Hangul: return QChar::Script_Han;
+    default: return Pismo;
     }
 }
 
@@ -119,7 +114,7 @@ int Rodina(QChar::Script Pismo)
 bool JeVzdalene(int Rodina)
 {
     return Rodina > QChar::Script_Common && Rodina != QChar::Script_Latin && Rodina != QChar::Script_Greek &&
-           Rodina != QChar::Script_Cyrillic;
+        Rodina != QChar::Script_Cyrillic;
 }
 
 // Latin letters that hardly any text uses, and that windows-1250's "Č" and
@@ -185,7 +180,7 @@ char32_t ZnakNa(const char16_t *t, qsizetype &i, qsizetype n)
 // letter ends (Ceka, Ascii); at the end of the text nothing follows.
 class TRozborZnaku {
 public:
-    TRozborZnaku() : v(TVlastnosti::Tabulka()) {}
+    TRozborZnaku() : v(TVlastnosti::Tabulka()) { }
 
     // The character u takes Zacatek..Konec; Pred is the code unit (an ASCII
     // one, unless u continues a cluster) just before Zacatek, 0 at the start.
@@ -295,7 +290,7 @@ private:
 };
 
 struct TRozbor {
-    qsizetype Vicebajtove = 0;    // M
+    qsizetype Vicebajtove = 0;     // M
     qsizetype Nepravdepodobne = 0; // X
 };
 
@@ -517,9 +512,9 @@ TRozhodnutiUtf8 RozhodniUtf8(const TPoctyUtf8 &Pocty)
 
 struct TRozborUtf8::TData {
     TRozborZnaku Rozbor;
-    QByteArray Zbytek;        // bytes not judged yet: the start of a sequence that a piece cut
-    qint64 Pozice = 0;        // of Zbytek's first byte in the file
-    char32_t Predchozi = 0;   // the byte before it, 0 at the start of the file
+    QByteArray Zbytek;      // bytes not judged yet: the start of a sequence that a piece cut
+    qint64 Pozice = 0;      // of Zbytek's first byte in the file
+    char32_t Predchozi = 0; // the byte before it, 0 at the start of the file
 
     // Judges the characters of Zbytek that the bytes after it can no longer
     // change; with bKonec all of them.
@@ -554,7 +549,7 @@ struct TRozborUtf8::TData {
     }
 };
 
-TRozborUtf8::TRozborUtf8() : d(std::make_unique<TData>()) {}
+TRozborUtf8::TRozborUtf8() : d(std::make_unique<TData>()) { }
 
 TRozborUtf8::~TRozborUtf8() = default;
 

@@ -26,11 +26,11 @@
 #include <memory>
 
 enum TKodovani {
-    koUtf8,        // with a byte-order mark
-    koUtf16LE,     // with a byte-order mark
-    koUtf16BE,     // with a byte-order mark
+    koUtf8,    // with a byte-order mark
+    koUtf16LE, // with a byte-order mark
+    koUtf16BE, // with a byte-order mark
     koUtf8BezZnacky,
-    koOsmibitove,  // the system's 8-bit code page, no mark
+    koOsmibitove,   // the system's 8-bit code page, no mark
     koUtf16LELiche, // with a byte-order mark, an odd number of bytes
     koUtf16BELiche, // with a byte-order mark, an odd number of bytes
 };

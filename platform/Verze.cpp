@@ -360,8 +360,7 @@ std::optional<TUzel> NajdiDite(const uchar *Blok, const TUzel &Rodic, QStringVie
 
 } // namespace
 
-bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota,
-                  quint32 *Delka)
+bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota, quint32 *Delka)
 {
     if (!Blok)
         return false;
@@ -462,12 +461,12 @@ QString NazevTypu(const QString &Cesta)
     if (cesta.isEmpty() || ::stat(cesta.constData(), &st) != 0)
         return {};
     const QMimeDatabase databaze;
-    const char *druh = S_ISDIR(st.st_mode)    ? "inode/directory"
-                       : S_ISFIFO(st.st_mode) ? "inode/fifo"
-                       : S_ISSOCK(st.st_mode) ? "inode/socket"
-                       : S_ISCHR(st.st_mode)  ? "inode/chardevice"
-                       : S_ISBLK(st.st_mode)  ? "inode/blockdevice"
-                                              : nullptr;
+    const char *druh = S_ISDIR(st.st_mode) ? "inode/directory"
+        : S_ISFIFO(st.st_mode)             ? "inode/fifo"
+        : S_ISSOCK(st.st_mode)             ? "inode/socket"
+        : S_ISCHR(st.st_mode)              ? "inode/chardevice"
+        : S_ISBLK(st.st_mode)              ? "inode/blockdevice"
+                                           : nullptr;
     if (druh)
         return databaze.mimeTypeForName(QString::fromLatin1(druh)).comment();
     // The name, and the first bytes where the file may be read: opened here

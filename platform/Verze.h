@@ -45,8 +45,7 @@ bool NactiVerzi(const QString &Soubor, quint32 Ukazatel, quint32 Velikost, void 
 // characters before the terminating null (a text without one ends where its
 // node ends), for any other its bytes. The block is little-endian, and values
 // need not be aligned in memory: read them with qFromLittleEndian.
-bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota,
-                  quint32 *Delka);
+bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota, quint32 *Delka);
 
 // A file's or folder's entry, as a search of its folder finds it. A symbolic
 // link stands for what it points to.

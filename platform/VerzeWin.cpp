@@ -34,8 +34,7 @@ bool NactiVerzi(const QString &Soubor, quint32 Ukazatel, quint32 Velikost, void 
     return GetFileVersionInfoW(Siroky(cesta), Ukazatel, Velikost, Zasobnik) != 0;
 }
 
-bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota,
-                  quint32 *Delka)
+bool DotazNaVerzi(const void *Blok, quint32 VelikostBloku, const QString &Cesta, const void **Hodnota, quint32 *Delka)
 {
     if (!Blok)
         return false;

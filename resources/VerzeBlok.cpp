@@ -20,7 +20,7 @@ using namespace VerzeHodnoty;
 // of the block.
 class TZapis {
 public:
-    constexpr explicit TZapis(unsigned char *Cil) : FCil(Cil) {}
+    constexpr explicit TZapis(unsigned char *Cil) : FCil(Cil) { }
     constexpr std::size_t Pozice() const { return FPozice; }
 
     constexpr void Bajt(unsigned Hodnota)
@@ -142,5 +142,5 @@ constexpr std::array<unsigned char, Velikost> Sestav()
 #define LUMARIN_PONECHAT __attribute__((used))
 #endif
 static_assert(std::string_view(SekceVerze) == "lumarin_verze", "the section the reader looks for");
-LUMARIN_PONECHAT __attribute__((section("lumarin_verze"))) alignas(4) constexpr std::array<unsigned char, Velikost>
-    BlokVerze = Sestav();
+LUMARIN_PONECHAT __attribute__((section("lumarin_verze"))) alignas(
+    4) constexpr std::array<unsigned char, Velikost> BlokVerze = Sestav();

@@ -113,7 +113,8 @@ int THlaseni::MessageBox(const QString &Text, const QString &Nadpis, int Priznak
     case MB_YESNO: tlacitka = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
     case MB_RETRYCANCEL: tlacitka = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
     case MB_CANCELTRYCONTINUE:
-        tlacitka = {{QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Retry, IDTRYAGAIN}, {QMessageBox::Ignore, IDCONTINUE}};
+        tlacitka = {
+            {QMessageBox::Cancel, IDCANCEL}, {QMessageBox::Retry, IDTRYAGAIN}, {QMessageBox::Ignore, IDCONTINUE}};
         break;
     default: tlacitka = {{QMessageBox::Ok, IDOK}}; break;
     }
@@ -154,8 +155,8 @@ QWidget *THlaseni::HlavniOkno()
     return nullptr;
 }
 
-bool THlaseni::VstupniDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
-                             const QString &BtnX, QString &Value)
+bool THlaseni::VstupniDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK, const QString &BtnX,
+                             QString &Value)
 {
     return SpustVstup(Nadpis, Popisek, BtnOK, &BtnX, Value);
 }
@@ -165,8 +166,8 @@ bool THlaseni::EditDialog(const QString &Nadpis, const QString &Popisek, const Q
     return SpustVstup(Nadpis, Popisek, BtnOK, nullptr, Value);
 }
 
-bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
-                          const QString *BtnX, QString &Value)
+bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const QString &BtnOK, const QString *BtnX,
+                          QString &Value)
 {
     // Centred over the program's main window, whatever window is active.
     QWidget *vlastnik = HlavniOkno();
@@ -217,8 +218,9 @@ bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const Q
     form->setFixedSize(sirka, horniTlacitek + vyskaTlacitka + 13);
 
     // Centred over the owner, or on the screen when there is none.
-    const QRect nad = vlastnik ? vlastnik->frameGeometry()
-                               : (QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry() : QRect());
+    const QRect nad = vlastnik
+        ? vlastnik->frameGeometry()
+        : (QApplication::primaryScreen() ? QApplication::primaryScreen()->availableGeometry() : QRect());
     if (nad.isValid())
         form->move(nad.center() - QPoint(form->width() / 2, form->height() / 2));
 

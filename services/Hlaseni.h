@@ -48,8 +48,8 @@ public:
 
     // A small form asking for one line of text; true and the text in Value when
     // confirmed, false with Value untouched otherwise.
-    bool VstupniDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
-                       const QString &BtnX, QString &Value);
+    bool VstupniDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK, const QString &BtnX,
+                       QString &Value);
     // The same with only the confirming button.
     bool EditDialog(const QString &Nadpis, const QString &Popisek, const QString &BtnOK, QString &Value);
 
@@ -73,8 +73,8 @@ private:
     // The average width of a letter (cx) and the height of a line (cy) in the
     // font of Metriky; one dialog unit is cx/4 across and cy/8 down.
     static void PrumernaVelikostZnaku(const QFontMetrics &Metriky, QSize &Velikost);
-    bool SpustVstup(const QString &Nadpis, const QString &Popisek, const QString &BtnOK,
-                    const QString *BtnX, QString &Value);
+    bool SpustVstup(const QString &Nadpis, const QString &Popisek, const QString &BtnOK, const QString *BtnX,
+                    QString &Value);
 };
 
 // The global instance, alive for the whole run.

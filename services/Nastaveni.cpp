@@ -39,8 +39,8 @@ TNastaveni *Nastaveni = nullptr;
 
 TFormatoveNastaveni &FormatoveNastaveni()
 {
-    static TFormatoveNastaveni nastaveni{
-        QLocale::system().decimalPoint() == QStringLiteral(",") ? QChar(u',') : QChar(u'.')};
+    static TFormatoveNastaveni nastaveni{QLocale::system().decimalPoint() == QStringLiteral(",") ? QChar(u',')
+                                                                                                 : QChar(u'.')};
     return nastaveni;
 }
 
@@ -65,7 +65,7 @@ void NastavBarvu(QWidget *Prvek, std::initializer_list<QPalette::ColorRole> Role
 // Disabled text keeps the style's grey; a background stays in every state.
 constexpr std::initializer_list<QPalette::ColorGroup> SkupinyTextu = {QPalette::Active, QPalette::Inactive};
 constexpr std::initializer_list<QPalette::ColorGroup> SkupinyPozadi = {QPalette::Active, QPalette::Inactive,
-                                                                        QPalette::Disabled};
+                                                                       QPalette::Disabled};
 
 // The edit-like controls, each kind tested on its own. Qt's classes for them
 // do not derive from one another, so at most one kind applies:
@@ -197,7 +197,8 @@ std::unique_ptr<TRegistr> RegistrSeznamu(quint32 Koren)
 class TBezPrekreslovani {
 public:
     explicit TBezPrekreslovani(QWidget *Prvek)
-        : FPrvek(Prvek), bZastaveno(Prvek->testAttribute(Qt::WA_ForceUpdatesDisabled))
+        : FPrvek(Prvek),
+          bZastaveno(Prvek->testAttribute(Qt::WA_ForceUpdatesDisabled))
     {
         FPrvek->setUpdatesEnabled(false);
     }
@@ -304,8 +305,8 @@ void TNastaveni::NastavPipnuti(TPipnuti NovePipnuti)
 void TNastaveni::StiskKlavesyReal(const QLineEdit *Edit, QChar &Klavesa, bool Znamenko) const
 {
     const QChar d = Oddelovac(Klavesa);
-    const bool bPovolena = Klavesa == Backspace || VMnozine(Klavesa, u"0123456789") || VMnozine(Klavesa, QStringView(&d, 1)) ||
-                           (Znamenko && Klavesa == u'-');
+    const bool bPovolena = Klavesa == Backspace || VMnozine(Klavesa, u"0123456789") ||
+        VMnozine(Klavesa, QStringView(&d, 1)) || (Znamenko && Klavesa == u'-');
     if (!bPovolena || DruhyOddelovac(Edit, Klavesa, d) || (Znamenko && Klavesa == u'-' && Text(Edit).contains(u'-')))
         Odmitni(Klavesa);
 }
@@ -313,7 +314,8 @@ void TNastaveni::StiskKlavesyReal(const QLineEdit *Edit, QChar &Klavesa, bool Zn
 void TNastaveni::StiskKlavesyRealVeda(const QLineEdit *Edit, QChar &Klavesa) const
 {
     const QChar d = Oddelovac(Klavesa);
-    const bool bPovolena = Klavesa == Backspace || VMnozine(Klavesa, u"-0123456789E") || VMnozine(Klavesa, QStringView(&d, 1));
+    const bool bPovolena =
+        Klavesa == Backspace || VMnozine(Klavesa, u"-0123456789E") || VMnozine(Klavesa, QStringView(&d, 1));
     if (!bPovolena || DruhyOddelovac(Edit, Klavesa, d))
         Odmitni(Klavesa);
 }

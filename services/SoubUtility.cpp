@@ -97,8 +97,8 @@ TVerInfoZdroj::TVerInfoZdroj(const QString &NazevSouboru) : FNazevSouboru(NazevS
     quint32 delka = 0;
     // A table without one whole entry is no table: its first entry would lie
     // outside it.
-    if (!DotazNaVerzi(Zasobnik.constData(), quint32(Velikost), QStringLiteral("\\VarFileInfo\\Translation"),
-                      &hodnota, &delka) ||
+    if (!DotazNaVerzi(Zasobnik.constData(), quint32(Velikost), QStringLiteral("\\VarFileInfo\\Translation"), &hodnota,
+                      &delka) ||
         delka < 4)
         throw EVerInfo(QStringLiteral("Neexistuje jazyková informace."));
     TabulkaJazyku = static_cast<const uchar *>(hodnota);

@@ -53,7 +53,7 @@ enum TVerInfoTyp : quint8 {
     viKomentare
 };
 inline constexpr QStringView VerInfoKlice[] = {
-    u"CompanyName",      u"FileDescription", u"FileVersion",    u"InternalName", u"LegalCopyright",
+    u"CompanyName",     u"FileDescription",  u"FileVersion", u"InternalName",   u"LegalCopyright",
     u"LegalTrademarks", u"OriginalFilename", u"ProductName", u"ProductVersion", u"Comments"};
 
 // How much of the product version Verze gives: all four parts, the first, the

@@ -11,11 +11,10 @@
 #include <QtTest>
 
 // Two languages, CZ with the Czech flag and EN with the British one.
-inline const QString DvaJazyky = QStringLiteral(
-    "<JAZYKY>"
-    "<CZ index=\"0\"><N>Čeština</N><V>1.0</V><A>Jan Novák</A></CZ>"
-    "<EN index=\"1\"><N>English</N><V>1.1</V><A>John Smith</A></EN>"
-    "</JAZYKY>");
+inline const QString DvaJazyky = QStringLiteral("<JAZYKY>"
+                                                "<CZ index=\"0\"><N>Čeština</N><V>1.0</V><A>Jan Novák</A></CZ>"
+                                                "<EN index=\"1\"><N>English</N><V>1.1</V><A>John Smith</A></EN>"
+                                                "</JAZYKY>");
 
 // A whole language file: the languages, then the sections given as XML.
 inline QByteArray JazykovySoubor(const QString &Sekce, const QString &Jazyky = DvaJazyky)

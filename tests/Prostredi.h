@@ -66,8 +66,8 @@ bool PodWine();
 #ifdef Q_OS_WIN
 #define JEN_SOUBOR_NASTAVENI() QSKIP("on Windows the settings are in the registry, not in a file to damage or protect")
 #else
-#define JEN_SOUBOR_NASTAVENI() \
-    do {                       \
+#define JEN_SOUBOR_NASTAVENI()                                                                                         \
+    do {                                                                                                               \
     } while (false)
 #endif
 
@@ -103,7 +103,10 @@ public:
 #endif
     }
 
-    QString Cesta(const QString &Jmeno) const { return Docasna.filePath(QStringLiteral("prace/") + Jmeno); }
+    QString Cesta(const QString &Jmeno) const
+    {
+        return Docasna.filePath(QStringLiteral("prace/") + Jmeno);
+    }
 
     QTemporaryDir Docasna;
     QList<TZaznamDialogu> Dialogy; // every message box shown, in order
@@ -116,8 +119,8 @@ public:
     bool Potvrdit = false;
     QFont Pismo;
     int PocetPisem = 0;
-    QStringList Otevrit;      // the files chosen in the open dialog, in order; empty: cancel
-    QStringList Ulozit;       // the files chosen in the save dialog, in order; empty: cancel
+    QStringList Otevrit;       // the files chosen in the open dialog, in order; empty: cancel
+    QStringList Ulozit;        // the files chosen in the save dialog, in order; empty: cancel
     QStringList NavrhyUlozeni; // the names the save dialog proposed
     int PocetOtevreni = 0;
 

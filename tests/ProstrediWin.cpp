@@ -41,8 +41,7 @@ void OddelRegistr()
     VratRegistr();
     static const bool bUklid = (std::atexit(SmazKlice), true);
     Q_UNUSED(bUklid);
-    const std::wstring klic = KlicProcesu() + L'\\' +
-                              std::to_wstring(qHash(qEnvironmentVariable("XDG_CONFIG_HOME")));
+    const std::wstring klic = KlicProcesu() + L'\\' + std::to_wstring(qHash(qEnvironmentVariable("XDG_CONFIG_HOME")));
     if (RegCreateKeyExW(HKEY_CURRENT_USER, klic.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &Oddeleny, nullptr) != ERROR_SUCCESS ||
         RegOverridePredefKey(HKEY_CURRENT_USER, Oddeleny) != ERROR_SUCCESS)

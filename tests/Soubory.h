@@ -41,7 +41,7 @@ inline void Zapis(const QString &Cesta, const QByteArray &Bajty)
 // Windows has no file size limit of a process: bNastaven stays false.
 using rlim_t = quint64;
 struct TLimitVelikosti {
-    explicit TLimitVelikosti(rlim_t) {}
+    explicit TLimitVelikosti(rlim_t) { }
     TLimitVelikosti(const TLimitVelikosti &) = delete;
     TLimitVelikosti &operator=(const TLimitVelikosti &) = delete;
     bool bNastaven = false;
@@ -129,9 +129,10 @@ inline QByteArray Utf8Soubor(const QString &Text)
 // Restores an environment variable when it goes out of scope.
 struct TPromenna {
     explicit TPromenna(const char *Jmeno_)
-        : Jmeno(Jmeno_), bBylo(qEnvironmentVariableIsSet(Jmeno_)), Puvodni(qgetenv(Jmeno_))
-    {
-    }
+        : Jmeno(Jmeno_),
+          bBylo(qEnvironmentVariableIsSet(Jmeno_)),
+          Puvodni(qgetenv(Jmeno_))
+    { }
     ~TPromenna()
     {
         if (bBylo)

@@ -214,8 +214,7 @@ void TestEditor::surovaCesta_data()
     QTest::newRow("hledá U+2029") << text << u"\u2029"_s << u"x"_s << false;
     QTest::newRow("editor má zástupce") << u"a\u2029b"_s << u"a"_s << u"b"_s << false;
     QTest::newRow("dlouhý řádek") << Opakuj(u"ab"_s, 20000) << u"a"_s << u"b"_s << false;
-    QTest::newRow("mnoho řádků") << Opakuj(u"a\r\n"_s, TMemo::MaxRadkuBezSdruzeni + 1) << u"a"_s << u"b"_s
-                                 << false;
+    QTest::newRow("mnoho řádků") << Opakuj(u"a\r\n"_s, TMemo::MaxRadkuBezSdruzeni + 1) << u"a"_s << u"b"_s << false;
 }
 
 void TestEditor::surovaCesta()
@@ -425,8 +424,8 @@ void TestEditor::rovnostTextu_data()
     QTest::newRow("prázdný") << u"a"_s << QString();
     QTest::newRow("dílky, stejný") << QString(3 * mez, u'a') << QString(3 * mez, u'a');
     QTest::newRow("dílky, jiný konec") << QString(3 * mez, u'a') << QString(3 * mez - 1, u'a') + u"b"_s;
-    QTest::newRow("dílky, zlom místo dílku") << QString(2 * mez, u'a')
-                                             << QString(mez, u'a') + u"\r\n"_s + QString(mez, u'a');
+    QTest::newRow("dílky, zlom místo dílku")
+        << QString(2 * mez, u'a') << QString(mez, u'a') + u"\r\n"_s + QString(mez, u'a');
     QTest::newRow("sdružené, stejný") << radky << radky;
     QTest::newRow("sdružené, o řádek víc") << radky << radky + u"\r\n"_s;
     QTest::newRow("zástupci, stejný") << u"a\u2029b\uFDD0"_s << u"a\u2029b\uFDD0"_s;
@@ -457,8 +456,8 @@ void TestEditor::zpetPrevodu_data()
     const qsizetype radku = TMemo::MaxRadkuBezSdruzeni + 1;
     QTest::newRow("sdružené řádky") << Opakuj(u"řádek\r\n"_s, radku) << false;
     QTest::newRow("mění se vše") << Opakuj(u"ěš"_s, 5000) << false;
-    QTest::newRow("dílky a zástupci")
-        << u"ž\u2029\uFDD0"_s + Opakuj(u"čá"_s, TMemo::MaxDelkaBloku) + u"\r\nř"_s << false;
+    QTest::newRow("dílky a zástupci") << u"ž\u2029\uFDD0"_s + Opakuj(u"čá"_s, TMemo::MaxDelkaBloku) + u"\r\nř"_s
+                                      << false;
     QTest::newRow("vložené řádky, mění se vše") << Opakuj(u"řž\r\n"_s, radku) << true;
     QTest::newRow("vložený dlouhý řádek, mění se vše") << Opakuj(u"ěš"_s, TMemo::MaxDelkaBloku) << true;
     QTest::newRow("vložené řádky, mění se málo") << Opakuj(u"řádek\r\n"_s, radku) << true;

@@ -152,7 +152,8 @@ void TestHlaseni::vstupniDialog()
     // A starting value longer than the typing limit comes back whole.
     const QString dlouha = u"ř"_s.repeated(300);
     hodnota = dlouha;
-    NaModalnimOkne([](QWidget *okno) { QTest::keyClick(okno->findChild<QLineEdit *>(u"edtHodnota"_s), Qt::Key_Return); });
+    NaModalnimOkne(
+        [](QWidget *okno) { QTest::keyClick(okno->findChild<QLineEdit *>(u"edtHodnota"_s), Qt::Key_Return); });
     QVERIFY(hlaseni.VstupniDialog(u"Nadpis"_s, u"Popisek"_s, u"OK"_s, u"Zrušit"_s, hodnota));
     QCOMPARE(hodnota, dlouha);
 }

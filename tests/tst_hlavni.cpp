@@ -43,7 +43,6 @@ public:
     bool Insert() const override { return Ins; }
 };
 
-
 } // namespace
 
 class TestHlavni : public QObject {
@@ -108,9 +107,9 @@ void TestHlavni::cleanup()
 
 void TestHlavni::poradiStartu()
 {
-    QCOMPARE(PoradiZivota(), QStringList({u"TJazykXML"_s, u"THlaseni"_s, u"TSouboroveInfo"_s, u"TNastaveni"_s,
-                                          u"TRetezce"_s, u"THlavniForm"_s, u"TJazykForm"_s, u"TOAplikaciForm"_s,
-                                          u"TZnakyForm"_s, u"TASCIIForm"_s}));
+    QCOMPARE(PoradiZivota(),
+             QStringList({u"TJazykXML"_s, u"THlaseni"_s, u"TSouboroveInfo"_s, u"TNastaveni"_s, u"TRetezce"_s,
+                          u"THlavniForm"_s, u"TJazykForm"_s, u"TOAplikaciForm"_s, u"TZnakyForm"_s, u"TASCIIForm"_s}));
     for (QWidget *forma : {static_cast<QWidget *>(Formy()->HlavniForm), static_cast<QWidget *>(Formy()->JazykForm),
                            static_cast<QWidget *>(Formy()->OAplikaciForm), static_cast<QWidget *>(Formy()->ZnakyForm),
                            static_cast<QWidget *>(Formy()->ASCIIForm)})
@@ -121,8 +120,9 @@ void TestHlavni::poradiStartu()
 
     Formy().reset();
     Sluzby().reset();
-    QCOMPARE(PoradiZivota().mid(10), QStringList({u"~TFormy"_s, u"~TRetezce"_s, u"~TNastaveni"_s,
-                                                  u"~TSouboroveInfo"_s, u"~THlaseni"_s, u"~TJazykXML"_s}));
+    QCOMPARE(PoradiZivota().mid(10),
+             QStringList({u"~TFormy"_s, u"~TRetezce"_s, u"~TNastaveni"_s, u"~TSouboroveInfo"_s, u"~THlaseni"_s,
+                          u"~TJazykXML"_s}));
     QVERIFY(ZnakySeZnamenkem.isEmpty() && rsCHYBA.isEmpty());
 }
 
@@ -165,20 +165,28 @@ void TestHlavni::komponenty()
     QStringList jmena;
     for (const QObject *k : std::as_const(Okno->Komponenty))
         jmena << k->objectName();
-    QCOMPARE(jmena, QStringList({u"amgHlavniMenu"_s, u"ActionMainMenuBar1"_s, u"aNovy"_s, u"imlMenu"_s,
-                                 u"aOtevrit"_s, u"aUlozit"_s, u"aUlozitJako"_s, u"aKonec"_s, u"xdcJazyk"_s,
-                                 u"aVyjmout"_s, u"aKopirovat"_s, u"aVlozit"_s, u"aSmazatVse"_s, u"aOznacitVse"_s,
-                                 u"aZpet"_s, u"aOdstranitDiakritiku"_s, u"aPismo"_s, u"aJazyk"_s, u"aZnaky"_s,
-                                 u"aOAplikaci"_s, u"ActionToolBar1"_s, u"JvStatusBar1"_s, u"imgJazyk"_s,
-                                 u"Panel1"_s, u"lblNazevSouboru"_s, u"memSoubor"_s}));
+    QCOMPARE(jmena, QStringList({u"amgHlavniMenu"_s,   u"ActionMainMenuBar1"_s,
+                                 u"aNovy"_s,           u"imlMenu"_s,
+                                 u"aOtevrit"_s,        u"aUlozit"_s,
+                                 u"aUlozitJako"_s,     u"aKonec"_s,
+                                 u"xdcJazyk"_s,        u"aVyjmout"_s,
+                                 u"aKopirovat"_s,      u"aVlozit"_s,
+                                 u"aSmazatVse"_s,      u"aOznacitVse"_s,
+                                 u"aZpet"_s,           u"aOdstranitDiakritiku"_s,
+                                 u"aPismo"_s,          u"aJazyk"_s,
+                                 u"aZnaky"_s,          u"aOAplikaci"_s,
+                                 u"ActionToolBar1"_s,  u"JvStatusBar1"_s,
+                                 u"imgJazyk"_s,        u"Panel1"_s,
+                                 u"lblNazevSouboru"_s, u"memSoubor"_s}));
     QCOMPARE(Okno->Komponenty[14], Okno->aZpet);
     QCOMPARE(Okno->Komponenty[25], Okno->memSoubor);
     QStringList akce;
     for (const QAction *a : Okno->Akce())
         akce << a->objectName();
-    QCOMPARE(akce, QStringList({u"aNovy"_s, u"aOtevrit"_s, u"aUlozit"_s, u"aUlozitJako"_s, u"aKonec"_s, u"aZpet"_s,
-                                u"aVyjmout"_s, u"aKopirovat"_s, u"aVlozit"_s, u"aSmazatVse"_s, u"aOznacitVse"_s,
-                                u"aOdstranitDiakritiku"_s, u"aPismo"_s, u"aJazyk"_s, u"aZnaky"_s, u"aOAplikaci"_s}));
+    QCOMPARE(akce,
+             QStringList({u"aNovy"_s, u"aOtevrit"_s, u"aUlozit"_s, u"aUlozitJako"_s, u"aKonec"_s, u"aZpet"_s,
+                          u"aVyjmout"_s, u"aKopirovat"_s, u"aVlozit"_s, u"aSmazatVse"_s, u"aOznacitVse"_s,
+                          u"aOdstranitDiakritiku"_s, u"aPismo"_s, u"aJazyk"_s, u"aZnaky"_s, u"aOAplikaci"_s}));
 }
 
 void TestHlavni::akce_data()
@@ -200,11 +208,14 @@ void TestHlavni::akce_data()
     radek("aKonec", u"Soubor"_s, u"Konec"_s, u"Ukončí aplikaci"_s, {}, -1);
     radek("aZpet", u"Úpravy"_s, u"Zpět"_s, u"Vrátí poslední akci zpět"_s, QKeySequence(u"Ctrl+Z"_s), 6);
     radek("aVyjmout", u"Úpravy"_s, u"Vyjmout"_s, u"Vyjme označený text do schránky"_s, QKeySequence(u"Ctrl+X"_s), 3);
-    radek("aKopirovat", u"Úpravy"_s, u"Kopírovat"_s, u"Zkopíruje označený text do schránky"_s, QKeySequence(u"Ctrl+C"_s), 4);
-    radek("aVlozit", u"Úpravy"_s, u"Vložit"_s, u"Vloží text obsažený ve schránce na pozici kurzoru"_s, QKeySequence(u"Ctrl+V"_s), 5);
+    radek("aKopirovat", u"Úpravy"_s, u"Kopírovat"_s, u"Zkopíruje označený text do schránky"_s,
+          QKeySequence(u"Ctrl+C"_s), 4);
+    radek("aVlozit", u"Úpravy"_s, u"Vložit"_s, u"Vloží text obsažený ve schránce na pozici kurzoru"_s,
+          QKeySequence(u"Ctrl+V"_s), 5);
     radek("aSmazatVse", u"Úpravy"_s, u"Smazat vše"_s, u"Smaže celý text"_s, QKeySequence(u"Ctrl+Del"_s), -1);
     radek("aOznacitVse", u"Úpravy"_s, u"Označit vše"_s, u"Označí celý text"_s, QKeySequence(u"Ctrl+A"_s), -1);
-    radek("aOdstranitDiakritiku", u"Akce"_s, u"Odstranit diakritiku"_s, u"Odstraní diakritická znaménka z textu"_s, QKeySequence(u"F6"_s), 7);
+    radek("aOdstranitDiakritiku", u"Akce"_s, u"Odstranit diakritiku"_s, u"Odstraní diakritická znaménka z textu"_s,
+          QKeySequence(u"F6"_s), 7);
     radek("aPismo", u"Nastavení"_s, u"Písmo..."_s, u"Nastavení písma textu"_s, {}, -1);
     radek("aJazyk", u"Nastavení"_s, u"Jazyk..."_s, u"Umožnění volby jazyku prostředí aplikace"_s, {}, -1);
     radek("aZnaky", u"Nastavení"_s, u"Znaky..."_s, u"Definice znaků pro konverzi"_s, {}, 8);
@@ -272,8 +283,18 @@ void TestHlavni::nastrojovaLista()
     const QList<QAction *> polozky = Okno->ActionToolBar1->actions();
     QCOMPARE(polozky.size(), 13);
     const QList<int> oddelovace = {3, 5, 9, 11};
-    const QStringList titulky = {u"&Nový"_s, u"&Otevřít..."_s, u"&Uložit"_s, {}, u"&Zpět"_s, {},
-                                 u"&Vyjmout"_s, u"&Kopírovat"_s, u"V&ložit"_s, {}, u"O&dstranit diakritiku"_s, {},
+    const QStringList titulky = {u"&Nový"_s,
+                                 u"&Otevřít..."_s,
+                                 u"&Uložit"_s,
+                                 {},
+                                 u"&Zpět"_s,
+                                 {},
+                                 u"&Vyjmout"_s,
+                                 u"&Kopírovat"_s,
+                                 u"V&ložit"_s,
+                                 {},
+                                 u"O&dstranit diakritiku"_s,
+                                 {},
                                  u"Zn&aky..."_s};
     for (int i = 0; i < 13; ++i) {
         QCOMPARE(polozky[i]->isSeparator(), oddelovace.contains(i));
@@ -340,7 +361,8 @@ void TestHlavni::zadneNabidkyLisny()
     Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(Okno));
     QCOMPARE(Okno->createPopupMenu(), nullptr);
-    for (QWidget *lista : {static_cast<QWidget *>(Okno->ActionMainMenuBar1), static_cast<QWidget *>(Okno->ActionToolBar1)}) {
+    for (QWidget *lista :
+         {static_cast<QWidget *>(Okno->ActionMainMenuBar1), static_cast<QWidget *>(Okno->ActionToolBar1)}) {
         QContextMenuEvent udalost(QContextMenuEvent::Mouse, QPoint(5, 5), lista->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(lista, &udalost);
         QVERIFY(!QApplication::activePopupWidget());
@@ -628,7 +650,8 @@ void TestHlavni::editacniPrikazy()
     QCOMPARE(memo->Text(), u"jedna dvajedna dva"_s);
     Okno->aZpet->trigger();
     QCOMPARE(memo->Text(), u"jedna dva"_s);
-    for (QAction *a : {Okno->aZpet, Okno->aVyjmout, Okno->aKopirovat, Okno->aVlozit, Okno->aSmazatVse, Okno->aOznacitVse})
+    for (QAction *a :
+         {Okno->aZpet, Okno->aVyjmout, Okno->aKopirovat, Okno->aVlozit, Okno->aSmazatVse, Okno->aOznacitVse})
         QVERIFY(a->isEnabled());
 }
 

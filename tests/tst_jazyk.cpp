@@ -107,8 +107,8 @@ struct TJazyk {
 
 QByteArray JednaZprava(const QByteArray &Deklarace, const QByteArray &Text)
 {
-    return Deklarace + "<trelo>\n  <Obecne>\n    <rsCHYBA>\n      <CZ>" + Text
-        + "</CZ>\n    </rsCHYBA>\n  </Obecne>\n</trelo>\n";
+    return Deklarace + "<trelo>\n  <Obecne>\n    <rsCHYBA>\n      <CZ>" + Text +
+        "</CZ>\n    </rsCHYBA>\n  </Obecne>\n</trelo>\n";
 }
 
 const QString Pangram = u"Příliš žluťoučký kůň úpěl ďábelské ódy"_s;
@@ -218,8 +218,8 @@ private slots:
         QTest::addColumn<QByteArray>("obsah");
         QTest::addColumn<QString>("autor");
         QTest::addColumn<QString>("verze");
-        QTest::newRow("both") << QByteArray("<t><VERZE>2.1</VERZE><AUTOR>Jan Nov\xC3\xA1k</AUTOR></t>") << u"Jan Novák"_s
-                              << u"2.1"_s;
+        QTest::newRow("both") << QByteArray("<t><VERZE>2.1</VERZE><AUTOR>Jan Nov\xC3\xA1k</AUTOR></t>")
+                              << u"Jan Novák"_s << u"2.1"_s;
         QTest::newRow("neither") << QByteArray("<t><JAZYKY/></t>") << u"?"_s << u"?"_s;
         QTest::newRow("empty") << QByteArray("<t><AUTOR/><VERZE>\n  </VERZE></t>") << u"?"_s << u"?"_s;
         QTest::newRow("only the author") << Soubor.toUtf8() << u"Jan Novák"_s << u"?"_s;
@@ -247,7 +247,8 @@ private slots:
         QCOMPARE(TextUzlu(PotomekNa(cz, 2)), u"Lumarin"_s);
         for (const int pozice : {3, -1}) {
             const QString zprava = Chyba([&] { PotomekNa(cz, pozice); });
-            QVERIFY2(zprava.contains(u"\"JAZYKY/CZ\""_s) && zprava.contains(QString::number(pozice)), qPrintable(zprava));
+            QVERIFY2(zprava.contains(u"\"JAZYKY/CZ\""_s) && zprava.contains(QString::number(pozice)),
+                     qPrintable(zprava));
         }
         QVERIFY(AtributUzlu(Potomek(jazyky, u"FR"_s), u"index"_s).isNull());
         const QString prazdny = AtributUzlu(Potomek(jazyky, u"IT"_s), u"index"_s);
@@ -280,18 +281,18 @@ private slots:
                                 "belsk\xE9 \xF3"
                                 "dy");
         QTest::newRow("UTF-8 declared") << JednaZprava("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", utf8);
-        QTest::newRow("UTF-8 with a mark") << JednaZprava("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", utf8);
+        QTest::newRow("UTF-8 with a mark")
+            << JednaZprava("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", utf8);
         QTest::newRow("UTF-8 with a mark, no declaration") << JednaZprava("\xEF\xBB\xBF", utf8);
         QTest::newRow("UTF-8, no declaration") << JednaZprava({}, utf8);
         QTest::newRow("windows-1250") << JednaZprava("<?xml version=\"1.0\" encoding=\"windows-1250\"?>\r\n", cp1250);
         QTest::newRow("windows-1250 in capitals")
             << JednaZprava("<?xml version='1.0' encoding='WINDOWS-1250' standalone='yes'?>\r\n", cp1250);
         // Another 8-bit encoding, whose š, ž and ť are not windows-1250's bytes.
-        QTest::newRow("ISO-8859-2")
-            << JednaZprava("<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?>\n",
-                           "P\xF8\xEDli\xB9 \xBElu\xBBou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
-                           "belsk\xE9 \xF3"
-                           "dy");
+        QTest::newRow("ISO-8859-2") << JednaZprava("<?xml version=\"1.0\" encoding=\"ISO-8859-2\"?>\n",
+                                                   "P\xF8\xEDli\xB9 \xBElu\xBBou\xE8k\xFD k\xF9\xF2 \xFAp\xECl \xEF\xE1"
+                                                   "belsk\xE9 \xF3"
+                                                   "dy");
         QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
         QTest::newRow("UTF-16 with a mark") << QByteArray(
             utf16.encode(QString::fromUtf8(JednaZprava("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n", utf8))));

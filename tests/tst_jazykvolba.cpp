@@ -133,7 +133,8 @@ void TestJazykVolba::vzhled()
     QCOMPARE(J->livJazyk->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(J->livJazyk->editTriggers(), QAbstractItemView::NoEditTriggers);
     const QPalette paleta = J->livJazyk->palette();
-    QCOMPARE(paleta.color(QPalette::Inactive, QPalette::Highlight), paleta.color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(paleta.color(QPalette::Inactive, QPalette::Highlight),
+             paleta.color(QPalette::Active, QPalette::Highlight));
     const QStringList nazvy = {u"Jazyk"_s, u"Název"_s, u"Verze"_s, u"Autor"_s};
     const int sirky[] = {70, 100, 50, 150};
     QCOMPARE(J->livJazyk->columnCount(), 4);
@@ -184,7 +185,8 @@ void TestJazykVolba::vlajky()
     QCOMPARE(vlajka.size(), QSize(16, 13));
     const QColor skutecna = Obrazek(vlajka).pixelColor(bod);
     QVERIFY2(std::abs(skutecna.red() - barva.red()) + std::abs(skutecna.green() - barva.green()) +
-                     std::abs(skutecna.blue() - barva.blue()) <= 12,
+                     std::abs(skutecna.blue() - barva.blue()) <=
+                 12,
              qPrintable(skutecna.name()));
     for (int mimo : {-1, 6, 7})
         QVERIFY(vlajky->Obrazek(mimo).isNull());
@@ -210,7 +212,8 @@ void TestJazykVolba::bezSouboru()
     QCoreApplication::processEvents();
     QVERIFY(!bVolba);
     QCOMPARE(O->Prostredi.Dialogy.size(), 1);
-    QCOMPARE(O->Prostredi.Dialogy[0].Text, u"Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu)."_s);
+    QCOMPARE(O->Prostredi.Dialogy[0].Text,
+             u"Nebyl nalezen žádný jazykový soubor\rAplikace používá výchozí jazyk (Češtinu)."_s);
     QCOMPARE(O->Prostredi.Dialogy[0].Nadpis, u"Informace"_s);
     QCOMPARE(O->Prostredi.Dialogy[0].Priznaky, MB_ICONASTERISK);
     QCOMPARE(JazykXML->Jazyk(), jazyk);
@@ -258,9 +261,8 @@ void TestJazykVolba::seznamJazyku_data()
     QTest::newRow("an index that is no number")
         << u"<JAZYKY>"_s + pred + u"<EN index=\"x\"><N>English</N><V>1</V><A>A</A></EN></JAZYKY>"_s << u"CZ"_s
         << jenPrvni << QString() << u"\"x\""_s;
-    QTest::newRow("no index")
-        << u"<JAZYKY>"_s + pred + u"<EN><N>English</N><V>1</V><A>A</A></EN></JAZYKY>"_s << u"CZ"_s << jenPrvni
-        << QString() << u"\"EN\" has no flag index"_s;
+    QTest::newRow("no index") << u"<JAZYKY>"_s + pred + u"<EN><N>English</N><V>1</V><A>A</A></EN></JAZYKY>"_s << u"CZ"_s
+                              << jenPrvni << QString() << u"\"EN\" has no flag index"_s;
 }
 
 void TestJazykVolba::seznamJazyku()
@@ -291,7 +293,8 @@ void TestJazykVolba::seznamJazyku()
 // The command whose listing fails tells the error and shows no chooser.
 void TestJazykVolba::chybaSeznamuBezVolby()
 {
-    Spust(JazykovySoubor({}, u"<JAZYKY><CZ index=\"0\"><N>Čeština</N><V>1</V><A>A</A></CZ><EN index=\"1\"/></JAZYKY>"_s));
+    Spust(
+        JazykovySoubor({}, u"<JAZYKY><CZ index=\"0\"><N>Čeština</N><V>1</V><A>A</A></CZ><EN index=\"1\"/></JAZYKY>"_s));
     QVERIFY(O->Prostredi.Dialogy.isEmpty());
     bool bVolba = false;
     QTimer::singleShot(0, [&] {
@@ -327,7 +330,8 @@ void TestJazykVolba::zdvojenyJazyk()
     QCOMPARE(O->Prostredi.Dialogy.size(), 1);
     QCOMPARE(O->Prostredi.Dialogy[0].Nadpis, u"Lumarin"_s);
     const QString text = O->Prostredi.Dialogy[0].Text;
-    QVERIFY2(text.contains(u"\"EN\" again in JAZYKY at line 6, column "_s) && text.contains(u"(first at line 5, column "_s),
+    QVERIFY2(text.contains(u"\"EN\" again in JAZYKY at line 6, column "_s) &&
+                 text.contains(u"(first at line 5, column "_s),
              qPrintable(text));
     QCOMPARE(O->Okno->aNovy->text(), u"New"_s);
     QCOMPARE(Obrazek(O->Okno->imgJazyk->pixmap()), Obrazek(J->ilVlajky->Obrazek(1)));

@@ -81,8 +81,8 @@ const char *NazevIcu(TDruhKodovani Druh)
 QString NahodnyText(QRandomGenerator &R, int Znaku, bool bJen1250)
 {
     static const QString cesky = u"Příliš žluťoučký kůň úpěl ďábelské ódy ŘĚŠČŽÝÁÍÉÚŮ„“–€"_s;
-    static const QStringList jine = {u"Ω"_s, u"中"_s, u"한"_s, u"😀"_s, u"\U00010080"_s, u"\u0301"_s, u"\uFEFF"_s,
-                                     u"\u0085"_s, u"\U0010FFFF"_s, u"\uFFFD"_s};
+    static const QStringList jine = {u"Ω"_s,      u"中"_s,     u"한"_s,     u"😀"_s,          u"\U00010080"_s,
+                                     u"\u0301"_s, u"\uFEFF"_s, u"\u0085"_s, u"\U0010FFFF"_s, u"\uFFFD"_s};
     static const QStringList zlomy = {u"\r\n"_s, u"\r"_s, u"\n"_s};
     QString text;
     for (int k = 0; k < Znaku; ++k) {
@@ -123,25 +123,29 @@ void TestKodek::dekodovaniPoBlocich_data()
     QTest::addColumn<int>("zlomy");
 
     const int utf8 = int(TDruhKodovani::Utf8), le = int(TDruhKodovani::Utf16LE), be = int(TDruhKodovani::Utf16BE);
-    QTest::newRow("UTF-8 of two, three and four bytes") << utf8 << false << "\xC4\x8D\xE2\x82\xAC\xF0\x9F\x98\x80"_ba
-                                                       << u"č€😀"_s << 0 << 0;
+    QTest::newRow("UTF-8 of two, three and four bytes")
+        << utf8 << false << "\xC4\x8D\xE2\x82\xAC\xF0\x9F\x98\x80"_ba << u"č€😀"_s << 0 << 0;
     QTest::newRow("UTF-8 cut short before a character")
-        << utf8 << false << "a\xE2\x82" "b\xF0\x9F\x98"_ba << u"a"_s + Zastupce(0xE2) + Zastupce(0x82) + u"b"_s +
-                                                                 Zastupce(0xF0) + Zastupce(0x9F) + Zastupce(0x98)
-        << 5 << 0;
+        << utf8 << false
+        << "a\xE2\x82"
+           "b\xF0\x9F\x98"_ba
+        << u"a"_s + Zastupce(0xE2) + Zastupce(0x82) + u"b"_s + Zastupce(0xF0) + Zastupce(0x9F) + Zastupce(0x98) << 5
+        << 0;
     QTest::newRow("UTF-8 stray continuation bytes and overlong forms")
         << utf8 << false << "\x80\xC0\xAF\xED\xA0\x80\xC4\x8D"_ba
         << Zastupce(0x80) + Zastupce(0xC0) + Zastupce(0xAF) + Zastupce(0xED) + Zastupce(0xA0) + Zastupce(0x80) + u"č"_s
         << 6 << 0;
-    QTest::newRow("UTF-8 line breaks of every kind") << utf8 << true << "a\r\nb\rc\nd\n\re\r"_ba
-                                                     << u"a\r\nb\r\nc\r\nd\r\n\r\ne\r\n"_s << 0 << 6;
+    QTest::newRow("UTF-8 line breaks of every kind")
+        << utf8 << true << "a\r\nb\rc\nd\n\re\r"_ba << u"a\r\nb\r\nc\r\nd\r\n\r\ne\r\n"_s << 0 << 6;
     QTest::newRow("UTF-8 line breaks kept") << utf8 << false << "a\rb\n"_ba << u"a\rb\n"_s << 0 << 0;
     QTest::newRow("UTF-16LE odd length, a pair and CR LF")
         << le << true << "\x3D\xD8\x00\xDE\x0D\x00\x0A\x00\x0D\x00\x41"_ba << u"😀\r\n\r\n"_s + Zastupce(0x41) << 1 << 2;
     QTest::newRow("UTF-16BE lone surrogates stay") << be << false << "\xDC\x80\xD8\x00\x00\x61"_ba
-                                                   << QString::fromUtf16(u"\xDC80\xD800" u"a") << 0 << 0;
-    QTest::newRow("8-bit") << int(TDruhKodovani::Osmibitove) << true << "\x8A\xE8\r\x81\n"_ba
-                           << u"Šč\r\n\u0081\r\n"_s << 0 << 2;
+                                                   << QString::fromUtf16(u"\xDC80\xD800"
+                                                                         u"a")
+                                                   << 0 << 0;
+    QTest::newRow("8-bit") << int(TDruhKodovani::Osmibitove) << true << "\x8A\xE8\r\x81\n"_ba << u"Šč\r\n\u0081\r\n"_s
+                           << 0 << 2;
 }
 
 // Every cut of the bytes gives the text of the whole and the same counts.
@@ -181,21 +185,22 @@ void TestKodek::kodovaniPoKusech_data()
 
     const int utf8 = int(TDruhKodovani::Utf8);
     QTest::newRow("UTF-8 a pair cut between its halves") << utf8 << false << true << u"a😀b"_s
-                                                         << "a\xF0\x9F\x98\x80" "b"_ba;
-    QTest::newRow("UTF-8 stand-ins as their bytes") << utf8 << false << true << u"č"_s + Zastupce(0xE8) + u"x"_s
-                                                    << "\xC4\x8D\xE8x"_ba;
-    QTest::newRow("UTF-8 stand-ins that stand for no bytes") << utf8 << false << false << u"a"_s + Zastupce(0xE8)
-                                                             << QByteArray();
+                                                         << "a\xF0\x9F\x98\x80"
+                                                            "b"_ba;
+    QTest::newRow("UTF-8 stand-ins as their bytes")
+        << utf8 << false << true << u"č"_s + Zastupce(0xE8) + u"x"_s << "\xC4\x8D\xE8x"_ba;
+    QTest::newRow("UTF-8 stand-ins that stand for no bytes")
+        << utf8 << false << false << u"a"_s + Zastupce(0xE8) << QByteArray();
     QTest::newRow("UTF-8 a stand-in of an ASCII byte") << utf8 << false << true << Zastupce(0x41) << QByteArray();
-    QTest::newRow("UTF-8 a lone high half at the end") << utf8 << false << true
-                                                       << QString::fromUtf16(u"ab\xD83D") << QByteArray();
+    QTest::newRow("UTF-8 a lone high half at the end")
+        << utf8 << false << true << QString::fromUtf16(u"ab\xD83D") << QByteArray();
     QTest::newRow("UTF-16LE odd length, the last stand-in a byte")
         << int(TDruhKodovani::Utf16LE) << true << true << u"č"_s + Zastupce(0x41) << "\x0D\x01\x41"_ba;
     QTest::newRow("UTF-16BE even length, a stand-in a code unit")
         << int(TDruhKodovani::Utf16BE) << false << true << u"č"_s + Zastupce(0x41) << "\x01\x0D\xDC\x41"_ba;
     QTest::newRow("8-bit") << int(TDruhKodovani::Osmibitove) << false << false << u"Šč\r\n"_s << "\x8A\xE8\r\n"_ba;
-    QTest::newRow("8-bit cannot hold it") << int(TDruhKodovani::Osmibitove) << false << false << u"a中"_s
-                                          << QByteArray();
+    QTest::newRow("8-bit cannot hold it")
+        << int(TDruhKodovani::Osmibitove) << false << false << u"a中"_s << QByteArray();
 }
 
 // Every cut of the text gives the bytes of the whole, or fails as it does.

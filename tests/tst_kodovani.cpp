@@ -140,16 +140,14 @@ void TestKodovani::neplatneUtf8_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("zastupci");
     const QString caj = u"čaj € …"_s;
-    QTest::newRow("značka, čaj a E8") << ZnackaUtf8 + caj.toUtf8() + "\xE8" << int(koUtf8) << caj + Zastupce(0xE8)
-                                      << 1;
-    QTest::newRow("bez značky, čaj a E8") << caj.toUtf8() + "\xE8" << int(koUtf8BezZnacky) << caj + Zastupce(0xE8)
-                                          << 1;
+    QTest::newRow("značka, čaj a E8") << ZnackaUtf8 + caj.toUtf8() + "\xE8" << int(koUtf8) << caj + Zastupce(0xE8) << 1;
+    QTest::newRow("bez značky, čaj a E8") << caj.toUtf8() + "\xE8" << int(koUtf8BezZnacky) << caj + Zastupce(0xE8) << 1;
     QTest::newRow("bez značky, česky a E8 uvnitř")
         << Cesky.left(10).toUtf8() + "\xE8" + Cesky.mid(10).toUtf8() << int(koUtf8BezZnacky)
         << Cesky.left(10) + Zastupce(0xE8) + Cesky.mid(10) << 1;
     // Windows-1250 stays so, also where part of it looks like UTF-8.
-    QTest::newRow("windows-1250 s neplatným bajtem") << Windows1250(u"PÍŠE VÝŠE NÍŽE ČAJ"_s) << int(koOsmibitove)
-                                                     << u"PÍŠE VÝŠE NÍŽE ČAJ"_s << 0;
+    QTest::newRow("windows-1250 s neplatným bajtem")
+        << Windows1250(u"PÍŠE VÝŠE NÍŽE ČAJ"_s) << int(koOsmibitove) << u"PÍŠE VÝŠE NÍŽE ČAJ"_s << 0;
     QTest::newRow("jeden znak, jeden neplatný") << QByteArray("\xC4\x8D\xE8") << int(koOsmibitove) << u"ÄŤč"_s << 0;
     // Each byte of every kind of ill-formed sequence is one stand-in.
     const struct {
@@ -157,12 +155,18 @@ void TestKodovani::neplatneUtf8_data()
         QByteArray Bajty;
         QString Text;
     } spatne[] = {
-        {"osamělý pokračovací bajt", "a\x80" "b", u"a"_s + Zastupce(0x80) + u"b"_s},
+        {"osamělý pokračovací bajt",
+         "a\x80"
+         "b",
+         u"a"_s + Zastupce(0x80) + u"b"_s},
         {"useknutý na konci", "a\xC5", u"a"_s + Zastupce(0xC5)},
-        {"useknutý uprostřed", "\xE2\x82" "a", Zastupce(0xE2) + Zastupce(0x82) + u"a"_s},
+        {"useknutý uprostřed",
+         "\xE2\x82"
+         "a",
+         Zastupce(0xE2) + Zastupce(0x82) + u"a"_s},
         {"useknutý čtyřbajtový", "\xF0\x9F\x98", Zastupce(0xF0) + Zastupce(0x9F) + Zastupce(0x98)},
-        {"příliš dlouhý zápis", "\xC0\x80\xE0\x80\x80", Zastupce(0xC0) + Zastupce(0x80) + Zastupce(0xE0) +
-                                                           Zastupce(0x80) + Zastupce(0x80)},
+        {"příliš dlouhý zápis", "\xC0\x80\xE0\x80\x80",
+         Zastupce(0xC0) + Zastupce(0x80) + Zastupce(0xE0) + Zastupce(0x80) + Zastupce(0x80)},
         {"náhradní polovina", "\xED\xA0\x80", Zastupce(0xED) + Zastupce(0xA0) + Zastupce(0x80)},
         {"nad U+10FFFF", "\xF4\x90\x80\x80", Zastupce(0xF4) + Zastupce(0x90) + Zastupce(0x80) + Zastupce(0x80)},
         {"F5 až FF", "\xF5\xFF", Zastupce(0xF5) + Zastupce(0xFF)},
@@ -198,8 +202,9 @@ void TestKodovani::konverzeNechaNeplatneBajty()
         const QString prevedeny = NahradZnaky(soubor.Text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka);
         QByteArray zpet;
         QVERIFY(ZakodujText(prevedeny, soubor.Kodovani, zpet));
-        QCOMPARE(zpet, znacka + u"caj € …"_s.toUtf8() + "\xE8\x80" +
-                           NahradZnaky(Cesky, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).toUtf8() + "\xFF");
+        QCOMPARE(zpet,
+                 znacka + u"caj € …"_s.toUtf8() + "\xE8\x80" +
+                     NahradZnaky(Cesky, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).toUtf8() + "\xFF");
     }
 }
 
@@ -210,19 +215,39 @@ void TestKodovani::lichyUtf16_data()
     QTest::addColumn<QByteArray>("bajty");
     QTest::addColumn<int>("kodovani");
     QTest::addColumn<QString>("text");
-    QTest::newRow("LE") << QByteArray("\xFF\xFE" "a\0\r\0\n\0" "b\0" "c", 11) << int(koUtf16LELiche)
-                        << u"a\r\nb"_s + Zastupce('c');
-    QTest::newRow("BE") << QByteArray("\xFE\xFF" "\0a\0\r\0\n\x01\x61" "c", 11) << int(koUtf16BELiche)
-                        << u"a\r\nš"_s + Zastupce('c');
-    QTest::newRow("jen značka a bajt") << QByteArray("\xFF\xFE" "\xE8", 3) << int(koUtf16LELiche) << Zastupce(0xE8);
-    QTest::newRow("zbylý bajt je LF") << QByteArray("\xFF\xFE" "a\0" "\n", 5) << int(koUtf16LELiche)
-                                      << u"a"_s + Zastupce('\n');
-    QTest::newRow("zbylý bajt je CR za CR") << QByteArray("\xFF\xFE" "\r\0\n\0" "\r", 7) << int(koUtf16LELiche)
-                                            << u"\r\n"_s + Zastupce('\r');
+    QTest::newRow("LE") << QByteArray("\xFF\xFE"
+                                      "a\0\r\0\n\0"
+                                      "b\0"
+                                      "c",
+                                      11)
+                        << int(koUtf16LELiche) << u"a\r\nb"_s + Zastupce('c');
+    QTest::newRow("BE") << QByteArray("\xFE\xFF"
+                                      "\0a\0\r\0\n\x01\x61"
+                                      "c",
+                                      11)
+                        << int(koUtf16BELiche) << u"a\r\nš"_s + Zastupce('c');
+    QTest::newRow("jen značka a bajt") << QByteArray("\xFF\xFE"
+                                                     "\xE8",
+                                                     3)
+                                       << int(koUtf16LELiche) << Zastupce(0xE8);
+    QTest::newRow("zbylý bajt je LF") << QByteArray("\xFF\xFE"
+                                                    "a\0"
+                                                    "\n",
+                                                    5)
+                                      << int(koUtf16LELiche) << u"a"_s + Zastupce('\n');
+    QTest::newRow("zbylý bajt je CR za CR") << QByteArray("\xFF\xFE"
+                                                          "\r\0\n\0"
+                                                          "\r",
+                                                          7)
+                                            << int(koUtf16LELiche) << u"\r\n"_s + Zastupce('\r');
     // Real lone surrogates of the file stay code units; only the last one is a byte.
     QTest::newRow("osamělé poloviny v textu")
-        << QByteArray("\xFF\xFE" "\x80\xDC" "\x00\xD8" "\x41", 7) << int(koUtf16LELiche)
-        << QString(QChar(0xDC80)) + QChar(0xD800) + Zastupce(0x41);
+        << QByteArray("\xFF\xFE"
+                      "\x80\xDC"
+                      "\x00\xD8"
+                      "\x41",
+                      7)
+        << int(koUtf16LELiche) << QString(QChar(0xDC80)) + QChar(0xD800) + Zastupce(0x41);
 }
 
 void TestKodovani::lichyUtf16()
@@ -247,10 +272,19 @@ void TestKodovani::lichyUtf16PoUprave_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bajty");
     QTest::newRow("připsáno před bajt") << int(koUtf16LELiche) << u"ab"_s + Zastupce('c')
-                                        << QByteArray("\xFF\xFE" "a\0b\0" "c", 7);
-    QTest::newRow("bajt smazán") << int(koUtf16LELiche) << u"ab"_s << QByteArray("\xFF\xFE" "a\0b\0", 6);
+                                        << QByteArray("\xFF\xFE"
+                                                      "a\0b\0"
+                                                      "c",
+                                                      7);
+    QTest::newRow("bajt smazán") << int(koUtf16LELiche) << u"ab"_s
+                                 << QByteArray("\xFF\xFE"
+                                               "a\0b\0",
+                                               6);
     QTest::newRow("připsáno za bajt") << int(koUtf16BELiche) << Zastupce('c') + u"d"_s
-                                      << QByteArray("\xFE\xFF" "\xDC\x63" "\0d", 6);
+                                      << QByteArray("\xFE\xFF"
+                                                    "\xDC\x63"
+                                                    "\0d",
+                                                    6);
     QTest::newRow("prázdný") << int(koUtf16BELiche) << QString() << QByteArray("\xFE\xFF");
 }
 
@@ -277,8 +311,7 @@ void TestKodovani::osamelePolovinyDoUtf8_data()
     QTest::newRow("U+DC00") << QString(QChar(0xDC00)) << false << QByteArray();
     QTest::newRow("U+DD00") << QString(QChar(0xDD00)) << false << QByteArray();
     QTest::newRow("horní polovina") << u"a"_s + QChar(0xD83D) << false << QByteArray();
-    QTest::newRow("horní polovina před zástupcem") << QString(QChar(0xD83D)) + QChar(0xDC80) << true
-                                                    << u"💀"_s.toUtf8();
+    QTest::newRow("horní polovina před zástupcem") << QString(QChar(0xD83D)) + QChar(0xDC80) << true << u"💀"_s.toUtf8();
 }
 
 void TestKodovani::osamelePolovinyDoUtf8()

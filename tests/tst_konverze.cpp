@@ -99,8 +99,7 @@ void TestKonverze::beze_zmenySeTextNekopiruje()
 {
     const QString text = QStringLiteral("plain ASCII only ").repeated(500);
     QCOMPARE(NahradZnaky(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).constData(), text.constData());
-    QCOMPARE(NahradZnakyPrimo(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).constData(),
-             text.constData());
+    QCOMPARE(NahradZnakyPrimo(text, VychoziZnakySeZnamenkem, VychoziZnakyBezZnamenka).constData(), text.constData());
 }
 
 // A string of code units, lone surrogates included.

@@ -166,7 +166,7 @@ QStringList Snimek(const TFormy &F)
         objekty += forma->findChildren<QObject *>();
         for (const QObject *o : std::as_const(objekty)) {
             const QString kde = forma->objectName() + u'/' + QLatin1String(o->metaObject()->className()) + u':' +
-                                o->objectName() + u'.';
+                o->objectName() + u'.';
             for (const char *co : {"windowTitle", "text", "title", "toolTip", "statusTip", "hint", "Caption"})
                 if (const QString text = o->property(co).toString(); !text.isEmpty())
                     snimek << kde + QLatin1String(co) + u'=' + text;
@@ -209,8 +209,8 @@ QString VsechnyPreklady(const QList<THledani> &Hledani, const QStringList &Jazyk
         for (const QString &klic : s.value()) {
             zaznamy += u'<' + klic + u'>';
             for (const QString &jazyk : Jazyky)
-                zaznamy += u"<%1>%2</%1>"_s.arg(jazyk, Jine.value(s.key() + u'/' + klic + u'/' + jazyk,
-                                                                   jazyk + u':' + klic));
+                zaznamy +=
+                    u"<%1>%2</%1>"_s.arg(jazyk, Jine.value(s.key() + u'/' + klic + u'/' + jazyk, jazyk + u':' + klic));
             zaznamy += u"</"_s + klic + u'>';
         }
         zaznamy += u"</"_s + s.key() + u'>';
@@ -278,10 +278,12 @@ void TestLokalizace::pravidla_data()
     QTest::addColumn<QStringList>("ocekavani");
 
     const QString pridat = u"<ZnakyForm><bbtPridat-H><EN>Adds a pair</EN></bbtPridat-H></ZnakyForm>"_s;
-    QTest::newRow("a button with a picture, -H translated") << pridat << u"EN"_s << QString()
+    QTest::newRow("a button with a picture, -H translated")
+        << pridat << u"EN"_s << QString()
         << QStringList{u"ZnakyForm/bbtPridat/hint=Adds a pair|"_s, u"ZnakyForm/bbtPridat/tip=Adds a pair"_s,
                        u"ZnakyForm/bbtPridat/status="_s, u"ZnakyForm/bbtPridat/text=Přidat"_s};
-    QTest::newRow("a button with a picture, nothing translated") << QString() << u"EN"_s << QString()
+    QTest::newRow("a button with a picture, nothing translated")
+        << QString() << u"EN"_s << QString()
         << QStringList{u"ZnakyForm/bbtPridat/hint=Přidá do seznamu nový pár znaků|"_s,
                        u"ZnakyForm/bbtPridat/status="_s};
     QTest::newRow("ShowHint off, translated")
@@ -289,7 +291,8 @@ void TestLokalizace::pravidla_data()
         << u"ZnakyForm/bbtSmazat"_s
         << QStringList{u"ZnakyForm/bbtSmazat/hint=|Deletes the pair"_s, u"ZnakyForm/bbtSmazat/tip="_s,
                        u"ZnakyForm/bbtSmazat/status=Deletes the pair"_s};
-    QTest::newRow("ShowHint off, nothing translated") << QString() << u"EN"_s << u"ZnakyForm/bbtSmazat"_s
+    QTest::newRow("ShowHint off, nothing translated")
+        << QString() << u"EN"_s << u"ZnakyForm/bbtSmazat"_s
         << QStringList{u"ZnakyForm/bbtSmazat/hint=|Smaže označený pár znaků"_s};
     QTest::newRow("sbtDefault gains a caption")
         << u"<ZnakyForm><sbtDefault><EN>Defaults</EN></sbtDefault></ZnakyForm>"_s << u"EN"_s << QString()
@@ -314,7 +317,8 @@ void TestLokalizace::pravidla_data()
     QTest::newRow("an action's hint, the caption untranslated")
         << u"<HlavniForm><aNovy-H><EN>Creates a file</EN></aNovy-H></HlavniForm>"_s << u"EN"_s << QString()
         << QStringList{u"HlavniForm/aNovy/text=Nový"_s, u"HlavniForm/aNovy/hint=Nový|Creates a file"_s};
-    QTest::newRow("an action, nothing translated") << QString() << u"EN"_s << QString()
+    QTest::newRow("an action, nothing translated")
+        << QString() << u"EN"_s << QString()
         << QStringList{u"HlavniForm/aNovy/hint=Nový|Vytvoří nový soubor"_s,
                        u"HlavniForm/aOAplikaci/hint=O aplikaci...|Zobrazení informací o aplikaci"_s};
     QTest::newRow("columns 0 and 2 of livZnaky only")
@@ -465,7 +469,8 @@ void TestLokalizace::nepouzitelnySoubor()
         JazykXML->NastavJazyk(u"EN"_s);
         O.Okno->show();
         QCOMPARE(O.Prostredi.Dialogy.size(), 1);
-        QVERIFY2(O.Prostredi.Dialogy[0].Text.contains(u"ZnakyForm/lblSeznam/EN"), qPrintable(O.Prostredi.Dialogy[0].Text));
+        QVERIFY2(O.Prostredi.Dialogy[0].Text.contains(u"ZnakyForm/lblSeznam/EN"),
+                 qPrintable(O.Prostredi.Dialogy[0].Text));
         QCOMPARE(Hodnota(*O.Formy, u"HlavniForm/aNovy/text"_s), u"Nový"_s);
         QCOMPARE(rsCHYBA, u"Chyba"_s);
         QCOMPARE(Hodnota(*O.Formy, u"ZnakyForm/ZnakyForm/text"_s), u"Seznam znaků"_s);
@@ -593,8 +598,8 @@ void TestLokalizace::tlacitkaDialogu_data()
     QTest::newRow("DE") << u"DE"_s << u"de"_s << QStringList{u"Abbrechen"_s, u"Ja"_s, u"Nein"_s} << u"Suchen in:"_s;
     QTest::newRow("cz, the file's texts not found")
         << u"cz"_s << u"cs"_s << QStringList{u"Ano"_s, u"Ne"_s, u"Storno"_s} << u"Hledat v:"_s;
-    QTest::newRow("FR, not in the file")
-        << u"FR"_s << QString() << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s} << u"Look in:"_s;
+    QTest::newRow("FR, not in the file") << u"FR"_s << QString() << QStringList{u"Cancel"_s, u"No"_s, u"Yes"_s}
+                                         << u"Look in:"_s;
 }
 
 void TestLokalizace::tlacitkaDialogu()
@@ -752,8 +757,9 @@ void TestLokalizace::vsechnyDruhyOvladacu()
     QCOMPARE(od(u"bbtObrazek-H"_s, 3), QStringList({u"bbtObrazek-H"_s, u"bbtObrazek"_s, u"bbtObrazek-H"_s}));
     QCOMPARE(od(u"rgpVolba-H"_s, 5),
              QStringList({u"rgpVolba-H"_s, u"rgpVolba"_s, u"rgpVolba-H"_s, u"rgpVolba0"_s, u"rgpVolba1"_s}));
-    QCOMPARE(od(u"vleHodnoty-H"_s, 6), QStringList({u"vleHodnoty-H"_s, u"vleHodnoty-H"_s, u"vleHodnoty-K"_s,
-                                                    u"vleHodnoty-V"_s, u"vleHodnoty0"_s, u"vleHodnoty1"_s}));
+    QCOMPARE(od(u"vleHodnoty-H"_s, 6),
+             QStringList({u"vleHodnoty-H"_s, u"vleHodnoty-H"_s, u"vleHodnoty-K"_s, u"vleHodnoty-V"_s, u"vleHodnoty0"_s,
+                          u"vleHodnoty1"_s}));
     QVERIFY(!klice.contains(u"lblJinyTag"_s));
     QVERIFY(!klice.contains(u"mnuNabidka-H"_s));
 }
@@ -818,8 +824,8 @@ void TestLokalizace::dodavanySouborJeUplny()
             else if (!k.value().isEmpty())
                 QVERIFY2(!text.trimmed().isEmpty(), qPrintable(k.key() + u" in "_s + j + u" is empty"_s));
             if (j == u"CZ" && !prazdne.contains(k.key()))
-                QVERIFY2(text == k.value(), qPrintable(k.key() + u": \""_s + text + u"\" is not the program's \""_s +
-                                                       k.value() + u'"'));
+                QVERIFY2(text == k.value(),
+                         qPrintable(k.key() + u": \""_s + text + u"\" is not the program's \""_s + k.value() + u'"'));
         }
     }
     for (QDomElement s = koren.firstChildElement(); !s.isNull(); s = s.nextSiblingElement()) {

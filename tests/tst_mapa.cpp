@@ -51,7 +51,7 @@ QByteArray Vzorek(qsizetype Delka)
 // UTF-16 before any block is read, the first block of UTF-8.
 class TZkracujici : public TVystupPamet {
 public:
-    TZkracujici(QString Cesta, qint64 Na) : FCesta(std::move(Cesta)), FNa(Na) {}
+    TZkracujici(QString Cesta, qint64 Na) : FCesta(std::move(Cesta)), FNa(Na) { }
     void Zapis(const char *Data, qsizetype Delka) override
     {
         if (Delka > 0 && !bZkraceno) {

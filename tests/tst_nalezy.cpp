@@ -61,9 +61,11 @@ QByteArray MiliardaSmichu()
 {
     QByteArray dtd = "<!ENTITY l0 \"lol\">\n";
     for (int i = 1; i <= 9; ++i)
-        dtd += "<!ENTITY l" + QByteArray::number(i) + " \"" + Opakuj("&l" + QByteArray::number(i - 1) + ";", 10) + "\">\n";
-    return "<?xml version=\"1.0\"?>\n<!DOCTYPE trelo [\n" + dtd + "]>\n<trelo><Obecne><rsCHYBA><CZ>&l9;</CZ>"
-           "</rsCHYBA></Obecne></trelo>\n";
+        dtd +=
+            "<!ENTITY l" + QByteArray::number(i) + " \"" + Opakuj("&l" + QByteArray::number(i - 1) + ";", 10) + "\">\n";
+    return "<?xml version=\"1.0\"?>\n<!DOCTYPE trelo [\n" + dtd +
+        "]>\n<trelo><Obecne><rsCHYBA><CZ>&l9;</CZ>"
+        "</rsCHYBA></Obecne></trelo>\n";
 }
 
 // One entity of 4,000 characters, referred to 100,000 times (300 kB): 400
@@ -71,7 +73,7 @@ QByteArray MiliardaSmichu()
 QByteArray KvadratickeRozsireni()
 {
     return "<?xml version=\"1.0\"?>\n<!DOCTYPE trelo [<!ENTITY e \"" + QByteArray(4000, 'x') +
-           "\">]>\n<trelo><Obecne><rsCHYBA><CZ>" + Opakuj("&e;", 100000) + "</CZ></rsCHYBA></Obecne></trelo>\n";
+        "\">]>\n<trelo><Obecne><rsCHYBA><CZ>" + Opakuj("&e;", 100000) + "</CZ></rsCHYBA></Obecne></trelo>\n";
 }
 
 #ifndef Q_OS_WIN
@@ -122,26 +124,22 @@ void TestNalezy::jazykovaBomba_data()
     QTest::newRow("an entity in windows-1250")
         << "<?xml version=\"1.0\" encoding=\"windows-1250\"?>\n<!DOCTYPE t [<!ENTITY \xE8 \"x\">]><t/>"_ba
         << u"entities"_s;
-    QTest::newRow("an entity in UTF-16")
-        << [] {
-               const QString text = u"<!DOCTYPE t [<!ENTITY e \"x\">]><t/>"_s;
-               QByteArray b("\xFF\xFE");
-               for (const QChar c : text)
-                   b += char(c.unicode() & 0xFF), b += char(c.unicode() >> 8);
-               return b;
-           }()
-        << u"entities"_s;
+    QTest::newRow("an entity in UTF-16") << [] {
+        const QString text = u"<!DOCTYPE t [<!ENTITY e \"x\">]><t/>"_s;
+        QByteArray b("\xFF\xFE");
+        for (const QChar c : text)
+            b += char(c.unicode() & 0xFF), b += char(c.unicode() >> 8);
+        return b;
+    }() << u"entities"_s;
     QTest::newRow("100,000 levels") << Opakuj("<a>", 100000) + Opakuj("</a>", 100000)
                                     << u"Line 1, column 193: Elements are nested more than 64 deep"_s;
     QTest::newRow("100,000 levels never closed") << Opakuj("<a>\n", 100000) << u"Line 65, column 1: .*64 deep"_s;
-    QTest::newRow("50,000 attributes")
-        << [] {
-               QByteArray b = "<trelo";
-               for (int i = 0; i < 50000; ++i)
-                   b += " a" + QByteArray::number(i) + "=''";
-               return b + "/>";
-           }()
-        << u"Line 1, column 1: An element has more than 32 attributes"_s;
+    QTest::newRow("50,000 attributes") << [] {
+        QByteArray b = "<trelo";
+        for (int i = 0; i < 50000; ++i)
+            b += " a" + QByteArray::number(i) + "=''";
+        return b + "/>";
+    }() << u"Line 1, column 1: An element has more than 32 attributes"_s;
     QTest::newRow("300,000 elements") << "<t>" + Opakuj("<a/>", 300000) + "</t>"
                                       << u"more than 200000 elements, comments and other nodes"_s;
     QTest::newRow("300,000 comments") << "<t>" + Opakuj("<!---->", 300000) + "</t>"
@@ -223,7 +221,8 @@ void TestNalezy::obrovskeNastaveni()
     const QString soubor = slozka + u"/Lumarin.json"_s;
     qint64 delkaTextu = 0;
     if (json) {
-        const QByteArray zacatek = R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {"Jazyk": {"type": "REG_SZ", "data": ")";
+        const QByteArray zacatek =
+            R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {"Jazyk": {"type": "REG_SZ", "data": ")";
         const QByteArray konec = "\"}}}\n";
         Zapis(soubor, zacatek + QByteArray(velikost - zacatek.size() - konec.size(), 'x') + konec);
         delkaTextu = velikost - zacatek.size() - konec.size();
@@ -385,8 +384,10 @@ void TestNalezy::obrovskySouborPrevodniku()
     const auto uvozovky = [](const QString &s) { return u"'"_s + s + u"'"_s; };
     const QString vystup = prostredi.Cesta(u"vystup.txt"_s);
     const auto dosad = [&](QString s) {
-        return s.replace(u"{p}"_s, uvozovky(QStringLiteral(LUMARIN_SPICKA)) + u' ' + uvozovky(spicka) + u' ' +
-                                       uvozovky(QStringLiteral(LUMARIN_PREVODNIK)))
+        return s
+            .replace(u"{p}"_s,
+                     uvozovky(QStringLiteral(LUMARIN_SPICKA)) + u' ' + uvozovky(spicka) + u' ' +
+                         uvozovky(QStringLiteral(LUMARIN_PREVODNIK)))
             .replace(u"{f}"_s, uvozovky(soubor))
             .replace(u"{o}"_s, uvozovky(vystup));
     };

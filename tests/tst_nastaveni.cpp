@@ -491,7 +491,8 @@ void TestNastaveni::datum()
     QCOMPARE(QString::fromLatin1(registr.CtiBinarni(u"Od"_s).toHex()), hex); // eight bytes, little-endian
 #else
     const QJsonObject soubor = QJsonDocument::fromJson(Precti(Soubor())).object();
-    const QJsonObject hodnota = soubor.value(u"HKEY_CURRENT_USER\\Software\\VELOR\\Test"_s).toObject().value(u"Od"_s).toObject();
+    const QJsonObject hodnota =
+        soubor.value(u"HKEY_CURRENT_USER\\Software\\VELOR\\Test"_s).toObject().value(u"Od"_s).toObject();
     QCOMPARE(hodnota.value(u"type"_s).toString(), u"REG_BINARY"_s);
     QCOMPARE(hodnota.value(u"data"_s).toString(), hex); // eight bytes, little-endian
 #endif
@@ -559,8 +560,8 @@ void TestNastaveni::odmitnutyZapis()
     Sluzba.StringListDoRegistru(HKEY_CURRENT_USER, KlicTest + u"\\Seznam"_s, {u"a"_s, u"b"_s});
     const QByteArray puvodni = Precti(Soubor());
 
-    const auto jenCteni = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                          QFile::ReadOther | QFile::ExeOther;
+    const auto jenCteni =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     // Others may pass through to the settings, but not write into their folder.
     QFile::setPermissions(Prostredi->Docasna.path(), jenCteni | QFile::WriteOwner);
     QFile::setPermissions(Prostredi->Docasna.filePath(u"config"_s), jenCteni | QFile::WriteOwner);

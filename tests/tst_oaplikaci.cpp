@@ -113,8 +113,9 @@ void TestOAplikaci::forma()
     QStringList komponenty;
     for (const QObject *k : std::as_const(F->Komponenty))
         komponenty << k->objectName() + u':' + QString::number(Tag(k));
-    QCOMPARE(komponenty, QStringList({u"Shape1:0"_s, u"Label1:0"_s, u"lblPopis:-1"_s, u"lblVerze:0"_s, u"Bevel1:0"_s,
-                                      u"Label3:0"_s, u"Label4:0"_s, u"Label5:0"_s, u"btnZavrit:-1"_s}));
+    QCOMPARE(komponenty,
+             QStringList({u"Shape1:0"_s, u"Label1:0"_s, u"lblPopis:-1"_s, u"lblVerze:0"_s, u"Bevel1:0"_s, u"Label3:0"_s,
+                          u"Label4:0"_s, u"Label5:0"_s, u"btnZavrit:-1"_s}));
     QList<QObject *> vykreslovani;
     for (QObject *k : F->children())
         if (k->isWidgetType())
@@ -160,8 +161,7 @@ void TestOAplikaci::komponenty_data()
                               << u"Odstranění diakritických znamének"_s;
     QTest::newRow("lblVerze") << u"lblVerze"_s << QRect(420, 24, a, a) << 11 << true << false << 0x000080u
                               << u"3.0.0"_s;
-    QTest::newRow("Bevel1") << u"Bevel1"_s << QRect(8, 72, 412, 9) << 11 << false << false << clWindowText
-                            << QString();
+    QTest::newRow("Bevel1") << u"Bevel1"_s << QRect(8, 72, 412, 9) << 11 << false << false << clWindowText << QString();
     QTest::newRow("Label3") << u"Label3"_s << QRect(168, 95, a, a) << 16 << true << false << clGreen << u"FREEWARE"_s;
     QTest::newRow("Label4") << u"Label4"_s << QRect(8, 136, a, a) << 11 << false << false << clWindowText
                             << u"Copyright © VELOR"_s;
@@ -264,7 +264,7 @@ void TestOAplikaci::vykresleni()
             for (int x = r.left(); x <= r.right(); ++x) {
                 const QColor c = barva(x, y);
                 const int d = std::abs(c.red() - pozadi.red()) + std::abs(c.green() - pozadi.green()) +
-                              std::abs(c.blue() - pozadi.blue());
+                    std::abs(c.blue() - pozadi.blue());
                 if (d > vzdalenost) {
                     vzdalenost = d;
                     nejsilnejsi = c;
@@ -280,9 +280,8 @@ void TestOAplikaci::vykresleni()
         return *min > 0.5 && *max - *min < 0.1;
     };
     const std::pair<const QLabel *, QColor> texty[] = {
-        {F->Label1, QColor(0x80, 0, 0)},       {F->lblPopis, QColor(0x30, 0x20, 0x10)},
-        {F->lblVerze, QColor(0x80, 0, 0)},     {F->Label3, QColor(0, 0x80, 0)},
-        {F->Label4, QColor(0x30, 0x20, 0x10)}, {F->Label5, QColor(0, 0, 0xFF)}};
+        {F->Label1, QColor(0x80, 0, 0)}, {F->lblPopis, QColor(0x30, 0x20, 0x10)}, {F->lblVerze, QColor(0x80, 0, 0)},
+        {F->Label3, QColor(0, 0x80, 0)}, {F->Label4, QColor(0x30, 0x20, 0x10)},   {F->Label5, QColor(0, 0, 0xFF)}};
     for (const auto &[popisek, ocekavana] : texty)
         QVERIFY2(barvaTextu(popisek, ocekavana), qPrintable(popisek->objectName()));
     F->reject();
@@ -347,8 +346,8 @@ void TestOAplikaci::zmenaTextu_data()
     QTest::newRow("longer version, shown") << u"lblVerze"_s << u"10.20.300 (sestavení 2024-06-11)"_s << true << 420;
     QTest::newRow("shorter version") << u"lblVerze"_s << u"3"_s << false << 420;
     QTest::newRow("no version") << u"lblVerze"_s << QString() << false << 420;
-    QTest::newRow("description in English") << u"lblPopis"_s << u"Removes diacritical marks from text"_s << false
-                                            << 420;
+    QTest::newRow("description in English")
+        << u"lblPopis"_s << u"Removes diacritical marks from text"_s << false << 420;
     QTest::newRow("longer address") << u"Label5"_s << u"https://velor.example/lumarin/o-programu"_s << true << 420;
     QTest::newRow("longer title") << u"Label1"_s << u"Lumarin 3 Professional"_s << false << 8;
 }

@@ -44,7 +44,10 @@ class TestRegistr : public QObject {
     Q_OBJECT
 private slots:
 #ifdef Q_OS_WIN
-    void initTestCase() { QSKIP("the settings store on Windows is the registry itself, not this file (tst_windows tests it)"); }
+    void initTestCase()
+    {
+        QSKIP("the settings store on Windows is the registry itself, not this file (tst_windows tests it)");
+    }
 #endif
     void init();
     void cleanup();
@@ -72,10 +75,19 @@ private slots:
     void nezapisovatelnySoubor();
 
 private:
-    QString Slozka() const { return Prostredi->Docasna.filePath(u"config/VELOR"_s); }
-    QString Soubor() const { return Slozka() + u"/Lumarin.json"_s; }
+    QString Slozka() const
+    {
+        return Prostredi->Docasna.filePath(u"config/VELOR"_s);
+    }
+    QString Soubor() const
+    {
+        return Slozka() + u"/Lumarin.json"_s;
+    }
     QJsonObject Obsah() const;
-    QStringList Soubory() const { return QDir(Slozka()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+    QStringList Soubory() const
+    {
+        return QDir(Slozka()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
     std::unique_ptr<TProstredi> Prostredi;
 };
 
@@ -122,8 +134,8 @@ void TestRegistr::cteni_data()
                                      << jine;
     QTest::newRow("binární jako text") << R"({"type": "REG_BINARY", "data": "00"})"_ba << int(rdBinarni) << 's'
                                        << QVariant() << jine;
-    QTest::newRow("prázdná binární jako text") << R"({"type": "REG_BINARY", "data": ""})"_ba << int(rdBinarni)
-                                               << 's' << QVariant(QString()) << QString();
+    QTest::newRow("prázdná binární jako text")
+        << R"({"type": "REG_BINARY", "data": ""})"_ba << int(rdBinarni) << 's' << QVariant(QString()) << QString();
     QTest::newRow("cizí typ jako text") << R"({"type": "REG_MULTI_SZ", "data": ["a"]})"_ba << int(rdNeznamy) << 's'
                                         << QVariant() << jine;
 
@@ -138,20 +150,20 @@ void TestRegistr::cteni_data()
     QTest::newRow("chybějící číslo") << QByteArray() << int(rdNeznamy) << 'i' << QVariant() << nelze;
     // Text as an integer: up to four bytes with the terminator is of another
     // type, longer text does not fit.
-    QTest::newRow("prázdný text jako číslo") << R"({"type": "REG_SZ", "data": ""})"_ba << int(rdRetezec) << 'i'
-                                             << QVariant() << jine;
-    QTest::newRow("znak jako číslo") << R"({"type": "REG_SZ", "data": "1"})"_ba << int(rdRetezec) << 'i'
-                                     << QVariant() << jine;
-    QTest::newRow("rozšířený znak jako číslo") << R"({"type": "REG_EXPAND_SZ", "data": "1"})"_ba
-                                               << int(rdRozsirenyRetezec) << 'i' << QVariant() << jine;
-    QTest::newRow("dva znaky jako číslo") << R"({"type": "REG_SZ", "data": "12"})"_ba << int(rdRetezec) << 'i'
-                                          << QVariant() << nelze;
-    QTest::newRow("náhradní pár jako číslo") << "{\"type\": \"REG_SZ\", \"data\": \"\xF0\x9F\x98\x80\"}"_ba
-                                             << int(rdRetezec) << 'i' << QVariant() << nelze;
-    QTest::newRow("4 bajty jako číslo") << R"({"type": "REG_BINARY", "data": "01020304"})"_ba << int(rdBinarni)
-                                        << 'i' << QVariant() << jine;
-    QTest::newRow("5 bajtů jako číslo") << R"({"type": "REG_BINARY", "data": "0102030405"})"_ba << int(rdBinarni)
-                                        << 'i' << QVariant() << nelze;
+    QTest::newRow("prázdný text jako číslo")
+        << R"({"type": "REG_SZ", "data": ""})"_ba << int(rdRetezec) << 'i' << QVariant() << jine;
+    QTest::newRow("znak jako číslo") << R"({"type": "REG_SZ", "data": "1"})"_ba << int(rdRetezec) << 'i' << QVariant()
+                                     << jine;
+    QTest::newRow("rozšířený znak jako číslo")
+        << R"({"type": "REG_EXPAND_SZ", "data": "1"})"_ba << int(rdRozsirenyRetezec) << 'i' << QVariant() << jine;
+    QTest::newRow("dva znaky jako číslo")
+        << R"({"type": "REG_SZ", "data": "12"})"_ba << int(rdRetezec) << 'i' << QVariant() << nelze;
+    QTest::newRow("náhradní pár jako číslo")
+        << "{\"type\": \"REG_SZ\", \"data\": \"\xF0\x9F\x98\x80\"}"_ba << int(rdRetezec) << 'i' << QVariant() << nelze;
+    QTest::newRow("4 bajty jako číslo") << R"({"type": "REG_BINARY", "data": "01020304"})"_ba << int(rdBinarni) << 'i'
+                                        << QVariant() << jine;
+    QTest::newRow("5 bajtů jako číslo") << R"({"type": "REG_BINARY", "data": "0102030405"})"_ba << int(rdBinarni) << 'i'
+                                        << QVariant() << nelze;
     QTest::newRow("cizí typ jako číslo") << R"({"type": "REG_QWORD", "data": 1})"_ba << int(rdNeznamy) << 'i'
                                          << QVariant() << jine;
 
@@ -164,8 +176,8 @@ void TestRegistr::cteni_data()
     QTest::newRow("chybějící binární") << QByteArray() << int(rdNeznamy) << 'b' << QVariant() << nelze;
     QTest::newRow("text jako binární") << R"({"type": "REG_SZ", "data": "00"})"_ba << int(rdRetezec) << 'b'
                                        << QVariant() << jine;
-    QTest::newRow("číslo jako binární") << R"({"type": "REG_DWORD", "data": 0})"_ba << int(rdCislo) << 'b'
-                                        << QVariant() << jine;
+    QTest::newRow("číslo jako binární") << R"({"type": "REG_DWORD", "data": 0})"_ba << int(rdCislo) << 'b' << QVariant()
+                                        << jine;
 }
 
 void TestRegistr::cteni()
@@ -176,8 +188,9 @@ void TestRegistr::cteni()
     QFETCH(QVariant, vysledek);
     QFETCH(QString, chyba);
     const QByteArray jina = R"("Jina": {"type": "REG_SZ", "data": "x"})";
-    Zapis(Soubor(), R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {)" + jina +
-                        (hodnota.isEmpty() ? QByteArray() : ", \"Hodnota\": " + hodnota) + "}}");
+    Zapis(Soubor(),
+          R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {)" + jina +
+              (hodnota.isEmpty() ? QByteArray() : ", \"Hodnota\": " + hodnota) + "}}");
 
     TRegistr registr(KEY_READ);
     QVERIFY(registr.OtevriKlic(KlicLumarin, false));
@@ -211,8 +224,8 @@ void TestRegistr::zapisBezZtraty_data()
     zvlastni += QChar(0xD800); // a lone surrogate of the pair table
     zvlastni += QChar(u'\0');
     zvlastni += u"b\U0001F600"_s;
-    QTest::newRow("osamělá polovina a nula") << QVariant(zvlastni)
-                                             << "{\"type\": \"REG_SZ\", \"data\": \"a\\ud800\\u0000b\xF0\x9F\x98\x80\"}"_ba;
+    QTest::newRow("osamělá polovina a nula")
+        << QVariant(zvlastni) << "{\"type\": \"REG_SZ\", \"data\": \"a\\ud800\\u0000b\xF0\x9F\x98\x80\"}"_ba;
     QTest::newRow("prázdný text") << QVariant(QString()) << R"({"type": "REG_SZ", "data": ""})"_ba;
     QTest::newRow("záporné číslo") << QVariant(-11) << R"({"type": "REG_DWORD", "data": -11})"_ba;
     QTest::newRow("nejmenší číslo") << QVariant(INT_MIN) << R"({"type": "REG_DWORD", "data": -2147483648})"_ba;
@@ -301,9 +314,10 @@ void TestRegistr::velikostPismen()
         QCOMPARE(registr.AktualniKlic(), u"\\software\\VELOR\\lumarin\\Pismo"_s);
     }
     const QJsonObject obsah = Obsah();
-    QCOMPARE(obsah.keys(), (QStringList{u"HKEY_CURRENT_USER\\Software"_s, u"HKEY_CURRENT_USER\\Software\\VELOR"_s,
-                                        u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin"_s,
-                                        u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin\\Pismo"_s}));
+    QCOMPARE(obsah.keys(),
+             (QStringList{u"HKEY_CURRENT_USER\\Software"_s, u"HKEY_CURRENT_USER\\Software\\VELOR"_s,
+                          u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin"_s,
+                          u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin\\Pismo"_s}));
     const QJsonObject lumarin = obsah.value(u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin"_s).toObject();
     QCOMPARE(lumarin.keys(), QStringList{u"Jazyk"_s});
     QCOMPARE(lumarin.value(u"Jazyk"_s).toObject().value(u"data"_s).toString(), u"EN"_s);
@@ -331,13 +345,14 @@ void TestRegistr::nadrazeneKlice()
     QVERIFY(registr.AktualniKlic().isEmpty()); // a failed open closes too
     QVERIFY(!registr.ExistujeHodnota(u"Vyska"_s));
 
-    QCOMPARE(Obsah(), QJsonDocument::fromJson(R"({
+    QCOMPARE(Obsah(),
+             QJsonDocument::fromJson(R"({
         "HKEY_CURRENT_USER\\Software": {},
         "HKEY_CURRENT_USER\\Software\\VELOR": {},
         "HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {},
         "HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin\\Pismo": {}
     })")
-                          .object());
+                 .object());
     TRegistr dalsi(KEY_READ);
     QVERIFY(dalsi.OtevriKlic(u"\\Software"_s, false));
     QCOMPARE(dalsi.PocetHodnot(), 0);
@@ -347,8 +362,8 @@ void TestRegistr::smazaniKlice()
 {
     {
         TRegistr registr;
-        for (const QString &klic : {KlicLumarin, KlicLumarin + u"\\Pismo\\Hloubka"_s, KlicLumarin + u"2"_s,
-                                    u"\\Software\\Jiny"_s}) {
+        for (const QString &klic :
+             {KlicLumarin, KlicLumarin + u"\\Pismo\\Hloubka"_s, KlicLumarin + u"2"_s, u"\\Software\\Jiny"_s}) {
             QVERIFY(registr.OtevriKlic(klic, true));
             registr.ZapisCislo(u"Hodnota"_s, 1);
         }
@@ -435,7 +450,7 @@ void TestRegistr::tvarSouboru()
 }
 )";
     QCOMPARE(Precti(Soubor()), ocekavany);
-    QCOMPARE(Soubory(), QStringList{u"Lumarin.json"_s});          // no lock or temporary file left
+    QCOMPARE(Soubory(), QStringList{u"Lumarin.json"_s}); // no lock or temporary file left
 }
 
 // Without XDG_CONFIG_HOME, or with an empty or relative one, the file is in
@@ -474,8 +489,10 @@ void TestRegistr::vychoziSlozka()
 void TestRegistr::neznameTypy()
 {
     const QByteArray cizi = R"({"type": "REG_MULTI_SZ", "data": ["a", "b"], "poznamka": 1})";
-    Zapis(Soubor(), R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {
-        "Seznam": )" + cizi + R"(,
+    Zapis(Soubor(),
+          R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {
+        "Seznam": )" +
+              cizi + R"(,
         "Bez dat": {"type": "REG_NONE"},
         "Malymi": {"type": "reg_sz", "data": "x"}}})");
     {
@@ -574,7 +591,8 @@ void TestRegistr::poskozenySoubor_data()
 {
     QTest::addColumn<QByteArray>("bajty");
     QTest::addColumn<QString>("duvod");
-    const QByteArray pred = R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {"Jazyk": {"type": "REG_SZ", "data": "CZ"}},
+    const QByteArray pred =
+        R"({"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin": {"Jazyk": {"type": "REG_SZ", "data": "CZ"}},
         "HKEY_CURRENT_USER\\Software\\Other": {"Hodnota": )";
     const QString misto = uR"(the value "Hodnota" of the key "HKEY_CURRENT_USER\Software\Other")"_s;
     QTest::newRow("useknutý") << R"({"HKEY_CURRENT_USER\\Software": {)"_ba << u"it is not JSON ("_s;
@@ -584,7 +602,7 @@ void TestRegistr::poskozenySoubor_data()
     QTest::newRow("binární smetí") << "\x00\xff\xfe{}"_ba << u"it is not JSON ("_s;
     QTest::newRow("pole") << R"([{"type": "REG_SZ"}])"_ba << u"it is not a JSON object of keys"_s;
     QTest::newRow("klíč není objekt") << R"({"HKEY_CURRENT_USER\\Software": [1]})"_ba
-                                     << uR"(the key "HKEY_CURRENT_USER\Software" is not a JSON object)"_s;
+                                      << uR"(the key "HKEY_CURRENT_USER\Software" is not a JSON object)"_s;
     QTest::newRow("hodnota není objekt") << pred + "\"CZ\"}}" << misto + u" is not a JSON object"_s;
     QTest::newRow("bez typu") << pred + R"({"data": "CZ"}}})" << misto + u" has no \"type\""_s;
     QTest::newRow("typ není text") << pred + R"({"type": 1, "data": "CZ"}}})"
@@ -605,8 +623,9 @@ void TestRegistr::poskozenySoubor_data()
                                << misto + u" (REG_BINARY) has hex data of odd length"_s;
     QTest::newRow("nehex") << pred + R"({"type": "REG_BINARY", "data": "00zz"}}})"
                            << misto + u" (REG_BINARY) has a character that is not hex at position 2 of its data"_s;
-    QTest::newRow("klíče různé velikostí") << R"({"HKEY_CURRENT_USER\\Software": {}, "HKEY_CURRENT_USER\\SOFTWARE": {}})"_ba
-                                           << uR"(the keys "HKEY_CURRENT_USER\SOFTWARE" and "HKEY_CURRENT_USER\Software" differ only in case)"_s;
+    QTest::newRow("klíče různé velikostí")
+        << R"({"HKEY_CURRENT_USER\\Software": {}, "HKEY_CURRENT_USER\\SOFTWARE": {}})"_ba
+        << uR"(the keys "HKEY_CURRENT_USER\SOFTWARE" and "HKEY_CURRENT_USER\Software" differ only in case)"_s;
     QTest::newRow("hodnoty různé velikostí")
         << R"({"HKEY_CURRENT_USER\\Software": {"Jazyk": {"type": "REG_SZ", "data": "CZ"}, "JAZYK": {"type": "REG_SZ", "data": "EN"}}})"_ba
         << uR"(the values "JAZYK" and "Jazyk" of the key "HKEY_CURRENT_USER\Software" differ only in case)"_s;
@@ -622,8 +641,8 @@ void TestRegistr::poskozenySoubor()
     const QString zprava = Chyba([&] { registr.OtevriKlic(KlicLumarin, false); });
     QVERIFY2(zprava.startsWith(u"The settings file \"%1\" is damaged: "_s.arg(Soubor())), qPrintable(zprava));
     QVERIFY2(zprava.contains(duvod), qPrintable(zprava));
-    const auto nalez = QRegularExpression(u"\\. It was moved to \"(.*/Lumarin\\.json\\.damaged-\\d{8}-\\d{6})\"$"_s)
-                           .match(zprava);
+    const auto nalez =
+        QRegularExpression(u"\\. It was moved to \"(.*/Lumarin\\.json\\.damaged-\\d{8}-\\d{6})\"$"_s).match(zprava);
     QVERIFY2(nalez.hasMatch(), qPrintable(zprava));
     const QString odlozeny = nalez.captured(1);
     QCOMPARE(QFileInfo(odlozeny).path(), Slozka());
@@ -633,7 +652,8 @@ void TestRegistr::poskozenySoubor()
     // The program goes on with its defaults and writes a new file.
     QVERIFY(registr.OtevriKlic(KlicLumarin, true));
     registr.ZapisRetezec(u"Jazyk"_s, u"EN"_s);
-    QCOMPARE(Obsah().value(u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin"_s).toObject().keys(), QStringList{u"Jazyk"_s});
+    QCOMPARE(Obsah().value(u"HKEY_CURRENT_USER\\Software\\VELOR\\Lumarin"_s).toObject().keys(),
+             QStringList{u"Jazyk"_s});
     QCOMPARE(Precti(odlozeny), bajty);
     QCOMPARE(Soubory().size(), 2);
 }
@@ -649,8 +669,9 @@ void TestRegistr::poskozenyPriZapisu()
         QVERIFY(registr.OtevriKlic(u"\\"_s, true)); // the root needs no file
         Zapis(Soubor(), bajty);
         const QString zprava = Chyba([&] { registr.ZapisRetezec(u"Jazyk"_s, u"EN"_s); });
-        QVERIFY2(zprava.startsWith(u"Failed to set data for 'Jazyk': The settings file \"%1\" is damaged: "_s.arg(Soubor())),
-                 qPrintable(zprava));
+        QVERIFY2(
+            zprava.startsWith(u"Failed to set data for 'Jazyk': The settings file \"%1\" is damaged: "_s.arg(Soubor())),
+            qPrintable(zprava));
         const auto nalez = QRegularExpression(u"It was moved to \"(.*)\"$"_s).match(zprava);
         QVERIFY2(nalez.hasMatch(), qPrintable(zprava));
         QCOMPARE(Precti(nalez.captured(1)), bajty);
@@ -671,8 +692,9 @@ void TestRegistr::necitelnySoubor()
              u"The settings cannot be read: Cannot open file \"%1\". It is a folder, not a file"_s.arg(Soubor()));
     QCOMPARE(Chyba([&] { registr.OtevriKlic(KlicLumarin, true); }).left(29), u"The settings cannot be read: "_s);
     QVERIFY(registr.OtevriKlic(u"\\"_s, true));
-    QVERIFY(Chyba([&] { registr.ZapisCislo(u"Vlevo"_s, 1); })
-                .startsWith(u"Failed to set data for 'Vlevo': The settings cannot be read: "_s));
+    QVERIFY(Chyba([&] {
+                registr.ZapisCislo(u"Vlevo"_s, 1);
+            }).startsWith(u"Failed to set data for 'Vlevo': The settings cannot be read: "_s));
     QVERIFY(QFileInfo(Soubor()).isDir());
 }
 
@@ -692,8 +714,8 @@ void TestRegistr::nezapisovatelnySoubor()
 {
     QFETCH(char, pripad);
     QFETCH(QString, duvod);
-    const auto jenCteni = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                          QFile::ReadOther | QFile::ExeOther;
+    const auto jenCteni =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     const auto vsem = jenCteni | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     const QString docasna = Prostredi->Docasna.path();
     QFile::setPermissions(docasna, jenCteni | QFile::WriteOwner); // so that nobody may pass through it
@@ -714,9 +736,10 @@ void TestRegistr::nezapisovatelnySoubor()
         // Without root's rights, the folder takes a lock file in all but the
         // first case; the file is protected in the third.
         QFile::setPermissions(Slozka(), pripad == 'r' ? jenCteni : vsem);
-        QFile::setPermissions(Soubor(), pripad == 'f' ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
-                                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                                                            QFile::ReadOther);
+        QFile::setPermissions(Soubor(),
+                              pripad == 'f'
+                                  ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                                  : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
     const QStringList predtim = Soubory();
 

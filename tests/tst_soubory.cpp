@@ -128,8 +128,9 @@ QByteArray ZmenCizimProgramem(const QString &Cesta, TCiziZmena Zmena)
     switch (Zmena) {
     case czPripsani:
         [&] {
-            QCOMPARE(QProcess::execute(u"/bin/sh"_s, {u"-c"_s, u"printf 'ciz\303\255 \305\231\303\241dek\n' >> \"$0\""_s,
-                                                      QString::fromLocal8Bit(cesta)}),
+            QCOMPARE(QProcess::execute(u"/bin/sh"_s,
+                                       {u"-c"_s, u"printf 'ciz\303\255 \305\231\303\241dek\n' >> \"$0\""_s,
+                                        QString::fromLocal8Bit(cesta)}),
                      0);
         }();
         break;
@@ -200,10 +201,11 @@ QByteArray BezZnacky(const QString &Text)
 
 // A row that reads a file without a mark as UTF-8, which Windows never does.
 #ifdef Q_OS_WIN
-#define JEN_UTF8_BEZ_ZNACKY() QSKIP("on Windows a file without a byte-order mark is read in the ANSI code page, never as UTF-8")
+#define JEN_UTF8_BEZ_ZNACKY()                                                                                          \
+    QSKIP("on Windows a file without a byte-order mark is read in the ANSI code page, never as UTF-8")
 #else
-#define JEN_UTF8_BEZ_ZNACKY() \
-    do {                      \
+#define JEN_UTF8_BEZ_ZNACKY()                                                                                          \
+    do {                                                                                                               \
     } while (false)
 #endif
 
@@ -318,7 +320,8 @@ void TestSoubory::kodovani_data()
     QTest::addColumn<QString>("text"); // empty: not checked
     const QByteArray bom8("\xEF\xBB\xBF");
     QTest::newRow("UTF-8 se značkou") << bom8 + Cesky.toUtf8() << int(koUtf8) << Cesky;
-    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky + u"😀"_s, false) << int(koUtf16LE) << Cesky + u"😀"_s;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xFF\xFE") + Utf16(Cesky + u"😀"_s, false) << int(koUtf16LE)
+                               << Cesky + u"😀"_s;
     QTest::newRow("UTF-16 BE") << QByteArray("\xFE\xFF") + Utf16(Cesky, true) << int(koUtf16BE) << Cesky;
     // Without a mark: UTF-8 where it reads as such, on Windows the ANSI code
     // page (each read back byte for byte).
@@ -334,12 +337,17 @@ void TestSoubory::kodovani_data()
     QTest::newRow("UTF-8, text začíná U+FEFF") << bom8 + bom8 + QByteArray("a") << int(koUtf8) << u"\uFEFFa"_s;
     QTest::newRow("jen značka UTF-16 BE") << QByteArray("\xFE\xFF") << int(koUtf16BE) << QString();
     // Bytes that do not fit the mark's encoding are kept as stand-ins U+DC00 + byte.
-    QTest::newRow("značka UTF-8, neplatné bajty") << bom8 + QByteArray("a\xE8") << int(koUtf8)
-                                                  << u"a"_s + QChar(0xDC00 + 0xE8);
-    QTest::newRow("značka UTF-16, lichý počet") << QByteArray("\xFF\xFE" "a\0b", 5) << int(koUtf16LELiche)
-                                                << u"a"_s + QChar(0xDC00 + 'b');
-    QTest::newRow("osamělá náhradní polovina") << QByteArray("\xFF\xFE" "\x00\xD8" "a\0", 6) << int(koUtf16LE)
-                                               << QString();
+    QTest::newRow("značka UTF-8, neplatné bajty")
+        << bom8 + QByteArray("a\xE8") << int(koUtf8) << u"a"_s + QChar(0xDC00 + 0xE8);
+    QTest::newRow("značka UTF-16, lichý počet") << QByteArray("\xFF\xFE"
+                                                              "a\0b",
+                                                              5)
+                                                << int(koUtf16LELiche) << u"a"_s + QChar(0xDC00 + 'b');
+    QTest::newRow("osamělá náhradní polovina") << QByteArray("\xFF\xFE"
+                                                             "\x00\xD8"
+                                                             "a\0",
+                                                             6)
+                                               << int(koUtf16LE) << QString();
 }
 
 void TestSoubory::kodovani()
@@ -372,7 +380,10 @@ void TestSoubory::konceRadku_data()
     QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_s;
     QTest::newRow("CR") << QByteArray("a\rb") << u"a\r\nb"_s;
     QTest::newRow("smíšené") << QByteArray("a\r\nb\n\rc\r\r\n") << u"a\r\nb\r\n\r\nc\r\n\r\n"_s;
-    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE" "a\0\n\0", 6) << u"a\r\n"_s;
+    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE"
+                                             "a\0\n\0",
+                                             6)
+                               << u"a\r\n"_s;
 }
 
 void TestSoubory::konceRadku()
@@ -427,11 +438,9 @@ void TestSoubory::zastupciBajtu_data()
     QTest::newRow("UTF-8 se značkou, chybný bajt") << bom8 + caj + "\xE8" << bom8 + caj6 + "\xE8" << false;
     QTest::newRow("UTF-8 bez značky, chybný bajt") << caj + "\xE8" << caj6 + "\xE8" << false;
     QTest::newRow("UTF-16 LE, lichá délka") << QByteArray("\xFF\xFE") + Utf16(u"řádek\r\n"_s, false) + "A"
-                                            << QByteArray("\xFF\xFE") + Utf16(u"radek\r\n"_s, false) + "A"
-                                            << true;
+                                            << QByteArray("\xFF\xFE") + Utf16(u"radek\r\n"_s, false) + "A" << true;
     QTest::newRow("UTF-16 BE, lichá délka") << QByteArray("\xFE\xFF") + Utf16(u"ř\r\n"_s, true) + "\xE8"
-                                            << QByteArray("\xFE\xFF") + Utf16(u"r\r\n"_s, true) + "\xE8"
-                                            << true;
+                                            << QByteArray("\xFE\xFF") + Utf16(u"r\r\n"_s, true) + "\xE8" << true;
 }
 
 void TestSoubory::zastupciBajtu()
@@ -550,8 +559,8 @@ void TestSoubory::stavDokumentu_data()
     QTest::newRow("psaní") << QStringList{u"psát"_s} << QString() << clRed << neulozeno << true << true;
     QTest::newRow("otevření po psaní") << QStringList{u"psát"_s, u"otevřít"_s} << u"a.txt"_s << clGreen << ulozeno
                                        << false << false;
-    QTest::newRow("uložení") << QStringList{u"otevřít"_s, u"psát"_s, u"uložit"_s} << u"a.txt"_s << clGreen
-                             << ulozeno << false << false;
+    QTest::newRow("uložení") << QStringList{u"otevřít"_s, u"psát"_s, u"uložit"_s} << u"a.txt"_s << clGreen << ulozeno
+                             << false << false;
     QTest::newRow("uložit jako") << QStringList{u"otevřít"_s, u"psát"_s, u"uložit jako"_s} << u"b.txt"_s << clGreen
                                  << ulozeno << false << false;
     // New leaves Save as it was, also enabled for an empty document.
@@ -800,14 +809,18 @@ void TestSoubory::osamelaPolovinaDoUtf8()
 {
     // A lone half of a surrogate pair (F6 can make one from a pair of the
     // table) has no UTF-8 form: an error, and the file stays as it was.
-    const QString cesta = Otevri(u"utf8.txt"_s, "\xEF\xBB\xBFp\xC5\x99" "ed");
+    const QString cesta = Otevri(u"utf8.txt"_s,
+                                 "\xEF\xBB\xBFp\xC5\x99"
+                                 "ed");
     Okno->memSoubor->NastavText(u"p"_s + QChar(0xD83D) + u"ed"_s);
     Okno->memSoubor->SetModified(true);
     Proved([this] { Okno->aUlozitExecute(Okno->aUlozit); });
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
     QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Cannot create file"_s),
              qPrintable(Test->Prostredi.Dialogy[0].Text));
-    QCOMPARE(Precti(cesta), QByteArray("\xEF\xBB\xBFp\xC5\x99" "ed"));
+    QCOMPARE(Precti(cesta),
+             QByteArray("\xEF\xBB\xBFp\xC5\x99"
+                        "ed"));
     QVERIFY(Okno->memSoubor->Modified());
 }
 
@@ -821,9 +834,12 @@ void TestSoubory::chybaZapisuNicNezmeni()
     Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
     Napis(Okno->memSoubor, u"nová "_s);
-    QFile::setPermissions(Test->Prostredi.Docasna.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                              QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(Test->Prostredi.Docasna.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                              QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                              QFile::ExeOther);
     QFile::setPermissions(cesta, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     {
         TBezPrivilegii bezPrav;
@@ -846,7 +862,9 @@ void TestSoubory::chybaZapisuNicNezmeni()
 
     // Asked before New, the failed save ends New too.
     Test->Prostredi.Odpovedi = {IDYES};
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                              QFile::ExeOther);
     {
         TBezPrivilegii bezPrav;
         Okno->aNovy->trigger();
@@ -859,7 +877,9 @@ void TestSoubory::chybaZapisuNicNezmeni()
     Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(Okno));
     Test->Prostredi.Odpovedi = {IDYES};
-    QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(slozka,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                              QFile::ExeOther);
     {
         TBezPrivilegii bezPrav;
         Okno->close();
@@ -898,9 +918,9 @@ void TestSoubory::chybaOtevreni()
     Dialogy->Otevrit = {cesta};
     Okno->aOtevrit->trigger();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 2);
-    QVERIFY2(Test->Prostredi.Dialogy[1].Text.startsWith(
-                 u"Cannot open file \"%1\". "_s.arg(QDir::toNativeSeparators(cesta))),
-             qPrintable(Test->Prostredi.Dialogy[1].Text));
+    QVERIFY2(
+        Test->Prostredi.Dialogy[1].Text.startsWith(u"Cannot open file \"%1\". "_s.arg(QDir::toNativeSeparators(cesta))),
+        qPrintable(Test->Prostredi.Dialogy[1].Text));
     QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->memSoubor->Modified());
     QCOMPARE(Okno->lblNazevSouboru->text(), u"TEXT.TXT"_s);
@@ -928,8 +948,8 @@ void TestSoubory::prilisVelkySoubor()
     QCOMPARE(Test->Prostredi.Dialogy[1].Text,
              u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký: otevře nejvýše %3 bajtů a jen soubor, jehož "
              u"text si v paměti nevezme víc než %4 bajtů (asi 9 bajtů na znak a 5 navíc na každý řádek). Soubor "
-             u"nebyl otevřen."_s.arg(QDir::toNativeSeparators(cesta), mistni.toString(limit + 1), mistni.toString(limit),
-                                     mistni.toString(8 * limit)));
+             u"nebyl otevřen."_s.arg(QDir::toNativeSeparators(cesta), mistni.toString(limit + 1),
+                                     mistni.toString(limit), mistni.toString(8 * limit)));
     QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->memSoubor->Modified());
     QVERIFY(Okno->NazevSouboru().isEmpty());
@@ -966,8 +986,8 @@ void TestSoubory::pametDokumentu()
     }
     QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
     const QLocale mistni(QLocale::Czech);
-    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(
-                 u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký"_s.arg(QDir::toNativeSeparators(cesta), mistni.toString(bajty.size()))),
+    QVERIFY2(Test->Prostredi.Dialogy[0].Text.startsWith(u"Soubor \"%1\" má %2 bajtů a je pro editor příliš velký"_s.arg(
+                 QDir::toNativeSeparators(cesta), mistni.toString(bajty.size()))),
              qPrintable(Test->Prostredi.Dialogy[0].Text));
     QCOMPARE(Okno->memSoubor->Text(), u"zůstane"_s);
     QVERIFY(Okno->NazevSouboru().isEmpty());
@@ -1230,9 +1250,10 @@ void TestSoubory::navratDoOkna()
     VratSeDoOkna();
     VratSeDoOkna();
     QCOMPARE(Test->Prostredi.Dialogy.size(), 6);
-    QCOMPARE(Test->Prostredi.Dialogy[5].Text,
-             u"Soubor \"%1\" byl od otevření nebo posledního uložení smazán nebo přesunut jiným programem.\r"
-             u"Text v editoru zůstává, jak byl; uložení se zeptá na jméno souboru."_s.arg(QDir::toNativeSeparators(cesta)));
+    QCOMPARE(
+        Test->Prostredi.Dialogy[5].Text,
+        u"Soubor \"%1\" byl od otevření nebo posledního uložení smazán nebo přesunut jiným programem.\r"
+        u"Text v editoru zůstává, jak byl; uložení se zeptá na jméno souboru."_s.arg(QDir::toNativeSeparators(cesta)));
     QCOMPARE(Okno->memSoubor->Text(), u"xytext"_s);
 
     // A new document has no file to watch.

@@ -129,13 +129,13 @@ QByteArray SouborSTitulkem(const QString &Titulek)
 {
     return (u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<trelo>\n"
             "<JAZYKY><CZ index=\"0\"><n>Čeština</n><v>1</v><a>VELOR</a></CZ></JAZYKY>\n"
-            "<HlavniForm><HlavniForm><CZ>"_s + Titulek + u"</CZ></HlavniForm></HlavniForm>\n</trelo>\n"_s)
+            "<HlavniForm><HlavniForm><CZ>"_s +
+            Titulek + u"</CZ></HlavniForm></HlavniForm>\n</trelo>\n"_s)
         .toUtf8();
 }
 
 // What a test drags.
-enum TCoTahnout { ctSoubor, ctDvaSoubory, ctSlozka, ctSlozkaASoubor, ctVzdalena, ctVzdalenaSTextem, ctText,
-                  ctNeUtf8 };
+enum TCoTahnout { ctSoubor, ctDvaSoubory, ctSlozka, ctSlozkaASoubor, ctVzdalena, ctVzdalenaSTextem, ctText, ctNeUtf8 };
 
 } // namespace
 
@@ -205,25 +205,25 @@ void TestSpusteni::prikazovaRadka_data()
     QTest::addColumn<QString>("chyba");
     QTest::newRow("nic") << QStringList() << int(dsOkno) << QString() << QString();
     QTest::newRow("soubor") << QStringList{u"a.txt"_s} << int(dsOkno) << u"a.txt"_s << QString();
-    QTest::newRow("více souborů: první") << QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s} << int(dsOkno)
-                                         << u"a.txt"_s << QString();
-    QTest::newRow("prázdný argument nic nejmenuje") << QStringList{QString(), u"b.txt"_s} << int(dsOkno)
-                                                    << u"b.txt"_s << QString();
+    QTest::newRow("více souborů: první") << QStringList{u"a.txt"_s, u"b.txt"_s, u"c.txt"_s} << int(dsOkno) << u"a.txt"_s
+                                         << QString();
+    QTest::newRow("prázdný argument nic nejmenuje")
+        << QStringList{QString(), u"b.txt"_s} << int(dsOkno) << u"b.txt"_s << QString();
     QTest::newRow("--help") << QStringList{u"--help"_s} << int(dsNapoveda) << QString() << QString();
     QTest::newRow("-h") << QStringList{u"a.txt"_s, u"-h"_s} << int(dsNapoveda) << QString() << QString();
-    QTest::newRow("--version za souborem") << QStringList{u"a.txt"_s, u"--version"_s} << int(dsVerze) << QString()
-                                           << QString();
+    QTest::newRow("--version za souborem")
+        << QStringList{u"a.txt"_s, u"--version"_s} << int(dsVerze) << QString() << QString();
     QTest::newRow("první volba platí") << QStringList{u"--version"_s, u"--help"_s} << int(dsVerze) << QString()
                                        << QString();
     // Qt's own options are passed over, with their values, and change nothing.
     QTest::newRow("volby Qt") << QStringList{u"-style"_s, u"fusion"_s, u"-reverse"_s, u"--platform=xcb"_s, u"a.txt"_s}
                               << int(dsOkno) << u"a.txt"_s << QString();
-    QTest::newRow("hodnota volby Qt není soubor") << QStringList{u"-stylesheet"_s, u"x.qss"_s} << int(dsOkno)
-                                                  << QString() << QString();
-    QTest::newRow("neznámá volba před --help") << QStringList{u"--verze"_s, u"--help"_s} << int(dsChyba) << QString()
-                                               << u"--verze"_s;
-    QTest::newRow("-- : dál jen soubory") << QStringList{u"--"_s, u"--help"_s, u"-x"_s} << int(dsOkno)
-                                          << u"--help"_s << QString();
+    QTest::newRow("hodnota volby Qt není soubor")
+        << QStringList{u"-stylesheet"_s, u"x.qss"_s} << int(dsOkno) << QString() << QString();
+    QTest::newRow("neznámá volba před --help")
+        << QStringList{u"--verze"_s, u"--help"_s} << int(dsChyba) << QString() << u"--verze"_s;
+    QTest::newRow("-- : dál jen soubory")
+        << QStringList{u"--"_s, u"--help"_s, u"-x"_s} << int(dsOkno) << u"--help"_s << QString();
     QTest::newRow("samotná pomlčka je soubor") << QStringList{u"-"_s} << int(dsOkno) << u"-"_s << QString();
     // The bytes 0xE9 and 0xFF of a name in windows-1250 and Latin-1.
     QTest::newRow("jméno mimo UTF-8") << QStringList{u"p\xDCE9\xDCFF.txt"_s} << int(dsOkno) << u"p\xDCE9\xDCFF.txt"_s
@@ -269,10 +269,11 @@ void TestSpusteni::uplnaCesta()
     QFETCH(QString, cesta);
     QFETCH(QString, ocekavana);
     const QString cwd = PracovniSlozka();
-    QCOMPARE(UplnaCesta(cesta), QString(ocekavana)
-                                    .replace(u"<cwd>"_s, cwd)
-                                    .replace(u"<up>"_s, cwd.left(cwd.lastIndexOf(u'/')))
-                                    .replace(u"<disk>"_s, cwd.left(2)));
+    QCOMPARE(UplnaCesta(cesta),
+             QString(ocekavana)
+                 .replace(u"<cwd>"_s, cwd)
+                 .replace(u"<up>"_s, cwd.left(cwd.lastIndexOf(u'/')))
+                 .replace(u"<disk>"_s, cwd.left(2)));
 }
 
 // The file opens as "Otevřít..." opens it: text, encoding, label and the saved state.
@@ -303,7 +304,8 @@ void TestSpusteni::souborVeSlozceMimoUtf8()
     Zapis(slozka + u"/a.txt"_s, "obsah");
     QVERIFY(QDir::setCurrent(slozka));
 #else
-    const QString slozka = Test->Prostredi.Cesta(u"pr\xDCE1""ce"_s);
+    const QString slozka = Test->Prostredi.Cesta(u"pr\xDCE1"
+                                                 "ce"_s);
     const TUklid uklid{{slozka, slozka + u"/a.txt"_s}};
     VytvorSlozku(slozka);
     Zapis(slozka + u"/a.txt"_s, "obsah");
@@ -353,15 +355,15 @@ void TestSpusteni::bezDispleje_data()
     QTest::addColumn<QString>("vystup"); // a pattern; "<verze>" stands for the version line
     QTest::addColumn<QString>("chyby");
     QTest::newRow("--version") << QStringList{u"--version"_s} << 0 << u"^<verze>$"_s << u"^$"_s;
-    QTest::newRow("--version se soubory") << QStringList{u"chybi.txt"_s, u"--version"_s} << 0 << u"^<verze>$"_s
-                                          << u"^$"_s;
-    QTest::newRow("--help") << QStringList{u"--help"_s} << 0 << u"^Usage: lumarin \\[OPTION\\] \\[FILE\\]\n.*--version"_s
-                            << u"^$"_s;
+    QTest::newRow("--version se soubory")
+        << QStringList{u"chybi.txt"_s, u"--version"_s} << 0 << u"^<verze>$"_s << u"^$"_s;
+    QTest::newRow("--help") << QStringList{u"--help"_s} << 0
+                            << u"^Usage: lumarin \\[OPTION\\] \\[FILE\\]\n.*--version"_s << u"^$"_s;
     QTest::newRow("-h") << QStringList{u"-h"_s} << 0 << u"^Usage: "_s << u"^$"_s;
     QTest::newRow("neznámá volba") << QStringList{u"-x"_s} << 2 << u"^$"_s
                                    << u"^lumarin: unknown option \"-x\"\nTry \"lumarin --help\".\n$"_s;
-    QTest::newRow("volba Qt s --version") << QStringList{u"-reverse"_s, u"--version"_s} << 0 << u"^<verze>$"_s
-                                          << u"^$"_s;
+    QTest::newRow("volba Qt s --version")
+        << QStringList{u"-reverse"_s, u"--version"_s} << 0 << u"^<verze>$"_s << u"^$"_s;
 }
 
 // With no display at all, the texts are printed and the program ends; it
@@ -453,7 +455,9 @@ void TestSpusteni::pretazeni_data()
     QTest::addColumn<QString>("soubor"); // the document's file afterwards, under the test folder
     for (const bool naEditor : {false, true}) {
         const char *kam = naEditor ? "editor" : "okno";
-        const auto radek = [&](const char *nazev) -> QTestData & { return QTest::addRow("%s: %s", kam, nazev) << naEditor; };
+        const auto radek = [&](const char *nazev) -> QTestData & {
+            return QTest::addRow("%s: %s", kam, nazev) << naEditor;
+        };
         radek("soubor") << int(ctSoubor) << true << u"první"_s << u"a.txt"_s;
         radek("dva soubory: první") << int(ctDvaSoubory) << true << u"první"_s << u"a.txt"_s;
         radek("složka") << int(ctSlozka) << false << QString() << QString();
@@ -578,9 +582,10 @@ void TestSpusteni::jazykovySoubor_data()
     QTest::addColumn<QString>("titulek");
     QTest::addColumn<QString>("soubor"); // the file read, "" for none
     const QString sdilena = u"share/lumarin/trelo.xml"_s;
-    QTest::newRow("pracovní složka má přednost") << QStringList{u"prace"_s, u"bin"_s, u"share"_s} << u"prace"_s
-                                                 << u"trelo.xml"_s;
-    QTest::newRow("vedle programu (sestavení)") << QStringList{u"bin"_s, u"share"_s} << u"bin"_s << u"<koren>/bin/trelo.xml"_s;
+    QTest::newRow("pracovní složka má přednost")
+        << QStringList{u"prace"_s, u"bin"_s, u"share"_s} << u"prace"_s << u"trelo.xml"_s;
+    QTest::newRow("vedle programu (sestavení)")
+        << QStringList{u"bin"_s, u"share"_s} << u"bin"_s << u"<koren>/bin/trelo.xml"_s;
     QTest::newRow("instalace") << QStringList{u"share"_s} << u"share"_s << u"<koren>/share/lumarin/trelo.xml"_s;
     QTest::newRow("nikde") << QStringList() << u"Lumarin"_s << u"trelo.xml"_s;
 }
@@ -644,9 +649,9 @@ QString TestSpusteni::NainstalujDo(const QString &Slozka)
     QProcessEnvironment prostredi = QProcessEnvironment::systemEnvironment();
     prostredi.insert(u"DESTDIR"_s, Slozka);
     QByteArray out, err;
-    const int kod = Spust(QStringLiteral(LUMARIN_CMAKE), {u"--install"_s, QStringLiteral(LUMARIN_SESTAVENI),
-                                                          u"--prefix"_s, u"/usr"_s},
-                          prostredi, &out, &err);
+    const int kod =
+        Spust(QStringLiteral(LUMARIN_CMAKE),
+              {u"--install"_s, QStringLiteral(LUMARIN_SESTAVENI), u"--prefix"_s, u"/usr"_s}, prostredi, &out, &err);
     if (kod != 0) {
         qWarning("%s%s", out.constData(), err.constData());
         return {};
@@ -730,7 +735,8 @@ void TestSpusteni::platnostInstalace()
     QByteArray out, err;
     QCOMPARE(Spust(desktop, {usr + u"/share/applications/example.velor.Lumarin.desktop"_s}, prostredi, &out, &err), 0);
     QVERIFY2(out.isEmpty() && err.isEmpty(), (out + err).constData());
-    QVERIFY2(Spust(appstream, {u"validate"_s, u"--no-net"_s, usr + u"/share/metainfo/example.velor.Lumarin.metainfo.xml"_s},
+    QVERIFY2(Spust(appstream,
+                   {u"validate"_s, u"--no-net"_s, usr + u"/share/metainfo/example.velor.Lumarin.metainfo.xml"_s},
                    prostredi, &out, &err) == 0,
              (out + err).constData());
     QVERIFY2(Spust(appstream, {u"validate-tree"_s, u"--no-net"_s, usr}, prostredi, &out, &err) == 0,

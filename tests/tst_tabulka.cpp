@@ -70,8 +70,8 @@ void TestTabulka::cteni_data()
     // Blank: the conversion takes it as stored, the editor shows the default.
     QTest::newRow("prázdné") << true << QVariant(u""_s) << QVariant(u""_s) << QStringList{u""_s, u""_s} << vychozi
                              << QString();
-    QTest::newRow("mezery a řídicí znaky") << true << QVariant(bile) << QVariant(u" "_s) << QStringList{bile, u" "_s}
-                                           << vychozi << QString();
+    QTest::newRow("mezery a řídicí znaky")
+        << true << QVariant(bile) << QVariant(u" "_s) << QStringList{bile, u" "_s} << vychozi << QString();
     // Each value on its own; lengths are never compared nor repaired.
     QTest::newRow("jen náhrady prázdné") << true << QVariant(u"ab"_s) << QVariant(u""_s) << QStringList{u"ab"_s, u""_s}
                                          << QStringList{u"ab"_s, vbez} << QString();
@@ -91,8 +91,8 @@ void TestTabulka::cteni_data()
     // A value that cannot be read: the conversion gets nothing, the editor
     // that value's default, the other value as stored, and the reason.
     const QString typ = u"Invalid data type for 'ZnakySeZnamenkem'"_s;
-    QTest::newRow("jiný typ") << true << QVariant(7) << QVariant(u"x"_s) << QStringList{typ}
-                              << QStringList{vse, u"x"_s} << typ;
+    QTest::newRow("jiný typ") << true << QVariant(7) << QVariant(u"x"_s) << QStringList{typ} << QStringList{vse, u"x"_s}
+                              << typ;
 }
 
 void TestTabulka::cteni()

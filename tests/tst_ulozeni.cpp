@@ -45,11 +45,16 @@ void Uloz(const TUlozene &Hodnoty)
 // The whole Pismo key of an 8-point Tahoma, each value replaceable.
 TUlozene Pismo(const TUlozene &Jine = {}, const QString &Bez = {})
 {
-    TUlozene pismo = {{u"Pismo"_s, u"Sada"_s, 238},         {u"Pismo"_s, u"Barva"_s, 0x00FF0000},
-                      {u"Pismo"_s, u"Vyska"_s, -13},        {u"Pismo"_s, u"Nazev"_s, u"DejaVu Sans"_s},
-                      {u"Pismo"_s, u"Proporce"_s, u"Variabilni"_s}, {u"Pismo"_s, u"Velikost"_s, 0},
-                      {u"Pismo"_s, u"Tucne"_s, 0},          {u"Pismo"_s, u"Kurziva"_s, 0},
-                      {u"Pismo"_s, u"Podtrzene"_s, 0},      {u"Pismo"_s, u"Preskrtnute"_s, 0}};
+    TUlozene pismo = {{u"Pismo"_s, u"Sada"_s, 238},
+                      {u"Pismo"_s, u"Barva"_s, 0x00FF0000},
+                      {u"Pismo"_s, u"Vyska"_s, -13},
+                      {u"Pismo"_s, u"Nazev"_s, u"DejaVu Sans"_s},
+                      {u"Pismo"_s, u"Proporce"_s, u"Variabilni"_s},
+                      {u"Pismo"_s, u"Velikost"_s, 0},
+                      {u"Pismo"_s, u"Tucne"_s, 0},
+                      {u"Pismo"_s, u"Kurziva"_s, 0},
+                      {u"Pismo"_s, u"Podtrzene"_s, 0},
+                      {u"Pismo"_s, u"Preskrtnute"_s, 0}};
     for (const TUlozena &j : Jine)
         for (TUlozena &p : pismo)
             if (p.Jmeno == j.Jmeno)
@@ -75,7 +80,10 @@ struct TSpolecneNastaveni {
         OddelRegistr();
 #endif
     }
-    QString Soubor() const { return Slozka.filePath(u"VELOR/Lumarin.json"_s); }
+    QString Soubor() const
+    {
+        return Slozka.filePath(u"VELOR/Lumarin.json"_s);
+    }
 };
 
 } // namespace
@@ -129,14 +137,16 @@ void TestUlozeni::cteni_data()
         o.Vnejsi = QRect(40, 30, 700, 520);
         QTest::newRow("jazyk a umístění")
             << TUlozene{{{}, u"Jazyk"_s, u"EN"_s}, {{}, u"Maximalni"_s, 0}, {{}, u"Vlevo"_s, 40},
-                        {{}, u"Nahore"_s, 30}, {{}, u"Vyska"_s, 520}, {{}, u"Sirka"_s, 700}}
+                        {{}, u"Nahore"_s, 30},     {{}, u"Vyska"_s, 520},   {{}, u"Sirka"_s, 700}}
             << o;
     }
     {
         TOcekavane o;
         o.bMaximalni = true;
-        QTest::newRow("maximalizované") << TUlozene{{{}, u"Maximalni"_s, 1}, {{}, u"Vlevo"_s, 40},
-                                                    {{}, u"Nahore"_s, 30}, {{}, u"Vyska"_s, 520},
+        QTest::newRow("maximalizované") << TUlozene{{{}, u"Maximalni"_s, 1},
+                                                    {{}, u"Vlevo"_s, 40},
+                                                    {{}, u"Nahore"_s, 30},
+                                                    {{}, u"Vyska"_s, 520},
                                                     {{}, u"Sirka"_s, 700}}
                                         << o;
     }
@@ -146,8 +156,10 @@ void TestUlozeni::cteni_data()
         const QRect plocha = QGuiApplication::primaryScreen()->availableGeometry();
         TOcekavane o;
         o.Vnejsi = QRect(plocha.right() + 1 - 700, plocha.top(), 700, 520);
-        QTest::newRow("mimo obrazovku") << TUlozene{{{}, u"Vlevo"_s, 30000}, {{}, u"Nahore"_s, -30000},
-                                                    {{}, u"Vyska"_s, 520}, {{}, u"Sirka"_s, 700}}
+        QTest::newRow("mimo obrazovku") << TUlozene{{{}, u"Vlevo"_s, 30000},
+                                                    {{}, u"Nahore"_s, -30000},
+                                                    {{}, u"Vyska"_s, 520},
+                                                    {{}, u"Sirka"_s, 700}}
                                         << o;
     }
     {
@@ -174,13 +186,15 @@ void TestUlozeni::cteni_data()
         o.SeZnamenkem.clear();
         o.BezZnamenka.clear();
         o.Zprava = Zprava(u"Invalid data type for 'Vlevo'"_s);
-        QTest::newRow("Vlevo jako znak") << TUlozene{{{}, u"Jazyk"_s, u"EN"_s}, {{}, u"Vlevo"_s, u"5"_s},
-                                                     {{}, u"Nahore"_s, 30}} + Pismo()
-                                         << o;
+        QTest::newRow("Vlevo jako znak") << TUlozene{{{}, u"Jazyk"_s, u"EN"_s},
+                                                     {{}, u"Vlevo"_s, u"5"_s},
+                                                     {{}, u"Nahore"_s, 30}} +
+                Pismo() << o;
         o.Zprava = Zprava(u"Failed to get data for 'Vlevo'"_s);
-        QTest::newRow("Vlevo jako text") << TUlozene{{{}, u"Jazyk"_s, u"EN"_s}, {{}, u"Vlevo"_s, u"500"_s},
-                                                     {{}, u"Nahore"_s, 30}} + Pismo()
-                                         << o;
+        QTest::newRow("Vlevo jako text") << TUlozene{{{}, u"Jazyk"_s, u"EN"_s},
+                                                     {{}, u"Vlevo"_s, u"500"_s},
+                                                     {{}, u"Nahore"_s, 30}} +
+                Pismo() << o;
     }
     {
         // Compared exactly: a lower-case "fixni" leaves the pitch as it was.
@@ -311,9 +325,8 @@ void TestUlozeni::umisteni_data()
     QTest::newRow("one pixel too large") << TUmisteniOkna{p.left(), p.top(), p.width() + 1, p.height()} << p;
     QTest::newRow("negative size") << TUmisteniOkna{40, 30, -5, min} << QRect(40, 30, 640, 480);
     QTest::newRow("below the minimum") << TUmisteniOkna{40, 30, 100, 479} << QRect(40, 30, 640, 480);
-    QTest::newRow("partly off the screen")
-        << TUmisteniOkna{p.right() - 100, p.bottom() - 100, 700, 520}
-        << QRect(p.right() + 1 - 700, p.bottom() + 1 - 520, 700, 520);
+    QTest::newRow("partly off the screen") << TUmisteniOkna{p.right() - 100, p.bottom() - 100, 700, 520}
+                                           << QRect(p.right() + 1 - 700, p.bottom() + 1 - 520, 700, 520);
     QTest::newRow("far above and left") << TUmisteniOkna{min, min, 700, 520} << QRect(p.topLeft(), QSize(700, 520));
 }
 
@@ -389,18 +402,18 @@ void TestUlozeni::omezeni_data()
     QTest::addColumn<TUmisteniOkna>("ulozene");
     QTest::addColumn<QRect>("vnejsi");
     const QRect a(0, 0, 1920, 1040), b(1920, 0, 1280, 1024);
-    QTest::newRow("on the second screen") << QList{a, b} << TUmisteniOkna{2000, 100, 800, 600}
-                                          << QRect(2000, 100, 800, 600);
+    QTest::newRow("on the second screen")
+        << QList{a, b} << TUmisteniOkna{2000, 100, 800, 600} << QRect(2000, 100, 800, 600);
     QTest::newRow("more on the second") << QList{a, b} << TUmisteniOkna{1800, 100, 800, 600}
                                         << QRect(1920, 100, 800, 600);
     QTest::newRow("larger than the second") << QList{a, b} << TUmisteniOkna{2000, 10, 3000, 3000} << b;
-    QTest::newRow("right of the second, unplugged") << QList{a, b} << TUmisteniOkna{4000, 200, 800, 600}
-                                                    << QRect(2400, 200, 800, 600);
+    QTest::newRow("right of the second, unplugged")
+        << QList{a, b} << TUmisteniOkna{4000, 200, 800, 600} << QRect(2400, 200, 800, 600);
     QTest::newRow("below the primary") << QList{a, b} << TUmisteniOkna{100, 5000, 800, 600}
                                        << QRect(100, 440, 800, 600);
     constexpr int min = std::numeric_limits<int>::min();
-    QTest::newRow("far above and left of both") << QList{a, QRect(1920, 1080, 1280, 1024)}
-                                                << TUmisteniOkna{min, min, 640, 480} << QRect(0, 0, 640, 480);
+    QTest::newRow("far above and left of both")
+        << QList{a, QRect(1920, 1080, 1280, 1024)} << TUmisteniOkna{min, min, 640, 480} << QRect(0, 0, 640, 480);
     QTest::newRow("a screen smaller than the minimum")
         << QList{QRect(0, 0, 600, 400)} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
     QTest::newRow("no screen") << QList<QRect>{} << TUmisteniOkna{50, 50, 800, 600} << QRect(0, 0, 640, 480);
@@ -460,15 +473,16 @@ void TestUlozeni::chybaZapisu()
     const QString slozka = QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + u"/VELOR"_s;
     // The folders above stay open to the user the test becomes.
     const QFile::Permissions pruchozi = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(test.Prostredi.Docasna.path(), pruchozi));
     QVERIFY(QFile::setPermissions(test.Prostredi.Docasna.filePath(u"config"_s), pruchozi));
     QFile soubor(slozka + u"/Lumarin.json"_s);
     QVERIFY(soubor.open(QIODevice::ReadOnly));
     const QByteArray pred = soubor.readAll();
     soubor.close();
-    QVERIFY(QFile::setPermissions(slozka, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                                              QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(QFile::setPermissions(slozka,
+                                  QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::ExeOther));
     QVERIFY(QFile::setPermissions(soubor.fileName(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     test.Okno->show();
     {

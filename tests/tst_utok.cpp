@@ -15,9 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-} // namespace
+namespace { } // namespace
 
 class TestUtok : public QObject {
     Q_OBJECT

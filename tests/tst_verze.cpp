@@ -95,9 +95,9 @@ struct TVerze {
     quint32 SouborMS = 0x00030000, SouborLS = 0x00020008;
     quint32 ProduktMS = 0x00030000, ProduktLS = 0;
     quint32 Maska = 0x3F, Priznaky = 0, System = 4, Typ = 1;
-    int DelkaFix = 52;                            // 0: no fixed information
+    int DelkaFix = 52;                                       // 0: no fixed information
     std::optional<QList<quint32>> Preklady = {{0x04E40409}}; // none: no VarFileInfo
-    bool bPrekladyPrvni = false; // VarFileInfo before StringFileInfo
+    bool bPrekladyPrvni = false;                             // VarFileInfo before StringFileInfo
     QString Tabulka = u"040904E4"_s;
     QList<std::pair<QString, QString>> Retezce = {
         {u"CompanyName"_s, u"VELOR"_s},
@@ -180,8 +180,8 @@ TElf Elf(const QByteArray &Obsah, bool b64 = true, bool bVelky = false, bool bSe
     b.resize(hlavicka);
     b += Obsah;
     const qsizetype jmena = b.size();
-    const QByteArray nazvy = QByteArray("\0", 1) + (bSekce ? QByteArray(SekceVerze) : "jina_sekce"_ba) +
-                             QByteArray("\0.shstrtab\0", 11);
+    const QByteArray nazvy =
+        QByteArray("\0", 1) + (bSekce ? QByteArray(SekceVerze) : "jina_sekce"_ba) + QByteArray("\0.shstrtab\0", 11);
     b += nazvy;
     Zarovnej(b);
     const qsizetype tabulka = b.size();
@@ -221,8 +221,8 @@ TElf Elf(const QByteArray &Obsah, bool b64 = true, bool bVelky = false, bool bSe
 // damaging them:
 struct TPe {
     QByteArray Bajty;
-    static constexpr qsizetype Pe = 0x40;         // "PE\0\0"
-    static constexpr qsizetype Sekce = 0x400;     // raw data of .rsrc, at virtual address 0x1000
+    static constexpr qsizetype Pe = 0x40;                // "PE\0\0"
+    static constexpr qsizetype Sekce = 0x400;            // raw data of .rsrc, at virtual address 0x1000
     static constexpr qsizetype Jmena = Sekce + 16;       // the type level's entry
     static constexpr qsizetype Nazvy = Sekce + 24 + 16;  // the name level's entry
     static constexpr qsizetype Jazyky = Sekce + 48 + 16; // the language level's entry
@@ -316,10 +316,16 @@ public:
 #ifdef Q_OS_WIN
     // Windows has no mmap: a plain copy, so a read outside the block is not
     // caught here (the system's own version calls do the reading there).
-    TStrazenyBlok(const QByteArray &Obsah, bool) : FKopie(Obsah) { FData = FKopie.constData(); }
+    TStrazenyBlok(const QByteArray &Obsah, bool) : FKopie(Obsah)
+    {
+        FData = FKopie.constData();
+    }
     TStrazenyBlok(const TStrazenyBlok &) = delete;
     TStrazenyBlok &operator=(const TStrazenyBlok &) = delete;
-    const char *Data() const { return FData; }
+    const char *Data() const
+    {
+        return FData;
+    }
 
 private:
     QByteArray FKopie;
@@ -330,8 +336,8 @@ private:
     {
         const qsizetype stranka = sysconf(_SC_PAGESIZE);
         FDelka = (Obsah.size() + stranka - 1) / stranka * stranka + 2 * stranka;
-        FPamet = static_cast<char *>(mmap(nullptr, size_t(FDelka), PROT_READ | PROT_WRITE,
-                                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+        FPamet = static_cast<char *>(
+            mmap(nullptr, size_t(FDelka), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
         if (FPamet == MAP_FAILED)
             qFatal("no memory for a guarded block");
         mprotect(FPamet, size_t(stranka), PROT_NONE);
@@ -339,10 +345,16 @@ private:
         FData = bNaKonci ? FPamet + FDelka - stranka - Obsah.size() : FPamet + stranka;
         std::memcpy(FData, Obsah.constData(), size_t(Obsah.size()));
     }
-    ~TStrazenyBlok() { munmap(FPamet, size_t(FDelka)); }
+    ~TStrazenyBlok()
+    {
+        munmap(FPamet, size_t(FDelka));
+    }
     TStrazenyBlok(const TStrazenyBlok &) = delete;
     TStrazenyBlok &operator=(const TStrazenyBlok &) = delete;
-    const char *Data() const { return FData; }
+    const char *Data() const
+    {
+        return FData;
+    }
 
 private:
     char *FPamet;
@@ -522,17 +534,16 @@ private slots:
         };
         const QByteArray vzor = Blok();
         radek("the program's values", vzor, u"3.0.2.8"_s);
-        QTest::newRow("an ELF file without the section")
-            << Elf(vzor, true, false, false).Bajty << BezBloku << BezBloku << BezBloku << BezBloku << QString()
-            << BezBloku << QString();
+        QTest::newRow("an ELF file without the section") << Elf(vzor, true, false, false).Bajty << BezBloku << BezBloku
+                                                         << BezBloku << BezBloku << QString() << BezBloku << QString();
 
         TVerze v;
         v.Preklady.reset();
         radek("no translation table", Blok(v), BezPrekladu);
         v.Preklady = QList<quint32>{};
         radek("an empty translation table", Blok(v), BezPrekladu);
-        radek("a translation table of two bytes",
-              Zmen(Blok(), Blok().indexOf(Utf16(u"Translation"_s)) - 4, 2), BezPrekladu);
+        radek("a translation table of two bytes", Zmen(Blok(), Blok().indexOf(Utf16(u"Translation"_s)) - 4, 2),
+              BezPrekladu);
         v = {};
         v.DelkaFix = 0;
         radek("no fixed information", Blok(v), BezFixInfo, {}, {}, {}, {}, {});
@@ -568,12 +579,10 @@ private slots:
 
         v = {};
         v.Tabulka = u"040904B0"_s;
-        radek("strings under another code page", Blok(v), u"3.0.2.8"_s, u"3.0.0.0"_s, {}, u"OriginalFilename"_s,
-              {});
+        radek("strings under another code page", Blok(v), u"3.0.2.8"_s, u"3.0.0.0"_s, {}, u"OriginalFilename"_s, {});
         v.Tabulka = u"040504E2"_s;
         v.Preklady = QList<quint32>{0x04E40409, 0x04E20405};
-        radek("only the first translation counts", Blok(v), u"3.0.2.8"_s, u"3.0.0.0"_s, {}, u"OriginalFilename"_s,
-              {});
+        radek("only the first translation counts", Blok(v), u"3.0.2.8"_s, u"3.0.0.0"_s, {}, u"OriginalFilename"_s, {});
         v.Preklady = QList<quint32>{0x04E20405, 0x04E40409};
         radek("the strings' language first", Blok(v), u"3.0.2.8"_s);
         v = {};
@@ -595,20 +604,20 @@ private slots:
         radek("the block's length 5", Zmen(vzor, 0, 5), BezPrekladu, {}, {}, {}, {}, {});
         radek("the strings' length 0, before the translation", Zmen(vzor, Pozice(vzor, u"StringFileInfo"_s), 0),
               BezPrekladu);
-        radek("a string's length 0", Zmen(vzor, Pozice(vzor, u"ProductVersion"_s), 0), u"3.0.2.8"_s, u"3.0.0.0"_s,
-              {}, u"OriginalFilename"_s, {});
-        radek("a string's value longer than its node",
-              Zmen(vzor, Pozice(vzor, u"OriginalFilename"_s) + 2, 0x7FFF), u"3.0.2.8"_s);
-        radek("a string without its null", Zmen(vzor, vzor.indexOf(Utf16(u"trelo.exe"_s)) + 18, u'!'),
-              u"3.0.2.8"_s, u"3.0.0.0"_s, {}, u"OriginalFilename"_s, u"trelo.exe!"_s);
+        radek("a string's length 0", Zmen(vzor, Pozice(vzor, u"ProductVersion"_s), 0), u"3.0.2.8"_s, u"3.0.0.0"_s, {},
+              u"OriginalFilename"_s, {});
+        radek("a string's value longer than its node", Zmen(vzor, Pozice(vzor, u"OriginalFilename"_s) + 2, 0x7FFF),
+              u"3.0.2.8"_s);
+        radek("a string without its null", Zmen(vzor, vzor.indexOf(Utf16(u"trelo.exe"_s)) + 18, u'!'), u"3.0.2.8"_s,
+              u"3.0.0.0"_s, {}, u"OriginalFilename"_s, u"trelo.exe!"_s);
         v = {};
         v.bPrekladyPrvni = true;
         const QByteArray prekladyPrvni = Blok(v);
         const qsizetype text = prekladyPrvni.indexOf(Utf16(u"trelo.exe"_s));
         radek("a block that ends where a string's null would be", prekladyPrvni.left(text + 18), u"3.0.2.8"_s);
 #ifndef Q_OS_WIN // the system's buffer does not say where the cut block ended
-        radek("an odd block that ends inside a string", prekladyPrvni.left(text + 17), u"3.0.2.8"_s, u"3.0.0.0"_s,
-              {}, u"OriginalFilename"_s, u"trelo.ex"_s);
+        radek("an odd block that ends inside a string", prekladyPrvni.left(text + 17), u"3.0.2.8"_s, u"3.0.0.0"_s, {},
+              u"OriginalFilename"_s, u"trelo.ex"_s);
 #endif
         radek("an odd block that ends in the strings' header", vzor.left(Pozice(vzor, u"StringFileInfo"_s) + 1),
               BezPrekladu);
@@ -694,8 +703,8 @@ private slots:
                                       << u"\\StringFileInfo\\040904E4\\OriginalFilename"_s + QChar(0);
         QTest::newRow("the first of two") << QList<quint32>{0x04E20405, 0x04B00409} << int(viSpolecnost)
                                           << u"\\StringFileInfo\\040504E2\\CompanyName"_s + QChar(0);
-        QTest::newRow("letters in both halves") << QList<quint32>{0xEF01ABCD} << int(viKomentare)
-                                                << u"\\StringFileInfo\\ABCDEF01\\Comments"_s + QChar(0);
+        QTest::newRow("letters in both halves")
+            << QList<quint32>{0xEF01ABCD} << int(viKomentare) << u"\\StringFileInfo\\ABCDEF01\\Comments"_s + QChar(0);
     }
 
     void cestaKlice()
@@ -747,7 +756,8 @@ private slots:
     {
         QFETCH(QByteArray, soubor);
 #ifdef Q_OS_WIN
-        if (soubor.startsWith("\x7F" "ELF"))
+        if (soubor.startsWith("\x7F"
+                              "ELF"))
             QSKIP("Windows' version calls read PE files only: an ELF file has no block there");
 #endif
         const QString cesta = Soubor(u"kontejner"_s, soubor);
@@ -800,24 +810,18 @@ private slots:
         });
         QTest::newRow("ELF: names in a section that does not exist")
             << elf([](TElf &e) { Zapis<quint16>(e.Bajty, 0x3E, 3); });
-        QTest::newRow("ELF: names past the end") << elf([&](TElf &e) {
-            Zapis<quint64>(e.Bajty, sekce(e, 2, 24), quint64(e.Bajty.size()) - 4);
-        });
-        QTest::newRow("ELF: a name past the names") << elf([&](TElf &e) {
-            Zapis<quint32>(e.Bajty, sekce(e, 1, 0), 0xFFFFFFF0u);
-        });
-        QTest::newRow("ELF: the name cut by the end of the names") << elf([&](TElf &e) {
-            Zapis<quint64>(e.Bajty, sekce(e, 2, 32), 8);
-        });
-        QTest::newRow("ELF: the block past the end") << elf([&](TElf &e) {
-            Zapis<quint64>(e.Bajty, sekce(e, 1, 24), quint64(e.Bajty.size()) - 8);
-        });
-        QTest::newRow("ELF: a block of 2^64 - 1 bytes") << elf([&](TElf &e) {
-            Zapis<quint64>(e.Bajty, sekce(e, 1, 32), ~quint64(0));
-        });
-        QTest::newRow("ELF: the block's section without data") << elf([&](TElf &e) {
-            Zapis<quint32>(e.Bajty, sekce(e, 1, 4), 8);
-        });
+        QTest::newRow("ELF: names past the end")
+            << elf([&](TElf &e) { Zapis<quint64>(e.Bajty, sekce(e, 2, 24), quint64(e.Bajty.size()) - 4); });
+        QTest::newRow("ELF: a name past the names")
+            << elf([&](TElf &e) { Zapis<quint32>(e.Bajty, sekce(e, 1, 0), 0xFFFFFFF0u); });
+        QTest::newRow("ELF: the name cut by the end of the names")
+            << elf([&](TElf &e) { Zapis<quint64>(e.Bajty, sekce(e, 2, 32), 8); });
+        QTest::newRow("ELF: the block past the end")
+            << elf([&](TElf &e) { Zapis<quint64>(e.Bajty, sekce(e, 1, 24), quint64(e.Bajty.size()) - 8); });
+        QTest::newRow("ELF: a block of 2^64 - 1 bytes")
+            << elf([&](TElf &e) { Zapis<quint64>(e.Bajty, sekce(e, 1, 32), ~quint64(0)); });
+        QTest::newRow("ELF: the block's section without data")
+            << elf([&](TElf &e) { Zapis<quint32>(e.Bajty, sekce(e, 1, 4), 8); });
         QTest::newRow("ELF: a block of 0 bytes") << elf([&](TElf &e) { Zapis<quint64>(e.Bajty, sekce(e, 1, 32), 0); });
         QTest::newRow("ELF: an unknown class") << elf([](TElf &e) { e.Bajty[4] = 3; });
 
@@ -883,11 +887,12 @@ private slots:
 #ifdef Q_OS_WIN
         // Windows has no named pipes in its folders; NUL is its device.
         Q_UNUSED(roura);
-        for (const QString &cesta : {slozka, u"NUL"_s, Docasna.filePath(u"neni"_s), QString(), u"a"_s + QChar(0) + u"b"_s}) {
+        for (const QString &cesta :
+             {slozka, u"NUL"_s, Docasna.filePath(u"neni"_s), QString(), u"a"_s + QChar(0) + u"b"_s}) {
 #else
         QVERIFY(mkfifo(KodujCestu(roura).constData(), 0600) == 0);
-        for (const QString &cesta : {slozka, roura, Docasna.filePath(u"neni"_s), QString(), u"a"_s + QChar(0) + u"b"_s,
-                                     u"/dev/zero"_s}) {
+        for (const QString &cesta :
+             {slozka, roura, Docasna.filePath(u"neni"_s), QString(), u"a"_s + QChar(0) + u"b"_s, u"/dev/zero"_s}) {
 #endif
             quint32 ukazatel = 0;
             QCOMPARE(ZjistiVelikostVerze(cesta, &ukazatel), 0u);
@@ -1011,10 +1016,9 @@ private slots:
                                 << 44378 + (12 * 3600000 + 250) / 86400000.0;
         QTest::newRow("winter") << QDateTime(QDate(2021, 1, 15), QTime(22, 59, 59, 999), Qt::UTC)
                                 << 44211 + (23 * 3600000 + 59 * 60000 + 59999) / 86400000.0;
-        QTest::newRow("the next local day") << QDateTime(QDate(2021, 1, 15), QTime(23, 30), Qt::UTC)
-                                            << 44212 + 1800000 / 86400000.0;
-        QTest::newRow("after 2038") << QDateTime(QDate(2038, 3, 1), QTime(10, 0), Qt::UTC)
-                                    << 50465 + 11 / 24.0;
+        QTest::newRow("the next local day")
+            << QDateTime(QDate(2021, 1, 15), QTime(23, 30), Qt::UTC) << 44212 + 1800000 / 86400000.0;
+        QTest::newRow("after 2038") << QDateTime(QDate(2038, 3, 1), QTime(10, 0), Qt::UTC) << 50465 + 11 / 24.0;
 #ifndef Q_OS_WIN // the C runtime knows no local time before 1970, and Qt leaves such a time in UTC
         QTest::newRow("before 30 December 1899") << QDateTime(QDate(1899, 12, 29), QTime(5, 0), Qt::UTC) << -1.25;
 #endif
@@ -1140,13 +1144,12 @@ private slots:
         QTest::addColumn<QString>("typ");
         QTest::newRow("missing") << u"neni.txt"_s << "<none>"_ba << u"?"_s;
         QTest::newRow("text by its name") << u"a.txt"_s << "ahoj\n"_ba << Komentar("text/plain");
-        QTest::newRow("PDF by its content") << u"dokument"_s << "%PDF-1.4\n%\xE2\xE3\n"_ba
-                                            << Komentar("application/pdf");
+        QTest::newRow("PDF by its content")
+            << u"dokument"_s << "%PDF-1.4\n%\xE2\xE3\n"_ba << Komentar("application/pdf");
         QTest::newRow("empty") << u"prazdny"_s << QByteArray() << Komentar("application/x-zerosize");
         QTest::newRow("a folder") << u"slozka"_s << "<folder>"_ba << Komentar("inode/directory");
         QTest::newRow("a pipe") << u"roura"_s << "<pipe>"_ba << Komentar("inode/fifo");
-        QTest::newRow("a name that is not UTF-8") << DekodujCestu("x\xFF.txt") << "ahoj\n"_ba
-                                                  << Komentar("text/plain");
+        QTest::newRow("a name that is not UTF-8") << DekodujCestu("x\xFF.txt") << "ahoj\n"_ba << Komentar("text/plain");
     }
 
     void typ()
@@ -1193,7 +1196,8 @@ private slots:
 #endif
         const QString cesta = Soubor(u"tajny.txt"_s, "ahoj\n");
         QVERIFY(QFile::setPermissions(cesta, {}));
-        QVERIFY(QFile::setPermissions(Docasna.path(), QFile::permissions(Docasna.path()) | QFile::ExeGroup | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(Docasna.path(),
+                                      QFile::permissions(Docasna.path()) | QFile::ExeGroup | QFile::ExeOther));
         TBezPrivilegii bezPrav;
         QCOMPARE(Info.TypSouboru(cesta), Komentar("text/plain"));
     }

@@ -88,8 +88,8 @@ bool CtiSurove(const wchar_t *Jmeno, DWORD &Typ, QByteArray &Data)
         return false;
     Data.resize(velikost);
     return RegGetValueW(HKEY_CURRENT_USER, KlicW, Jmeno, RRF_RT_ANY | RRF_NOEXPAND, &Typ, Data.data(), &velikost) ==
-               ERROR_SUCCESS &&
-           (Data.resize(velikost), true);
+        ERROR_SUCCESS &&
+        (Data.resize(velikost), true);
 }
 
 // Every byte from 0x80 on, each followed by a space, in windows-1250.
@@ -151,8 +151,8 @@ private:
 // a Czech system locale on Windows), which the 8-bit files are read in.
 void TestWindows::kodovaStranka()
 {
-    QVERIFY2(GetACP() == 1250, qPrintable(u"the ANSI code page is %1, not 1250: run with LANG=cs_CZ.UTF-8"_s
-                                              .arg(GetACP())));
+    QVERIFY2(GetACP() == 1250,
+             qPrintable(u"the ANSI code page is %1, not 1250: run with LANG=cs_CZ.UTF-8"_s.arg(GetACP())));
     QCOMPARE(NazevKodoveStranky(), u"windows-1250"_s);
     // Every byte decodes as the system's own call decodes it, and back.
     QByteArray bajty;
@@ -174,44 +174,40 @@ void TestWindows::kodovaStranka()
 // type and data, read as text, integer or binary data through the store.
 void TestWindows::registrCteni_data()
 {
-    QTest::addColumn<int>("typ");         // the registry's type; -1: no such value
+    QTest::addColumn<int>("typ"); // the registry's type; -1: no such value
     QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<int>("typHodnoty");  // what TypHodnoty says
-    QTest::addColumn<char>("cteni");      // 's' text, 'i' integer, 'b' binary data
+    QTest::addColumn<int>("typHodnoty"); // what TypHodnoty says
+    QTest::addColumn<char>("cteni");     // 's' text, 'i' integer, 'b' binary data
     QTest::addColumn<QVariant>("vysledek");
-    QTest::addColumn<QString>("chyba");   // the reason before " for 'Hodnota'"; empty: none
+    QTest::addColumn<QString>("chyba"); // the reason before " for 'Hodnota'"; empty: none
 
     const QString jine = u"Invalid data type"_s, nelze = u"Failed to get data"_s;
     QTest::newRow("text") << int(REG_SZ) << Sz(u"Příliš žluťoučký"_s) << int(rdRetezec) << 's'
                           << QVariant(u"Příliš žluťoučký"_s) << QString();
     QTest::newRow("rozšířený text") << int(REG_EXPAND_SZ) << Sz(u"%TEMP%\\x"_s) << int(rdRozsirenyRetezec) << 's'
                                     << QVariant(u"%TEMP%\\x"_s) << QString();
-    QTest::newRow("prázdný text") << int(REG_SZ) << Sz({}) << int(rdRetezec) << 's' << QVariant(QString())
-                                  << QString();
+    QTest::newRow("prázdný text") << int(REG_SZ) << Sz({}) << int(rdRetezec) << 's' << QVariant(QString()) << QString();
     QTest::newRow("text bez nuly") << int(REG_SZ) << "a\0b\0"_ba << int(rdRetezec) << 's' << QVariant(u"ab"_s)
                                    << QString();
-    QTest::newRow("chybějící text") << -1 << QByteArray() << int(rdNeznamy) << 's' << QVariant(QString())
-                                    << QString();
+    QTest::newRow("chybějící text") << -1 << QByteArray() << int(rdNeznamy) << 's' << QVariant(QString()) << QString();
     QTest::newRow("číslo jako text") << int(REG_DWORD) << Dword(1) << int(rdCislo) << 's' << QVariant() << jine;
-    QTest::newRow("binární jako text") << int(REG_BINARY) << "\x00"_ba << int(rdBinarni) << 's' << QVariant()
-                                       << jine;
-    QTest::newRow("cizí typ jako text") << int(REG_MULTI_SZ) << "a\0\0\0\0\0"_ba << int(rdNeznamy) << 's'
-                                        << QVariant() << jine;
+    QTest::newRow("binární jako text") << int(REG_BINARY) << "\x00"_ba << int(rdBinarni) << 's' << QVariant() << jine;
+    QTest::newRow("cizí typ jako text") << int(REG_MULTI_SZ) << "a\0\0\0\0\0"_ba << int(rdNeznamy) << 's' << QVariant()
+                                        << jine;
 
     QTest::newRow("číslo") << int(REG_DWORD) << Dword(quint32(-11)) << int(rdCislo) << 'i' << QVariant(-11)
                            << QString();
     QTest::newRow("barva okna") << int(REG_DWORD) << Dword(quint32(-16777208)) << int(rdCislo) << 'i'
                                 << QVariant(-16777208) << QString();
-    QTest::newRow("nejmenší číslo") << int(REG_DWORD) << Dword(0x80000000u) << int(rdCislo) << 'i'
-                                    << QVariant(INT_MIN) << QString();
-    QTest::newRow("největší číslo") << int(REG_DWORD) << Dword(0x7FFFFFFFu) << int(rdCislo) << 'i'
-                                    << QVariant(INT_MAX) << QString();
+    QTest::newRow("nejmenší číslo") << int(REG_DWORD) << Dword(0x80000000u) << int(rdCislo) << 'i' << QVariant(INT_MIN)
+                                    << QString();
+    QTest::newRow("největší číslo") << int(REG_DWORD) << Dword(0x7FFFFFFFu) << int(rdCislo) << 'i' << QVariant(INT_MAX)
+                                    << QString();
     QTest::newRow("chybějící číslo") << -1 << QByteArray() << int(rdNeznamy) << 'i' << QVariant() << nelze;
     // Text as an integer: up to four bytes with the terminator is of another
     // type, longer text does not fit.
     QTest::newRow("znak jako číslo") << int(REG_SZ) << Sz(u"1"_s) << int(rdRetezec) << 'i' << QVariant() << jine;
-    QTest::newRow("dva znaky jako číslo") << int(REG_SZ) << Sz(u"12"_s) << int(rdRetezec) << 'i' << QVariant()
-                                          << nelze;
+    QTest::newRow("dva znaky jako číslo") << int(REG_SZ) << Sz(u"12"_s) << int(rdRetezec) << 'i' << QVariant() << nelze;
     QTest::newRow("4 bajty jako číslo") << int(REG_BINARY) << "\x01\x02\x03\x04"_ba << int(rdBinarni) << 'i'
                                         << QVariant() << jine;
     QTest::newRow("5 bajtů jako číslo") << int(REG_BINARY) << "\x01\x02\x03\x04\x05"_ba << int(rdBinarni) << 'i'
@@ -224,10 +220,8 @@ void TestWindows::registrCteni_data()
     QTest::newRow("prázdná binární") << int(REG_BINARY) << QByteArray() << int(rdBinarni) << 'b'
                                      << QVariant(QByteArray()) << QString();
     QTest::newRow("chybějící binární") << -1 << QByteArray() << int(rdNeznamy) << 'b' << QVariant() << nelze;
-    QTest::newRow("text jako binární") << int(REG_SZ) << Sz(u"00"_s) << int(rdRetezec) << 'b' << QVariant()
-                                       << jine;
-    QTest::newRow("číslo jako binární") << int(REG_DWORD) << Dword(0) << int(rdCislo) << 'b' << QVariant()
-                                        << jine;
+    QTest::newRow("text jako binární") << int(REG_SZ) << Sz(u"00"_s) << int(rdRetezec) << 'b' << QVariant() << jine;
+    QTest::newRow("číslo jako binární") << int(REG_DWORD) << Dword(0) << int(rdCislo) << 'b' << QVariant() << jine;
 }
 
 void TestWindows::registrCteni()
@@ -375,8 +369,8 @@ void TestWindows::verzeProgramu()
     QCOMPARE(fix->dwFileType, DWORD(VFT_APP));
 
     DWORD *preklad = nullptr;
-    QVERIFY(VerQueryValueW(blok.constData(), L"\\VarFileInfo\\Translation", reinterpret_cast<void **>(&preklad),
-                           &delka));
+    QVERIFY(
+        VerQueryValueW(blok.constData(), L"\\VarFileInfo\\Translation", reinterpret_cast<void **>(&preklad), &delka));
     QCOMPARE(delka, UINT(4));
     QCOMPARE(*preklad, DWORD(0x04E40409));
 
@@ -416,11 +410,11 @@ void TestWindows::verzeProgramu()
 void TestWindows::soubor1250_data()
 {
     QTest::addColumn<QByteArray>("bajty");
-    QTest::addColumn<QString>("text");         // as the editor shows it; empty: not checked
+    QTest::addColumn<QString>("text");          // as the editor shows it; empty: not checked
     QTest::addColumn<QByteArray>("poKonverzi"); // the file after F6 and Save
-    QTest::newRow("česky") << "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n\xFAp\xECl \xEF\xE1\x62\x65lsk\xE9 \xF3\x64y."_ba
-                           << u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s
-                           << "Prilis zlutoucky kun\r\nupel dabelske ody."_ba;
+    QTest::newRow("česky")
+        << "P\xF8\xEDli\x9A \x9Elu\x9Dou\xE8k\xFD k\xF9\xF2\r\n\xFAp\xECl \xEF\xE1\x62\x65lsk\xE9 \xF3\x64y."_ba
+        << u"Příliš žluťoučký kůň\r\núpěl ďábelské ódy."_s << "Prilis zlutoucky kun\r\nupel dabelske ody."_ba;
     QTest::newRow("velká písmena") << "\x8A\x8E\xC8\xD8\xCC\xC1\xCD\xC9\xDA\xD9"_ba << u"ŠŽČŘĚÁÍÉÚŮ"_s
                                    << "SZCREAIEUU"_ba;
     // Bytes no pair touches stay as they were, also those the code page
@@ -473,9 +467,9 @@ void TestWindows::klavesnice()
             memcpy(stav, puvodni, sizeof stav);
             stav[klavesa] = bZapnuto ? 1 : 0;
             QVERIFY(SetKeyboardState(stav));
-            const bool bCteno = klavesa == VK_CAPITAL   ? StavKlaves().CapsLock()
-                                : klavesa == VK_NUMLOCK ? StavKlaves().NumLock()
-                                                        : StavKlaves().Insert();
+            const bool bCteno = klavesa == VK_CAPITAL ? StavKlaves().CapsLock()
+                : klavesa == VK_NUMLOCK               ? StavKlaves().NumLock()
+                                                      : StavKlaves().Insert();
             QCOMPARE(bCteno, bZapnuto);
         }
     }
@@ -487,8 +481,8 @@ void TestWindows::klavesnice()
 // with LF alone, as elsewhere.
 void TestWindows::prikazovaRadka()
 {
-    const QStringList argumenty = {u"Příliš žluťoučký kůň.txt"_s, u"emoji 😀 ő ñ 中.txt"_s, u"a \"b\" c"_s,
-                                   QString(), u"-x"_s};
+    const QStringList argumenty = {u"Příliš žluťoučký kůň.txt"_s, u"emoji 😀 ő ñ 中.txt"_s, u"a \"b\" c"_s, QString(),
+                                   u"-x"_s};
     QProcess proces;
     proces.start(QStringLiteral(LUMARIN_ARGUMENTY), argumenty);
     QVERIFY(proces.waitForFinished(60000));
@@ -546,8 +540,9 @@ void TestWindows::zapisOdmitne()
     const QString chraneny = Prostredi->Cesta(u"jen ke čtení.txt"_s);
     Zapis(chraneny, "chraneny");
     QVERIFY(SetFileAttributesW(W(chraneny).c_str(), FILE_ATTRIBUTE_READONLY));
-    QVERIFY(Chyba([&] { ZapisSoubor(chraneny, "x"); })
-                .startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(chraneny))));
+    QVERIFY(Chyba([&] {
+                ZapisSoubor(chraneny, "x");
+            }).startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(chraneny))));
     QCOMPARE(Precti(chraneny), "chraneny"_ba);
     SetFileAttributesW(W(chraneny).c_str(), FILE_ATTRIBUTE_NORMAL);
 
@@ -556,10 +551,12 @@ void TestWindows::zapisOdmitne()
     QVERIFY(Chyba([&] { ZapisSoubor(nul, "x"); }).startsWith(u"Cannot create file \"NUL\". It is"_s));
 
     const QString chybi = Prostredi->Cesta(u"neni/soubor.txt"_s);
-    QVERIFY(Chyba([&] { ZapisSoubor(chybi, "x"); })
-                .startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(chybi))));
-    QVERIFY(Chyba([&] { NactiBajty(chybi); })
-                .startsWith(u"Cannot open file \"%1\". "_s.arg(QDir::toNativeSeparators(chybi))));
+    QVERIFY(Chyba([&] {
+                ZapisSoubor(chybi, "x");
+            }).startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(chybi))));
+    QVERIFY(Chyba([&] {
+                NactiBajty(chybi);
+            }).startsWith(u"Cannot open file \"%1\". "_s.arg(QDir::toNativeSeparators(chybi))));
     QCOMPARE(Zbytky({u"jen ke čtení.txt"_s}), QStringList());
 }
 

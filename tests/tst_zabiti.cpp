@@ -106,7 +106,8 @@ int Dite(const QByteArray &Role)
 // that F6 alone changes it).
 QByteArray CeskyText(qsizetype Bajtu)
 {
-    const QByteArray odstavec = u"Příliš žluťoučký kůň úpěl ďábelské ódy; ŘEKA Ústí nad Labem, „Čtvrť“ 2026.\r\n"_s.toUtf8();
+    const QByteArray odstavec =
+        u"Příliš žluťoučký kůň úpěl ďábelské ódy; ŘEKA Ústí nad Labem, „Čtvrť“ 2026.\r\n"_s.toUtf8();
     QByteArray text;
     text.reserve(Bajtu + odstavec.size());
     while (text.size() < Bajtu)
@@ -137,7 +138,7 @@ public:
     bool Platne() const { return FFd >= 0 && FWatch >= 0; }
 
     struct TUdalost {
-        qint64 Cas; // ms of Hodiny
+        qint64 Cas;  // ms of Hodiny
         bool bVznik; // created, else renamed
         QByteArray Jmeno;
     };
@@ -193,15 +194,15 @@ struct TScenar {
     QString Program;
     QStringList Argumenty;
     QProcessEnvironment Prostredi;
-    QString Slozka, Jmeno;          // the file (or the settings file) and its folder
-    std::function<void()> Priprav;  // puts the old content in place
-    std::function<QString()> Over;  // what is wrong after a kill; empty when nothing
+    QString Slozka, Jmeno;         // the file (or the settings file) and its folder
+    std::function<void()> Priprav; // puts the old content in place
+    std::function<QString()> Over; // what is wrong after a kill; empty when nothing
 };
 
 struct TPrubeh {
-    qint64 Celkem = 0;  // ms from "go" to the end of a save that is not killed
-    int Docasnych = 0;  // temporary files it creates
-    qint64 Zivot = 0;   // ms a temporary file of it lives, the longest
+    qint64 Celkem = 0; // ms from "go" to the end of a save that is not killed
+    int Docasnych = 0; // temporary files it creates
+    qint64 Zivot = 0;  // ms a temporary file of it lives, the longest
 };
 
 // Starts the child, waits until it is ready; it is told to go by the caller.

@@ -189,9 +189,9 @@ void TestZapis::init()
 void TestZapis::cleanup()
 {
     // QTemporaryDir cannot remove names that are not UTF-8.
-    ::nftw(KodujCestu(Test->Prostredi.Docasna.path()).constData(),
-           [](const char *Cesta, const struct stat *, int, FTW *) { return ::remove(Cesta); }, 16,
-           FTW_DEPTH | FTW_PHYS);
+    ::nftw(
+        KodujCestu(Test->Prostredi.Docasna.path()).constData(),
+        [](const char *Cesta, const struct stat *, int, FTW *) { return ::remove(Cesta); }, 16, FTW_DEPTH | FTW_PHYS);
     Test.reset();
 }
 
@@ -273,8 +273,7 @@ void TestZapis::proud_data()
     QTest::addColumn<QString>("konec"); // "hotovo", "vzdano" or "plny"
     for (const bool naMiste : {false, true})
         for (const QString &konec : {u"hotovo"_s, u"vzdano"_s, u"plny"_s})
-            QTest::addRow("%s, %s", naMiste ? "na místě" : "přejmenováním", qPrintable(konec))
-                << naMiste << konec;
+            QTest::addRow("%s, %s", naMiste ? "na místě" : "přejmenováním", qPrintable(konec)) << naMiste << konec;
 }
 
 void TestZapis::proud()
@@ -536,8 +535,8 @@ void TestZapis::atributy()
             QSKIP("no ACLs here");
     } else if (druh == daVychoziAclSlozky) {
         const QByteArray acl = AclXattr();
-        if (::setxattr(KodujCestu(slozka).constData(), "system.posix_acl_default", acl.constData(),
-                       size_t(acl.size()), 0) != 0)
+        if (::setxattr(KodujCestu(slozka).constData(), "system.posix_acl_default", acl.constData(), size_t(acl.size()),
+                       0) != 0)
             QSKIP("no ACLs here");
     } else if (druh == daSkupina) {
         if (geteuid() != 0)
@@ -625,13 +624,14 @@ void TestZapis::kodovaniCest_data()
     QTest::newRow("čeština") << u"/žluťoučký kůň"_s.toUtf8() << u"/žluťoučký kůň"_s;
     QTest::newRow("mimo BMP") << QByteArray("\xF0\x9F\x98\x80") << u"😀"_s;
     QTest::newRow("FF FE") << QByteArray("\xFF\xFE.txt") << Unik(u"%FF%FE.txt"_s);
-    QTest::newRow("windows-1250") << QByteArray("\xE8" "aj") << Unik(u"%E8aj"_s);
+    QTest::newRow("windows-1250") << QByteArray("\xE8"
+                                                "aj")
+                                  << Unik(u"%E8aj"_s);
     QTest::newRow("příliš dlouhý zápis") << QByteArray("\xC0\xAF") << Unik(u"%C0%AF"_s);
     QTest::newRow("zakódovaná náhradní polovina") << QByteArray("\xED\xB2\x80") << Unik(u"%ED%B2%80"_s);
     QTest::newRow("useknutý znak") << QByteArray("a\xE2\x82") << Unik(u"a%E2%82"_s);
     QTest::newRow("nad U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << Unik(u"%F4%90%80%80"_s);
-    QTest::newRow("náhradní dvojice z bajtů") << QByteArray("\xF0\x90\x82\x80\xFF")
-                                              << Unik(u"\U00010080%FF"_s);
+    QTest::newRow("náhradní dvojice z bajtů") << QByteArray("\xF0\x90\x82\x80\xFF") << Unik(u"\U00010080%FF"_s);
 }
 
 void TestZapis::kodovaniCest()

@@ -173,7 +173,8 @@ void TestZnaky::vyberRadky()
     QCOMPARE(s->topLevelItemCount(), 191);
     QCOMPARE(s->topLevelItem(0)->text(0) + u' ' + s->topLevelItem(0)->text(1) + u' ' + s->topLevelItem(0)->text(2),
              u"A 65 41"_s);
-    QCOMPARE(s->topLevelItem(190)->text(0) + u' ' + s->topLevelItem(190)->text(1) + u' ' + s->topLevelItem(190)->text(2),
+    QCOMPARE(s->topLevelItem(190)->text(0) + u' ' + s->topLevelItem(190)->text(1) + u' ' +
+                 s->topLevelItem(190)->text(2),
              u"˙ 255 FF"_s);
     QCOMPARE(s->topLevelItem(236 - 65)->text(0), u"ě"_s);
     QCOMPARE(s->topLevelItem(204 - 65)->text(2), u"CC"_s);
@@ -349,11 +350,11 @@ void TestZnaky::editorSlozeni()
     QStringList komponenty;
     for (const QObject *k : Z->Komponenty)
         komponenty << k->objectName() + u':' + QString::number(Tag(k));
-    QCOMPARE(komponenty, QStringList({u"gbxDefiniceZnaku:-1"_s, u"lblZnakSeZnamenkem:-1"_s, u"edtZnakSeZnamenkem:0"_s,
-                                      u"spbZnakSeZnamenkem:-1"_s, u"lblZnakBezZnamenka:-1"_s, u"edtZnakBezZnamenka:0"_s,
-                                      u"spbZnakBezZnamenka:-1"_s, u"bbtPridat:-1"_s, u"bbtUpravit:-1"_s,
-                                      u"bbtSmazat:-1"_s, u"livZnaky:-1"_s, u"lblSeznam:-1"_s, u"btnOK:-1"_s,
-                                      u"btnStorno:-1"_s, u"sbtDefault:-1"_s}));
+    QCOMPARE(komponenty,
+             QStringList({u"gbxDefiniceZnaku:-1"_s, u"lblZnakSeZnamenkem:-1"_s, u"edtZnakSeZnamenkem:0"_s,
+                          u"spbZnakSeZnamenkem:-1"_s, u"lblZnakBezZnamenka:-1"_s, u"edtZnakBezZnamenka:0"_s,
+                          u"spbZnakBezZnamenka:-1"_s, u"bbtPridat:-1"_s, u"bbtUpravit:-1"_s, u"bbtSmazat:-1"_s,
+                          u"livZnaky:-1"_s, u"lblSeznam:-1"_s, u"btnOK:-1"_s, u"btnStorno:-1"_s, u"sbtDefault:-1"_s}));
     QCOMPARE(Z->objectName(), u"ZnakyForm"_s);
     QCOMPARE(Tag(Z), -1);
     QCOMPARE(TagSloupce(Z->livZnaky, 0), -1);
@@ -384,11 +385,12 @@ void TestZnaky::editorSlozeni()
         poradi << QApplication::focusWidget();
         Stiskni(Qt::Key_Tab);
     }
-    QCOMPARE(poradi, QList<QWidget *>({Z->edtZnakSeZnamenkem, Z->edtZnakBezZnamenka, Z->bbtPridat, Z->bbtUpravit,
-                                       Z->bbtSmazat, Z->livZnaky, Z->btnOK, Z->btnStorno}));
+    QCOMPARE(poradi,
+             QList<QWidget *>({Z->edtZnakSeZnamenkem, Z->edtZnakBezZnamenka, Z->bbtPridat, Z->bbtUpravit, Z->bbtSmazat,
+                               Z->livZnaky, Z->btnOK, Z->btnStorno}));
     QCOMPARE(QApplication::focusWidget(), Z->edtZnakSeZnamenkem);
-    for (QWidget *rychle : {static_cast<QWidget *>(Z->spbZnakSeZnamenkem), static_cast<QWidget *>(Z->spbZnakBezZnamenka),
-                            static_cast<QWidget *>(Z->sbtDefault)})
+    for (QWidget *rychle : {static_cast<QWidget *>(Z->spbZnakSeZnamenkem),
+                            static_cast<QWidget *>(Z->spbZnakBezZnamenka), static_cast<QWidget *>(Z->sbtDefault)})
         QCOMPARE(rychle->focusPolicy(), Qt::NoFocus);
     // Enter in the list presses no button: the dialog has no default one.
     Z->livZnaky->setFocus();
@@ -408,9 +410,11 @@ void TestZnaky::otevreni_data()
     QTest::newRow("prázdné") << QVariant(u""_s) << QVariant(u""_s) << vychozi;
     QTest::newRow("jen mezery a řídicí znaky") << QVariant(u" \t\u0001 "_s) << QVariant(u"\r\n"_s) << vychozi;
     QTest::newRow("uloženo") << QVariant(u"ab"_s) << QVariant(u"xy"_s) << QStringList{u"a=x"_s, u"b=y"_s};
-    QTest::newRow("mezera uvnitř se nechá") << QVariant(u" a"_s) << QVariant(u"x "_s) << QStringList{u" =x"_s, u"a= "_s};
+    QTest::newRow("mezera uvnitř se nechá")
+        << QVariant(u" a"_s) << QVariant(u"x "_s) << QStringList{u" =x"_s, u"a= "_s};
     QTest::newRow("každá hodnota zvlášť") << QVariant(u"ab"_s) << QVariant(u" "_s) << QStringList{u"a=e"_s, u"b=e"_s};
-    QTest::newRow("kratší náhrady") << QVariant(u"abc"_s) << QVariant(u"x"_s) << QStringList{u"a=x"_s, u"b=b"_s, u"c=c"_s};
+    QTest::newRow("kratší náhrady") << QVariant(u"abc"_s) << QVariant(u"x"_s)
+                                    << QStringList{u"a=x"_s, u"b=b"_s, u"c=c"_s};
     QTest::newRow("delší náhrady") << QVariant(u"a"_s) << QVariant(u"xyz"_s) << QStringList{u"a=x"_s};
     QTest::newRow("středník") << QVariant(u"ab;"_s) << QVariant(u";x="_s) << QStringList{u"a=;"_s, u"b=x"_s, u";=="_s};
 }
@@ -592,9 +596,9 @@ void TestZnaky::smazat_data()
     QTest::addColumn<QString>("nadpis");
     QTest::addColumn<int>("priznaky");
     const QString otazka = u"Smazat označenou položku: \r\"b/y\"?"_s;
-    QTest::newRow("jediný řádek, vybraný") << u"a"_s << 0 << IDYES << QStringList{u"a=x"_s}
-                                           << u"Ze seznamu nelze smazat poslední položku!"_s << u"Informace"_s
-                                           << MB_ICONASTERISK;
+    QTest::newRow("jediný řádek, vybraný")
+        << u"a"_s << 0 << IDYES << QStringList{u"a=x"_s} << u"Ze seznamu nelze smazat poslední položku!"_s
+        << u"Informace"_s << MB_ICONASTERISK;
     QTest::newRow("nic nevybráno") << u"ab"_s << -1 << IDYES << QStringList{u"a=x"_s, u"b=y"_s}
                                    << u"Není vybrána žádná položka."_s << u"Chyba"_s << MB_ICONHAND;
     QTest::newRow("Ne") << u"ab"_s << 1 << IDNO << QStringList{u"a=x"_s, u"b=y"_s} << otazka << u"Varování"_s << 52;
@@ -739,8 +743,8 @@ void TestZnaky::odmitnutyZapis()
 
     Otevri();
     Z->sbtDefault->click();
-    const auto jenCteni = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                          QFile::ReadOther | QFile::ExeOther;
+    const auto jenCteni =
+        QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
     QFile::setPermissions(O->Prostredi.Docasna.path(), jenCteni | QFile::WriteOwner);
     QFile::setPermissions(O->Prostredi.Docasna.filePath(u"config"_s), jenCteni | QFile::WriteOwner);
     QFile::setPermissions(slozka, jenCteni);
@@ -772,7 +776,8 @@ void TestZnaky::infoTip_data()
     QTest::addColumn<QString>("tip");
     QTest::newRow("ě = e") << u"ě"_s << u"e"_s << u"ě (Dec: 236, Hex: EC) = e (Dec: 101, Hex: 65)"_s;
     QTest::newRow("znak mimo stránku") << u"ø"_s << u"o"_s << u"ø (Dec: ?, Hex: ?) = o (Dec: 111, Hex: 6F)"_s;
-    QTest::newRow("nedefinovaný bajt") << u"\u0081"_s << u"A"_s << u"\u0081 (Dec: 129, Hex: 81) = A (Dec: 65, Hex: 41)"_s;
+    QTest::newRow("nedefinovaný bajt") << u"\u0081"_s << u"A"_s
+                                       << u"\u0081 (Dec: 129, Hex: 81) = A (Dec: 65, Hex: 41)"_s;
     QTest::newRow("středník") << u"x"_s << u";"_s << u"x (Dec: 120, Hex: 78) = ; (Dec: 59, Hex: 3B)"_s;
 }
 
@@ -830,18 +835,20 @@ void TestZnaky::barvaPole()
 
 void TestZnaky::tlacitkaVyberu_data()
 {
-    QTest::addColumn<bool>("druhe");       // the second field and its button
-    QTest::addColumn<QString>("pole");     // the field before
-    QTest::addColumn<QChar>("predtim");    // the picker's Znak from earlier uses
-    QTest::addColumn<QChar>("volba");      // what the user picks; U+0000: nothing
+    QTest::addColumn<bool>("druhe");    // the second field and its button
+    QTest::addColumn<QString>("pole");  // the field before
+    QTest::addColumn<QChar>("predtim"); // the picker's Znak from earlier uses
+    QTest::addColumn<QChar>("volba");   // what the user picks; U+0000: nothing
     QTest::addColumn<int>("vysledek");
     QTest::addColumn<QChar>("priOtevreni"); // Znak when the picker opens
     QTest::addColumn<QString>("polePo");
     const QChar nic(u'\0');
     QTest::newRow("prázdné pole, výběr nikdy nepoužitý, OK") << false << u""_s << nic << nic << mrOk << nic << u""_s;
-    QTest::newRow("znak v poli jde do výběru") << false << u"ě"_s << QChar(u'x') << QChar(u'ř') << mrOk << QChar(u'ě') << u"ř"_s;
+    QTest::newRow("znak v poli jde do výběru")
+        << false << u"ě"_s << QChar(u'x') << QChar(u'ř') << mrOk << QChar(u'ě') << u"ř"_s;
     QTest::newRow("Storno nechá pole") << false << u"ě"_s << nic << QChar(u'ř') << mrCancel << QChar(u'ě') << u"ě"_s;
-    QTest::newRow("prázdné pole, znak z dřívějška") << true << u""_s << QChar(u'x') << nic << mrOk << QChar(u'x') << u"x"_s;
+    QTest::newRow("prázdné pole, znak z dřívějška")
+        << true << u""_s << QChar(u'x') << nic << mrOk << QChar(u'x') << u"x"_s;
     QTest::newRow("druhé pole") << true << u"e"_s << nic << QChar(u'f') << mrOk << QChar(u'e') << u"f"_s;
 }
 

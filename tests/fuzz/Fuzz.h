@@ -12,10 +12,10 @@
 
 // A property the reader must keep: when it does not, the run ends here and
 // libFuzzer writes out the input.
-#define OCEKAVEJ(Podminka, Popis)                                                                                     \
+#define OCEKAVEJ(Podminka, Popis)                                                                                      \
     do {                                                                                                               \
         if (!(Podminka)) {                                                                                             \
-            std::fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, Popis, #Podminka);                           \
+            std::fprintf(stderr, "%s:%d: %s (%s)\n", __FILE__, __LINE__, Popis, #Podminka);                            \
             std::abort();                                                                                              \
         }                                                                                                              \
     } while (0)

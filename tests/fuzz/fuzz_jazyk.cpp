@@ -93,7 +93,8 @@ struct TProstredi {
     TProstredi()
     {
         // Memory rather than a disk: the file is read anew for every input.
-        const QString zaklad = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString zaklad =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         Slozka = zaklad + QStringLiteral("/lumarin-fuzz-jazyk-%1").arg(::getpid());
         QDir(Slozka).removeRecursively();
         QDir().mkpath(Slozka);

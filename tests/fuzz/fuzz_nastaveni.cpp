@@ -65,7 +65,8 @@ bool PrectiVse(QHash<QString, QString> &Hodnoty)
 struct TSlozka {
     TSlozka()
     {
-        const QString zaklad = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+        const QString zaklad =
+            QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
         Cesta = zaklad + QStringLiteral("/lumarin-fuzz-nastaveni-%1").arg(::getpid());
         QDir(Cesta).removeRecursively();
         QDir().mkpath(Cesta + QStringLiteral("/VELOR"));
@@ -121,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
                          qPrintable(po.value(it.key())));
             OCEKAVEJ(false, "a value changed through a write of another one");
         }
-    OCEKAVEJ(po.value(klic + u'\\' + jmeno.toCaseFolded()).contains(QStringLiteral("|EN|")), "the value written is not there");
+    OCEKAVEJ(po.value(klic + u'\\' + jmeno.toCaseFolded()).contains(QStringLiteral("|EN|")),
+             "the value written is not there");
     return 0;
 }

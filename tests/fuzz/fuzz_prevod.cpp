@@ -43,14 +43,10 @@ struct TTabulka {
 TTabulka Tabulka(int Volba)
 {
     switch (Volba) {
-    case 1:
-        return {QStringLiteral("\r\na\u010D"), QStringLiteral("\n\rb\n")};
-    case 2:
-        return {QString::fromUtf16(u"\xD83D\xDE00\u00E9\u0161"), QString::fromUtf16(u"ab\xDC80\xD800")};
-    case 3:
-        return {QString::fromUtf16(u"\xDC80\xDCFF\u010D\u0159"), QString::fromUtf16(u"xy\xDCC4\xDC8D")};
-    default:
-        return {TNastaveniPrevodu::VychoziHledane(), TNastaveniPrevodu::VychoziNahrady()};
+    case 1: return {QStringLiteral("\r\na\u010D"), QStringLiteral("\n\rb\n")};
+    case 2: return {QString::fromUtf16(u"\xD83D\xDE00\u00E9\u0161"), QString::fromUtf16(u"ab\xDC80\xD800")};
+    case 3: return {QString::fromUtf16(u"\xDC80\xDCFF\u010D\u0159"), QString::fromUtf16(u"xy\xDCC4\xDC8D")};
+    default: return {TNastaveniPrevodu::VychoziHledane(), TNastaveniPrevodu::VychoziNahrady()};
     }
 }
 
@@ -82,8 +78,7 @@ std::optional<QByteArray> Okno(const QByteArray &Bajty, TTabulka T, bool bNahrad
 // table applied by its plain scan, encoded. Nothing where ICU finds the input
 // or the result ill-formed (stand-ins and lone surrogates are the program's
 // own), or for 8-bit text on Windows, where the code page is the system's.
-std::optional<QByteArray> PodleIcu(const QByteArray &Bajty, const TVysledek &Vysledek, const TTabulka &T,
-                                   bool bCrLf)
+std::optional<QByteArray> PodleIcu(const QByteArray &Bajty, const TVysledek &Vysledek, const TTabulka &T, bool bCrLf)
 {
     const auto nazev = [](TDruhKodovani Druh) {
         switch (Druh) {

@@ -18,8 +18,8 @@ namespace {
 // 8-bit code page has a CR or LF byte inside a character.
 QByteArray SKonciRadkuCrLf(const QByteArray &Bajty, TKodovani Kodovani)
 {
-    const bool b16 = Kodovani == koUtf16LE || Kodovani == koUtf16BE || Kodovani == koUtf16LELiche ||
-                     Kodovani == koUtf16BELiche;
+    const bool b16 =
+        Kodovani == koUtf16LE || Kodovani == koUtf16BE || Kodovani == koUtf16LELiche || Kodovani == koUtf16BELiche;
     const bool bBigEndian = Kodovani == koUtf16BE || Kodovani == koUtf16BELiche;
     const qsizetype zacatek = b16 ? 2 : 0;
     const qsizetype sirka = b16 ? 2 : 1;
@@ -68,9 +68,9 @@ qsizetype PocetZastupcu(const QString &Text)
 // same input is always cut the same way.
 class TRezy {
 public:
-    explicit TRezy(const QByteArray &Bajty) : FStav(quint32(Bajty.size()) * 2654435761u ^ (Bajty.isEmpty() ? 0 : uchar(Bajty.back())))
-    {
-    }
+    explicit TRezy(const QByteArray &Bajty)
+        : FStav(quint32(Bajty.size()) * 2654435761u ^ (Bajty.isEmpty() ? 0 : uchar(Bajty.back())))
+    { }
     qsizetype Dalsi()
     {
         FStav = FStav * 1103515245u + 12345u;
@@ -147,8 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
     OCEKAVEJ(znovu.Text == soubor.Text, "the file written back reads as another text");
     OCEKAVEJ(znovu.ZastupciBajtu == soubor.ZastupciBajtu, "the file written back has other stand-ins");
 
-    const bool bZnacka = bajty.startsWith("\xEF\xBB\xBF") || bajty.startsWith("\xFF\xFE") ||
-                         bajty.startsWith("\xFE\xFF");
+    const bool bZnacka =
+        bajty.startsWith("\xEF\xBB\xBF") || bajty.startsWith("\xFF\xFE") || bajty.startsWith("\xFE\xFF");
     if (!bZnacka && SystemoveKodovani() == koUtf8BezZnacky)
         OverPoKusech(bajty, soubor.Kodovani);
     return 0;
