@@ -41,10 +41,13 @@ bool ChybyNaTerminalu();
 QString Zobraz(const QString &Cesta);
 
 // What a path names (links followed), or nothing where it cannot be looked at.
+// Identita is the same for every name of one file (its device and inode, or
+// volume and file index), empty where it is not known.
 struct TInfoCesty {
     bool bSlozka = false;
     bool bSoubor = false; // a regular file
     qint64 Velikost = 0;
+    QByteArray Identita;
 };
 std::optional<TInfoCesty> InfoCesty(const QString &Cesta);
 
@@ -52,6 +55,7 @@ std::optional<TInfoCesty> InfoCesty(const QString &Cesta);
 struct TNalez {
     QString Cesta;
     qint64 Velikost = 0;
+    QByteArray Identita; // as in TInfoCesty
 };
 
 // The regular files below a folder, in the order of their names (UTF-8 byte
@@ -72,6 +76,9 @@ public:
     virtual const QString &Jmeno() const = 0;
 };
 std::unique_ptr<TCestaZapisu> CestaZapisu(const QString &Cesta);
+// Whether CestaZapisu moves the working folder for this path: nothing else
+// that uses a relative path may run meanwhile.
+bool CestaZapisuMeniSlozku(const QString &Cesta);
 
 // A test's hold on the converter (LUMARIN_CONVERT_STOP): the converter stops
 // until the test lets it go on. POSIX: SIGSTOP, and the test's SIGCONT.

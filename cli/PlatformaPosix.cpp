@@ -405,6 +405,16 @@ std::unique_ptr<TZdroj> TZdroj::ZDeskriptoru(int Fd, const QString &Jmeno)
 
 // ---- paths and folders ----
 
+namespace {
+
+QByteArray Identita(const struct stat &St)
+{
+    const quint64 cisla[2] = {quint64(St.st_dev), quint64(St.st_ino)};
+    return QByteArray(reinterpret_cast<const char *>(cisla), sizeof cisla);
+}
+
+} // namespace
+
 std::optional<TInfoCesty> InfoCesty(const QString &Cesta)
 {
     QByteArray jmeno;
@@ -420,6 +430,7 @@ std::optional<TInfoCesty> InfoCesty(const QString &Cesta)
     info.bSlozka = S_ISDIR(st.st_mode);
     info.bSoubor = S_ISREG(st.st_mode);
     info.Velikost = info.bSoubor ? qint64(st.st_size) : 0;
+    info.Identita = Identita(st);
     return info;
 }
 
@@ -442,6 +453,7 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
         QByteArray Jmeno;
         bool bSlozka;
         qint64 Velikost;
+        QByteArray Identita;
         bool operator<(const TPolozka &Dalsi) const { return Jmeno < Dalsi.Jmeno; }
     };
     QList<TPolozka> polozky;
@@ -464,9 +476,9 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
             continue;
         }
         if (S_ISDIR(st.st_mode))
-            polozky << TPolozka{jmeno, true, 0};
+            polozky << TPolozka{jmeno, true, 0, {}};
         else if (S_ISREG(st.st_mode))
-            polozky << TPolozka{jmeno, false, qint64(st.st_size)};
+            polozky << TPolozka{jmeno, false, qint64(st.st_size), Identita(st)};
     }
     // Closed before going deeper: however deep the tree, one folder is open
     // at a time.
@@ -476,7 +488,7 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
         if (p.bSlozka)
             Projdi(DekodujCestu(zaklad + p.Jmeno), Nalezy, Chyby, false);
         else
-            Nalezy << TNalez{DekodujCestu(zaklad + p.Jmeno), p.Velikost};
+            Nalezy << TNalez{DekodujCestu(zaklad + p.Jmeno), p.Velikost, p.Identita};
     }
 }
 
@@ -527,10 +539,15 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
     Projdi(Slozka, Nalezy, Chyby, true);
 }
 
-std::unique_ptr<TCestaZapisu> CestaZapisu(const QString &Cesta)
+bool CestaZapisuMeniSlozku(const QString &Cesta)
 {
     // The temporary file's name beside it is up to ten bytes longer.
-    if (KodujCestu(Cesta).size() + 16 < PATH_MAX)
+    return KodujCestu(Cesta).size() + 16 >= PATH_MAX;
+}
+
+std::unique_ptr<TCestaZapisu> CestaZapisu(const QString &Cesta)
+{
+    if (!CestaZapisuMeniSlozku(Cesta))
         return nullptr;
     return std::make_unique<TVeSlozce>(Cesta);
 }

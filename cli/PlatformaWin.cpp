@@ -566,6 +566,8 @@ std::optional<TInfoCesty> InfoCesty(const QString &Cesta)
     info.bSlozka = st.Atributy & FILE_ATTRIBUTE_DIRECTORY;
     info.bSoubor = !info.bSlozka && ::GetFileType(h.H) == FILE_TYPE_DISK;
     info.Velikost = info.bSoubor ? st.Velikost : 0;
+    const quint64 cisla[2] = {quint64(st.Svazek), st.Index};
+    info.Identita = QByteArray(reinterpret_cast<const char *>(cisla), sizeof cisla);
     return info;
 }
 
@@ -620,6 +622,11 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
         else
             Nalezy << TNalez{zaklad + p.Jmeno, p.Velikost};
     }
+}
+
+bool CestaZapisuMeniSlozku(const QString &)
+{
+    return false;
 }
 
 std::unique_ptr<TCestaZapisu> CestaZapisu(const QString &)

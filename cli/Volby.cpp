@@ -33,6 +33,16 @@ TDruhKodovani Kodovani(const QString &Nazev)
         QStringLiteral("unknown encoding '%1' (UTF-8, UTF-16LE, UTF-16BE or %2)").arg(Nazev, NazevKodoveStranky()));
 }
 
+// The number of -j: a whole number from 1 on.
+int Uloh(const QByteArray &Hodnota)
+{
+    bool bCislo = false;
+    const int n = Hodnota.toInt(&bCislo);
+    if (!bCislo || n < 1)
+        throw EPouziti(QStringLiteral("invalid number of jobs '%1'").arg(QString::fromUtf8(Hodnota)));
+    return n;
+}
+
 } // namespace
 
 TVolby RozeberVolby(const QByteArrayList &Argumenty)
@@ -107,6 +117,12 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
                     }
                     k = a.size();
                     break;
+                case 'j':
+                    if (k + 1 >= a.size() && i + 1 >= Argumenty.size())
+                        throw EPouziti(QStringLiteral("option '-j' needs an argument"));
+                    volby.Uloh = Uloh(k + 1 < a.size() ? a.mid(k + 1) : Argumenty.at(++i));
+                    k = a.size();
+                    break;
                 default: throw EPouziti(QStringLiteral("unknown option '-%1'").arg(QChar(a.at(k))));
                 }
             }
@@ -117,6 +133,8 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
             volby.bNaMiste = true;
         } else if (nazev == "--output") {
             vystup(dalsi());
+        } else if (nazev == "--jobs") {
+            volby.Uloh = Uloh(dalsi());
         } else if (nazev == "--recursive") {
             bezHodnoty();
             volby.bRekurzivne = true;
@@ -196,6 +214,8 @@ Where the result goes (standard output when neither is given):
   -o, --output=OUT      write the converted text of the one input to OUT
   -r, --recursive       convert the files in folders and below them (symbolic
                         links are not followed)
+  -j, --jobs=N          convert N files at once (default: one for each core);
+                        output and messages come in the order of the files
       --check           convert nothing: list the files that would change with
                         the number of characters replaced; exit status 1 when
                         any would change

@@ -28,6 +28,7 @@ struct TVolby {
     bool bVychoziTabulka = false;            // --default-table
     std::optional<QString> Hledane, Nahrady; // --pairs
     TNastaveniPrevodu Prevod;                // --crlf, --binary, --utf8-fallback, --encoding
+    int Uloh = 0;                            // -j: files converted at once; 0 the number of cores
 };
 
 // Reads the arguments after the program's name (bytes as the system gave

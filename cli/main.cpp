@@ -13,9 +13,17 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QtEndian>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <functional>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -81,6 +89,7 @@ struct TVstup {
     QString Cesta; // "-" for standard input
     qint64 Velikost = 0;
     bool bZeSlozky = false; // found by -r, not named on the command line
+    QByteArray Identita;    // the same for every name of one file, empty where not known
 };
 
 // A line on standard error that tells how far the work is, redrawn at most
@@ -101,6 +110,14 @@ public:
         FZaSoubory += Velikost;
         FHotovo = FZaSoubory;
         ++FHotovychSouboru;
+        Kresli(false);
+    }
+    // Where several files are converted at once: the bytes read and the
+    // files finished so far.
+    void Stav(qint64 Hotovo, qsizetype Souboru)
+    {
+        FHotovo = Hotovo;
+        FHotovychSouboru = Souboru;
         Kresli(false);
     }
     // Before another line goes to standard error.
@@ -135,6 +152,137 @@ private:
     QElapsedTimer FCas;
     qint64 FNaposledy = 0;
 };
+
+// What one file's conversion told and counted.
+struct TZaznam {
+    qsizetype Prevedeno = 0, Preskoceno = 0, Selhalo = 0, Zmeneno = 0;
+    qint64 Nahrazeno = 0;
+    bool bChyba = false; // an error was told
+    bool bKonec = false; // standard output failed: no later file is converted
+};
+
+// Where a file's lines go: at once with one job, kept for the file's turn
+// with several.
+using TRekni = std::function<void(FILE *, const QString &)>;
+
+// The lines of a file converted by one of several jobs, told when every file
+// before it has been told.
+struct TOdlozeny {
+    TZaznam Zaznam;
+    QList<std::pair<FILE *, QString>> Radky;
+    bool bHotovo = false;
+};
+
+// Several files at once, in place or checked (never to standard output, which
+// takes one file after another): each job takes the next file in order. Two
+// names of one file are converted one after the other, in their order, as
+// one job would; a file whose writing moves the working folder is converted
+// while no other job runs.
+class TUlohy {
+public:
+    using TPrace = std::function<void(qsizetype, TOdlozeny &)>;
+
+    TUlohy(const QList<TVstup> &Vstupy, bool bNaMiste, TPrace Prace) : FVstupy(Vstupy), FPrace(std::move(Prace))
+    {
+        FVysledky.resize(Vstupy.size());
+        FPredchozi.resize(Vstupy.size(), -1);
+        FVyhradni.resize(Vstupy.size(), false);
+        QHash<QByteArray, qsizetype> posledni;
+        for (qsizetype k = 0; k < Vstupy.size(); ++k) {
+            const QByteArray &identita = Vstupy.at(k).Identita;
+            if (!identita.isEmpty()) {
+                FPredchozi[k] = posledni.value(identita, -1);
+                posledni.insert(identita, k);
+            }
+            FVyhradni[k] = bNaMiste && CestaZapisuMeniSlozku(Vstupy.at(k).Cesta);
+        }
+    }
+    ~TUlohy() { Zastav(); }
+
+    void Spust(int Uloh)
+    {
+        for (int i = 0; i < Uloh; ++i)
+            FVlakna.emplace_back([this] { Pracuj(); });
+    }
+
+    // Waits for file k; Cekani runs every quarter of a second meanwhile.
+    TOdlozeny &Pockej(qsizetype k, const std::function<void()> &Cekani)
+    {
+        std::unique_lock<std::mutex> z(FZamek);
+        while (!FZmena.wait_for(z, std::chrono::milliseconds(250), [&] { return FVysledky[k].bHotovo; })) {
+            z.unlock();
+            Cekani();
+            z.lock();
+        }
+        return FVysledky[k];
+    }
+
+    // No further file is started; those under way are finished.
+    void Zastav()
+    {
+        {
+            std::lock_guard<std::mutex> z(FZamek);
+            bZastavit = true;
+        }
+        FZmena.notify_all();
+        for (std::thread &v : FVlakna)
+            v.join();
+        FVlakna.clear();
+    }
+
+private:
+    void Pracuj()
+    {
+        for (;;) {
+            std::unique_lock<std::mutex> z(FZamek);
+            if (bZastavit || FDalsi >= FVstupy.size())
+                return;
+            const qsizetype k = FDalsi++;
+            // The earlier name of the same file first: the file this one
+            // reads is the one that job wrote.
+            FZmena.wait(z, [&] { return bZastavit || FPredchozi[k] < 0 || FVysledky[FPredchozi[k]].bHotovo; });
+            if (bZastavit)
+                return;
+            if (FVyhradni[k]) {
+                ++FCekajiciVyhradni;
+                FZmena.wait(z, [&] { return FAktivnich == 0; });
+                --FCekajiciVyhradni;
+                bVyhradni = true;
+            } else {
+                FZmena.wait(z, [&] { return !bVyhradni && FCekajiciVyhradni == 0; });
+            }
+            ++FAktivnich;
+            z.unlock();
+
+            TOdlozeny vysledek;
+            FPrace(k, vysledek);
+
+            z.lock();
+            --FAktivnich;
+            bVyhradni = false;
+            FVysledky[k] = std::move(vysledek);
+            FVysledky[k].bHotovo = true;
+            z.unlock();
+            FZmena.notify_all();
+        }
+    }
+
+    const QList<TVstup> &FVstupy;
+    TPrace FPrace;
+    std::vector<TOdlozeny> FVysledky;
+    std::vector<qsizetype> FPredchozi; // the file's earlier name among the inputs, or -1
+    std::vector<bool> FVyhradni;       // converted while no other job runs
+    std::mutex FZamek;
+    std::condition_variable FZmena;
+    qsizetype FDalsi = 0;
+    int FAktivnich = 0, FCekajiciVyhradni = 0;
+    bool bVyhradni = false, bZastavit = false;
+    std::vector<std::thread> FVlakna;
+};
+
+// Files converted at once at most, whatever -j asks: each holds a block or
+// two of its file.
+constexpr int NejviceUloh = 64;
 
 int Spust(const TVolby &Volby)
 {
@@ -180,48 +328,52 @@ int Spust(const TVolby &Volby)
             QList<TNalez> nalezy;
             ProjdiSlozku(soubor, nalezy, chybyVstupu);
             for (const TNalez &n : std::as_const(nalezy))
-                vstupy << TVstup{n.Cesta, n.Velikost, true};
+                vstupy << TVstup{n.Cesta, n.Velikost, true, n.Identita};
             continue;
         }
-        vstupy << TVstup{soubor, info ? info->Velikost : 0};
+        vstupy << TVstup{soubor, info ? info->Velikost : 0, false, info ? info->Identita : QByteArray()};
     }
     qint64 bajtu = 0;
     for (const TVstup &v : std::as_const(vstupy))
         bajtu += v.Velikost;
     TPrubeh prubeh(bajtu, vstupy.size(), ChybyNaTerminalu() && (bajtu > 100 * 1000 * 1000 || vstupy.size() > 1000));
-    const auto chyba = [&](const QString &Zprava) {
+    const TRekni rekniHned = [&](FILE *Kam, const QString &Text) {
         prubeh.Smaz();
-        Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava));
-        bChyba = true;
+        Vypis(Kam, Text);
     };
-    for (const QString &c : std::as_const(chybyVstupu))
-        chyba(c);
+    for (const QString &c : std::as_const(chybyVstupu)) {
+        rekniHned(stderr, QStringLiteral("lumarin-convert: %1\n").arg(c));
+        bChyba = true;
+    }
 
     // Standard output, unless the files go elsewhere. A file that is also
     // where the output goes would read its own output.
     const bool bStandardni = !Volby.bKontrola && !Volby.bNaMiste && !Volby.Vystup;
     TStandardniVystup standardni;
-    // Whether standard output holds the current file's output, which a
-    // failure takes back where it can.
-    bool bNaStandardni = false;
-    const auto odvolejStandardni = [&] {
-        if (!bNaStandardni)
-            return;
-        bNaStandardni = false;
-        try {
-            standardni.Odvolej();
-        } catch (const EChyba &) {
-            // The file fails all the same; its error is the one told.
-        }
-    };
 
-    TPrevodnik prevodnik(nastaveni);
-    qsizetype prevedeno = 0, preskoceno = 0, selhalo = 0, zmeneno = 0;
-    qint64 nahrazeno = 0;
-    for (const TVstup &vstup : std::as_const(vstupy)) {
+    // One file: what it tells goes to Rekni, what it counts to Zaznam. Prubeh
+    // is told the bytes read.
+    const auto zpracuj = [&](const TVstup &vstup, TPrevodnik &prevodnik, TZaznam &Zaznam, const TRekni &Rekni,
+                             const std::function<void(qint64)> &Prubeh) {
+        const auto chyba = [&](const QString &Zprava) {
+            Rekni(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava));
+            Zaznam.bChyba = true;
+        };
+        // Whether standard output holds the current file's output, which a
+        // failure takes back where it can.
+        bool bNaStandardni = false;
+        const auto odvolejStandardni = [&] {
+            if (!bNaStandardni)
+                return;
+            bNaStandardni = false;
+            try {
+                standardni.Odvolej();
+            } catch (const EChyba &) {
+                // The file fails all the same; its error is the one told.
+            }
+        };
         const bool bStdin = vstup.Cesta == u"-";
         const QString jmeno = bStdin ? QStringLiteral("standard input") : Zobraz(vstup.Cesta);
-        bNaStandardni = false;
         try {
             // -i replaces only a regular file, and looks at nothing else
             // (a named pipe would wait for a writer, or take its data).
@@ -258,21 +410,20 @@ int Spust(const TVolby &Volby)
                 if (bZastavitPoCteni && bPrvniBlok)
                     ZastavSe();
                 bPrvniBlok = false;
-                prubeh.Pridej(b);
+                Prubeh(b);
             };
             const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, prubehSouboru);
             if (v.Stav == TVysledek::vsBinarni && vstup.bZeSlozky) {
-                ++preskoceno;
-                prubeh.Smaz();
-                Vypis(
+                ++Zaznam.Preskoceno;
+                Rekni(
                     stderr,
                     QStringLiteral("lumarin-convert: %1: skipped, a binary file (--binary converts it)\n").arg(jmeno));
             } else if (v.Stav == TVysledek::vsBinarni) {
                 // Named on the command line, it was meant to be converted.
-                ++selhalo;
+                ++Zaznam.Selhalo;
                 chyba(QStringLiteral("%1: not converted, a binary file (--binary converts it)").arg(jmeno));
             } else if (v.Stav == TVysledek::vsChyba) {
-                ++selhalo;
+                ++Zaznam.Selhalo;
                 chyba(v.Chyba);
             } else {
                 // An unchanged file is not written again in place. The file
@@ -284,9 +435,9 @@ int Spust(const TVolby &Volby)
                         zdroj->Over();
                         zdroj->PustSoubor();
                     });
-                ++prevedeno;
-                nahrazeno += v.Nahrazeno;
-                zmeneno += v.Zmena();
+                ++Zaznam.Prevedeno;
+                Zaznam.Nahrazeno += v.Nahrazeno;
+                Zaznam.Zmeneno += v.Zmena();
                 if (Volby.bKontrola && v.Zmena()) {
                     QString radek =
                         QStringLiteral("%1: %2 replaced").arg(jmeno, Pocet(v.Nahrazeno, "character", "characters"));
@@ -294,8 +445,7 @@ int Spust(const TVolby &Volby)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
                         radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
-                    prubeh.Smaz();
-                    Vypis(stdout, radek + u'\n');
+                    Rekni(stdout, radek + u'\n');
                 }
                 if (Volby.bPodrobne) {
                     QString radek =
@@ -305,23 +455,79 @@ int Spust(const TVolby &Volby)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
                     if (!(v.Vstup == v.Vystup))
                         radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
-                    prubeh.Smaz();
-                    Vypis(stderr, radek + u'\n');
+                    Rekni(stderr, radek + u'\n');
                 }
             }
         } catch (const std::bad_alloc &) {
-            ++selhalo;
+            ++Zaznam.Selhalo;
             odvolejStandardni();
             chyba(QStringLiteral("%1: Not enough memory").arg(jmeno));
         } catch (const EChyba &e) {
-            ++selhalo;
+            ++Zaznam.Selhalo;
             odvolejStandardni();
             chyba(e.Zprava());
             // Standard output that cannot be written ends the run.
-            if (e.Druh() == TDruhChyby::SpolecnyVystup)
+            Zaznam.bKonec = e.Druh() == TDruhChyby::SpolecnyVystup;
+        }
+    };
+
+    qsizetype prevedeno = 0, preskoceno = 0, selhalo = 0, zmeneno = 0;
+    qint64 nahrazeno = 0;
+    const auto secti = [&](const TZaznam &z) {
+        prevedeno += z.Prevedeno;
+        preskoceno += z.Preskoceno;
+        selhalo += z.Selhalo;
+        zmeneno += z.Zmeneno;
+        nahrazeno += z.Nahrazeno;
+        bChyba = bChyba || z.bChyba;
+    };
+
+    // Several files at once where none goes to standard output; each job
+    // converts its file's blocks in as many threads as make the share of
+    // one job, so that the threads, and the blocks they hold, do not grow
+    // with the number of jobs beyond one each.
+    int uloh = Volby.Uloh > 0 ? Volby.Uloh : int(std::thread::hardware_concurrency());
+    uloh = int(qBound<qsizetype>(1, qMin<qsizetype>(uloh, NejviceUloh), vstupy.size()));
+    if (bStandardni)
+        uloh = 1;
+    if (uloh == 1) {
+        TPrevodnik prevodnik(nastaveni);
+        for (const TVstup &vstup : std::as_const(vstupy)) {
+            TZaznam z;
+            zpracuj(vstup, prevodnik, z, rekniHned, [&](qint64 b) { prubeh.Pridej(b); });
+            secti(z);
+            if (z.bKonec)
+                break;
+            prubeh.Soubor(vstup.Velikost);
+        }
+    } else {
+        TNastaveniPrevodu nastaveniUlohy = nastaveni;
+        nastaveniUlohy.Vlaken = qMax(1, nastaveni.Vlaken / uloh);
+        std::atomic<qint64> precteno = 0;
+        std::atomic<qsizetype> hotovychSouboru = 0;
+        TUlohy ulohy(vstupy, Volby.bNaMiste, [&](qsizetype k, TOdlozeny &Odlozeny) {
+            // The tables are built once for each job's thread.
+            thread_local std::optional<TPrevodnik> prevodnik;
+            if (!prevodnik)
+                prevodnik.emplace(nastaveniUlohy);
+            zpracuj(
+                vstupy.at(k), *prevodnik, Odlozeny.Zaznam,
+                [&](FILE *Kam, const QString &Text) {
+                    Odlozeny.Radky.append({Kam, Text});
+                },
+                [&](qint64 b) { precteno += b; });
+            ++hotovychSouboru;
+        });
+        ulohy.Spust(uloh);
+        for (qsizetype k = 0; k < vstupy.size(); ++k) {
+            const TOdlozeny &o = ulohy.Pockej(k, [&] { prubeh.Stav(precteno, hotovychSouboru); });
+            for (const auto &[kam, text] : o.Radky)
+                rekniHned(kam, text);
+            secti(o.Zaznam);
+            if (o.Zaznam.bKonec)
                 break;
         }
-        prubeh.Soubor(vstup.Velikost);
+        ulohy.Zastav();
     }
     prubeh.Smaz();
     if (Volby.bPodrobne) {
