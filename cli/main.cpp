@@ -180,7 +180,8 @@ struct TOdlozeny {
 // while no other job runs.
 class TUlohy {
 public:
-    using TPrace = std::function<void(qsizetype, TOdlozeny &)>;
+    // Converts file k in the job's thread number Uloha.
+    using TPrace = std::function<void(int Uloha, qsizetype k, TOdlozeny &)>;
 
     TUlohy(const QList<TVstup> &Vstupy, bool bNaMiste, TPrace Prace) : FVstupy(Vstupy), FPrace(std::move(Prace))
     {
@@ -202,7 +203,7 @@ public:
     void Spust(int Uloh)
     {
         for (int i = 0; i < Uloh; ++i)
-            FVlakna.emplace_back([this] { Pracuj(); });
+            FVlakna.emplace_back([this, i] { Pracuj(i); });
     }
 
     // Waits for file k; Cekani runs every quarter of a second meanwhile.
@@ -231,7 +232,7 @@ public:
     }
 
 private:
-    void Pracuj()
+    void Pracuj(int Uloha)
     {
         for (;;) {
             std::unique_lock<std::mutex> z(FZamek);
@@ -255,7 +256,7 @@ private:
             z.unlock();
 
             TOdlozeny vysledek;
-            FPrace(k, vysledek);
+            FPrace(Uloha, k, vysledek);
 
             z.lock();
             --FAktivnich;
@@ -505,11 +506,12 @@ int Spust(const TVolby &Volby)
         nastaveniUlohy.Vlaken = qMax(1, nastaveni.Vlaken / uloh);
         std::atomic<qint64> precteno = 0;
         std::atomic<qsizetype> hotovychSouboru = 0;
-        TUlohy ulohy(vstupy, Volby.bNaMiste, [&](qsizetype k, TOdlozeny &Odlozeny) {
-            // The tables are built once for each job's thread.
-            thread_local std::optional<TPrevodnik> prevodnik;
+        // The tables, built once for each job.
+        std::vector<std::unique_ptr<TPrevodnik>> prevodniky(uloh);
+        TUlohy ulohy(vstupy, Volby.bNaMiste, [&](int Uloha, qsizetype k, TOdlozeny &Odlozeny) {
+            std::unique_ptr<TPrevodnik> &prevodnik = prevodniky[Uloha];
             if (!prevodnik)
-                prevodnik.emplace(nastaveniUlohy);
+                prevodnik = std::make_unique<TPrevodnik>(nastaveniUlohy);
             zpracuj(
                 vstupy.at(k), *prevodnik, Odlozeny.Zaznam,
                 [&](FILE *Kam, const QString &Text) {
@@ -520,9 +522,10 @@ int Spust(const TVolby &Volby)
         });
         ulohy.Spust(uloh);
         for (qsizetype k = 0; k < vstupy.size(); ++k) {
-            const TOdlozeny &o = ulohy.Pockej(k, [&] { prubeh.Stav(precteno, hotovychSouboru); });
-            for (const auto &[kam, text] : o.Radky)
+            TOdlozeny &o = ulohy.Pockej(k, [&] { prubeh.Stav(precteno, hotovychSouboru); });
+            for (const auto &[kam, text] : std::as_const(o.Radky))
                 rekniHned(kam, text);
+            o.Radky.clear();
             secti(o.Zaznam);
             if (o.Zaznam.bKonec)
                 break;

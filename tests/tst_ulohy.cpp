@@ -116,6 +116,7 @@ private slots:
     void chybaVystupuUkonci();
     void pouziti_data();
     void pouziti();
+    void dlouheCesty();
 
 private:
     std::unique_ptr<TProstredi> Prostredi;
@@ -303,6 +304,118 @@ void TestUlohy::pouziti()
     QCOMPARE(p.readAllStandardError(), Chyby);
     QCOMPARE(p.exitCode(), Kod);
     QCOMPARE(p.readAllStandardOutput(), Kod == 0 ? QByteArray("caj") : QByteArray());
+}
+
+#ifndef Q_OS_WIN
+namespace {
+
+constexpr int Hloubka = 22; // folders of 200 bytes: a path beyond PATH_MAX (4096)
+
+QByteArray Clanek(int i)
+{
+    return (i % 2 ? "b" : "c") + QByteArray(199, 'x');
+}
+
+// Removes what StromDlouhych made: from the deepest folder up, by
+// descriptors, since no path reaches it.
+void SmazDlouhe(const QString &Koren)
+{
+    int fd = ::open(KodujCestu(Koren).constData(), O_RDONLY | O_DIRECTORY);
+    QList<int> cesta{fd};
+    for (int i = 0; i < Hloubka && fd >= 0; ++i)
+        cesta << (fd = ::openat(fd, Clanek(i).constData(), O_RDONLY | O_DIRECTORY));
+    for (int i = Hloubka; i >= 0; --i) {
+        if (cesta.value(i, -1) < 0)
+            continue;
+        for (int f = 0; f < 30; ++f)
+            ::unlinkat(cesta[i], QByteArray("f%1.txt").replace("%1", QByteArray::number(f)).constData(), 0);
+        if (i < Hloubka)
+            ::unlinkat(cesta[i], Clanek(i).constData(), AT_REMOVEDIR);
+        ::close(cesta[i]);
+    }
+}
+
+// Files at every depth of a chain of folders that goes beyond PATH_MAX, and
+// thirty at its bottom, whose writing moves the working folder.
+void StromDlouhych(const QString &Koren)
+{
+    VytvorSlozku(Koren);
+    int fd = ::open(KodujCestu(Koren).constData(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i <= Hloubka; ++i) {
+        for (int f = 0; f < (i == Hloubka ? 30 : 1); ++f) {
+            const int soubor = ::openat(fd, QByteArray("f" + QByteArray::number(f) + ".txt").constData(),
+                                        O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const QByteArray text = Text(3000 + 100 * f, i + f);
+            QVERIFY(soubor >= 0 && ::write(soubor, text.constData(), size_t(text.size())) == text.size());
+            ::close(soubor);
+        }
+        if (i == Hloubka)
+            break;
+        QVERIFY(::mkdirat(fd, Clanek(i).constData(), 0755) == 0);
+        const int dalsi = ::openat(fd, Clanek(i).constData(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = dalsi;
+        QVERIFY(fd >= 0);
+    }
+    ::close(fd);
+}
+
+// The words of every file below Koren (each file's first 40 bytes), in
+// the order -r walks them.
+QByteArray Zacatky(const QString &Koren)
+{
+    QByteArray vse;
+    int fd = ::open(KodujCestu(Koren).constData(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i <= Hloubka && fd >= 0; ++i) {
+        for (int f = 0; f < (i == Hloubka ? 30 : 1); ++f) {
+            const int soubor = ::openat(fd, QByteArray("f" + QByteArray::number(f) + ".txt").constData(), O_RDONLY);
+            char zacatek[40];
+            vse += soubor >= 0 ? QByteArray(zacatek, ::read(soubor, zacatek, sizeof zacatek)) : "<missing>";
+            vse += '\n';
+            ::close(soubor);
+        }
+        const int dalsi = i < Hloubka ? ::openat(fd, Clanek(i).constData(), O_RDONLY | O_DIRECTORY) : -1;
+        ::close(fd);
+        fd = dalsi;
+    }
+    return vse;
+}
+
+} // namespace
+#endif
+
+// Files whose paths go beyond PATH_MAX are written from within their folder
+// (the working folder moves there meanwhile): with several jobs, no other
+// file is opened by its relative path at that time, and every file comes out
+// as with one job.
+void TestUlohy::dlouheCesty()
+{
+#ifdef Q_OS_WIN
+    QSKIP("only POSIX moves the working folder for a long path");
+#else
+    QByteArray vzor;
+    TBeh prvni;
+    for (const QString &uloh : {u"1"_s, u"4"_s}) {
+        const QString koren = Prostredi->Cesta(u"d"_s + uloh);
+        StromDlouhych(koren + u"/d"_s);
+        const auto smazat = qScopeGuard([&] { SmazDlouhe(koren + u"/d"_s); });
+        const TBeh beh = Spust(koren, {u"--default-table"_s, u"-v"_s, u"-r"_s, u"-i"_s, u"-j"_s, uloh, u"d"_s});
+        const QByteArray zacatky = Zacatky(koren + u"/d"_s);
+        QCOMPARE(beh.Kod, 0);
+        QVERIFY(!zacatky.contains("<missing>"));
+        // Converted, each in its place: no letter with a mark is left, and
+        // nothing was written in the working folder instead.
+        QVERIFY(std::none_of(zacatky.cbegin(), zacatky.cend(), [](char c) { return uchar(c) >= 0x80; }));
+        QCOMPARE(QDir(koren).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{u"d"_s});
+        if (uloh == u"1") {
+            vzor = zacatky;
+            prvni = beh;
+        } else {
+            QCOMPARE(zacatky, vzor);
+            QCOMPARE(beh.Chyby, prvni.Chyby);
+        }
+    }
+#endif
 }
 
 QTEST_MAIN(TestUlohy)
