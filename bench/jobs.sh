@@ -68,11 +68,11 @@ fi
 
 load() { cut -d ' ' -f 1-3 /proc/loadavg; }
 
-# Appends the wall time since $2 and the CPU time that time(1) wrote to
-# $work/NAME.times.
+# Appends the wall time since $2 and the CPU time that time(1) wrote (on its
+# last line, after a note of a non-zero status) to $work/NAME.times.
 times() {
   perl -e "printf '%.3f ', $EPOCHREALTIME - $2" >> "$work/$1.times"
-  awk '{ printf "%.2f\n", $1 + $2 }' "$work/time" >> "$work/$1.times"
+  tail -n 1 "$work/time" | awk '{ printf "%.2f\n", $1 + $2 }' >> "$work/$1.times"
 }
 
 # One run of NAME: a fresh copy, then the command timed; wall and CPU seconds
