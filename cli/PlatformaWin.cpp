@@ -620,7 +620,7 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
         if (p.bSlozka)
             ProjdiSlozku(zaklad + p.Jmeno, Nalezy, Chyby);
         else
-            Nalezy << TNalez{zaklad + p.Jmeno, p.Velikost};
+            Nalezy << TNalez{zaklad + p.Jmeno, p.Velikost, {}};
     }
 }
 
