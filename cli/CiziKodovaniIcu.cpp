@@ -28,6 +28,18 @@ TKonvertor Otevri(const char *Nazev)
     return U_SUCCESS(chyba) ? std::move(c) : nullptr;
 }
 
+// The name an encoding is usually known by (MIME's, else IANA's, else
+// Windows'), else ICU's own.
+QByteArray ObvykleJmeno(const char *Nazev)
+{
+    for (const char *standard : {"MIME", "IANA", "WINDOWS"}) {
+        UErrorCode chyba = U_ZERO_ERROR;
+        if (const char *jmeno = ucnv_getStandardName(Nazev, standard, &chyba); U_SUCCESS(chyba) && jmeno)
+            return jmeno;
+    }
+    return Nazev;
+}
+
 } // namespace
 
 std::optional<TCiziKodovani> NajdiKodovani(const QByteArray &Jmeno)
@@ -45,16 +57,7 @@ std::optional<TCiziKodovani> NajdiKodovani(const QByteArray &Jmeno)
     if (U_FAILURE(chyba))
         return std::nullopt;
     k.Nejmene = ucnv_getMinCharSize(c.get());
-    for (const char *standard : {"MIME", "IANA", "WINDOWS"}) {
-        chyba = U_ZERO_ERROR;
-        if (const char *jmeno = ucnv_getStandardName(k.Nazev.constData(), standard, &chyba);
-            U_SUCCESS(chyba) && jmeno) {
-            k.Zobrazeni = QString::fromLatin1(jmeno);
-            break;
-        }
-    }
-    if (k.Zobrazeni.isEmpty())
-        k.Zobrazeni = QString::fromLatin1(k.Nazev);
+    k.Zobrazeni = QString::fromLatin1(ObvykleJmeno(k.Nazev.constData()));
     return k;
 }
 
@@ -64,7 +67,10 @@ QList<QByteArrayList> SeznamKodovani()
     const int32_t pocet = ucnv_countAvailable();
     for (int32_t i = 0; i < pocet; ++i) {
         const char *nazev = ucnv_getAvailableName(i);
-        QByteArrayList jmena{QByteArray(nazev)};
+        // The usual name first (ICU's own is often "ibm-912_P100-1995").
+        QByteArrayList jmena{ObvykleJmeno(nazev)};
+        if (jmena.first() != nazev)
+            jmena << QByteArray(nazev);
         UErrorCode chyba = U_ZERO_ERROR;
         const uint16_t aliasu = ucnv_countAliases(nazev, &chyba);
         for (uint16_t a = 0; U_SUCCESS(chyba) && a < aliasu; ++a) {

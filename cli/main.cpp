@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QtEndian>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -380,10 +381,17 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (volby.bSeznamKodovani) {
-        // The program's own encodings first, then every one of the system's
-        // converters with its aliases, one a line.
-        QString seznam = QStringLiteral("UTF-8\nUTF-16LE\nUTF-16BE\n%1\n").arg(NazevKodoveStranky());
-        for (const QByteArrayList &jmena : SeznamKodovani())
+        // Every encoding of the system's converters with its aliases, one a
+        // line, and the program's own where the system has not listed them.
+        const QList<QByteArrayList> kodovani = SeznamKodovani();
+        QString seznam;
+        for (const QString &vlastni :
+             {QStringLiteral("UTF-8"), QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE"), NazevKodoveStranky()})
+            if (std::none_of(kodovani.cbegin(), kodovani.cend(), [&](const QByteArrayList &Jmena) {
+                    return QString::fromLatin1(Jmena.first()).compare(vlastni, Qt::CaseInsensitive) == 0;
+                }))
+                seznam += vlastni + u'\n';
+        for (const QByteArrayList &jmena : kodovani)
             seznam += QString::fromLatin1(jmena.join(' ')) + u'\n';
         Vypis(stdout, seznam);
         return 0;
