@@ -7,6 +7,8 @@ LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-
 # scripts/package --check needs Debian's package checker, hardening-check
 # (devscripts) and gio, which shows the desktop's default applications.
 LUMARIN_PACKAGE_CHECK_PACKAGES="lintian devscripts libglib2.0-bin"
+# scripts/test loads the converter's shell completion in each shell.
+LUMARIN_TEST_PACKAGES="zsh fish bash-completion"
 # scripts/format needs clang-format 14, whose layout .clang-format describes.
 LUMARIN_FORMAT_PACKAGES="clang-format-14"
 # scripts/fuzz needs clang and its libFuzzer and sanitizer runtimes besides.
