@@ -140,6 +140,11 @@ bool ExistujeSoubor(const QString &Cesta)
     return info.exists() && !info.isDir();
 }
 
+QString TextChybySystemu(int Chyba)
+{
+    return qt_error_string(Chyba);
+}
+
 namespace {
 
 // The system's reason for the last failed call, without the period that
