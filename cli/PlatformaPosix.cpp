@@ -22,7 +22,7 @@ namespace {
 
 QString Duvod(int Chyba)
 {
-    return qt_error_string(Chyba);
+    return TextChybySystemu(Chyba);
 }
 
 } // namespace
@@ -46,7 +46,9 @@ QStringList RozvinVzory(const QStringList &Soubory)
 
 void Vypis(FILE *Kam, const QString &Text)
 {
-    const QByteArray bajty = Text.toUtf8();
+    // UTF-8, except the stand-ins of a name's bytes, which go out as those
+    // bytes: a name is printed as it is on disk.
+    const QByteArray bajty = KodujCestu(Text);
     std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
     std::fflush(Kam);
 }
@@ -58,7 +60,9 @@ bool ChybyNaTerminalu()
 
 QString Zobraz(const QString &Cesta)
 {
-    return QString::fromUtf8(KodujCestu(Cesta));
+    // The bytes of a name that is not UTF-8 stay in it as their stand-ins,
+    // which Vypis writes as those bytes again.
+    return Cesta;
 }
 
 void ZastavSe()
@@ -445,7 +449,7 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
         const int chyba = errno;
         if (fd >= 0)
             ::close(fd);
-        Chyby << ChybaOtevreni(Slozka, qt_error_string(chyba)).Zprava();
+        Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), TextChybySystemu(chyba));
         return;
     }
     const QByteArray zaklad = cesta.endsWith('/') ? cesta : cesta + '/';
@@ -462,7 +466,7 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
         const dirent *polozka = ::readdir(adresar);
         if (!polozka) {
             if (errno != 0)
-                Chyby << ChybaOtevreni(Slozka, qt_error_string(errno)).Zprava();
+                Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), TextChybySystemu(errno));
             break;
         }
         const QByteArray jmeno(polozka->d_name);
@@ -472,7 +476,7 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
         if (::fstatat(::dirfd(adresar), polozka->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
             // One removed meanwhile had nothing left to convert.
             if (errno != ENOENT)
-                Chyby << ChybaOtevreni(DekodujCestu(zaklad + jmeno), qt_error_string(errno)).Zprava();
+                Chyby << QStringLiteral("%1: %2").arg(Zobraz(DekodujCestu(zaklad + jmeno)), TextChybySystemu(errno));
             continue;
         }
         if (S_ISDIR(st.st_mode))
@@ -500,14 +504,14 @@ public:
         QByteArray jmeno;
         const int slozka = OtevriSlozkuCesty(KodujCestu(Cesta), jmeno);
         if (slozka < 0)
-            throw ChybaVytvoreni(Cesta, qt_error_string(errno));
+            throw ChybaVytvoreni(Cesta, TextChybySystemu(errno));
         FPuvodni = ::open(".", JenCesta | O_DIRECTORY | O_CLOEXEC);
         if (FPuvodni < 0 || ::fchdir(slozka) != 0) {
             const int chyba = errno;
             ::close(slozka);
             if (FPuvodni >= 0)
                 ::close(FPuvodni);
-            throw ChybaVytvoreni(Cesta, qt_error_string(chyba));
+            throw ChybaVytvoreni(Cesta, TextChybySystemu(chyba));
         }
         ::close(slozka);
         FJmeno = DekodujCestu(jmeno);
@@ -518,7 +522,7 @@ public:
         if (::fchdir(FPuvodni) != 0) {
             Vypis(stderr,
                   QStringLiteral("lumarin-convert: Cannot return to the working folder: %1\n")
-                      .arg(qt_error_string(errno)));
+                      .arg(TextChybySystemu(errno)));
             std::_Exit(1);
         }
         ::close(FPuvodni);

@@ -176,7 +176,9 @@ void Vypis(FILE *Kam, const QString &Text)
         }
         return;
     }
-    const QByteArray bajty = Text.toUtf8();
+    // UTF-8, also of a name with half a surrogate pair (as the name's bytes
+    // of the command line are).
+    const QByteArray bajty = KodujCestu(Text);
     std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
     std::fflush(Kam);
 }
@@ -577,7 +579,7 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
     DWORD chyba = 0;
     const QString vzor = SystemovaCesta(zaklad + u'*', &chyba);
     if (vzor.isEmpty()) {
-        Chyby << ChybaOtevreni(Slozka, DuvodSystemu(chyba)).Zprava();
+        Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), DuvodSystemu(chyba));
         return;
     }
     struct TPolozka {
@@ -593,7 +595,7 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
     if (hledani == INVALID_HANDLE_VALUE) {
         // A folder with nothing in it at all (the root of an empty drive).
         if (::GetLastError() != ERROR_FILE_NOT_FOUND)
-            Chyby << ChybaOtevreni(Slozka, PosledniDuvod()).Zprava();
+            Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), PosledniDuvod());
         return;
     }
     do {
@@ -611,7 +613,7 @@ void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chy
                                 qint64(quint64(data.nFileSizeHigh) << 32 | data.nFileSizeLow)};
     } while (::FindNextFileW(hledani, &data));
     if (::GetLastError() != ERROR_NO_MORE_FILES)
-        Chyby << ChybaOtevreni(Slozka, PosledniDuvod()).Zprava();
+        Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), PosledniDuvod());
     // Closed before going deeper: however deep the tree, one folder is open
     // at a time.
     ::FindClose(hledani);

@@ -2,6 +2,7 @@
 
 #include "KodovaStranka.h"
 #include "Konverze.h"
+#include "Platforma.h"
 #include "Pruchod.h"
 #include "RychlyPrevod.h"
 #include "convar.h"
@@ -104,6 +105,82 @@ private:
     char16_t FPredPuvodni = 0, FPredNovy = 0; // the last code unit of the block before, and what it became
 };
 
+// Another encoding, block after block, through UTF-16: its decoder, the line
+// breaks made CR LF where asked, every code unit through the table, the
+// encoder of the output's encoding. Both converters carry over what a
+// block's edge cuts. A byte sequence the input's encoding cannot read fails
+// the file (its bytes could not be written back as they were).
+class TPrevodCizi : public TPrevodBloku {
+public:
+    TPrevodCizi(const TTabulka &Tabulka, const QByteArray &Vstup, const QByteArray &Vystup, bool bCrLf_)
+        : FTabulka(Tabulka),
+          FPrevod(Vstup, Vystup),
+          bCrLf(bCrLf_)
+    { }
+    bool Nezavisly() const override { return false; }
+    // A code unit for a byte at most, doubled by CR LF, and a little more for
+    // what the block before left waiting.
+    qsizetype Nasobek() const override { return 4 * FPrevod.NejviceNaZnak() + 8; }
+    bool Neplatny() const { return bNeplatny; }
+
+    qsizetype Preved(const uchar *b, qsizetype n, bool bPosledni, uchar *Vystup, TPocty &Pocty) override
+    {
+        QString text;
+        if (!FPrevod.Dekoduj(QByteArrayView(b, n), bPosledni, text)) {
+            bNeplatny = Pocty.bSelhalo = true;
+            return 0;
+        }
+        if (bCrLf)
+            text = ZlomyCrLf(text, bPosledni, Pocty.Zlomy);
+        char16_t *t = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t m = FTabulka[t[i]];
+            Pocty.Nahrazeno += m != t[i];
+            t[i] = m;
+        }
+        QByteArray bajty;
+        if (!FPrevod.Zakoduj(text, bPosledni, bajty) || bajty.size() > n * Nasobek() + 16) {
+            Pocty.bSelhalo = true;
+            return 0;
+        }
+        std::memcpy(Vystup, bajty.constData(), size_t(bajty.size()));
+        return bajty.size();
+    }
+
+private:
+    // Every CR LF, lone CR and lone LF as CR LF; Zlomy counts the lone ones.
+    // A CR at a block's end waits to see whether an LF follows.
+    QString ZlomyCrLf(const QString &Text, bool bPosledni, qint64 &Zlomy)
+    {
+        QString vysledek;
+        vysledek.reserve(Text.size() + Text.size() / 8 + 2);
+        for (const QChar c : Text) {
+            if (bCr && c != u'\n')
+                ++Zlomy; // a lone CR, already written as CR LF
+            if (c == u'\r') {
+                vysledek += QStringLiteral("\r\n");
+            } else if (c == u'\n') {
+                if (!bCr) {
+                    vysledek += QStringLiteral("\r\n");
+                    ++Zlomy;
+                }
+            } else {
+                vysledek += c;
+            }
+            bCr = c == u'\r';
+        }
+        if (bPosledni && bCr)
+            ++Zlomy;
+        return vysledek;
+    }
+
+    const TTabulka &FTabulka;
+    TCiziPrevod FPrevod;
+    bool bCrLf;
+    bool bCr = false; // the last code unit so far was a CR
+    bool bNeplatny = false;
+};
+
 } // namespace
 
 QString TNastaveniPrevodu::VychoziHledane()
@@ -172,6 +249,8 @@ TPrevodnik::~TPrevodnik() = default;
 TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &CestaVystupu,
                              const std::function<void(qint64)> &Prubeh)
 {
+    if (!d->Nastaveni.Cizi.Nazev.isEmpty())
+        return PrevedCizi(Zdroj, Vystup, Prubeh);
     const TNastaveniPrevodu &nastaveni = d->Nastaveni;
     TVysledek vysledek;
 
@@ -216,7 +295,7 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
         else if (CestaVystupu.isEmpty())
             vysledek.Chyba = QStringLiteral("%1: %2").arg(Zdroj.Jmeno(), DuvodNeplatnehoUtf8());
         else
-            vysledek.Chyba = ChybaVytvoreni(CestaVystupu, DuvodNeplatnehoUtf8()).Zprava();
+            vysledek.Chyba = QStringLiteral("%1: %2").arg(Zobraz(CestaVystupu), DuvodNeplatnehoUtf8());
         return vysledek;
     };
 
@@ -338,4 +417,90 @@ TVysledek TPrevodnik::Preved(TZdroj &Zdroj, TVystup &Vystup, const QString &Cest
         }
     }
     return hotovo(pocty, vystupni);
+}
+
+// A file in another encoding the user named: no mark, no detection, no
+// stand-ins. It is read and written back in that encoding, or as UTF-8 with
+// a byte-order mark where --utf8-fallback allows and the encoding cannot
+// hold the converted text.
+TVysledek TPrevodnik::PrevedCizi(TZdroj &Zdroj, TVystup &Vystup, const std::function<void(qint64)> &Prubeh)
+{
+    const TNastaveniPrevodu &nastaveni = d->Nastaveni;
+    const TCiziKodovani &kodovani = nastaveni.Cizi;
+    TVysledek vysledek;
+    vysledek.Cizi = kodovani.Zobrazeni;
+    vysledek.bCiziVystup = true;
+
+    // Where every character takes one byte or more, a NUL byte is binary;
+    // in UTF-16 or UTF-32 it is text.
+    if (!nastaveni.bBinarni && kodovani.Nejmene == 1 && Zdroj.Hlava(DelkaHlavy).contains('\0')) {
+        vysledek.Stav = TVysledek::vsBinarni;
+        return vysledek;
+    }
+    // Output that cannot be taken back is written only after a first pass
+    // found the text convertible, and the fallback to UTF-8 is a second
+    // pass: both read the input again.
+    const bool bNahradni = nastaveni.bUtf8Nahradni;
+    if (!Zdroj.Nahodny() && (!Vystup.LzeOdvolat() || bNahradni))
+        Zdroj.Uloz();
+    TPruchod pruchod{Zdroj, 0, false, nastaveni.Blok, 1, nastaveni.bMapovat, [&](qint64 Bajtu) {
+                         if (Prubeh)
+                             Prubeh(Bajtu);
+                     }};
+    const QByteArray utf8("UTF-8");
+    // A pass into Cil (nothing: only to see whether it succeeds); Neplatny
+    // tells bytes the input's encoding cannot read.
+    bool bNeplatny = false;
+    const auto prevest = [&](bool bUtf8, TVystup *Cil) {
+        TPrevodCizi prevod(d->SeZastupci, kodovani.Nazev, bUtf8 ? utf8 : kodovani.Nazev, nastaveni.bCrLf);
+        if (Cil && bUtf8)
+            Cil->Zapis("\xEF\xBB\xBF", 3);
+        const TPocty pocty = pruchod.Spust(prevod, Cil);
+        bNeplatny = prevod.Neplatny();
+        if (pocty.bSelhalo && Cil)
+            Cil->Odvolej();
+        return pocty;
+    };
+    const auto chyba = [&](bool bUtf8) {
+        vysledek.Stav = TVysledek::vsChyba;
+        if (bNeplatny)
+            vysledek.Chyba = QStringLiteral("%1: The file holds bytes that are not %2 text (--encoding names "
+                                            "another encoding)")
+                                 .arg(Zdroj.Jmeno(), kodovani.Zobrazeni);
+        else if (bUtf8)
+            vysledek.Chyba = QStringLiteral("%1: %2").arg(Zdroj.Jmeno(), DuvodNeplatnehoUtf8());
+        else
+            vysledek.Chyba = QStringLiteral("%1: The converted text holds characters that %2 cannot store "
+                                            "(--utf8-fallback writes such a file as UTF-8 with a byte-order mark)")
+                                 .arg(Zdroj.Jmeno(), kodovani.Zobrazeni);
+        return vysledek;
+    };
+
+    bool bUtf8 = false;
+    if (!Vystup.LzeOdvolat()) {
+        if (prevest(false, nullptr).bSelhalo) {
+            if (bNeplatny || !bNahradni)
+                return chyba(false);
+            bUtf8 = true;
+            if (prevest(true, nullptr).bSelhalo)
+                return chyba(true);
+        }
+    }
+    TPocty pocty = prevest(bUtf8, &Vystup);
+    if (pocty.bSelhalo) {
+        if (bNeplatny || !bNahradni || bUtf8)
+            return chyba(bUtf8);
+        bUtf8 = true;
+        pocty = prevest(true, &Vystup);
+        if (pocty.bSelhalo)
+            return chyba(true);
+    }
+    Zdroj.Over();
+    if (bUtf8) {
+        vysledek.Vystup = TFormat{TDruhKodovani::Utf8, true, false};
+        vysledek.bCiziVystup = false;
+    }
+    vysledek.Nahrazeno = pocty.Nahrazeno;
+    vysledek.Zlomy = pocty.Zlomy;
+    return vysledek;
 }

@@ -20,6 +20,7 @@
 // block boundary cuts: a CR before its LF, a high surrogate before its low one.
 
 #include "Chyba.h"
+#include "CiziKodovani.h"
 #include "Soubor.h"
 #include "TextovySoubor.h"
 #include "Vystupy.h"
@@ -40,6 +41,7 @@ struct TNastaveniPrevodu {
     bool bBinarni = false;                 // convert files that look binary too
     bool bUtf8Nahradni = false;            // text the 8-bit code page cannot hold goes out as UTF-8 with a mark
     std::optional<TDruhKodovani> Kodovani; // named instead of detected
+    TCiziKodovani Cizi;                    // or another encoding named (Nazev not empty), read and written in it
     qint64 Blok = 1 << 20;                 // bytes read at a time
     int Vlaken = 2;                        // threads that convert blocks at once
     bool bMapovat = true;                  // read a file's blocks through mmap where it can be mapped
@@ -51,12 +53,16 @@ struct TNastaveniPrevodu {
 // The outcome for one file.
 struct TVysledek {
     enum TStav { vsPrevedeno, vsBinarni, vsChyba } Stav = vsPrevedeno;
-    QString Chyba;         // vsChyba: why, as the line to print says it
-    TFormat Vstup, Vystup; // the encodings read and written
-    qint64 Nahrazeno = 0;  // code units the table changed
-    qint64 Zlomy = 0;      // line breaks that --crlf rewrote
+    QString Chyba;            // vsChyba: why, as the line to print says it
+    TFormat Vstup, Vystup;    // the encodings read and written
+    qint64 Nahrazeno = 0;     // code units the table changed
+    qint64 Zlomy = 0;         // line breaks that --crlf rewrote
+    QString Cizi;             // the name of another encoding the input was read in (Vstup then stands for it)
+    bool bCiziVystup = false; // written in that encoding too (not as UTF-8 of --utf8-fallback)
 
-    bool Zmena() const { return Nahrazeno > 0 || Zlomy > 0 || !(Vstup == Vystup); }
+    QString NazevVstupu() const { return Cizi.isEmpty() ? NazevFormatu(Vstup) : Cizi; }
+    QString NazevVystupu() const { return bCiziVystup ? Cizi : NazevFormatu(Vystup); }
+    bool Zmena() const { return Nahrazeno > 0 || Zlomy > 0 || (Cizi.isEmpty() ? !(Vstup == Vystup) : !bCiziVystup); }
 };
 
 // Converts sources one after another with the same settings.
@@ -75,6 +81,8 @@ public:
                      const std::function<void(qint64)> &Prubeh = {});
 
 private:
+    TVysledek PrevedCizi(TZdroj &Zdroj, TVystup &Vystup, const std::function<void(qint64)> &Prubeh);
+
     struct TData;
     std::unique_ptr<TData> d;
 };

@@ -14,7 +14,7 @@ namespace {
 
 QString Duvod(int Chyba)
 {
-    return qt_error_string(Chyba);
+    return TextChybySystemu(Chyba);
 }
 
 } // namespace

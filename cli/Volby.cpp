@@ -1,9 +1,13 @@
 #include "Volby.h"
 
+#include "CiziKodovani.h"
 #include "KodovaStranka.h"
 #include "Soubor.h"
 
 #include <QStringDecoder>
+#include <algorithm>
+#include <getopt.h>
+#include <vector>
 
 namespace {
 
@@ -17,169 +21,140 @@ QString Text(const QByteArray &Argument, const QString &Volba)
     return text;
 }
 
-TDruhKodovani Kodovani(const QString &Nazev)
+// The encodings of the program's own codec under their names, which keep
+// what they do today (stand-ins for bytes they cannot read, a byte-order
+// mark); any other name is looked up among the converters of the system.
+void Kodovani(const QString &Nazev, TNastaveniPrevodu &Prevod)
 {
     const QString n = Nazev.toLower().remove(u'-').remove(u'_');
-    if (n == u"utf8")
-        return TDruhKodovani::Utf8;
-    if (n == u"utf16le")
-        return TDruhKodovani::Utf16LE;
-    if (n == u"utf16be")
-        return TDruhKodovani::Utf16BE;
     const QString stranka = NazevKodoveStranky().toLower().remove(u'-');
-    if (n == stranka || (stranka.startsWith(u"windows") && n == QStringLiteral("cp") + stranka.mid(7)))
-        return TDruhKodovani::Osmibitove;
-    throw EPouziti(
-        QStringLiteral("unknown encoding '%1' (UTF-8, UTF-16LE, UTF-16BE or %2)").arg(Nazev, NazevKodoveStranky()));
+    if (n == u"utf8")
+        Prevod.Kodovani = TDruhKodovani::Utf8;
+    else if (n == u"utf16le")
+        Prevod.Kodovani = TDruhKodovani::Utf16LE;
+    else if (n == u"utf16be")
+        Prevod.Kodovani = TDruhKodovani::Utf16BE;
+    else if (n == stranka || (stranka.startsWith(u"windows") && n == QStringLiteral("cp") + stranka.mid(7)))
+        Prevod.Kodovani = TDruhKodovani::Osmibitove;
+    else if (const std::optional<TCiziKodovani> k = NajdiKodovani(Nazev.toLatin1()); k && Nazev.size() < 100 &&
+             std::all_of(Nazev.cbegin(), Nazev.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        Prevod.Cizi = *k;
+    else
+        throw EPouziti(QStringLiteral("unknown encoding '%1' (--list-encodings lists them)").arg(Nazev));
 }
 
-// The number of -j: a whole number from 1 on.
-int Uloh(const QByteArray &Hodnota)
-{
-    bool bCislo = false;
-    const int n = Hodnota.toInt(&bCislo);
-    if (!bCislo || n < 1)
-        throw EPouziti(QStringLiteral("invalid number of jobs '%1'").arg(QString::fromUtf8(Hodnota)));
-    return n;
-}
+enum : int { voKontrola = 0x100, voVychozi, voPary, voKodovani, voSeznam, voCrLf, voNahradni, voBinarni };
+
+const option DlouheVolby[] = {
+    {"in-place", no_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'},
+    {"recursive", no_argument, nullptr, 'r'},
+    {"check", no_argument, nullptr, voKontrola},
+    {"null", no_argument, nullptr, '0'},
+    {"default-table", no_argument, nullptr, voVychozi},
+    {"pairs", required_argument, nullptr, voPary},
+    {"encoding", required_argument, nullptr, voKodovani},
+    {"list-encodings", no_argument, nullptr, voSeznam},
+    {"crlf", no_argument, nullptr, voCrLf},
+    {"utf8-fallback", no_argument, nullptr, voNahradni},
+    {"binary", no_argument, nullptr, voBinarni},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"verbose", no_argument, nullptr, 'v'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
+};
 
 } // namespace
 
 TVolby RozeberVolby(const QByteArrayList &Argumenty)
 {
     TVolby volby;
-    bool bJenSoubory = false;
+    // getopt_long reads a C argument vector; its own messages name the
+    // program as argv[0] does.
+    QByteArrayList kopie = Argumenty;
+    QByteArray program("lumarin-convert");
+    std::vector<char *> argv{program.data()};
+    for (QByteArray &a : kopie)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int argc = int(argv.size()) - 1;
+
     // An option of one value given twice asks for two things unless both
     // name the same.
     const auto vystup = [&](const QByteArray &Hodnota) {
         const QString cesta = DekodujCestu(Hodnota);
         if (volby.Vystup && *volby.Vystup != cesta)
-            throw EPouziti(QStringLiteral("-o names two outputs, '%1' and '%2'; give one")
-                               .arg(QString::fromUtf8(KodujCestu(*volby.Vystup)), QString::fromUtf8(Hodnota)));
+            throw EPouziti(QStringLiteral("-o names two outputs, '%1' and '%2'; give one").arg(*volby.Vystup, cesta));
         volby.Vystup = cesta;
     };
     QString nazevKodovani;
     const auto kodovani = [&](const QString &Nazev) {
-        const TDruhKodovani druh = Kodovani(Nazev);
-        if (volby.Prevod.Kodovani && *volby.Prevod.Kodovani != druh)
+        TNastaveniPrevodu novy;
+        Kodovani(Nazev, novy);
+        if (!nazevKodovani.isEmpty() &&
+            (volby.Prevod.Kodovani != novy.Kodovani || volby.Prevod.Cizi.Nazev != novy.Cizi.Nazev))
             throw EPouziti(
                 QStringLiteral("--encoding names two encodings, '%1' and '%2'; give one").arg(nazevKodovani, Nazev));
-        volby.Prevod.Kodovani = druh;
+        volby.Prevod.Kodovani = novy.Kodovani;
+        volby.Prevod.Cizi = novy.Cizi;
         nazevKodovani = Nazev;
     };
-    for (qsizetype i = 0; i < Argumenty.size(); ++i) {
-        const QByteArray &a = Argumenty.at(i);
-        if (bJenSoubory || a == "-" || !a.startsWith('-')) {
-            volby.Soubory << (a == "-" ? QStringLiteral("-") : DekodujCestu(a));
-            continue;
+
+    // A fresh scan (GNU and BSD getopt both start over at optind 0), with
+    // the arguments permuted so that options may follow files.
+    optind = 0;
+    opterr = 1;
+    for (;;) {
+        const int volba = getopt_long(argc, argv.data(), "irvhV0o:j:", DlouheVolby, nullptr);
+        if (volba == -1)
+            break;
+        switch (volba) {
+        case 'i': volby.bNaMiste = true; break;
+        case 'o': vystup(QByteArray(optarg)); break;
+        case 'r': volby.bRekurzivne = true; break;
+        case '0': volby.bNula = true; break;
+        case 'v': volby.bPodrobne = true; break;
+        case 'h': volby.bNapoveda = true; break;
+        case 'V': volby.bVerze = true; break;
+        case voKontrola: volby.bKontrola = true; break;
+        case voVychozi: volby.bVychoziTabulka = true; break;
+        case voSeznam: volby.bSeznamKodovani = true; break;
+        case voCrLf: volby.Prevod.bCrLf = true; break;
+        case voNahradni: volby.Prevod.bUtf8Nahradni = true; break;
+        case voBinarni: volby.Prevod.bBinarni = true; break;
+        case voKodovani: kodovani(Text(QByteArray(optarg), QStringLiteral("--encoding"))); break;
+        case 'j': {
+            bool bCislo = false;
+            const int uloh = QByteArray(optarg).toInt(&bCislo);
+            if (!bCislo || uloh < 1)
+                throw EPouziti(QStringLiteral("invalid number of jobs '%1'").arg(QString::fromUtf8(optarg)));
+            volby.Uloh = uloh;
+            break;
         }
-        if (a == "--") {
-            bJenSoubory = true;
-            continue;
-        }
-        // The value of an option: "--name=value", "-ovalue", or the next argument.
-        QByteArray nazev = a, hodnota;
-        bool bHodnota = false;
-        if (a.startsWith("--") && a.contains('=')) {
-            nazev = a.left(a.indexOf('='));
-            hodnota = a.mid(a.indexOf('=') + 1);
-            bHodnota = true;
-        }
-        const QString jmeno = QString::fromUtf8(nazev);
-        const auto dalsi = [&]() -> QByteArray {
-            if (bHodnota)
-                return hodnota;
-            if (i + 1 >= Argumenty.size())
-                throw EPouziti(QStringLiteral("option '%1' needs an argument").arg(jmeno));
-            return Argumenty.at(++i);
-        };
-        const auto bezHodnoty = [&] {
-            if (bHodnota)
-                throw EPouziti(QStringLiteral("option '%1' takes no argument").arg(jmeno));
-        };
-        if (!a.startsWith("--")) {
-            // Short options, several in one argument ("-ri"); -o takes the
-            // rest of the argument or the next one.
-            for (qsizetype k = 1; k < a.size(); ++k) {
-                switch (a.at(k)) {
-                case 'i': volby.bNaMiste = true; break;
-                case 'r': volby.bRekurzivne = true; break;
-                case 'v': volby.bPodrobne = true; break;
-                case 'h': volby.bNapoveda = true; break;
-                case 'V': volby.bVerze = true; break;
-                case 'o':
-                    if (k + 1 < a.size()) {
-                        vystup(a.mid(k + 1));
-                    } else {
-                        if (i + 1 >= Argumenty.size())
-                            throw EPouziti(QStringLiteral("option '-o' needs an argument"));
-                        vystup(Argumenty.at(++i));
-                    }
-                    k = a.size();
-                    break;
-                case 'j':
-                    if (k + 1 >= a.size() && i + 1 >= Argumenty.size())
-                        throw EPouziti(QStringLiteral("option '-j' needs an argument"));
-                    volby.Uloh = Uloh(k + 1 < a.size() ? a.mid(k + 1) : Argumenty.at(++i));
-                    k = a.size();
-                    break;
-                default: throw EPouziti(QStringLiteral("unknown option '-%1'").arg(QChar(a.at(k))));
-                }
-            }
-            continue;
-        }
-        if (nazev == "--in-place") {
-            bezHodnoty();
-            volby.bNaMiste = true;
-        } else if (nazev == "--output") {
-            vystup(dalsi());
-        } else if (nazev == "--jobs") {
-            volby.Uloh = Uloh(dalsi());
-        } else if (nazev == "--recursive") {
-            bezHodnoty();
-            volby.bRekurzivne = true;
-        } else if (nazev == "--check") {
-            bezHodnoty();
-            volby.bKontrola = true;
-        } else if (nazev == "--crlf") {
-            bezHodnoty();
-            volby.Prevod.bCrLf = true;
-        } else if (nazev == "--binary") {
-            bezHodnoty();
-            volby.Prevod.bBinarni = true;
-        } else if (nazev == "--utf8-fallback") {
-            bezHodnoty();
-            volby.Prevod.bUtf8Nahradni = true;
-        } else if (nazev == "--encoding") {
-            kodovani(Text(dalsi(), jmeno));
-        } else if (nazev == "--default-table") {
-            bezHodnoty();
-            volby.bVychoziTabulka = true;
-        } else if (nazev == "--pairs") {
-            // Two arguments: never "--pairs=FROM".
-            bezHodnoty();
-            if (i + 2 >= Argumenty.size())
+        case voPary: {
+            // Two arguments: FROM is the option's own, TO the one after it.
+            if (optind >= argc)
                 throw EPouziti(QStringLiteral("option '--pairs' needs two arguments, FROM and TO"));
-            const QString hledane = Text(Argumenty.at(++i), jmeno);
-            const QString nahrady = Text(Argumenty.at(++i), jmeno);
+            const QString hledane = Text(QByteArray(optarg), QStringLiteral("--pairs"));
+            const QString nahrady = Text(QByteArray(argv[optind++]), QStringLiteral("--pairs"));
             if (volby.Hledane && (*volby.Hledane != hledane || *volby.Nahrady != nahrady))
                 throw EPouziti(QStringLiteral("--pairs names two tables; give one"));
             volby.Hledane = hledane;
             volby.Nahrady = nahrady;
-        } else if (nazev == "--verbose") {
-            bezHodnoty();
-            volby.bPodrobne = true;
-        } else if (nazev == "--help") {
-            bezHodnoty();
-            volby.bNapoveda = true;
-        } else if (nazev == "--version") {
-            bezHodnoty();
-            volby.bVerze = true;
-        } else {
-            throw EPouziti(QStringLiteral("unknown option '%1'").arg(jmeno));
+            break;
+        }
+        default:
+            // An unknown or ambiguous option, or one without its value:
+            // getopt_long has said which.
+            throw EPouziti(QString());
         }
     }
-    if (volby.bNapoveda || volby.bVerze)
+    for (int i = optind; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        volby.Soubory << (a == "-" ? QStringLiteral("-") : DekodujCestu(a));
+    }
+    if (volby.bNapoveda || volby.bVerze || volby.bSeznamKodovani)
         return volby;
 
     if (volby.Hledane && volby.bVychoziTabulka)
@@ -188,6 +163,8 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
         throw EPouziti(QStringLiteral("-i and -o cannot be combined"));
     if (volby.bKontrola && (volby.bNaMiste || volby.Vystup))
         throw EPouziti(QStringLiteral("--check converts nothing; it cannot be combined with -i or -o"));
+    if (volby.bNula && !volby.bKontrola)
+        throw EPouziti(QStringLiteral("-0 ends the names that --check lists; it needs --check"));
     if (volby.bNaMiste && (volby.Soubory.isEmpty() || volby.Soubory.contains(QStringLiteral("-"))))
         throw EPouziti(QStringLiteral("-i replaces files; standard input cannot be replaced"));
     if (volby.Vystup && (volby.Soubory.size() > 1 || volby.bRekurzivne))
@@ -214,11 +191,12 @@ Where the result goes (standard output when neither is given):
   -o, --output=OUT      write the converted text of the one input to OUT
   -r, --recursive       convert the files in folders and below them (symbolic
                         links are not followed)
+      --check           convert nothing: list the files that would change with
+                        the number of characters replaced
+  -0, --null            with --check, list only the names, each followed by a
+                        NUL byte (as find -print0), for xargs -0
   -j, --jobs=N          convert N files at once (default: one for each core);
                         output and messages come in the order of the files
-      --check           convert nothing: list the files that would change with
-                        the number of characters replaced; exit status 1 when
-                        any would change
 
 The pair table (the user's own table of Lumarin when neither is given):
       --default-table   the 66 pairs Lumarin starts with
@@ -226,24 +204,43 @@ The pair table (the user's own table of Lumarin when neither is given):
                         a character of FROM without a partner in TO stays
 
 How the text is read and written:
-      --encoding=NAME   the input is NAME (UTF-8, UTF-16LE, UTF-16BE or
-                        %1) instead of what is detected; a
-                        byte-order mark is kept
+      --encoding=NAME   the input is NAME instead of what is detected, and the
+                        output is written in it: UTF-8, UTF-16LE, UTF-16BE,
+                        %1 (a byte-order mark is kept), or any
+                        other encoding --list-encodings lists, such as
+                        ISO-8859-2, CP852 or KOI8-R
+      --list-encodings  list the encodings with their aliases, and exit
       --crlf            write every line break as CR LF, as the window saves
-      --utf8-fallback   write a text that %1 cannot hold as
-                        UTF-8 with a byte-order mark (without it, such a
-                        file fails)
+      --utf8-fallback   write a text that its encoding cannot hold as UTF-8
+                        with a byte-order mark (without it, such a file fails)
       --binary          convert also files with a NUL byte in their first 8 KB
                         (otherwise binary: skipped where -r finds them, a
                         failure where they are named)
 
   -v, --verbose         tell each file's encoding and replacements, and sum
                         them up
-  -h, --help            show this help
-  -V, --version         show the version
+  -h, --help            show this help and exit
+  -V, --version         show the version and the licence, and exit
 
-Exit status: 0 success, 1 a file failed (or --check found work), 2 a usage
-error. A file that changes while it is converted fails and is left as it is.
+A long option may be shortened to any prefix that names only it (--in-pl).
+
+Exit status: 0 success, 1 a file failed, 2 a usage error. With --check:
+0 nothing would change, 1 some file would change, 2 a file could not be
+checked. A file that changes while it is converted fails and is left as it is.
+
+Report bugs to: <lumarin@velor.example>
+Lumarin home page: <https://velor.example/lumarin>
 )")
         .arg(NazevKodoveStranky());
+}
+
+QString TextVerze(const QString &Verze)
+{
+    return QStringLiteral(R"(lumarin-convert %1
+Copyright (c) 2026 VELOR
+License MIT: <https://opensource.org/licenses/MIT>.
+This is free software: you are free to change and redistribute it.
+There is NO WARRANTY, to the extent permitted by law.
+)")
+        .arg(Verze.isEmpty() ? QStringLiteral("(no version information)") : Verze);
 }

@@ -10,7 +10,8 @@
 #include <QStringList>
 #include <optional>
 
-// A command line that cannot be obeyed; the message says why.
+// A command line that cannot be obeyed; the message says why. An empty
+// message: the option parser has told it already.
 class EPouziti : public EChyba {
 public:
     using EChyba::EChyba;
@@ -22,13 +23,15 @@ struct TVolby {
     std::optional<QString> Vystup;           // -o
     bool bRekurzivne = false;                // -r
     bool bKontrola = false;                  // --check
+    bool bNula = false;                      // -0: --check's names each ended by NUL
     bool bPodrobne = false;                  // --verbose
     bool bNapoveda = false;                  // --help
     bool bVerze = false;                     // --version
+    bool bSeznamKodovani = false;            // --list-encodings
     bool bVychoziTabulka = false;            // --default-table
+    int Uloh = 0;                            // -j: files converted at once; 0 the number of cores
     std::optional<QString> Hledane, Nahrady; // --pairs
     TNastaveniPrevodu Prevod;                // --crlf, --binary, --utf8-fallback, --encoding
-    int Uloh = 0;                            // -j: files converted at once; 0 the number of cores
 };
 
 // Reads the arguments after the program's name (bytes as the system gave
@@ -37,3 +40,4 @@ struct TVolby {
 TVolby RozeberVolby(const QByteArrayList &Argumenty);
 
 QString TextNapovedy();
+QString TextVerze(const QString &Verze);

@@ -3,6 +3,8 @@
 // one that fails is told on its own line and left as it was, and the others
 // are still converted.
 
+#include "CiziKodovani.h"
+#include "KodovaStranka.h"
 #include "Konzole.h"
 #include "Platforma.h"
 #include "Prevod.h"
@@ -15,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QtEndian>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -48,6 +51,13 @@ QString VerzeProgramu()
     return QStringLiteral("%1.%2.%3.%4").arg(vyssi >> 16).arg(vyssi & 0xFFFF).arg(nizsi >> 16).arg(nizsi & 0xFFFF);
 }
 
+// The line of an error: "<path>: <reason>" where it concerns one file.
+QString Zprava(const EChyba &Chyba)
+{
+    return Chyba.Cesta().isEmpty() ? Chyba.Zprava()
+                                   : QStringLiteral("%1: %2").arg(Zobraz(Chyba.Cesta()), Chyba.Duvod());
+}
+
 // "1 character", "2 characters".
 QString Pocet(qint64 Kolik, const char *Jedno, const char *Vice)
 {
@@ -78,7 +88,7 @@ private:
         try {
             Krok();
         } catch (const EChyba &e) {
-            throw EChyba(e.Zprava(), TDruhChyby::SpolecnyVystup);
+            throw EChyba(Zprava(e), TDruhChyby::SpolecnyVystup);
         }
     }
 
@@ -299,8 +309,8 @@ int Spust(const TVolby &Volby)
             nastaveni.Hledane = tabulka.SeZnamenkem;
             nastaveni.Nahrady = tabulka.BezZnamenka;
         } catch (const EChyba &e) {
-            Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
-            return 1;
+            Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(Zprava(e)));
+            return Volby.bKontrola ? 2 : 1;
         }
     }
     // Where tests ask for small blocks, to meet the block boundaries often,
@@ -414,7 +424,8 @@ int Spust(const TVolby &Volby)
                 Prubeh(b);
             };
             const TVysledek v = prevodnik.Preved(*zdroj, *vystup, cestaVystupu, prubehSouboru);
-            if (v.Stav == TVysledek::vsBinarni && vstup.bZeSlozky) {
+            // --check converts nothing, so a binary file is no trouble there.
+            if (v.Stav == TVysledek::vsBinarni && (vstup.bZeSlozky || Volby.bKontrola)) {
                 ++Zaznam.Preskoceno;
                 Rekni(
                     stderr,
@@ -439,23 +450,24 @@ int Spust(const TVolby &Volby)
                 ++Zaznam.Prevedeno;
                 Zaznam.Nahrazeno += v.Nahrazeno;
                 Zaznam.Zmeneno += v.Zmena();
-                if (Volby.bKontrola && v.Zmena()) {
+                if (Volby.bKontrola && v.Zmena() && Volby.bNula) {
+                    Rekni(stdout, jmeno + QChar(u'\0'));
+                } else if (Volby.bKontrola && v.Zmena()) {
                     QString radek =
                         QStringLiteral("%1: %2 replaced").arg(jmeno, Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
-                    if (!(v.Vstup == v.Vystup))
-                        radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
+                    if (v.NazevVstupu() != v.NazevVystupu())
+                        radek += QStringLiteral(", written as %1").arg(v.NazevVystupu());
                     Rekni(stdout, radek + u'\n');
                 }
                 if (Volby.bPodrobne) {
-                    QString radek =
-                        QStringLiteral("lumarin-convert: %1: %2, %3 replaced")
-                            .arg(jmeno, NazevFormatu(v.Vstup), Pocet(v.Nahrazeno, "character", "characters"));
+                    QString radek = QStringLiteral("lumarin-convert: %1: %2, %3 replaced")
+                                        .arg(jmeno, v.NazevVstupu(), Pocet(v.Nahrazeno, "character", "characters"));
                     if (v.Zlomy > 0)
                         radek += QStringLiteral(", %1 rewritten").arg(Pocet(v.Zlomy, "line break", "line breaks"));
-                    if (!(v.Vstup == v.Vystup))
-                        radek += QStringLiteral(", written as %1").arg(NazevFormatu(v.Vystup));
+                    if (v.NazevVstupu() != v.NazevVystupu())
+                        radek += QStringLiteral(", written as %1").arg(v.NazevVystupu());
                     Rekni(stderr, radek + u'\n');
                 }
             }
@@ -466,7 +478,7 @@ int Spust(const TVolby &Volby)
         } catch (const EChyba &e) {
             ++Zaznam.Selhalo;
             odvolejStandardni();
-            chyba(e.Zprava());
+            chyba(Zprava(e));
             // Standard output that cannot be written ends the run.
             Zaznam.bKonec = e.Druh() == TDruhChyby::SpolecnyVystup;
         }
@@ -545,7 +557,11 @@ int Spust(const TVolby &Volby)
             souhrn += QStringLiteral(", %1 failed").arg(selhalo + chybyVstupu.size());
         Vypis(stderr, souhrn + u'\n');
     }
-    return bChyba || (Volby.bKontrola && zmeneno > 0) ? 1 : 0;
+    // As diff, cmp and grep: with --check, 1 is an answer (something would
+    // change) and 2 trouble; otherwise 1 is a file that failed.
+    if (Volby.bKontrola)
+        return bChyba ? 2 : zmeneno > 0 ? 1 : 0;
+    return bChyba ? 1 : 0;
 }
 
 } // namespace
@@ -558,9 +574,10 @@ int main(int argc, char *argv[])
     try {
         volby = RozeberVolby(ArgumentyProgramu(argc, argv));
     } catch (const EPouziti &e) {
-        Vypis(stderr,
-              QStringLiteral("lumarin-convert: %1\nTry 'lumarin-convert --help' for more information.\n")
-                  .arg(e.Zprava()));
+        // An empty message: the option parser has told what is wrong.
+        if (!e.Zprava().isEmpty())
+            Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
+        Vypis(stderr, QStringLiteral("Try 'lumarin-convert --help' for more information.\n"));
         return 2;
     }
     if (volby.bNapoveda) {
@@ -568,10 +585,23 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (volby.bVerze) {
-        const QString verze = VerzeProgramu();
-        Vypis(stdout,
-              verze.isEmpty() ? QStringLiteral("lumarin-convert (no version information)\n")
-                              : QStringLiteral("lumarin-convert %1\n").arg(verze));
+        Vypis(stdout, TextVerze(VerzeProgramu()));
+        return 0;
+    }
+    if (volby.bSeznamKodovani) {
+        // Every encoding of the system's converters with its aliases, one a
+        // line, and the program's own where the system has not listed them.
+        const QList<QByteArrayList> kodovani = SeznamKodovani();
+        QString seznam;
+        for (const QString &vlastni :
+             {QStringLiteral("UTF-8"), QStringLiteral("UTF-16LE"), QStringLiteral("UTF-16BE"), NazevKodoveStranky()})
+            if (std::none_of(kodovani.cbegin(), kodovani.cend(), [&](const QByteArrayList &Jmena) {
+                    return QString::fromLatin1(Jmena.first()).compare(vlastni, Qt::CaseInsensitive) == 0;
+                }))
+                seznam += vlastni + u'\n';
+        for (const QByteArrayList &jmena : kodovani)
+            seznam += QString::fromLatin1(jmena.join(' ')) + u'\n';
+        Vypis(stdout, seznam);
         return 0;
     }
     return Spust(volby);

@@ -21,12 +21,22 @@ public:
           FUtf8(FZprava.toUtf8()),
           FDruh(Druh)
     { }
+    // The error of one file: its path and the reason besides the whole
+    // message, for a caller that words it its own way ("<path>: <reason>").
+    EChyba(QString Zprava, QString Cesta, QString Duvod) : EChyba(std::move(Zprava))
+    {
+        FCesta = std::move(Cesta);
+        FDuvod = std::move(Duvod);
+    }
     const QString &Zprava() const { return FZprava; }
+    const QString &Cesta() const { return FCesta; } // empty where the error names no file
+    const QString &Duvod() const { return FDuvod; }
     TDruhChyby Druh() const { return FDruh; }
     const char *what() const noexcept override { return FUtf8.constData(); }
 
 private:
     QString FZprava;
+    QString FCesta, FDuvod;
     QByteArray FUtf8;
     TDruhChyby FDruh;
 };

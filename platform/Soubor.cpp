@@ -39,12 +39,14 @@ QString DuvodSlozky()
 
 EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod)
 {
-    return EChyba(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
+    return EChyba(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod),
+                  QDir::toNativeSeparators(Cesta), Duvod);
 }
 
 EChyba ChybaOtevreni(const QString &Cesta, const QString &Duvod)
 {
-    return EChyba(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod));
+    return EChyba(QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(Cesta), Duvod),
+                  QDir::toNativeSeparators(Cesta), Duvod);
 }
 
 EPrilisVelky::EPrilisVelky(const QString &Cesta, qint64 Velikost, bool bNejmene)
@@ -136,6 +138,11 @@ bool ExistujeSoubor(const QString &Cesta)
 {
     const QFileInfo info(Cesta);
     return info.exists() && !info.isDir();
+}
+
+QString TextChybySystemu(int Chyba)
+{
+    return qt_error_string(Chyba);
 }
 
 namespace {
@@ -599,9 +606,33 @@ QString DekodujCestu(const QByteArray &Bajty)
 
 namespace {
 
+// strerror_r comes in two kinds: GNU's gives the text, POSIX's fills the buffer.
+[[maybe_unused]] const char *TextChyby(const char *Text, const char *)
+{
+    return Text;
+}
+
+[[maybe_unused]] const char *TextChyby(int Vysledek, const char *Buffer)
+{
+    return Vysledek == 0 ? Buffer : nullptr;
+}
+
+} // namespace
+
+QString TextChybySystemu(int Chyba)
+{
+    // The system's own text, in the language of the user's locale (Qt's
+    // own words for a few errors would always be English).
+    char buffer[512] = {};
+    const char *text = TextChyby(strerror_r(Chyba, buffer, sizeof buffer), buffer);
+    return text && *text ? QString::fromLocal8Bit(text) : qt_error_string(Chyba);
+}
+
+namespace {
+
 QString DuvodChyby(int Chyba)
 {
-    return qt_error_string(Chyba);
+    return TextChybySystemu(Chyba);
 }
 
 // What a path names when it is not a regular file.

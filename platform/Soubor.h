@@ -138,6 +138,10 @@ QString DekodujCestu(const QByteArray &Bajty);
 // way to Cesta's last part, this is the path of that entry; otherwise Cesta.
 QString NajdiSoubor(const QString &Cesta);
 
+// The system's text for an error number (errno; on Windows as Qt reads the
+// number), in the language of the user's locale.
+QString TextChybySystemu(int Chyba);
+
 // The error of a file that cannot be created or written:
 // "Cannot create file "<path>". <reason>".
 EChyba ChybaVytvoreni(const QString &Cesta, const QString &Duvod);

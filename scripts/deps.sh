@@ -2,10 +2,13 @@
 # packages the build needs, but only when one of them is missing, so a second
 # run is quick. desktop-file-utils and appstream check the installed desktop
 # entry and metadata; CPack needs file to find the programs' libraries.
-LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n desktop-file-utils appstream file"
+# lumarin-convert lists and opens ICU's converters itself (libicu-dev).
+LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev libicu-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n desktop-file-utils appstream file"
 # scripts/package --check needs Debian's package checker, hardening-check
 # (devscripts) and gio, which shows the desktop's default applications.
 LUMARIN_PACKAGE_CHECK_PACKAGES="lintian devscripts libglib2.0-bin"
+# scripts/test loads the converter's shell completion in each shell.
+LUMARIN_TEST_PACKAGES="zsh fish bash-completion"
 # scripts/format needs clang-format 14, whose layout .clang-format describes.
 LUMARIN_FORMAT_PACKAGES="clang-format-14"
 # scripts/fuzz needs clang and its libFuzzer and sanitizer runtimes besides.
