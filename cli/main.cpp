@@ -534,6 +534,9 @@ int Spust(const TVolby &Volby)
         });
         ulohy.Spust(uloh);
         for (qsizetype k = 0; k < vstupy.size(); ++k) {
+            // Drawn here too, not only while waiting: the jobs may be ahead
+            // of this loop, and the line must still show.
+            prubeh.Stav(precteno, hotovychSouboru);
             TOdlozeny &o = ulohy.Pockej(k, [&] { prubeh.Stav(precteno, hotovychSouboru); });
             for (const auto &[kam, text] : std::as_const(o.Radky))
                 rekniHned(kam, text);
