@@ -532,18 +532,20 @@ int Spust(const TVolby &Volby)
                 [&](qint64 b) { precteno += b; });
             ++hotovychSouboru;
         });
+        // The progress line from the start, then as files finish (at most
+        // four times a second, also while one file takes long).
+        const auto kresli = [&] { prubeh.Stav(precteno, hotovychSouboru); };
+        kresli();
         ulohy.Spust(uloh);
         for (qsizetype k = 0; k < vstupy.size(); ++k) {
-            // Drawn here too, not only while waiting: the jobs may be ahead
-            // of this loop, and the line must still show.
-            prubeh.Stav(precteno, hotovychSouboru);
-            TOdlozeny &o = ulohy.Pockej(k, [&] { prubeh.Stav(precteno, hotovychSouboru); });
+            TOdlozeny &o = ulohy.Pockej(k, kresli);
             for (const auto &[kam, text] : std::as_const(o.Radky))
                 rekniHned(kam, text);
             o.Radky.clear();
             secti(o.Zaznam);
             if (o.Zaznam.bKonec)
                 break;
+            kresli();
         }
         ulohy.Zastav();
     }
