@@ -789,13 +789,15 @@ bool THlavniForm::UlozitZmeny()
     }
 }
 
-// Writes the editor's text to Cesta in the document's encoding; Identita
-// receives the written file's. Text that the 8-bit code page cannot hold is
+// Writes the editor's text to Cesta in the document's encoding, each line
+// break in the document's form; Identita receives the written file's. Text that the 8-bit code page cannot hold is
 // never written with stand-in characters: the user chooses UTF-8 instead, or
 // nothing is written (false).
 bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
 {
-    const QString text = memSoubor->Text();
+    // The editor's own breaks take the document's form; a lone CR or LF that
+    // a conversion put into the text is a character and stays as it is.
+    const QString text = memSoubor->Model().Prevod(0, std::numeric_limits<qsizetype>::max(), ZnakyZlomu(FZlom));
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
     // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
@@ -970,6 +972,7 @@ void THlavniForm::aNovyExecute(QObject *)
     if (!UlozitZmeny())
         return;
     memSoubor->Smaz();
+    FZlom = SystemovyZlom();
     NastavStavDokumentu(udNovy);
 }
 
@@ -1018,12 +1021,25 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
+    FZlom = soubor.Zlom;
     NastavStavDokumentu(udZvolenSoubor, Cesta, identita);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {
         const bool bLiche = FKodovani == koUtf16LELiche || FKodovani == koUtf16BELiche;
         Hlaseni->Dialog(tdInformace, bLiche ? rsLICHEUTF16 : rsNEPLATNEUTF8, rsINFORMACE, MB_OK);
+    }
+    // A save writes every break in one form, so a file of mixed breaks is
+    // told once which one that is.
+    if (soubor.PoctyZlomu.Smisene()) {
+        const TPoctyZlomu &pocty = soubor.PoctyZlomu;
+        const QString zlom = FZlom == TZlom::CrLf ? QStringLiteral("CR LF")
+            : FZlom == TZlom::Cr                  ? QStringLiteral("CR")
+                                                  : QStringLiteral("LF");
+        Hlaseni->Dialog(
+            tdInformace,
+            rsSMISENEZLOMY.arg(QString::number(pocty.CrLf), QString::number(pocty.Lf), QString::number(pocty.Cr), zlom),
+            rsINFORMACE, MB_OK);
     }
 }
 

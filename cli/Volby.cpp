@@ -209,7 +209,7 @@ How the text is read and written:
       --encoding=NAME   the input is NAME (UTF-8, UTF-16LE, UTF-16BE or
                         %1) instead of what is detected; a
                         byte-order mark is kept
-      --crlf            write every line break as CR LF, as the window saves
+      --crlf            write every line break as CR LF
       --utf8-fallback   write a text that %1 cannot hold as
                         UTF-8 with a byte-order mark (without it, such a
                         file fails)
