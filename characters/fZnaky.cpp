@@ -12,6 +12,7 @@
 #include "convar.h"
 #include "fASCII.h"
 
+#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -332,6 +333,17 @@ void TZnakyForm::showEvent(QShowEvent *Udalost)
     QDialog::showEvent(Udalost);
     if (!Udalost->spontaneous())
         Proved([this] { FormShow(this); });
+}
+
+void TZnakyForm::closeEvent(QCloseEvent *Udalost)
+{
+    // The window asks for no close box, but some window managers show one
+    // anyway: its request is refused during a change, as Storno is disabled.
+    if (!btnStorno->isEnabled()) {
+        Udalost->ignore();
+        return;
+    }
+    QDialog::closeEvent(Udalost);
 }
 
 void TZnakyForm::keyPressEvent(QKeyEvent *Udalost)

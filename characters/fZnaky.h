@@ -77,6 +77,7 @@ public:
 protected:
     void showEvent(QShowEvent *Udalost) override;
     void keyPressEvent(QKeyEvent *Udalost) override;
+    void closeEvent(QCloseEvent *Udalost) override;
     bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
 
 private:

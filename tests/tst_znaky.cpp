@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QtTest>
 #include <memory>
 #include <optional>
@@ -555,9 +556,13 @@ void TestZnaky::upravitCyklus()
     QCOMPARE(Z->bbtUpravit->text(), u"Změnit"_s);
     QVERIFY(povoleno(zamykane, false));
     QVERIFY(povoleno(volne, true));
-    // No way of the dialog's own closes it now.
+    // No way of the dialog's own closes it now, nor the window manager's
+    // close box, which some window managers show whatever the window asks.
     QTest::keyClick(Z, Qt::Key_Escape);
     QVERIFY(Z->isVisible());
+    QVERIFY(!Z->close());
+    QVERIFY(Z->isVisible());
+    QVERIFY(Z->Uprava());
 
     Z->edtZnakSeZnamenkem->setText(u"č"_s);
     Z->edtZnakBezZnamenka->setText(u"c"_s);
@@ -568,18 +573,18 @@ void TestZnaky::upravitCyklus()
     QVERIFY(povoleno(zamykane, true));
     QCOMPARE(O->Prostredi.Dialogy.size(), 1);
 
-    // The window system closes the dialog in the middle of a change: it opens
-    // again ready for a new one.
+    // The window system's close request in the middle of a change is
+    // refused like Esc; once the change is done, the dialog closes again.
     Z->livZnaky->setCurrentItem(Z->livZnaky->topLevelItem(0));
     Z->bbtUpravit->click();
     QVERIFY(Z->Uprava());
-    Z->close();
-    QVERIFY(!Z->isVisible());
-    Otevri();
+    QVERIFY(Z->windowHandle());
+    Z->windowHandle()->close();
+    QVERIFY(Z->isVisible());
+    QVERIFY(Z->Uprava());
+    Z->bbtUpravit->click();
     QVERIFY(!Z->Uprava());
-    QCOMPARE(Z->bbtUpravit->text(), u"Upravit"_s);
-    QVERIFY(povoleno(zamykane, true));
-    QCOMPARE(Radky(Z), QStringList({u"a=x"_s, u"b=y"_s}));
+    QCOMPARE(Radky(Z), QStringList({u"a=x"_s, u"č=c"_s}));
     // In Normal state Esc closes it again, with Cancel.
     QTest::keyClick(Z, Qt::Key_Escape);
     QVERIFY(!Z->isVisible());
