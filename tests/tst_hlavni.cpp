@@ -7,6 +7,7 @@
 #include "Klavesnice.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "Prostredi.h"
 #include "TestovaciOkno.h"
 #include "StavovyRadek.h"
@@ -18,7 +19,9 @@
 #include "fZnaky.h"
 
 #include <QAction>
+#include <QColorDialog>
 #include <QContextMenuEvent>
+#include <QFontDialog>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QLabel>
@@ -77,6 +80,8 @@ private slots:
     void zpetPoKonverziASmazani();
     void editacniPrikazy();
     void pismo();
+    void pismoABarva_data();
+    void pismoABarva();
     void konecZavreOkno();
     void psaniAF6();
 
@@ -672,6 +677,62 @@ void TestHlavni::pismo()
     QVERIFY(Okno->memSoubor->font().italic());
     QCOMPARE(Okno->lblNazevSouboru->font(), stitek);
     QCOMPARE(Okno->ActionMainMenuBar1->font(), Okno->font());
+}
+
+void TestHlavni::pismoABarva_data()
+{
+    QTest::addColumn<bool>("pismo"); // the font dialog confirmed
+    QTest::addColumn<bool>("barva"); // the colour dialog confirmed
+    QTest::newRow("obojí potvrzeno") << true << true;
+    QTest::newRow("Storno v barvě") << true << false;
+    QTest::newRow("Storno v písmu") << false << false;
+}
+
+void TestHlavni::pismoABarva()
+{
+    // The font command's own dialogs: the font, then its colour, one step
+    // that Storno in either cancels whole; the colour chosen is the one kept.
+#ifdef Q_OS_WIN
+    QSKIP("the system's own font and colour dialogs are not Qt windows a test can drive");
+#endif
+    QFETCH(bool, pismo);
+    QFETCH(bool, barva);
+    NastavDialogy(std::make_unique<TDialogy>());
+    const TPismoEditoru puvodni = Okno->PismoEditoru();
+    const QFont pismoEditoru = Okno->memSoubor->font();
+    const QFont nove(u"DejaVu Serif"_s, 14);
+    bool bBarvaUkazana = false;
+    NaModalnimOkne([&](QWidget *Dialog) {
+        auto *dialog = qobject_cast<QFontDialog *>(Dialog);
+        QVERIFY(dialog);
+        if (!pismo)
+            return;
+        NaModalnimOkne([&](QWidget *Dialog) {
+            auto *vyber = qobject_cast<QColorDialog *>(Dialog);
+            QVERIFY(vyber);
+            bBarvaUkazana = true;
+            QCOMPARE(vyber->currentColor(), QColor(BarvaZHodnoty(puvodni.Barva)));
+            vyber->setCurrentColor(QColor(0x12, 0x34, 0x56));
+            if (barva)
+                vyber->accept();
+        });
+        dialog->setCurrentFont(nove);
+        dialog->accept();
+    });
+    Okno->aPismo->trigger();
+    QCOMPARE(bBarvaUkazana, pismo);
+    const TPismoEditoru po = Okno->PismoEditoru();
+    if (pismo && barva) {
+        QCOMPARE(po.Pismo.family(), nove.family());
+        QCOMPARE(po.Pismo.pointSize(), 14);
+        // Kept as the store keeps it: red in the low byte.
+        QCOMPARE(po.Barva, 0x563412u);
+        QCOMPARE(Okno->memSoubor->palette().color(QPalette::Text), QColor(0x12, 0x34, 0x56));
+    } else {
+        QCOMPARE(po.Pismo, puvodni.Pismo);
+        QCOMPARE(po.Barva, puvodni.Barva);
+        QCOMPARE(Okno->memSoubor->font(), pismoEditoru);
+    }
 }
 
 void TestHlavni::konecZavreOkno()
