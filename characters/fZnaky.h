@@ -86,6 +86,8 @@ private:
     void NactiPary(const TTabulkaZnaku &Tabulka);
     QTreeWidgetItem *VybranyRadek() const;
     void NastavUpravu(bool Uprava);
+    void PrizpusobSloupce();
+    static constexpr int SirkaSloupce = 86; // of each column of characters, as designed
 
     bool bUprava = false;
     TASCIIForm *FVyber = nullptr;

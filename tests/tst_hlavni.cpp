@@ -21,6 +21,7 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontDialog>
 #include <QLibraryInfo>
 #include <QTranslator>
@@ -82,6 +83,7 @@ private slots:
     void pismo();
     void pismoABarva_data();
     void pismoABarva();
+    void tahoma();
     void konecZavreOkno();
     void psaniAF6();
 
@@ -733,6 +735,23 @@ void TestHlavni::pismoABarva()
         QCOMPARE(po.Barva, puvodni.Barva);
         QCOMPARE(Okno->memSoubor->font(), pismoEditoru);
     }
+}
+
+void TestHlavni::tahoma()
+{
+    // The forms are measured for Tahoma: where Wine's is installed (fonts-wine,
+    // outside the system's font list), they render with it, not a substitute.
+#ifndef Q_OS_WIN
+    if (!QFile::exists(u"/usr/share/wine/fonts/tahoma.ttf"_s))
+        QSKIP("Wine's Tahoma (fonts-wine) is not installed");
+#endif
+    for (QWidget *w : {static_cast<QWidget *>(Okno), static_cast<QWidget *>(Okno->lblNazevSouboru),
+                       static_cast<QWidget *>(Test->Formy->ZnakyForm), static_cast<QWidget *>(Test->Formy->ASCIIForm)})
+        QCOMPARE(QFontInfo(w->font()).family(), u"Tahoma"_s);
+    QFont tucne = Okno->font();
+    tucne.setBold(true);
+    QCOMPARE(QFontInfo(tucne).family(), u"Tahoma"_s);
+    QVERIFY(QFontInfo(tucne).bold());
 }
 
 void TestHlavni::konecZavreOkno()

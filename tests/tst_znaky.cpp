@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +110,7 @@ private slots:
     void pridat_data();
     void pridat();
     void upravitCyklus();
+    void sloupceSirsihoPisma();
     void smazat_data();
     void smazat();
     void vychoziAStorno();
@@ -589,6 +591,33 @@ void TestZnaky::upravitCyklus()
     QTest::keyClick(Z, Qt::Key_Escape);
     QVERIFY(!Z->isVisible());
     QCOMPARE(ModalniVysledek(Z->result()), mrCancel);
+}
+
+void TestZnaky::sloupceSirsihoPisma()
+{
+    // The columns are made for Tahoma 8 pt and keep that width with it; a
+    // wider font in its place shows the captions whole all the same.
+    QHeaderView *hlavicka = Z->livZnaky->header();
+    if (QFontInfo(Z->font()).family() == u"Tahoma"_s) {
+        Otevri();
+        QCOMPARE(Z->livZnaky->columnWidth(0), 86);
+        QCOMPARE(Z->livZnaky->columnWidth(2), 86);
+        Z->reject();
+    }
+    QFont siroke = Z->font();
+    siroke.setPointSize(12);
+    Z->setFont(siroke);
+    Otevri();
+    const int okraj = hlavicka->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, hlavicka);
+    for (const int sloupec : {0, 2}) {
+        const int potreba =
+            hlavicka->fontMetrics().horizontalAdvance(Z->livZnaky->headerItem()->text(sloupec)) + 2 * okraj;
+        QVERIFY2(Z->livZnaky->columnWidth(sloupec) >= potreba,
+                 qPrintable(u"%1 < %2"_s.arg(Z->livZnaky->columnWidth(sloupec)).arg(potreba)));
+    }
+    QVERIFY(Z->livZnaky->columnWidth(0) > 86);
+    QCOMPARE(Z->livZnaky->columnWidth(1), 20);
+    Z->reject();
 }
 
 void TestZnaky::smazat_data()
