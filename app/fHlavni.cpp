@@ -512,6 +512,12 @@ bool THlavniForm::event(QEvent *Udalost)
         QMetaObject::invokeMethod(
             this, [this] { Proved([this] { OhlasZmenuNaDisku(); }); }, Qt::QueuedConnection);
         break;
+    case QEvent::WindowStateChange:
+        // Back in the normal state, the smallest size follows the normal frame
+        // again (a window that started maximised has had no other).
+        if (!JeObnovitelne())
+            NastavMinimalniVelikost();
+        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
@@ -695,6 +701,10 @@ void THlavniForm::NastavMinimalniVelikost()
     // takes. Until the frame is known (a window manager adds it only after the
     // window is mapped) it is taken to be the designed one, which leaves the
     // designed client size of 632 x 446.
+    // A maximised window's frame may lack the borders of the normal one: it
+    // says nothing of the size the window comes back to.
+    if (JeObnovitelne())
+        return;
     const QMargins ramecek = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize minimum = ramecek.isNull()
         ? QSize(632, 446)
