@@ -41,6 +41,7 @@
 #include <QMouseEvent>
 #include <QScopeGuard>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -439,6 +440,45 @@ void THlavniForm::VytvorMenu()
     }
 }
 
+namespace {
+
+// A toolbar button with its caption beside the icon: Qt sizes it for two
+// spaces and the style's padding more after the caption, an empty gap on the
+// bar. The button keeps the width of its icon and caption, with the margin
+// before the icon (the frame and the icon's own 2 pixels) after the caption
+// too, also when a language or the font changes the caption.
+class TTesneTlacitko : public QObject {
+public:
+    using QObject::QObject;
+
+    static void Zuz(QToolButton *Tlacitko)
+    {
+        const int okraj = Tlacitko->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Tlacitko) + 2;
+        const int obsah = Tlacitko->iconSize().width() + 4 +
+            Tlacitko->fontMetrics().size(Qt::TextShowMnemonic, Tlacitko->text()).width();
+        Tlacitko->setFixedWidth(std::min(Tlacitko->sizeHint().width(), okraj + obsah + okraj));
+    }
+
+protected:
+    bool eventFilter(QObject *Objekt, QEvent *Udalost) override
+    {
+        switch (Udalost->type()) {
+        case QEvent::ActionChanged:
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            // After the button has taken the change itself.
+            if (auto *tlacitko = qobject_cast<QToolButton *>(Objekt))
+                QMetaObject::invokeMethod(
+                    tlacitko, [tlacitko] { Zuz(tlacitko); }, Qt::QueuedConnection);
+            break;
+        default: break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 void THlavniForm::VytvorNastrojovouListu()
 {
     QToolBar *lista = ActionToolBar1;
@@ -456,8 +496,11 @@ void THlavniForm::VytvorNastrojovouListu()
         auto *polozka = new TAkcniPolozka(this->*p.Akce, QString::fromUtf16(p.Tlacitko), false, lista);
         lista->addAction(polozka);
         if (p.Misto & maTitulekNaListe)
-            if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(polozka)))
+            if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(polozka))) {
                 tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+                tlacitko->installEventFilter(new TTesneTlacitko(tlacitko));
+                TTesneTlacitko::Zuz(tlacitko);
+            }
     }
 }
 

@@ -84,6 +84,7 @@ private slots:
     void pismoABarva_data();
     void pismoABarva();
     void tahoma();
+    void tlacitkoListyBezMezery();
     void konecZavreOkno();
     void psaniAF6();
 
@@ -752,6 +753,37 @@ void TestHlavni::tahoma()
     tucne.setBold(true);
     QCOMPARE(QFontInfo(tucne).family(), u"Tahoma"_s);
     QVERIFY(QFontInfo(tucne).bold());
+}
+
+void TestHlavni::tlacitkoListyBezMezery()
+{
+    // "Odstranit diakritiku" on the toolbar, its caption beside the icon: as
+    // much room after the caption as before the icon, no empty gap.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QToolButton *tlacitko = nullptr;
+    for (QToolButton *t : Okno->ActionToolBar1->findChildren<QToolButton *>())
+        if (t->toolButtonStyle() == Qt::ToolButtonTextBesideIcon)
+            tlacitko = t;
+    QVERIFY(tlacitko);
+    QCOMPARE(tlacitko->text(), u"Odstranit diakritiku"_s);
+    const QImage obraz = tlacitko->grab().toImage();
+    const QColor pozadi = obraz.pixelColor(1, 1);
+    int prvni = obraz.width(), posledni = -1;
+    for (int x = 0; x < obraz.width(); ++x)
+        for (int y = 0; y < obraz.height(); ++y) {
+            const QColor c = obraz.pixelColor(x, y);
+            if (std::abs(c.red() - pozadi.red()) + std::abs(c.green() - pozadi.green()) +
+                    std::abs(c.blue() - pozadi.blue()) >
+                60) {
+                prvni = std::min(prvni, x);
+                posledni = std::max(posledni, x);
+            }
+        }
+    QVERIFY(posledni >= prvni);
+    const int vlevo = prvni, vpravo = obraz.width() - 1 - posledni;
+    QVERIFY2(vpravo <= vlevo + 2,
+             qPrintable(u"%1 px before the icon, %2 px after the caption"_s.arg(vlevo).arg(vpravo)));
 }
 
 void TestHlavni::konecZavreOkno()
