@@ -16,11 +16,28 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFontDatabase>
 #include <QPointer>
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <unistd.h>
 #endif
+
+// The forms are measured for Tahoma. A system without it may still have
+// Wine's metric-compatible one (Debian's fonts-wine), in a folder that the
+// system's font list leaves out: the program then takes it from there. Needs
+// the application object, so it comes with the forms.
+static void NactiTahomu()
+{
+#ifndef Q_OS_WIN
+    static bool bHotovo = false;
+    if (bHotovo || QFontDatabase::hasFamily(QStringLiteral("Tahoma")))
+        return;
+    bHotovo = true;
+    for (const char *soubor : {"tahoma.ttf", "tahomabd.ttf"})
+        QFontDatabase::addApplicationFont(QStringLiteral("/usr/share/wine/fonts/") + QLatin1String(soubor));
+#endif
+}
 
 static void NactiZdroje()
 {
@@ -69,6 +86,7 @@ TSluzby::~TSluzby()
 
 TFormy::TFormy()
 {
+    NactiTahomu();
     QApplication::setApplicationDisplayName(QString());
     QApplication::setApplicationName(QStringLiteral("Lumarin"));
     // The name of the installed desktop entry, by which the desktop shows the

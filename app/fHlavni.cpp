@@ -41,6 +41,7 @@
 #include <QMouseEvent>
 #include <QScopeGuard>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -439,6 +440,45 @@ void THlavniForm::VytvorMenu()
     }
 }
 
+namespace {
+
+// A toolbar button with its caption beside the icon: Qt sizes it for two
+// spaces and the style's padding more after the caption, an empty gap on the
+// bar. The button keeps the width of its icon and caption, with the margin
+// before the icon (the frame and the icon's own 2 pixels) after the caption
+// too, also when a language or the font changes the caption.
+class TTesneTlacitko : public QObject {
+public:
+    using QObject::QObject;
+
+    static void Zuz(QToolButton *Tlacitko)
+    {
+        const int okraj = Tlacitko->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, Tlacitko) + 2;
+        const int obsah = Tlacitko->iconSize().width() + 4 +
+            Tlacitko->fontMetrics().size(Qt::TextShowMnemonic, Tlacitko->text()).width();
+        Tlacitko->setFixedWidth(std::min(Tlacitko->sizeHint().width(), okraj + obsah + okraj));
+    }
+
+protected:
+    bool eventFilter(QObject *Objekt, QEvent *Udalost) override
+    {
+        switch (Udalost->type()) {
+        case QEvent::ActionChanged:
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            // After the button has taken the change itself.
+            if (auto *tlacitko = qobject_cast<QToolButton *>(Objekt))
+                QMetaObject::invokeMethod(
+                    tlacitko, [tlacitko] { Zuz(tlacitko); }, Qt::QueuedConnection);
+            break;
+        default: break;
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 void THlavniForm::VytvorNastrojovouListu()
 {
     QToolBar *lista = ActionToolBar1;
@@ -456,8 +496,11 @@ void THlavniForm::VytvorNastrojovouListu()
         auto *polozka = new TAkcniPolozka(this->*p.Akce, QString::fromUtf16(p.Tlacitko), false, lista);
         lista->addAction(polozka);
         if (p.Misto & maTitulekNaListe)
-            if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(polozka)))
+            if (auto *tlacitko = qobject_cast<QToolButton *>(lista->widgetForAction(polozka))) {
                 tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+                tlacitko->installEventFilter(new TTesneTlacitko(tlacitko));
+                TTesneTlacitko::Zuz(tlacitko);
+            }
     }
 }
 
@@ -511,6 +554,12 @@ bool THlavniForm::event(QEvent *Udalost)
         // window system's event.
         QMetaObject::invokeMethod(
             this, [this] { Proved([this] { OhlasZmenuNaDisku(); }); }, Qt::QueuedConnection);
+        break;
+    case QEvent::WindowStateChange:
+        // Back in the normal state, the smallest size follows the normal frame
+        // again (a window that started maximised has had no other).
+        if (!JeObnovitelne())
+            NastavMinimalniVelikost();
         break;
     case QEvent::Move:
     case QEvent::Resize:
@@ -695,6 +744,10 @@ void THlavniForm::NastavMinimalniVelikost()
     // takes. Until the frame is known (a window manager adds it only after the
     // window is mapped) it is taken to be the designed one, which leaves the
     // designed client size of 632 x 446.
+    // A maximised window's frame may lack the borders of the normal one: it
+    // says nothing of the size the window comes back to.
+    if (JeObnovitelne())
+        return;
     const QMargins ramecek = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize minimum = ramecek.isNull()
         ? QSize(632, 446)
@@ -789,13 +842,15 @@ bool THlavniForm::UlozitZmeny()
     }
 }
 
-// Writes the editor's text to Cesta in the document's encoding; Identita
-// receives the written file's. Text that the 8-bit code page cannot hold is
+// Writes the editor's text to Cesta in the document's encoding, each line
+// break in the document's form; Identita receives the written file's. Text that the 8-bit code page cannot hold is
 // never written with stand-in characters: the user chooses UTF-8 instead, or
 // nothing is written (false).
 bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
 {
-    const QString text = memSoubor->Text();
+    // The editor's own breaks take the document's form; a lone CR or LF that
+    // a conversion put into the text is a character and stays as it is.
+    const QString text = memSoubor->Model().Prevod(0, std::numeric_limits<qsizetype>::max(), ZnakyZlomu(FZlom));
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
     // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
@@ -970,6 +1025,7 @@ void THlavniForm::aNovyExecute(QObject *)
     if (!UlozitZmeny())
         return;
     memSoubor->Smaz();
+    FZlom = SystemovyZlom();
     NastavStavDokumentu(udNovy);
 }
 
@@ -1018,12 +1074,25 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     // changes only with the text.
     memSoubor->NastavText(soubor.Text);
     FKodovani = soubor.Kodovani;
+    FZlom = soubor.Zlom;
     NastavStavDokumentu(udZvolenSoubor, Cesta, identita);
     // Bytes that the file's encoding cannot read are kept as stand-ins; the
     // user is told once why they show as placeholders.
     if (soubor.ZastupciBajtu > 0) {
         const bool bLiche = FKodovani == koUtf16LELiche || FKodovani == koUtf16BELiche;
         Hlaseni->Dialog(tdInformace, bLiche ? rsLICHEUTF16 : rsNEPLATNEUTF8, rsINFORMACE, MB_OK);
+    }
+    // A save writes every break in one form, so a file of mixed breaks is
+    // told once which one that is.
+    if (soubor.PoctyZlomu.Smisene()) {
+        const TPoctyZlomu &pocty = soubor.PoctyZlomu;
+        const QString zlom = FZlom == TZlom::CrLf ? QStringLiteral("CR LF")
+            : FZlom == TZlom::Cr                  ? QStringLiteral("CR")
+                                                  : QStringLiteral("LF");
+        Hlaseni->Dialog(
+            tdInformace,
+            rsSMISENEZLOMY.arg(QString::number(pocty.CrLf), QString::number(pocty.Lf), QString::number(pocty.Cr), zlom),
+            rsINFORMACE, MB_OK);
     }
 }
 

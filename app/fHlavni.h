@@ -145,6 +145,9 @@ public:
     const QString &NazevSouboru() const { return FNazevSouboru; }
     // The encoding that every save uses; set by every open.
     TKodovani Kodovani() const { return FKodovani; }
+    // The line break that every save writes; set by every open (the file's
+    // own, the most frequent where they are mixed) and by New (the system's).
+    TZlom Zlom() const { return FZlom; }
 
     // The editor's font with its colour, character set and pitch.
     const TPismoEditoru &PismoEditoru() const { return FPismo; }
@@ -228,6 +231,7 @@ private:
     std::optional<TStavNaDisku> FOhlaseno;
     bool bHlasiZmenu = false; // the message about a change is up
     TKodovani FKodovani = SystemoveKodovani();
+    TZlom FZlom = SystemovyZlom();
     bool RamecekZnam() const;
     QMargins Ramecek() const;
     bool JeObnovitelne() const; // maximised, minimised or full screen

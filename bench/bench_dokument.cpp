@@ -31,6 +31,7 @@
 #include "Aplikace.h"
 #include "CeskyText.h"
 #include "Dialogy.h"
+#include "Kodek.h"
 #include "Konverze.h"
 #include "Memo.h"
 #include "convar.h"
@@ -171,24 +172,30 @@ QByteArray Obsah(const TTvar &Tvar)
     return bajty;
 }
 
-// The file's text with CR LF line breaks, as a save writes it back.
-QString SCrLf(const QByteArray &Bajty)
+// The file's text with every line break in the file's most frequent form, as
+// a save writes it back; DelkaCrLf receives the length of the text the editor
+// holds, with CR LF for each break.
+QString SeZlomySouboru(const QByteArray &Bajty, qsizetype &DelkaCrLf)
 {
+    TPoctyZlomu pocty;
+    const QString text = NormalizujKonceRadku(QString::fromUtf8(Bajty), nullptr, &pocty);
+    DelkaCrLf = text.size();
+    const QString zlom = ZnakyZlomu(pocty.Prevazujici()).toString();
+    if (zlom == u"\r\n"_s)
+        return text;
     // In one pass: QString::replace moves the rest of the text for each of
-    // a hundred million line feeds.
-    const QString text = QString::fromUtf8(Bajty);
-    QString crlf;
-    crlf.reserve(text.size() + text.count(u'\n') + text.count(u'\r'));
+    // a hundred million line breaks.
+    QString vysledek;
+    vysledek.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            crlf += u"\r\n"_s;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            vysledek += zlom;
+            ++i;
         } else {
-            crlf += text[i];
+            vysledek += text[i];
         }
     }
-    return crlf;
+    return vysledek;
 }
 
 // The floor: the bare editor, set up as the window's, in the same steps.
@@ -404,11 +411,12 @@ int main(int argc, char *argv[])
         QByteArray puvodni = Obsah(tvar);
         const long velikost = long(puvodni.size());
         const long radky = long(puvodni.count('\n')) + 1;
-        const QString crlf = SCrLf(puvodni);
-        const QByteArray ocekavane = NahradZnaky(crlf, ZnakySeZnamenkem, ZnakyBezZnamenka).toUtf8();
+        qsizetype delkaCrLf = 0;
+        const QString text = SeZlomySouboru(puvodni, delkaCrLf);
+        const QByteArray ocekavane = NahradZnaky(text, ZnakySeZnamenkem, ZnakyBezZnamenka).toUtf8();
         // Where F6 finds nothing to convert, it leaves the editor's history
         // alone, and Ctrl+Z takes back the Backspace.
-        const QByteArray ocekavanePoZpet = crlf.toUtf8() + (ocekavane == crlf.toUtf8() ? "x" : "");
+        const QByteArray ocekavanePoZpet = text.toUtf8() + (ocekavane == text.toUtf8() ? "x" : "");
         // The floor of a single line without break opportunities is the very
         // fault the window avoids (minutes); it is measured for prose only.
         const bool bPodlaha = tvar.Druh == u"cesky" && !bJenOkno;
@@ -513,7 +521,7 @@ int main(int argc, char *argv[])
         // What the window estimates before it opens a file, against what
         // the session took. The estimate leaves out the process's own 40 MiB
         // or so, and falls below the peak for files of a few megabytes.
-        const qint64 odhad = PametDokumentu(crlf.size(), radky - 1);
+        const qint64 odhad = PametDokumentu(delkaCrLf, radky - 1);
         std::printf("the window's estimate %.0f MiB, %.2f x the session's peak\n", odhad / 1048576.0,
                     odhad / (o[18] * 1024.0));
         std::fflush(stdout);

@@ -12,6 +12,8 @@
 #include "convar.h"
 #include "fASCII.h"
 
+#include <QCloseEvent>
+#include <algorithm>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QStyle>
 #include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -135,7 +138,7 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     livZnaky->setHeaderLabels({QStringLiteral("Se znaménkem"), QString(), QStringLiteral("Bez znaménka")});
     NastavTagSloupce(livZnaky, 0, -1);
     NastavTagSloupce(livZnaky, 2, -1);
-    const int sirky[] = {86, 20, 86};
+    const int sirky[] = {SirkaSloupce, 20, SirkaSloupce};
     const Qt::Alignment zarovnani[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
     livZnaky->header()->setMinimumSectionSize(0);
     for (int i = 0; i < 3; ++i) {
@@ -208,8 +211,8 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
 
 void TZnakyForm::FormShow(QObject *)
 {
-    // Only the window system can close the dialog in the middle of a change;
-    // it opens again ready for a new one.
+    // A dialog hidden in the middle of a change opens again ready for a new
+    // one.
     if (bUprava)
         NastavUpravu(false);
 
@@ -327,11 +330,37 @@ void TZnakyForm::setVisible(bool Viditelny)
     QDialog::setVisible(Viditelny);
 }
 
+// The columns are made for Tahoma 8 pt; with a wider font in its place, or a
+// longer caption from a language file, a column grows to show its caption
+// whole.
+void TZnakyForm::PrizpusobSloupce()
+{
+    QHeaderView *hlavicka = livZnaky->header();
+    const int okraj = hlavicka->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, hlavicka);
+    for (const int sloupec : {0, 2}) {
+        const QString titulek = livZnaky->headerItem()->text(sloupec);
+        const int potreba = hlavicka->fontMetrics().horizontalAdvance(titulek) + 2 * okraj;
+        livZnaky->setColumnWidth(sloupec, std::max(SirkaSloupce, potreba));
+    }
+}
+
 void TZnakyForm::showEvent(QShowEvent *Udalost)
 {
+    PrizpusobSloupce();
     QDialog::showEvent(Udalost);
     if (!Udalost->spontaneous())
         Proved([this] { FormShow(this); });
+}
+
+void TZnakyForm::closeEvent(QCloseEvent *Udalost)
+{
+    // The window asks for no close box, but some window managers show one
+    // anyway: its request is refused during a change, as Storno is disabled.
+    if (!btnStorno->isEnabled()) {
+        Udalost->ignore();
+        return;
+    }
+    QDialog::closeEvent(Udalost);
 }
 
 void TZnakyForm::keyPressEvent(QKeyEvent *Udalost)

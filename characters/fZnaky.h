@@ -77,6 +77,7 @@ public:
 protected:
     void showEvent(QShowEvent *Udalost) override;
     void keyPressEvent(QKeyEvent *Udalost) override;
+    void closeEvent(QCloseEvent *Udalost) override;
     bool eventFilter(QObject *Objekt, QEvent *Udalost) override;
 
 private:
@@ -85,6 +86,8 @@ private:
     void NactiPary(const TTabulkaZnaku &Tabulka);
     QTreeWidgetItem *VybranyRadek() const;
     void NastavUpravu(bool Uprava);
+    void PrizpusobSloupce();
+    static constexpr int SirkaSloupce = 86; // of each column of characters, as designed
 
     bool bUprava = false;
     TASCIIForm *FVyber = nullptr;

@@ -210,7 +210,7 @@ How the text is read and written:
                         other encoding --list-encodings lists, such as
                         ISO-8859-2, CP852 or KOI8-R
       --list-encodings  list the encodings with their aliases, and exit
-      --crlf            write every line break as CR LF, as the window saves
+      --crlf            write every line break as CR LF
       --utf8-fallback   write a text that its encoding cannot hold as UTF-8
                         with a byte-order mark (without it, such a file fails)
       --binary          convert also files with a NUL byte in their first 8 KB

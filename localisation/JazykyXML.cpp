@@ -5,6 +5,7 @@
 #include "Retezce.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -72,6 +73,31 @@ int TJazykXML::IndexJazyka() const
 }
 
 // ---- the texts of one application ----
+
+namespace {
+
+// A tool button of a form with a picture shows the caption that a language
+// gives it beside the picture, and grows to the right to hold it; without a
+// caption it shows the picture alone, at the width it was made with. A button
+// of an action is left to its toolbar.
+void UkazTitulek(QToolButton *Tlacitko)
+{
+    if (Tlacitko->defaultAction() || Tlacitko->icon().isNull())
+        return;
+    const char *const navrzena = "LumarinNavrzenaSirka";
+    if (!Tlacitko->property(navrzena).isValid())
+        Tlacitko->setProperty(navrzena, Tlacitko->width());
+    const int sirka = Tlacitko->property(navrzena).toInt();
+    if (Tlacitko->text().isEmpty()) {
+        Tlacitko->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        Tlacitko->resize(sirka, Tlacitko->height());
+    } else {
+        Tlacitko->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        Tlacitko->resize(std::max(sirka, Tlacitko->sizeHint().width()), Tlacitko->height());
+    }
+}
+
+} // namespace
 
 QString TNoveTexty::Text(const TMisto &Misto) const
 {
@@ -335,6 +361,7 @@ void TJazykXML::RetezceFormulare(QWidget *TridaFormulare, const QList<QObject *>
         if (auto *rychle = qobject_cast<QToolButton *>(k)) {
             text(rychle);
             pravidloHintu(rychle);
+            Texty.Pridej([rychle] { UkazTitulek(rychle); });
         }
         // 10
         if (skupina && JeSkupinaPrepinacu(skupina)) {

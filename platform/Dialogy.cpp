@@ -2,19 +2,25 @@
 
 #include "Soubor.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 
 bool TDialogy::VyberPismo(QWidget *Rodic, QFont &Pismo, QColor &Barva)
 {
-    // Qt's font dialog has no colour choice; the colour passes through as it was.
-    Q_UNUSED(Barva);
+    // Qt's font dialog has no colour choice, so the colour dialog follows it
+    // as the second half of one step: cancelled in either, nothing changes.
     bool ok = false;
     const QFont vybrane = QFontDialog::getFont(&ok, Pismo, Rodic);
-    if (ok)
-        Pismo = vybrane;
-    return ok;
+    if (!ok)
+        return false;
+    const QColor barva = QColorDialog::getColor(Barva, Rodic);
+    if (!barva.isValid())
+        return false;
+    Pismo = vybrane;
+    Barva = barva;
+    return true;
 }
 
 QString TDialogy::OtevritSoubor(QWidget *Rodic)

@@ -13,8 +13,9 @@ class TDialogy {
 public:
     virtual ~TDialogy() = default;
 
-    // The font dialog, started with Pismo and Barva; true and the chosen font
-    // and colour when the user confirms.
+    // The font dialog, then the colour dialog, started with Pismo and Barva;
+    // true and the chosen font and colour when the user confirms both, false
+    // and both unchanged when either is cancelled.
     virtual bool VyberPismo(QWidget *Rodic, QFont &Pismo, QColor &Barva);
 
     // The open dialog (all files); the chosen file's full path, or empty when

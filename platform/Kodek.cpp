@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -116,26 +117,27 @@ void PridejUtf16(QByteArray &Bajty, QStringView Text, bool bBigEndian)
         qToLittleEndian<char16_t>(Text.utf16(), Text.size(), Bajty.data() + zacatek);
 }
 
-// NormalizujKonceRadku, with the count of line breaks and of those that were
-// a lone CR or LF.
-QString Normalizuj(const QString &Text, qsizetype &Zlomy, qsizetype &Osamele)
+// NormalizujKonceRadku, adding the line breaks to Pocty by their form.
+QString Normalizuj(const QString &Text, TPoctyZlomu &Pocty)
 {
     const char16_t *zdroj = reinterpret_cast<const char16_t *>(Text.constData());
     const qsizetype n = Text.size();
     // Most files need nothing, or only LF to become CR LF.
-    qsizetype pridat = 0, paru = 0;
+    qsizetype lf = 0, cr = 0, paru = 0;
     for (qsizetype i = 0; i < n; ++i) {
         if (zdroj[i] == u'\n') {
             if (i == 0 || zdroj[i - 1] != u'\r')
-                ++pridat;
+                ++lf;
             else
                 ++paru;
         } else if (zdroj[i] == u'\r' && (i + 1 == n || zdroj[i + 1] != u'\n')) {
-            ++pridat;
+            ++cr;
         }
     }
-    Zlomy = pridat + paru;
-    Osamele = pridat;
+    Pocty.CrLf += paru;
+    Pocty.Cr += cr;
+    Pocty.Lf += lf;
+    const qsizetype pridat = lf + cr;
     if (pridat == 0)
         return Text;
     QString vysledek(n + pridat, Qt::Uninitialized);
@@ -211,12 +213,50 @@ QString NazevFormatu(const TFormat &Format)
     return nazev;
 }
 
-QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy)
+QStringView ZnakyZlomu(TZlom Zlom)
 {
-    qsizetype zlomy = 0, osamele = 0;
-    QString vysledek = Normalizuj(Text, zlomy, osamele);
+    switch (Zlom) {
+    case TZlom::Lf: return u"\n";
+    case TZlom::CrLf: return u"\r\n";
+    case TZlom::Cr: return u"\r";
+    }
+    return u"\n";
+}
+
+TZlom SystemovyZlom()
+{
+#ifdef Q_OS_WIN
+    return TZlom::CrLf;
+#else
+    return TZlom::Lf;
+#endif
+}
+
+TZlom TPoctyZlomu::Prevazujici() const
+{
+    const auto pocet = [this](TZlom Zlom) {
+        switch (Zlom) {
+        case TZlom::Lf: return Lf;
+        case TZlom::CrLf: return CrLf;
+        case TZlom::Cr: return Cr;
+        }
+        return qint64(0);
+    };
+    const qint64 nejvice = std::max({CrLf, Cr, Lf});
+    for (const TZlom zlom : {SystemovyZlom(), TZlom::Lf, TZlom::CrLf, TZlom::Cr})
+        if (pocet(zlom) == nejvice)
+            return zlom;
+    return SystemovyZlom();
+}
+
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy, TPoctyZlomu *Pocty)
+{
+    TPoctyZlomu pocty;
+    QString vysledek = Normalizuj(Text, pocty);
     if (Zlomy)
-        *Zlomy = zlomy;
+        *Zlomy = pocty.Celkem();
+    if (Pocty)
+        *Pocty = pocty;
     return vysledek;
 }
 
@@ -259,11 +299,7 @@ QString TDekoder::Dekoduj(QByteArrayView Blok, bool bPosledni)
         text.chop(1);
         bCr = true;
     }
-    qsizetype zlomy = 0, osamele = 0;
-    text = Normalizuj(text, zlomy, osamele);
-    FZlomy += zlomy;
-    FZmenene += osamele;
-    return text;
+    return Normalizuj(text, FPocty);
 }
 
 // Unpaired surrogates pass as they are and are written back the same; a

@@ -88,9 +88,39 @@ Q_ALWAYS_INLINE char32_t ZnakUtf8(const uchar *b, int Delka)
     }
 }
 
+// The three forms a line break takes in a file.
+enum class TZlom : quint8 { Lf, CrLf, Cr };
+
+// The characters of a break: "\n", "\r\n" or "\r".
+QStringView ZnakyZlomu(TZlom Zlom);
+// The break of the system's own text files, which a new document gets: CR LF
+// on Windows, LF elsewhere.
+TZlom SystemovyZlom();
+
+// A text's line breaks counted by their form.
+struct TPoctyZlomu {
+    qint64 CrLf = 0, Cr = 0, Lf = 0;
+
+    qint64 Celkem() const { return CrLf + Cr + Lf; }
+    // More than one form among them.
+    bool Smisene() const { return (CrLf > 0) + (Cr > 0) + (Lf > 0) > 1; }
+    // The form that most of them have. A tie goes to the system's break when
+    // it is among the most frequent, then to LF, then to CR LF; a text
+    // without a break has the system's.
+    TZlom Prevazujici() const;
+
+    TPoctyZlomu &operator+=(const TPoctyZlomu &Dalsi)
+    {
+        CrLf += Dalsi.CrLf;
+        Cr += Dalsi.Cr;
+        Lf += Dalsi.Lf;
+        return *this;
+    }
+};
+
 // Every CR LF, lone CR and lone LF as CR LF; Zlomy, when given, is set to the
-// number of line breaks.
-QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy = nullptr);
+// number of line breaks, Pocty to their count by form.
+QString NormalizujKonceRadku(const QString &Text, qsizetype *Zlomy = nullptr, TPoctyZlomu *Pocty = nullptr);
 
 // The bytes of a file (after its mark) in blocks, in order, to UTF-16 text.
 // A block may end anywhere: a UTF-8 sequence, a UTF-16 code unit or (with
@@ -105,9 +135,10 @@ public:
     // empty), which ends what waits.
     QString Dekoduj(QByteArrayView Blok, bool bPosledni);
 
-    qint64 Zlomy() const { return FZlomy; }          // line breaks, with bCrLf
-    qint64 ZmeneneZlomy() const { return FZmenene; } // of them the lone CR and LF made CR LF
-    qint64 Zastupci() const { return FZastupci; }    // bytes kept as stand-ins
+    qint64 Zlomy() const { return FPocty.Celkem(); }              // line breaks, with bCrLf
+    qint64 ZmeneneZlomy() const { return FPocty.Cr + FPocty.Lf; } // of them the lone CR and LF made CR LF
+    const TPoctyZlomu &PoctyZlomu() const { return FPocty; }      // by the form they had
+    qint64 Zastupci() const { return FZastupci; }                 // bytes kept as stand-ins
     // Whether UTF-16 ended with a stray byte (kept as its stand-in).
     bool LichyNaKonci() const { return bLichyNaKonci; }
 
@@ -119,7 +150,8 @@ private:
     QByteArray FZbytek; // the bytes a block's edge cut: a UTF-8 sequence, the odd byte of UTF-16
     bool bCr = false;   // a CR at a block's end
     bool bLichyNaKonci = false;
-    qint64 FZlomy = 0, FZmenene = 0, FZastupci = 0;
+    TPoctyZlomu FPocty;
+    qint64 FZastupci = 0;
 };
 
 // UTF-16 text in pieces, in order, to the bytes of an encoding (without its

@@ -425,6 +425,7 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
         soubor.Text = dekoder.Dekoduj(Data, true);
         soubor.ZastupciBajtu = dekoder.Zastupci();
         soubor.Zlomy = dekoder.Zlomy();
+        soubor.PoctyZlomu = dekoder.PoctyZlomu();
         return dekoder.LichyNaKonci();
     };
     if (const std::optional<TDruhKodovani> druh = DruhPodleZnacky(bajty)) {
@@ -441,7 +442,7 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
         const qsizetype neplatne = soubor.ZastupciBajtu;
         if (CtiJakoUtf8(bajty, soubor.Text, neplatne, neplatne ? SpocitejUtf8(bajty).Vicebajtove : 0)) {
             soubor.Kodovani = koUtf8BezZnacky;
-            soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy);
+            soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy, &soubor.PoctyZlomu);
         } else {
             soubor.Text.clear();
             dekoduj(TDruhKodovani::Osmibitove, bajty, true);
@@ -449,6 +450,7 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
     } else {
         dekoduj(TDruhKodovani::Osmibitove, bajty, true);
     }
+    soubor.Zlom = soubor.PoctyZlomu.Prevazujici();
     return soubor;
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 // Text files read whole and written back in the encoding they came in, byte
-// for byte: an unchanged save gives the same file (line breaks apart).
+// for byte: an unchanged save gives the same file, unless its line breaks were
+// of more than one form.
 //
 // A byte-order mark decides the encoding (UTF-8, then UTF-16 LE, then UTF-16
 // BE); the mark is not part of the text and is written back. A file without a
 // mark is, on Windows, the system's 8-bit code page (the system's text is not
 // UTF-8 there); elsewhere UTF-8 or windows-1250, whichever reading makes sense
 // as text (the rule is told at DekodujText). Every CR LF, lone CR and lone LF
-// reads as CR LF.
+// reads as CR LF, and the file's form of break is kept beside the text to be
+// written back: the one form of all its breaks, or, where they are mixed, the
+// most frequent one (TPoctyZlomu::Prevazujici).
 //
 // Bytes that do not fit the encoding are never lost or replaced: in UTF-8 each
 // invalid byte b is kept as the lone low surrogate U+DC00 + b (as Python's
@@ -42,8 +45,10 @@ TKodovani SystemoveKodovani();
 struct TTextovySoubor {
     QString Text;
     TKodovani Kodovani;
-    qsizetype ZastupciBajtu = 0; // bytes kept as stand-ins U+DC00 + byte
-    qsizetype Zlomy = 0;         // line breaks of Text, each a CR LF
+    qsizetype ZastupciBajtu = 0;  // bytes kept as stand-ins U+DC00 + byte
+    qsizetype Zlomy = 0;          // line breaks of Text, each a CR LF
+    TPoctyZlomu PoctyZlomu;       // the file's line breaks by the form they had
+    TZlom Zlom = SystemovyZlom(); // the form they are written back in
 };
 
 // True when the code units U+DC00..U+DCFF of a text in this encoding stand for

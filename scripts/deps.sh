@@ -1,9 +1,10 @@
 # Sourced by scripts/run, scripts/test, scripts/package and scripts/format: installs the Debian
 # packages the build needs, but only when one of them is missing, so a second
 # run is quick. desktop-file-utils and appstream check the installed desktop
-# entry and metadata; CPack needs file to find the programs' libraries.
+# entry and metadata; CPack needs file to find the programs' libraries;
+# fonts-wine brings the Tahoma that the forms are measured for.
 # lumarin-convert lists and opens ICU's converters itself (libicu-dev).
-LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev libicu-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core qt6-translations-l10n desktop-file-utils appstream file"
+LUMARIN_PACKAGES="build-essential cmake qt6-base-dev qt6-base-dev-tools qt6-svg-dev libicu-dev qt6-qpa-plugins libgl-dev libx11-dev libbenchmark-dev fonts-dejavu-core fonts-wine qt6-translations-l10n desktop-file-utils appstream file"
 # scripts/package --check needs Debian's package checker, hardening-check
 # (devscripts) and gio, which shows the desktop's default applications.
 LUMARIN_PACKAGE_CHECK_PACKAGES="lintian devscripts libglib2.0-bin"

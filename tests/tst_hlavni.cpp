@@ -7,6 +7,7 @@
 #include "Klavesnice.h"
 #include "Komponenty.h"
 #include "Memo.h"
+#include "Modalni.h"
 #include "Prostredi.h"
 #include "TestovaciOkno.h"
 #include "StavovyRadek.h"
@@ -18,7 +19,10 @@
 #include "fZnaky.h"
 
 #include <QAction>
+#include <QColorDialog>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QFontDialog>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QLabel>
@@ -77,6 +81,10 @@ private slots:
     void zpetPoKonverziASmazani();
     void editacniPrikazy();
     void pismo();
+    void pismoABarva_data();
+    void pismoABarva();
+    void tahoma();
+    void tlacitkoListyBezMezery();
     void konecZavreOkno();
     void psaniAF6();
 
@@ -672,6 +680,110 @@ void TestHlavni::pismo()
     QVERIFY(Okno->memSoubor->font().italic());
     QCOMPARE(Okno->lblNazevSouboru->font(), stitek);
     QCOMPARE(Okno->ActionMainMenuBar1->font(), Okno->font());
+}
+
+void TestHlavni::pismoABarva_data()
+{
+    QTest::addColumn<bool>("pismo"); // the font dialog confirmed
+    QTest::addColumn<bool>("barva"); // the colour dialog confirmed
+    QTest::newRow("obojí potvrzeno") << true << true;
+    QTest::newRow("Storno v barvě") << true << false;
+    QTest::newRow("Storno v písmu") << false << false;
+}
+
+void TestHlavni::pismoABarva()
+{
+    // The font command's own dialogs: the font, then its colour, one step
+    // that Storno in either cancels whole; the colour chosen is the one kept.
+#ifdef Q_OS_WIN
+    QSKIP("the system's own font and colour dialogs are not Qt windows a test can drive");
+#endif
+    QFETCH(bool, pismo);
+    QFETCH(bool, barva);
+    NastavDialogy(std::make_unique<TDialogy>());
+    const TPismoEditoru puvodni = Okno->PismoEditoru();
+    const QFont pismoEditoru = Okno->memSoubor->font();
+    const QFont nove(u"DejaVu Serif"_s, 14);
+    bool bBarvaUkazana = false;
+    NaModalnimOkne([&](QWidget *Dialog) {
+        auto *dialog = qobject_cast<QFontDialog *>(Dialog);
+        QVERIFY(dialog);
+        if (!pismo)
+            return;
+        NaModalnimOkne([&](QWidget *Dialog) {
+            auto *vyber = qobject_cast<QColorDialog *>(Dialog);
+            QVERIFY(vyber);
+            bBarvaUkazana = true;
+            QCOMPARE(vyber->currentColor(), QColor(BarvaZHodnoty(puvodni.Barva)));
+            vyber->setCurrentColor(QColor(0x12, 0x34, 0x56));
+            if (barva)
+                vyber->accept();
+        });
+        dialog->setCurrentFont(nove);
+        dialog->accept();
+    });
+    Okno->aPismo->trigger();
+    QCOMPARE(bBarvaUkazana, pismo);
+    const TPismoEditoru po = Okno->PismoEditoru();
+    if (pismo && barva) {
+        QCOMPARE(po.Pismo.family(), nove.family());
+        QCOMPARE(po.Pismo.pointSize(), 14);
+        // Kept as the store keeps it: red in the low byte.
+        QCOMPARE(po.Barva, 0x563412u);
+        QCOMPARE(Okno->memSoubor->palette().color(QPalette::Text), QColor(0x12, 0x34, 0x56));
+    } else {
+        QCOMPARE(po.Pismo, puvodni.Pismo);
+        QCOMPARE(po.Barva, puvodni.Barva);
+        QCOMPARE(Okno->memSoubor->font(), pismoEditoru);
+    }
+}
+
+void TestHlavni::tahoma()
+{
+    // The forms are measured for Tahoma: where Wine's is installed (fonts-wine,
+    // outside the system's font list), they render with it, not a substitute.
+#ifndef Q_OS_WIN
+    if (!QFile::exists(u"/usr/share/wine/fonts/tahoma.ttf"_s))
+        QSKIP("Wine's Tahoma (fonts-wine) is not installed");
+#endif
+    for (QWidget *w : {static_cast<QWidget *>(Okno), static_cast<QWidget *>(Okno->lblNazevSouboru),
+                       static_cast<QWidget *>(Test->Formy->ZnakyForm), static_cast<QWidget *>(Test->Formy->ASCIIForm)})
+        QCOMPARE(QFontInfo(w->font()).family(), u"Tahoma"_s);
+    QFont tucne = Okno->font();
+    tucne.setBold(true);
+    QCOMPARE(QFontInfo(tucne).family(), u"Tahoma"_s);
+    QVERIFY(QFontInfo(tucne).bold());
+}
+
+void TestHlavni::tlacitkoListyBezMezery()
+{
+    // "Odstranit diakritiku" on the toolbar, its caption beside the icon: as
+    // much room after the caption as before the icon, no empty gap.
+    Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Okno));
+    QToolButton *tlacitko = nullptr;
+    for (QToolButton *t : Okno->ActionToolBar1->findChildren<QToolButton *>())
+        if (t->toolButtonStyle() == Qt::ToolButtonTextBesideIcon)
+            tlacitko = t;
+    QVERIFY(tlacitko);
+    QCOMPARE(tlacitko->text(), u"Odstranit diakritiku"_s);
+    const QImage obraz = tlacitko->grab().toImage();
+    const QColor pozadi = obraz.pixelColor(1, 1);
+    int prvni = obraz.width(), posledni = -1;
+    for (int x = 0; x < obraz.width(); ++x)
+        for (int y = 0; y < obraz.height(); ++y) {
+            const QColor c = obraz.pixelColor(x, y);
+            if (std::abs(c.red() - pozadi.red()) + std::abs(c.green() - pozadi.green()) +
+                    std::abs(c.blue() - pozadi.blue()) >
+                60) {
+                prvni = std::min(prvni, x);
+                posledni = std::max(posledni, x);
+            }
+        }
+    QVERIFY(posledni >= prvni);
+    const int vlevo = prvni, vpravo = obraz.width() - 1 - posledni;
+    QVERIFY2(vpravo <= vlevo + 2,
+             qPrintable(u"%1 px before the icon, %2 px after the caption"_s.arg(vlevo).arg(vpravo)));
 }
 
 void TestHlavni::konecZavreOkno()

@@ -231,6 +231,7 @@ private slots:
     void bezSouboru();
     void pravidla_data();
     void pravidla();
+    void titulekRychlehoTlacitka();
     void uplnyJazykAZpetDoCestiny();
     void nepouzitelnySoubor();
     void vsechnoNeboNic_data();
@@ -396,6 +397,33 @@ void TestLokalizace::pravidla()
         O.Okno->NastavJazyk();
     }
     QCOMPARE(O.Prostredi.Dialogy.size(), dialogu);
+}
+
+// The pair editor's tool button shows only its picture, until a language
+// gives it a caption: then the caption beside the picture, whole.
+void TestLokalizace::titulekRychlehoTlacitka()
+{
+    TTestovaciOkno O([] {
+        ZapisTrelo(JazykovySoubor(u"<ZnakyForm><sbtDefault><EN>Default pairs</EN></sbtDefault></ZnakyForm>"_s));
+    });
+    QToolButton *tlacitko = O.Formy->ZnakyForm->sbtDefault;
+    const QRect navrzene = tlacitko->geometry();
+    O.Okno->show();
+    QCOMPARE(tlacitko->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    QCOMPARE(tlacitko->geometry(), navrzene);
+
+    JazykXML->NastavJazyk(u"EN"_s);
+    for (int beh = 1; beh <= 2; ++beh) {
+        O.Okno->NastavJazyk();
+        QCOMPARE(tlacitko->text(), u"Default pairs"_s);
+        QCOMPARE(tlacitko->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+        QVERIFY(!tlacitko->icon().isNull());
+        QVERIFY2(tlacitko->width() >= tlacitko->sizeHint().width(),
+                 qPrintable(u"%1 < %2"_s.arg(tlacitko->width()).arg(tlacitko->sizeHint().width())));
+        QCOMPARE(tlacitko->pos(), navrzene.topLeft());
+        QCOMPARE(tlacitko->height(), navrzene.height());
+        QVERIFY(tlacitko->geometry().right() < O.Formy->ZnakyForm->btnOK->x());
+    }
 }
 
 // A language that the file gives for every key the program looks up turns

@@ -13,6 +13,7 @@
 #include "TextovySoubor.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -222,6 +223,7 @@ private slots:
     void osmibitovaStrankaDrziVychoziPary();
     void konceRadku_data();
     void konceRadku();
+    void novyDokumentMaZlomSystemu();
 
     void pruchodOknem_data();
     void pruchodOknem();
@@ -375,29 +377,129 @@ void TestSoubory::osmibitovaStrankaDrziVychoziPary()
 
 void TestSoubory::konceRadku_data()
 {
-    QTest::addColumn<QByteArray>("bajty");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("LF") << QByteArray("a\nb\n") << u"a\r\nb\r\n"_s;
-    QTest::newRow("CR") << QByteArray("a\rb") << u"a\r\nb"_s;
-    QTest::newRow("smíšené") << QByteArray("a\r\nb\n\rc\r\r\n") << u"a\r\nb\r\n\r\nc\r\n\r\n"_s;
-    QTest::newRow("UTF-16 LF") << QByteArray("\xFF\xFE"
-                                             "a\0\n\0",
-                                             6)
-                               << u"a\r\n"_s;
+    QTest::addColumn<int>("kodovani");
+    QTest::addColumn<QString>("text");    // as the file holds it
+    QTest::addColumn<QString>("zlom");    // the form a save writes
+    QTest::addColumn<QString>("smisene"); // told at open: the counts of CR LF, LF, CR and the form kept
+    const QString systemovy = ZnakyZlomu(SystemovyZlom()).toString();
+    const QString nazevSystemoveho = SystemovyZlom() == TZlom::CrLf ? u"CR LF"_s : u"LF"_s;
+    const auto smisene = [](int CrLf, int Lf, int Cr, const QString &Zlom) {
+        return u"%1 %2 %3 %4"_s.arg(CrLf).arg(Lf).arg(Cr).arg(Zlom);
+    };
+    struct TPripad {
+        const char *Nazev;
+        QString Text, Zlom, Smisene;
+    };
+    const QList<TPripad> pripady = {
+        {"LF", u"Příliš\nžluťoučký kůň\núpěl\n"_s, u"\n"_s, {}},
+        {"LF bez konce", u"Příliš\nžluťoučký kůň\núpěl"_s, u"\n"_s, {}},
+        {"CR LF", u"Příliš\r\nžluťoučký kůň\r\núpěl\r\n"_s, u"\r\n"_s, {}},
+        {"CR LF bez konce", u"Příliš\r\nžluťoučký kůň\r\núpěl"_s, u"\r\n"_s, {}},
+        {"CR", u"Příliš\ržluťoučký kůň\rúpěl\r"_s, u"\r"_s, {}},
+        {"CR bez konce", u"Příliš\ržluťoučký kůň\rúpěl"_s, u"\r"_s, {}},
+        {"jen konec", u"Příliš\r"_s, u"\r"_s, {}},
+        {"bez zlomu", u"Příliš"_s, systemovy, {}},
+        {"smíšené, víc LF", u"Příliš\r\nžluťoučký kůň\núpěl\n"_s, u"\n"_s, smisene(1, 2, 0, u"LF"_s)},
+        {"smíšené, víc CR", u"Příliš\ržluťoučký kůň\r\núpěl\r"_s, u"\r"_s, smisene(1, 0, 2, u"CR"_s)},
+        {"smíšené, víc CR LF", u"Příliš\r\nžluťoučký kůň\r\núpěl\n"_s, u"\r\n"_s, smisene(2, 1, 0, u"CR LF"_s)},
+        // A tie goes to the system's own break.
+        {"smíšené, nerozhodně", u"Příliš\r\nžluťoučký kůň\núpěl"_s, systemovy, smisene(1, 1, 0, nazevSystemoveho)},
+        // LF CR is two breaks, not one of either order.
+        {"LF CR", u"Příliš\n\rúpěl"_s, u"\n"_s, smisene(0, 1, 1, u"LF"_s)},
+    };
+    const QList<std::pair<const char *, TKodovani>> kodovani = {
+        {"UTF-8 se značkou", koUtf8}, {"UTF-8 bez značky", koUtf8BezZnacky}, {"UTF-16 LE", koUtf16LE},
+        {"UTF-16 BE", koUtf16BE},     {"windows-1250", koOsmibitove},
+    };
+    for (const auto &[nazevKodovani, k] : kodovani)
+        for (const TPripad &p : pripady)
+            QTest::addRow("%s, %s", nazevKodovani, p.Nazev) << int(k) << p.Text << p.Zlom << p.Smisene;
 }
 
 void TestSoubory::konceRadku()
 {
-    QFETCH(QByteArray, bajty);
+    // Line breaks stay as the file has them, through typing, paste, F6 and
+    // save; a file of mixed breaks is saved with its most frequent one, and
+    // the user is told so once, at open.
+    QFETCH(int, kodovani);
     QFETCH(QString, text);
-    QCOMPARE(DekodujText(bajty).Text, text);
-    // Saved again, a file with line feeds only has CR LF.
-    const QString cesta = Otevri(u"radky.txt"_s, bajty);
-    QCOMPARE(Okno->memSoubor->Text(), text);
-    Okno->aUlozitExecute(Okno->aUlozit);
-    QByteArray ocekavane;
-    QVERIFY(ZakodujText(text, DekodujText(bajty).Kodovani, ocekavane));
-    QCOMPARE(Precti(cesta), ocekavane);
+    QFETCH(QString, zlom);
+    QFETCH(QString, smisene);
+    QString zprava;
+    if (!smisene.isEmpty()) {
+        const QStringList p = smisene.split(u' ');
+        zprava = rsSMISENEZLOMY.arg(p[0], p[1], p[2], p.mid(3).join(u' '));
+    }
+    const TKodovani k = TKodovani(kodovani);
+    if (k == koUtf8BezZnacky)
+        JEN_UTF8_BEZ_ZNACKY();
+    const auto bajty = [k](const QString &Text) {
+        QByteArray b;
+        [&] { QVERIFY2(ZakodujText(Text, k, b), qPrintable(Text)); }();
+        return b;
+    };
+    const auto seZlomem = [&](QString Text) { return NormalizujKonceRadku(Text).replace(u"\r\n"_s, zlom); };
+    ZnakySeZnamenkem = VychoziZnakySeZnamenkem;
+    ZnakyBezZnamenka = VychoziZnakyBezZnamenka;
+    const QByteArray puvodni = bajty(text);
+    const QString cesta = Otevri(u"radky.txt"_s, puvodni);
+    QCOMPARE(int(Okno->Kodovani()), kodovani);
+    QCOMPARE(ZnakyZlomu(Okno->Zlom()), zlom);
+    if (zprava.isEmpty()) {
+        QVERIFY(Test->Prostredi.Dialogy.isEmpty());
+    } else {
+        QCOMPARE(Test->Prostredi.Dialogy.size(), 1);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Text, zprava);
+        QCOMPARE(Test->Prostredi.Dialogy[0].Nadpis, rsINFORMACE);
+    }
+
+    // An edit taken back, then save: the same bytes, or every break in the
+    // most frequent form.
+    Napis(Okno->memSoubor, u"x"_s);
+    Okno->memSoubor->undo();
+    Okno->aUlozit->trigger();
+    QCOMPARE(Precti(cesta), bajty(seZlomem(text)));
+    if (zprava.isEmpty())
+        QCOMPARE(Precti(cesta), puvodni);
+
+    // Typed and pasted breaks, whatever their form, take the document's.
+    QTest::keyClick(Okno->memSoubor, Qt::Key_Home, Qt::ControlModifier);
+    Napis(Okno->memSoubor, u"x"_s);
+    QTest::keyClick(Okno->memSoubor, Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(u"y\r\nž\n"_s);
+    Okno->memSoubor->paste();
+    Okno->aOdstranitDiakritiku->trigger();
+    Okno->aUlozit->trigger();
+    QString prevedeny = u"x\ny\nz\n"_s + text;
+    for (const auto &[z, na] :
+         {std::pair{u"Příliš"_s, u"Prilis"_s}, {u"žluťoučký kůň"_s, u"zlutoucky kun"_s}, {u"úpěl"_s, u"upel"_s}})
+        prevedeny.replace(z, na);
+    QCOMPARE(Precti(cesta), bajty(seZlomem(prevedeny)));
+    QCOMPARE(Test->Prostredi.Dialogy.size(), zprava.isEmpty() ? 0 : 1);
+}
+
+void TestSoubory::novyDokumentMaZlomSystemu()
+{
+    // A document of CR breaks, typed into and saved through the question
+    // before New, keeps them; the new document then has the system's.
+    const QString cr = Otevri(u"cr.txt"_s, "a\rb");
+    QCOMPARE(Okno->Zlom(), TZlom::Cr);
+    QTest::keyClick(Okno->memSoubor, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(Okno->memSoubor, Qt::Key_Return);
+    Test->Prostredi.Odpovedi = {IDYES};
+    Okno->aNovy->trigger();
+    QCOMPARE(Precti(cr), QByteArray("a\rb\r"));
+    QCOMPARE(Okno->Zlom(), SystemovyZlom());
+
+    Napis(Okno->memSoubor, u"a"_s);
+    QTest::keyClick(Okno->memSoubor, Qt::Key_Return);
+    QGuiApplication::clipboard()->setText(u"b\rc\r\nd\n"_s);
+    Okno->memSoubor->paste();
+    const QString cesta = Test->Prostredi.Cesta(u"novy.txt"_s);
+    Dialogy->Ulozit = {cesta};
+    Okno->aUlozitJako->trigger();
+    const QByteArray z = ZnakyZlomu(SystemovyZlom()).toString().toLatin1();
+    QCOMPARE(Precti(cesta), "a" + z + "b" + z + "c" + z + "d" + z);
 }
 
 void TestSoubory::pruchodOknem_data()

@@ -1,7 +1,9 @@
 // Documents: any bytes are decoded, encoded back in the encoding they were
 // read in and decoded again. The text must be the same both times, and the
 // bytes that came in must go out unchanged apart from line breaks (CR LF, a
-// lone CR and a lone LF all go out as CR LF). The piece-by-piece reading of
+// lone CR and a lone LF all go out as CR LF, or all in the file's own form,
+// which gives the very bytes of a file whose breaks were of one form). The
+// piece-by-piece reading of
 // the command-line converter must come to the same encoding as the whole-file
 // reading, wherever the pieces are cut.
 
@@ -141,6 +143,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *Data, size_t Velikost)
     QByteArray zpet;
     OCEKAVEJ(ZakodujText(soubor.Text, soubor.Kodovani, zpet), "a text read from a file cannot be written back");
     OCEKAVEJ(zpet == SKonciRadkuCrLf(bajty, soubor.Kodovani), "the file written back differs from the one read");
+
+    OCEKAVEJ(soubor.PoctyZlomu.Celkem() == soubor.Zlomy, "the line breaks by form do not add up to all of them");
+    QString seZlomem = soubor.Text;
+    seZlomem.replace(QStringLiteral("\r\n"), ZnakyZlomu(soubor.Zlom).toString());
+    QByteArray puvodni;
+    OCEKAVEJ(ZakodujText(seZlomem, soubor.Kodovani, puvodni), "a text with the file's breaks cannot be written back");
+    if (!soubor.PoctyZlomu.Smisene())
+        OCEKAVEJ(puvodni == bajty, "the file written back with its own breaks differs from the one read");
 
     const TTextovySoubor znovu = DekodujText(zpet);
     OCEKAVEJ(znovu.Kodovani == soubor.Kodovani, "the file written back reads in another encoding");
