@@ -32,6 +32,10 @@ QStringList RozvinVzory(const QStringList &Soubory);
 // Windows console its characters, whatever the console's code page.
 void Vypis(FILE *Kam, const QString &Text);
 
+// The system's reason why the first write of Vypis to standard output failed
+// (a full disk, a closed pipe); empty while none has.
+QString ChybaVypisu();
+
 // Whether standard error is a terminal that redraws a line in place ("\r" and
 // "\033[K").
 bool ChybyNaTerminalu();

@@ -20,6 +20,9 @@
 
 namespace {
 
+// The first failed write of Vypis to standard output.
+int FChybaVypisu = 0;
+
 QString Duvod(int Chyba)
 {
     return TextChybySystemu(Chyba);
@@ -49,8 +52,15 @@ void Vypis(FILE *Kam, const QString &Text)
     // UTF-8, except the stand-ins of a name's bytes, which go out as those
     // bytes: a name is printed as it is on disk.
     const QByteArray bajty = KodujCestu(Text);
-    std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
-    std::fflush(Kam);
+    errno = 0;
+    const bool bZapsano = std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam) == size_t(bajty.size());
+    if ((std::fflush(Kam) != 0 || !bZapsano) && Kam == stdout && FChybaVypisu == 0)
+        FChybaVypisu = errno != 0 ? errno : EIO;
+}
+
+QString ChybaVypisu()
+{
+    return FChybaVypisu != 0 ? TextChybySystemu(FChybaVypisu) : QString();
 }
 
 bool ChybyNaTerminalu()

@@ -9,6 +9,7 @@
 #include "Soubor.h"
 #include "SouborWin.h"
 
+#include <cerrno>
 #include <QDir>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -27,6 +28,9 @@
 #endif
 
 namespace {
+
+// The first failed write of Vypis to standard output.
+int FChybaVypisu = 0;
 
 LPCWSTR W(const QString &Text)
 {
@@ -179,8 +183,16 @@ void Vypis(FILE *Kam, const QString &Text)
     // UTF-8, also of a name with half a surrogate pair (as the name's bytes
     // of the command line are).
     const QByteArray bajty = KodujCestu(Text);
-    std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam);
-    std::fflush(Kam);
+    errno = 0;
+    const bool bZapsano = std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam) == size_t(bajty.size());
+    if ((std::fflush(Kam) != 0 || !bZapsano) && Kam == stdout && FChybaVypisu == 0)
+        FChybaVypisu = errno != 0 ? errno : EIO;
+}
+
+QString ChybaVypisu()
+{
+    // The C runtime's error number, not a Windows error code.
+    return FChybaVypisu != 0 ? QString::fromLocal8Bit(std::strerror(FChybaVypisu)) : QString();
 }
 
 bool ChybyNaTerminalu()

@@ -569,6 +569,17 @@ int Spust(const TVolby &Volby)
     return bChyba ? 1 : 0;
 }
 
+// The status, unless what went to standard output (the --check list, the
+// help) could not be written: that is told, and is trouble.
+int Konec(const TVolby &Volby, int Kod)
+{
+    const QString chyba = ChybaVypisu();
+    if (chyba.isEmpty())
+        return Kod;
+    Vypis(stderr, QStringLiteral("lumarin-convert: standard output: %1\n").arg(chyba));
+    return Volby.bKontrola ? 2 : qMax(Kod, 1);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -587,11 +598,11 @@ int main(int argc, char *argv[])
     }
     if (volby.bNapoveda) {
         Vypis(stdout, TextNapovedy());
-        return 0;
+        return Konec(volby, 0);
     }
     if (volby.bVerze) {
         Vypis(stdout, TextVerze(VerzeProgramu()));
-        return 0;
+        return Konec(volby, 0);
     }
     if (volby.bSeznamKodovani) {
         // Every encoding of the system's converters with its aliases, one a
@@ -607,7 +618,7 @@ int main(int argc, char *argv[])
         for (const QByteArrayList &jmena : kodovani)
             seznam += QString::fromLatin1(jmena.join(' ')) + u'\n';
         Vypis(stdout, seznam);
-        return 0;
+        return Konec(volby, 0);
     }
-    return Spust(volby);
+    return Konec(volby, Spust(volby));
 }

@@ -893,6 +893,20 @@ void TestPrevod::konecPriChybeVystupu()
     const TBeh plny = Spust({u"--default-table"_s, b, b}, {}, u"/dev/full"_s);
     QCOMPARE(plny.Kod, 1);
     QCOMPARE(plny.Chyby, QByteArray("lumarin-convert: standard output: No space left on device\n"));
+    // What only lists or tells (the --check list, the help, the version)
+    // into a full device is trouble too, never "found work" or success.
+    const QString c = Prostredi->Cesta(u"c.txt"_s);
+    Zapis(c, "\xC4\x8D");
+    const QByteArray plnyDisk = "lumarin-convert: standard output: No space left on device\n";
+    for (const auto &[argumenty, kod] :
+         {std::pair{QStringList{u"--default-table"_s, u"--check"_s, c}, 2},
+          std::pair{QStringList{u"--default-table"_s, u"--check"_s, u"-0"_s, c}, 2},
+          std::pair{QStringList{u"--help"_s}, 1}, std::pair{QStringList{u"--version"_s}, 1}}) {
+        const TBeh beh = Spust(argumenty, {}, u"/dev/full"_s);
+        QCOMPARE(beh.Kod, kod);
+        QCOMPARE(beh.Chyby, plnyDisk);
+    }
+    QCOMPARE(Precti(c), QByteArray("\xC4\x8D"));
 #endif
 }
 
