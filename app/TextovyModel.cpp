@@ -346,14 +346,22 @@ std::optional<TTextovyModel::TPodoba> TTextovyModel::SurovaPodoba(const QString 
     return podoba;
 }
 
-bool TTextovyModel::NastavText(const QString &Text, bool bVratitelne, qsizetype Pozice)
+bool TTextovyModel::NastavText(QString Text, bool bVratitelne, qsizetype Pozice)
 {
     if (JeText(Text))
         return false;
-    // Everything that can fail comes before the first change.
+    // Everything that can fail comes before the first change; a replacement
+    // that the user gives up (EZruseno, only one that Zpet cannot take back)
+    // leaves the text and what Zpet keeps as they were.
     TPodoba podoba = Podoba(Text);
-    PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
+    // From here on the document's form of the text is all that is needed; a
+    // text handed over by its last holder goes.
+    Text = QString();
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
     Zobraz(std::move(podoba));
+    if (!bVratitelne)
+        FZpet.reset();
     FModified = false;
     return true;
 }
@@ -366,12 +374,15 @@ bool TTextovyModel::NastavSurovyText(const QString &Text, bool bVratitelne, qsiz
     if (!podoba) {
         QString text = Text;
         text.replace(QChar(Odstavec), Zlom().toString());
-        return NastavText(text, bVratitelne, Pozice);
+        return NastavText(std::move(text), bVratitelne, Pozice);
     }
     if (JeSurovyText(Text))
         return false;
-    PripravZpet(bVratitelne, Pozice, &podoba->Dokument, true);
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba->Dokument, true);
     Zobraz(std::move(*podoba));
+    if (!bVratitelne)
+        FZpet.reset();
     FModified = false;
     return true;
 }

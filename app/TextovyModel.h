@@ -57,10 +57,16 @@ public:
     // bText, each paragraph comes with its text.
     virtual bool Projdi(qsizetype Od, bool bText, const TKus &Kus) const = 0;
     // Replaces the whole document by Dokument, with the separators at the
-    // positions Dilky marked; the document's own undo starts afresh.
+    // positions Dilky marked; the document's own undo starts afresh. May
+    // throw EZruseno (the user gave a long replacement up) before it changes
+    // anything.
     virtual void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) = 0;
     virtual void Vyprazdni() = 0;
 };
+
+// A long replacement of the whole text that the user gave up: nothing has
+// changed.
+struct EZruseno { };
 
 class TTextovyModel {
 public:
@@ -114,8 +120,9 @@ public:
     // A replacement by program: false, and nothing done, when the document
     // already holds the text. bVratitelne: Zpet can take it back (the caret
     // was at Pozice); otherwise what Zpet kept is forgotten. Clears the
-    // modified flag. An EChyba (rsZASTUPCI) as Podoba, before any change.
-    bool NastavText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);
+    // modified flag. An EChyba (rsZASTUPCI) as Podoba, before any change;
+    // without bVratitelne, an EZruseno from the document, with nothing changed.
+    bool NastavText(QString Text, bool bVratitelne = false, qsizetype Pozice = 0);
     // The same for a raw text; one that the document cannot keep as it is
     // goes the way of NastavText.
     bool NastavSurovyText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);

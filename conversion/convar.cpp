@@ -57,6 +57,9 @@ LUMARIN_TEXT(
     rsZASTUPCEBAJTU,
     u"Tabulka znaků mění poloviny dvojic UTF-16 tak, že by v textu vznikl nebo zanikl zástupný znak za bajt souboru (U+DC80 až U+DCFF) a uložení by zapsalo jiné bajty, než jaké text obsahuje. Diakritika nebyla odstraněna")
 
+LUMARIN_TEXT(rsNAHRAZENO, u"Nahrazeno znaků: %1")
+LUMARIN_TEXT(rsNENINAHRAZENO, u"V textu není co nahradit")
+
 #undef LUMARIN_TEXT
 
 #define LUMARIN_POLOZKA(klic)                                                                                          \
@@ -65,7 +68,7 @@ LUMARIN_TEXT(
 #klic, &klic, klic##_Vychozi                                                                                   \
     }
 
-const std::array<TZpravovyText, 25> ZpravoveTexty = {
+const std::array<TZpravovyText, 27> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),      LUMARIN_POLOZKA(rsNELZEZEREGISTRU),
     LUMARIN_POLOZKA(rsNELZEDOREGISTRU), LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
     LUMARIN_POLOZKA(rsZMENIT),          LUMARIN_POLOZKA(rsVAROVANI),         LUMARIN_POLOZKA(rsSMAZATPOLOZKU),
@@ -74,7 +77,7 @@ const std::array<TZpravovyText, 25> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsNEULOZENO),       LUMARIN_POLOZKA(rsULOZITUTF8),       LUMARIN_POLOZKA(rsNEPLATNEUTF8),
     LUMARIN_POLOZKA(rsLICHEUTF16),      LUMARIN_POLOZKA(rsVELKYSOUBOR),      LUMARIN_POLOZKA(rsZASTUPCI),
     LUMARIN_POLOZKA(rsPREPSATZMENENY),  LUMARIN_POLOZKA(rsZMENENNADISKU),    LUMARIN_POLOZKA(rsSMAZANNADISKU),
-    LUMARIN_POLOZKA(rsZASTUPCEBAJTU),
+    LUMARIN_POLOZKA(rsZASTUPCEBAJTU),   LUMARIN_POLOZKA(rsNAHRAZENO),        LUMARIN_POLOZKA(rsNENINAHRAZENO),
 };
 
 #undef LUMARIN_POLOZKA

@@ -39,6 +39,8 @@ extern QString rsPREPSATZMENENY; // %1 the file: asked before a save over a file
 extern QString rsZMENENNADISKU;  // %1 the file: told when the window comes back, the file changed
 extern QString rsSMAZANNADISKU;  // %1 the file: told when the window comes back, the file gone
 extern QString rsZASTUPCEBAJTU;  // why F6 refuses a table that would make or undo a byte's stand-in
+extern QString rsNAHRAZENO;      // %1 the number of characters F6 replaced, in the status bar
+extern QString rsNENINAHRAZENO;  // F6 found nothing to replace, in the status bar
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -53,9 +55,9 @@ struct TZpravovyText {
 // text is saved in UTF-8 instead of the 8-bit code page, the notes on files with
 // bytes their encoding cannot read, the refusals of files the editor cannot
 // hold, what is said of a document's file that another program changed or
-// removed, and the refusal of a conversion that would change bytes of the
-// file kept as stand-ins.
-extern const std::array<TZpravovyText, 25> ZpravoveTexty;
+// removed, the refusal of a conversion that would change bytes of the file
+// kept as stand-ins, and what a conversion tells in the status bar.
+extern const std::array<TZpravovyText, 27> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();
