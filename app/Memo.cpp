@@ -96,6 +96,16 @@ bool TMemo::Projdi(qsizetype Od, bool bText, const TKus &Kus) const
     return true;
 }
 
+void TMemo::ProjdiSurovyText(const std::function<void(QStringView Kus)> &Kus) const
+{
+    static constexpr char16_t oddelovac = QChar::ParagraphSeparator;
+    for (QTextBlock blok = document()->begin(); blok.isValid(); blok = blok.next()) {
+        if (blok.position() > 0)
+            Kus(QStringView(&oddelovac, 1));
+        Kus(blok.text());
+    }
+}
+
 bool TMemo::JeDilek(const QTextBlock &Blok) const
 {
     return FModel.MaDilky() && Blok.isValid() && Blok.position() > 0 && Blok.charFormatIndex() == FFormatDilku;
@@ -238,6 +248,15 @@ void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
     const int pozice = textCursor().position();
     const int posuv = verticalScrollBar()->value();
     if (FModel.NastavSurovyText(Text, bVratitelne, pozice))
+        Nahrazeno(kotva, pozice, posuv, bVratitelne);
+}
+
+void TMemo::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne)
+{
+    const int kotva = textCursor().anchor();
+    const int pozice = textCursor().position();
+    const int posuv = verticalScrollBar()->value();
+    if (FModel.NastavPrevedenyTvar(Surovy, bVratitelne, pozice))
         Nahrazeno(kotva, pozice, posuv, bVratitelne);
 }
 

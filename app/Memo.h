@@ -48,6 +48,9 @@ public:
     // Only while MaZastupce() is false is it the text itself; a raw text that
     // the document cannot keep as it is goes the way of NastavText.
     QString SurovyText() const { return FModel.SurovyText(); }
+    // SurovyText() piece by piece, without a copy of the whole: Kus takes each
+    // paragraph's text and each separator between two.
+    void ProjdiSurovyText(const std::function<void(QStringView Kus)> &Kus) const;
     void NastavSurovyText(const QString &Text, bool bVratitelne = false);
     bool JePrazdny() const { return FModel.JePrazdny(); }
 
@@ -62,6 +65,13 @@ public:
     {
         return FModel.SurovaCestaBezpecna(Hledane, Nahrady);
     }
+    // A conversion of SurovyText() that keeps the shape in which the document
+    // holds the text (TTextovyModel::TvarPrevoduBezpecny), as NastavSurovyText.
+    bool TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const
+    {
+        return FModel.TvarPrevoduBezpecny(Hledane, Nahrady);
+    }
+    void NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false);
     void Smaz(bool bVratitelne = false);
 
     // Undo: the editor's own edits first, then the last conversion or delete

@@ -403,6 +403,56 @@ bool TTextovyModel::SurovaCestaBezpecna(const QString &Hledane, const QString &N
     return true;
 }
 
+bool TTextovyModel::TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const
+{
+    const auto zlom = [this](QChar c) {
+        return c == u'\r' || c == u'\n' || c == QChar(Odstavec) || c == QChar(0xFDD0) || c == QChar(0xFDD1) ||
+            (bSdruzene && c == QChar(Radek));
+    };
+    const auto zastupce = [this](QChar c) {
+        return std::any_of(FZastupci.cbegin(), FZastupci.cend(), [c](const TZastupce &z) { return z.Zastupce == c; });
+    };
+    const auto zastoupeny = [this](QChar c) {
+        return std::any_of(FZastupci.cbegin(), FZastupci.cend(), [c](const TZastupce &z) { return z.Znak == c; });
+    };
+    for (const QChar c : Hledane)
+        if (zlom(c) || zastupce(c) || zastoupeny(c))
+            return false;
+    for (const QChar c : Nahrady)
+        if (zlom(c) || zastupce(c) || zastoupeny(c))
+            return false;
+    return true;
+}
+
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne, qsizetype Pozice)
+{
+    if (Surovy.size() != FDokument.Delka()) {
+        QString text = Surovy;
+        text.replace(QChar(Odstavec), Zlom().toString());
+        return NastavText(std::move(text), bVratitelne, Pozice);
+    }
+    if (JeSurovyText(Surovy))
+        return false;
+    TPodoba podoba;
+    podoba.Dokument = Surovy;
+    podoba.Dilky = PoziceDilku();
+    podoba.Zastupci = FZastupci;
+    podoba.bSdruzene = bSdruzene;
+    // What the conversion puts in has been seen too.
+    podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
+    for (const QChar c : Surovy)
+        (*podoba.Videne)[c.unicode()] = true;
+    // Should Zpet have to keep the whole text, it keeps the text itself: the
+    // raw one holds stand-ins.
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba.Dokument, false);
+    Zobraz(std::move(podoba));
+    if (!bVratitelne)
+        FZpet.reset();
+    FModified = false;
+    return true;
+}
+
 void TTextovyModel::Zobraz(TPodoba Podoba)
 {
     FDokument.Zobraz(Podoba.Dokument, Podoba.Dilky);

@@ -144,6 +144,15 @@ public:
     // the text otherwise, when the table looks for line breaks, or when it
     // would put in a character that the document takes for a line break.
     bool SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) const;
+    // Whether converting SurovyText() with the pair table Hledane -> Nahrady
+    // gives the document's form of the converted text in the shape the
+    // document keeps now (its stand-ins, pieces and shared paragraphs): when
+    // the table neither looks for nor puts in a break, a stand-in or a
+    // character kept under one.
+    bool TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const;
+    // The replacement of such a conversion, with the contract of NastavText;
+    // Surovy is SurovyText() with code units replaced one for one.
+    bool NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false, qsizetype Pozice = 0);
 
     // What the user puts in as the document is to keep it: the characters it
     // would take for breaks and those that now stand for another under

@@ -1300,30 +1300,68 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         const bool bZastupci = ZastupujeBajty(FKodovani);
         if (bZastupci)
             VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
-        // Unless the table touches line breaks or the editor keeps stand-ins
-        // for some characters, the text is converted as the editor keeps it,
-        // which spares two copies of a big text.
-        const bool bZlomy = !memSoubor->SurovaCestaBezpecna(hledane, nahrady);
+        // Unless the table touches line breaks, stand-ins or the characters
+        // under them, the text is converted as the editor keeps it, paragraph
+        // by paragraph, and keeps its shape there: that spares two copies of
+        // a big text.
+        const bool bZlomy = !memSoubor->TvarPrevoduBezpecny(hledane, nahrady);
+        // Nor is a character of UTF-8 text ever made a byte of the file, or a
+        // byte a character (a half of a surrogate pair beside a stand-in):
+        // the save would write other bytes than the text shows.
+        const bool bHlidatPoloviny =
+            (FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady);
         QString vysledek;
-        {
-            const QString text = bZlomy ? memSoubor->Text() : memSoubor->SurovyText();
+        if (bZlomy) {
+            const QString text = memSoubor->Text();
             prikaz.Krok();
             prikaz.Cast(20, 30);
             vysledek = NahradZnaky(text, hledane, nahrady);
             nahrazeno = PocetZmen(text, vysledek);
-            // Nor is a character of UTF-8 text ever made a byte of the file,
-            // or a byte a character (a half of a surrogate pair beside a
-            // stand-in): the save would write other bytes than the text shows.
-            if ((FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady) &&
-                MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
+            if (bHlidatPoloviny && MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
                 throw EChyba(rsZASTUPCEBAJTU);
-        } // the text read from the editor is let go before the editor takes the result
+        } else {
+            const TTabulkaNahrad tabulka(hledane, nahrady);
+            const char16_t *mapa = tabulka.Data();
+            vysledek.resize(memSoubor->document()->characterCount() - 1);
+            char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
+            char16_t *cil = zacatek;
+            char16_t predPuvodni = 0, predNovy = 0;
+            bool bPoloviny = false, bZmenaPred = false;
+            memSoubor->ProjdiSurovyText([&](QStringView Kus) {
+                const char16_t *z = reinterpret_cast<const char16_t *>(Kus.utf16());
+                const qsizetype n = std::min(Kus.size(), qsizetype(vysledek.size() - (cil - zacatek)));
+                const char16_t predKusem = predPuvodni;
+                for (qsizetype i = 0; i < n; ++i) {
+                    const char16_t u = z[i];
+                    cil[i] = mapa[u];
+                    // A surrogate pair counts as one character.
+                    const bool bZmena = cil[i] != u;
+                    if (bZmena && !(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
+                        ++nahrazeno;
+                    bZmenaPred = bZmena;
+                    predPuvodni = u;
+                }
+                if (bHlidatPoloviny && n > 0) {
+                    const QStringView novy(cil, n);
+                    bPoloviny =
+                        bPoloviny || MeniOsamelePoloviny(Kus.first(n), novy, 0xDC80, 0xDCFF, predKusem, predNovy);
+                    predNovy = novy.back().unicode();
+                }
+                cil += n;
+            });
+            vysledek.truncate(cil - zacatek);
+            if (bPoloviny)
+                throw EChyba(rsZASTUPCEBAJTU);
+        }
         prikaz.Krok();
         prikaz.Cast(30, 100);
-        if (bZlomy)
-            memSoubor->NastavText(std::move(vysledek), true);
-        else
-            memSoubor->NastavSurovyText(vysledek, true);
+        // A text that nothing changed stays as it is, its history too.
+        if (nahrazeno > 0) {
+            if (bZlomy)
+                memSoubor->NastavText(std::move(vysledek), true);
+            else
+                memSoubor->NastavPrevedenyTvar(vysledek, true);
+        }
     }
     OhlasNahrazeni(nahrazeno);
     if (memSoubor->JePrazdny())
