@@ -168,6 +168,11 @@ template <typename F> bool TTextovyModel::ProjdiDokument(F &&Kus) const
 
 // Whether the document holds Text, found without a copy of its own text; a
 // text that differs early is found different early.
+bool TTextovyModel::ProjdiCelyText(const std::function<bool(QStringView Kus)> &Kus) const
+{
+    return ProjdiText(0, FDokument.Delka(), Zlom(), [&](QStringView Cast) { return Kus(Cast); });
+}
+
 bool TTextovyModel::JeText(const QString &Text) const
 {
     qsizetype pozice = 0;

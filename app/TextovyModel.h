@@ -108,6 +108,9 @@ public:
     QStringView Zlom() const { return u"\r\n"; }
 
     QString Text() const;
+    // Text() piece by piece, in order, without a copy of the whole; Kus
+    // returns false to stop (false then).
+    bool ProjdiCelyText(const std::function<bool(QStringView Kus)> &Kus) const;
     // The text of the document's positions Od to Do, with Zlom for each line
     // break.
     QString Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) const;

@@ -942,6 +942,25 @@ bool THlavniForm::UlozitZmeny()
     }
 }
 
+// The editor's text in Kodovani, with its mark, encoded piece by piece
+// straight from the document, so that a big text is never held whole beside
+// its bytes; false when the encoding cannot hold a character (ZakodujText).
+bool THlavniForm::ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZastupci) const
+{
+    const TFormat format = FormatKodovani(Kodovani);
+    Bajty = Znacka(format).toByteArray();
+    TKoder koder(format, bZastupci);
+    // The encoder must know the text's last piece: each waits for the next.
+    QString predchozi;
+    bool bLze = memSoubor->Model().ProjdiCelyText([&](QStringView Kus) {
+        if (!koder.Zakoduj(predchozi, false, Bajty))
+            return false;
+        predchozi = Kus.toString();
+        return true;
+    });
+    return bLze && koder.Zakoduj(predchozi, true, Bajty);
+}
+
 // Writes the editor's text to Cesta in the document's encoding; Identita
 // receives the written file's. Text that the 8-bit code page cannot hold is
 // never written with stand-in characters: the user chooses UTF-8 instead, or
@@ -950,31 +969,26 @@ bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
 {
     std::optional<TDlouhyPrikaz> prikaz(std::in_place, *this, aUlozit);
     prikaz->NastavPopis(QDir::toNativeSeparators(Cesta));
-    prikaz->Cast(0, 30);
-    QString text = memSoubor->Text();
-    prikaz->Krok();
+    prikaz->Cast(0, 60);
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
     // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
     // keeps them so; written as UTF-8 instead of the 8-bit code page, they are
     // lone halves of surrogate pairs like any other.
     const bool bZastupci = ZastupujeBajty(FKodovani);
-    prikaz->Cast(30, 60);
-    if (!ZakodujText(text, kodovani, bajty, bZastupci)) {
+    if (!ZakodujEditor(kodovani, bajty, bZastupci)) {
         if (kodovani == koOsmibitove) {
             // The question comes without the busy cursor.
             prikaz.reset();
             if (Hlaseni->Dialog(rsULOZITUTF8, rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return false;
             prikaz.emplace(*this, aUlozit);
-            prikaz->Cast(30, 60);
+            prikaz->Cast(0, 60);
             kodovani = koUtf8;
         }
-        if (!ZakodujText(text, kodovani, bajty, bZastupci))
+        if (!ZakodujEditor(kodovani, bajty, bZastupci))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
-    // Only the bytes are held while they are written.
-    text = QString();
     prikaz->Krok();
     prikaz->Cast(60, 100);
     try {

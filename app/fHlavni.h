@@ -212,6 +212,7 @@ private:
     bool PretazeniNaEditor(QEvent *Udalost);
     void OtevriPretazeny(const QString &Cesta);
     bool UlozDo(const QString &Cesta, TIdentitaSouboru &Identita);
+    bool ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZastupci) const;
     // What the document's file is on disk: its identity, or none when no file
     // is there.
     using TStavNaDisku = std::optional<TIdentitaSouboru>;
