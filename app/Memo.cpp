@@ -79,10 +79,24 @@ QString TMemo::Surovy() const
     return document()->toRawText();
 }
 
+// A step of a long pass, without a figure of its progress.
+bool TMemo::Krok() const
+{
+    return !Prubeh.Krok || Prubeh.Krok(-1, -1) || !Prubeh.bZrusitelna;
+}
+
 bool TMemo::Projdi(qsizetype Od, bool bText, const TKus &Kus) const
 {
     TOdstavec odstavec;
+    // A pass over a big document takes steps as a replacement does.
+    const qsizetype krokPo = DelkaDavky();
+    qsizetype dalsiKrok = Od + krokPo;
     for (QTextBlock blok = document()->findBlock(int(Od)); blok.isValid(); blok = blok.next()) {
+        if (blok.position() >= dalsiKrok) {
+            if (!Krok())
+                throw EZruseno();
+            dalsiKrok = blok.position() + krokPo;
+        }
         const QTextBlock dalsi = blok.next();
         odstavec.Pozice = blok.position();
         odstavec.Delka = blok.length() - 1;

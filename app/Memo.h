@@ -116,6 +116,7 @@ private:
     bool Projdi(qsizetype Od, bool bText, const TKus &Kus) const override;
     void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) override;
     void Vyprazdni() override;
+    bool Krok() const override;
 
     void PripojDokument();
     void VlozPoDavkach(QTextDocument &Dokument, const QString &Text, bool bZrusitelne);

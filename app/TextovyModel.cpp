@@ -214,8 +214,14 @@ QList<qsizetype> TTextovyModel::PoziceDilku() const
 // How the document is to keep Text, found in one pass over it: stand-ins for
 // the characters it would take for breaks, long lines cut into pieces, and
 // for very many lines several in a paragraph.
-TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
+TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::function<bool()> &Krok)
 {
+    // A step after about every four million code units.
+    constexpr qsizetype krokPo = qsizetype(1) << 22;
+    const auto krok = [&Krok] {
+        if (Krok && !Krok())
+            throw EZruseno();
+    };
     TPodoba podoba;
     podoba.Videne = std::make_unique<TVidene>();
     TVidene &videne = *podoba.Videne;
@@ -224,6 +230,8 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
     qsizetype radky = 1, delka = 0, nejdelsi = 0;
     bool bOsamelyCR = false, bOsamelyLF = false;
     for (qsizetype i = 0; i < n; ++i) {
+        if ((i & (krokPo - 1)) == 0 && i > 0)
+            krok();
         const char16_t u = z[i];
         videne[u] = true;
         if (u == u'\r' && i + 1 < n && z[i + 1] == u'\n') {
@@ -284,7 +292,11 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
             *cil++ = tam[z[i]];
     };
     qsizetype radkuVBloku = 1, delkaBloku = 0;
-    for (qsizetype i = 0;;) {
+    for (qsizetype i = 0, dalsiKrok = krokPo;;) {
+        if (i >= dalsiKrok) {
+            krok();
+            dalsiKrok = i + krokPo;
+        }
         qsizetype konec = i;
         while (konec < n && !(z[konec] == u'\r' && konec + 1 < n && z[konec + 1] == u'\n'))
             ++konec;
@@ -358,7 +370,7 @@ bool TTextovyModel::NastavText(QString Text, bool bVratitelne, qsizetype Pozice)
     // Everything that can fail comes before the first change; a replacement
     // that the user gives up (EZruseno, only one that Zpet cannot take back)
     // leaves the text and what Zpet keeps as they were.
-    TPodoba podoba = Podoba(Text);
+    TPodoba podoba = Podoba(Text, [this] { return FDokument.Krok(); });
     // From here on the document's form of the text is all that is needed; a
     // text handed over by its last holder goes.
     Text = QString();

@@ -62,6 +62,10 @@ public:
     // anything.
     virtual void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) = 0;
     virtual void Vyprazdni() = 0;
+    // Called now and then during a long pass over a big text, so that the
+    // program can handle its events; false when the user has given the
+    // replacement up (the model then throws EZruseno before any change).
+    virtual bool Krok() const { return true; }
 };
 
 // A long replacement of the whole text that the user gave up: nothing has
@@ -95,7 +99,9 @@ public:
     };
     // How the document is to keep Text; an EChyba (rsZASTUPCI) when the text
     // holds every code unit that could stand in for another.
-    static TPodoba Podoba(const QString &Text);
+    // Krok, where given, is called now and then during the passes over a big
+    // text; when it returns false, EZruseno.
+    static TPodoba Podoba(const QString &Text, const std::function<bool()> &Krok = {});
     // The raw text (U+2029 for each line break) as the document can keep it
     // as it is; nothing when it cannot.
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);

@@ -367,9 +367,13 @@ public:
     }
     // A step: Hotovo of Celkem of the current part is done. False: the user
     // has given the command up.
+    // Hotovo and Celkem -1: a step of a pass that gives no figure, the
+    // progress stays where it was.
     bool Krok(qint64 Hotovo = 1, qint64 Celkem = 1)
     {
-        const int procenta = FOd + int((FDo - FOd) * (Celkem > 0 ? double(Hotovo) / double(Celkem) : 1.0));
+        if (Celkem >= 0)
+            FProcenta = FOd + int((FDo - FOd) * (Celkem > 0 ? double(Hotovo) / double(Celkem) : 1.0));
+        const int procenta = FProcenta;
         if (!FOknoPrubehu && (SledovaniPrikazu || FCas.elapsed() >= 300)) {
             FOknoPrubehu = new TOknoPrubehu(&FOkno, bZrusitelny);
             QString titulek = FAkce ? FAkce->text() : QString();
@@ -412,6 +416,7 @@ private:
     TOknoPrubehu *FOknoPrubehu = nullptr;
     QString FPopis;
     int FOd = 0, FDo = 100;
+    int FProcenta = 0;
 };
 
 void THlavniForm::SledujDlouhePrikazy(TSledovaniPrikazu Sledovani)
@@ -1341,7 +1346,12 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             char16_t *cil = zacatek;
             char16_t predPuvodni = 0, predNovy = 0;
             bool bPoloviny = false, bZmenaPred = false;
+            qsizetype dalsiKrok = TMemo::DelkaDavky();
             memSoubor->ProjdiSurovyText([&](QStringView Kus) {
+                if (cil - zacatek >= dalsiKrok) {
+                    prikaz.Krok(cil - zacatek, vysledek.size());
+                    dalsiKrok = (cil - zacatek) + TMemo::DelkaDavky();
+                }
                 const char16_t *z = reinterpret_cast<const char16_t *>(Kus.utf16());
                 const qsizetype n = std::min(Kus.size(), qsizetype(vysledek.size() - (cil - zacatek)));
                 const char16_t predKusem = predPuvodni;
