@@ -55,6 +55,8 @@ private slots:
     void cekaciKurzor();
     void hlaseniF6_data();
     void hlaseniF6();
+    void tvarPrevodu_data();
+    void tvarPrevodu();
 
 private:
     std::unique_ptr<TTestovaciOkno> Test;
@@ -294,6 +296,41 @@ void TestVelke::hlaseniF6()
     // It stays until the hint under the mouse changes.
     QApplication::processEvents();
     QCOMPARE(Okno->JvStatusBar1->Panel(0)->text(), hlaseni);
+}
+
+void TestVelke::tvarPrevodu_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hledane");
+    QTest::addColumn<QString>("nahrady");
+    const QString mnoho = u"čáš\r\n"_s.repeated(int(TMemo::MaxRadkuBezSdruzeni) + 10);
+    QTest::newRow("many lines, the default table") << mnoho << QString() << QString();
+    // Each of these would be taken for a line break if the document's own
+    // string were converted.
+    QTest::newRow("many lines, a letter to U+2028") << mnoho << u"á"_s << u"\u2028"_s;
+    QTest::newRow("a lone CR, a letter to the stand-in's code") << u"ab\rc\r\nč"_s << u"a"_s << u"\uFDD2"_s;
+    QTest::newRow("a lone CR, a letter to CR") << u"ab\rc\r\nč"_s << u"a"_s << u"\r"_s;
+    QTest::newRow("a long line in pieces") << QString(3 * TMemo::MaxDelkaBloku, u'ž') << QString() << QString();
+}
+
+// F6 on a text that the editor keeps in a shape of its own (shared
+// paragraphs, stand-ins, pieces) gives exactly the converted text, whatever
+// the table puts in, and its undo the text as it was.
+void TestVelke::tvarPrevodu()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, hledane);
+    QFETCH(QString, nahrady);
+    if (!hledane.isEmpty()) {
+        ZnakySeZnamenkem = hledane;
+        ZnakyBezZnamenka = nahrady;
+    }
+    Memo->NastavText(text);
+    QVERIFY(Memo->MaZastupce());
+    Okno->aOdstranitDiakritiku->trigger();
+    QVERIFY(Memo->Text() == NahradZnaky(text, ZnakySeZnamenkem, ZnakyBezZnamenka));
+    Okno->aZpet->trigger();
+    QVERIFY(Memo->Text() == text);
 }
 
 QTEST_MAIN(TestVelke)
