@@ -5,6 +5,9 @@
 
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -30,7 +33,12 @@ TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
         FModel.SetModified(true);
         emit Zmena();
     });
-    // The model takes no stand-in that the user has put in.
+    PripojDokument();
+}
+
+// The model takes no stand-in that the user has put in.
+void TMemo::PripojDokument()
+{
     connect(document(), &QTextDocument::contentsChange, this, [this](int Pozice, int, int Pridano) {
         if (bProgram || Pridano <= 0)
             return;
@@ -39,6 +47,24 @@ TMemo::TMemo(QWidget *Rodic) : QPlainTextEdit(Rodic)
         kurzor.setPosition(std::min(Pozice + Pridano, document()->characterCount() - 1), QTextCursor::KeepAnchor);
         FModel.Videl(kurzor.selectedText());
     });
+}
+
+namespace {
+
+qsizetype DelkaDavkyTestu = 0;
+
+} // namespace
+
+// About 4 MB of the document's string: a batch takes the document some tens
+// of milliseconds.
+qsizetype TMemo::DelkaDavky()
+{
+    return DelkaDavkyTestu > 0 ? DelkaDavkyTestu : qsizetype(1) << 21;
+}
+
+void TMemo::NastavDelkuDavky(qsizetype Delka)
+{
+    DelkaDavkyTestu = Delka;
 }
 
 qsizetype TMemo::Delka() const
@@ -53,10 +79,24 @@ QString TMemo::Surovy() const
     return document()->toRawText();
 }
 
+// A step of a long pass, without a figure of its progress.
+bool TMemo::Krok() const
+{
+    return !Prubeh.Krok || Prubeh.Krok(-1, -1) || !Prubeh.bZrusitelna;
+}
+
 bool TMemo::Projdi(qsizetype Od, bool bText, const TKus &Kus) const
 {
     TOdstavec odstavec;
+    // A pass over a big document takes steps as a replacement does.
+    const qsizetype krokPo = DelkaDavky();
+    qsizetype dalsiKrok = Od + krokPo;
     for (QTextBlock blok = document()->findBlock(int(Od)); blok.isValid(); blok = blok.next()) {
+        if (blok.position() >= dalsiKrok) {
+            if (!Krok())
+                throw EZruseno();
+            dalsiKrok = blok.position() + krokPo;
+        }
         const QTextBlock dalsi = blok.next();
         odstavec.Pozice = blok.position();
         odstavec.Delka = blok.length() - 1;
@@ -70,40 +110,119 @@ bool TMemo::Projdi(qsizetype Od, bool bText, const TKus &Kus) const
     return true;
 }
 
+void TMemo::ProjdiSurovyText(const std::function<void(QStringView Kus)> &Kus) const
+{
+    static constexpr char16_t oddelovac = QChar::ParagraphSeparator;
+    for (QTextBlock blok = document()->begin(); blok.isValid(); blok = blok.next()) {
+        if (blok.position() > 0)
+            Kus(QStringView(&oddelovac, 1));
+        Kus(blok.text());
+    }
+}
+
 bool TMemo::JeDilek(const QTextBlock &Blok) const
 {
     return FModel.MaDilky() && Blok.isValid() && Blok.position() > 0 && Blok.charFormatIndex() == FFormatDilku;
 }
 
+// The mark is a format of the separator: it goes and comes back with it
+// through every edit and undo. It is not an edit itself.
+void TMemo::OznacDilky(QTextDocument &Dokument, const QList<qsizetype> &Dilky)
+{
+    if (Dilky.isEmpty())
+        return;
+    const bool bZpet = Dokument.isUndoRedoEnabled();
+    Dokument.setUndoRedoEnabled(false);
+    QTextCharFormat format;
+    format.setProperty(VlastnostDilku, true);
+    QTextCursor kurzor(&Dokument);
+    kurzor.beginEditBlock();
+    for (const qsizetype pozice : Dilky) {
+        kurzor.setPosition(int(pozice));
+        kurzor.setPosition(int(pozice) + 1, QTextCursor::KeepAnchor);
+        kurzor.mergeCharFormat(format);
+    }
+    kurzor.endEditBlock();
+    Dokument.setUndoRedoEnabled(bZpet);
+}
+
+// Appends Text to the end of Dokument a batch at a time, with a step of the
+// progress after each. A batch ends with a paragraph where one ends soon
+// after its size (a paragraph that a batch only began would be laid out
+// again with each batch that adds to it), and never between the CR and LF of
+// a break (the document would take them for two) nor inside a surrogate pair.
+// bZrusitelne: the user may give it up (EZruseno).
+void TMemo::VlozPoDavkach(QTextDocument &Dokument, const QString &Text, bool bZrusitelne)
+{
+    const qsizetype n = Text.size();
+    const qsizetype davka = DelkaDavky();
+    QTextCursor kurzor(&Dokument);
+    kurzor.movePosition(QTextCursor::End);
+    for (qsizetype od = 0; od < n;) {
+        qsizetype konec = std::min(n, od + davka);
+        for (qsizetype i = konec - 1, mez = std::min(n, konec + 2 * MaxDelkaBloku); i < mez; ++i)
+            if (Text[i] == QChar::ParagraphSeparator || Text[i] == u'\n') {
+                konec = i + 1;
+                break;
+            }
+        while (konec < n &&
+               ((Text[konec - 1] == u'\r' && Text[konec] == u'\n') ||
+                (Text[konec - 1].isHighSurrogate() && Text[konec].isLowSurrogate())))
+            ++konec;
+        kurzor.insertText(QStringView(Text).sliced(od, konec - od).toString(), QTextCharFormat());
+        od = konec;
+        if (!Prubeh.Krok(od, n) && bZrusitelne)
+            throw EZruseno();
+    }
+}
+
 void TMemo::Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky)
 {
     bProgram = true;
+    const auto konec = qScopeGuard([this] { bProgram = false; });
     // The new text takes the caret's character format; in an empty piece of
     // a long line that would be the piece mark, and every line break of the
     // new text would become a mark.
     setCurrentCharFormat(QTextCharFormat());
-    setPlainText(Dokument);
     FFormatDilku = -1;
-    if (!Dilky.isEmpty()) {
-        // The mark is a format of the separator: it goes and comes back with
-        // it through every edit and undo. It is not an edit itself.
+    if (!Prubeh.Krok || Dokument.size() <= DelkaDavky()) {
+        setPlainText(Dokument);
+        OznacDilky(*document(), Dilky);
+    } else if (Prubeh.bZrusitelna) {
+        // A replacement that may be given up is built in a document of its
+        // own, which takes the place of the one shown only once it is
+        // complete; until then the user sees, and keeps, the text as it was.
+        QTextDocument *stary = document();
+        auto novy = std::make_unique<QTextDocument>();
+        novy->setDocumentLayout(new QPlainTextDocumentLayout(novy.get()));
+        novy->setDefaultFont(stary->defaultFont());
+        novy->setDefaultTextOption(stary->defaultTextOption());
+        novy->setDocumentMargin(stary->documentMargin());
+        novy->setUndoRedoEnabled(false);
+        VlozPoDavkach(*novy, Dokument, true);
+        OznacDilky(*novy, Dilky);
+        novy->setUndoRedoEnabled(true);
+        // Owned as the editor's own document: the editor deletes it when
+        // another takes its place.
+        novy->setParent(stary->parent());
+        const QPointer<QTextDocument> predchozi(stary);
+        setDocument(novy.release());
+        delete predchozi.data();
+        PripojDokument();
+        setTextCursor(QTextCursor(document()));
+    } else {
+        // The document shown takes the text batch by batch; it is the one
+        // document held, not two.
         QTextDocument *dokument = document();
-        const bool bZpet = dokument->isUndoRedoEnabled();
         dokument->setUndoRedoEnabled(false);
-        QTextCharFormat format;
-        format.setProperty(VlastnostDilku, true);
-        QTextCursor kurzor(dokument);
-        kurzor.beginEditBlock();
-        for (const qsizetype pozice : Dilky) {
-            kurzor.setPosition(int(pozice));
-            kurzor.setPosition(int(pozice) + 1, QTextCursor::KeepAnchor);
-            kurzor.mergeCharFormat(format);
-        }
-        kurzor.endEditBlock();
-        dokument->setUndoRedoEnabled(bZpet);
-        FFormatDilku = dokument->findBlock(int(Dilky.first()) + 1).charFormatIndex();
+        clear();
+        VlozPoDavkach(*dokument, Dokument, false);
+        OznacDilky(*dokument, Dilky);
+        dokument->setUndoRedoEnabled(true);
+        setTextCursor(QTextCursor(dokument));
     }
-    bProgram = false;
+    if (!Dilky.isEmpty())
+        FFormatDilku = document()->findBlock(int(Dilky.first()) + 1).charFormatIndex();
 }
 
 void TMemo::Vyprazdni()
@@ -128,12 +247,12 @@ void TMemo::Nahrazeno(int Kotva, int Pozice, int Posuv, bool bZachovatPolohu)
     emit Zmena();
 }
 
-void TMemo::NastavText(const QString &Text, bool bVratitelne)
+void TMemo::NastavText(QString Text, bool bVratitelne)
 {
     const int kotva = textCursor().anchor();
     const int pozice = textCursor().position();
     const int posuv = verticalScrollBar()->value();
-    if (FModel.NastavText(Text, bVratitelne, pozice))
+    if (FModel.NastavText(std::move(Text), bVratitelne, pozice))
         Nahrazeno(kotva, pozice, posuv, bVratitelne);
 }
 
@@ -143,6 +262,15 @@ void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
     const int pozice = textCursor().position();
     const int posuv = verticalScrollBar()->value();
     if (FModel.NastavSurovyText(Text, bVratitelne, pozice))
+        Nahrazeno(kotva, pozice, posuv, bVratitelne);
+}
+
+void TMemo::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne)
+{
+    const int kotva = textCursor().anchor();
+    const int pozice = textCursor().position();
+    const int posuv = verticalScrollBar()->value();
+    if (FModel.NastavPrevedenyTvar(Surovy, bVratitelne, pozice))
         Nahrazeno(kotva, pozice, posuv, bVratitelne);
 }
 
@@ -242,7 +370,10 @@ static bool VlozilBySeText(const QKeyEvent *Udalost)
 void TMemo::keyPressEvent(QKeyEvent *Udalost)
 {
     if (Udalost == QKeySequence::Undo) {
-        Zpet();
+        if (PrikazZpet)
+            PrikazZpet();
+        else
+            Zpet();
         Udalost->accept();
         return;
     }

@@ -18,9 +18,11 @@
 #include "TextovyModel.h"
 
 #include <QPlainTextEdit>
+#include <functional>
 #include <optional>
 
 class QTextBlock;
+class QTextDocument;
 
 class TMemo : public QPlainTextEdit, private TDokumentTextu {
     Q_OBJECT
@@ -39,13 +41,16 @@ public:
     // An EChyba (rsZASTUPCI) when the text holds every code unit that could
     // stand in for the characters the document takes for line breaks; the
     // editor is then unchanged.
-    void NastavText(const QString &Text, bool bVratitelne = false);
+    void NastavText(QString Text, bool bVratitelne = false);
 
     // The same text as the document keeps it, with U+2029 (paragraph separator)
     // for each line break: cheaper for a big text, with the same contract.
     // Only while MaZastupce() is false is it the text itself; a raw text that
     // the document cannot keep as it is goes the way of NastavText.
     QString SurovyText() const { return FModel.SurovyText(); }
+    // SurovyText() piece by piece, without a copy of the whole: Kus takes each
+    // paragraph's text and each separator between two.
+    void ProjdiSurovyText(const std::function<void(QStringView Kus)> &Kus) const;
     void NastavSurovyText(const QString &Text, bool bVratitelne = false);
     bool JePrazdny() const { return FModel.JePrazdny(); }
 
@@ -60,6 +65,13 @@ public:
     {
         return FModel.SurovaCestaBezpecna(Hledane, Nahrady);
     }
+    // A conversion of SurovyText() that keeps the shape in which the document
+    // holds the text (TTextovyModel::TvarPrevoduBezpecny), as NastavSurovyText.
+    bool TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const
+    {
+        return FModel.TvarPrevoduBezpecny(Hledane, Nahrady);
+    }
+    void NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false);
     void Smaz(bool bVratitelne = false);
 
     // Undo: the editor's own edits first, then the last conversion or delete
@@ -68,6 +80,25 @@ public:
 
     bool Modified() const { return FModel.Modified(); }
     void SetModified(bool Hodnota) { FModel.SetModified(Hodnota); }
+
+    // What a long replacement of the whole text reports between its steps:
+    // Krok(Hotovo, Celkem) says how far it is and returns false when the user
+    // gives it up, which only a replacement with bZrusitelna takes (an EZruseno,
+    // the editor and its undo as they were). Without Krok a text is set at once.
+    // A text of more than DelkaDavky() code units goes in in batches of that
+    // size, with a step after each.
+    struct TPrubeh {
+        std::function<bool(qint64 Hotovo, qint64 Celkem)> Krok;
+        bool bZrusitelna = false;
+    };
+    TPrubeh Prubeh;
+    static qsizetype DelkaDavky();
+    // For tests: smaller batches (0 gives the usual size back).
+    static void NastavDelkuDavky(qsizetype Delka);
+
+    // Ctrl+Z typed in the editor runs this instead of Zpet() where it is set,
+    // so that the window's undo command (busy cursor, progress) takes it.
+    std::function<void()> PrikazZpet;
 
 signals:
     void Zmena();
@@ -85,7 +116,11 @@ private:
     bool Projdi(qsizetype Od, bool bText, const TKus &Kus) const override;
     void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) override;
     void Vyprazdni() override;
+    bool Krok() const override;
 
+    void PripojDokument();
+    void VlozPoDavkach(QTextDocument &Dokument, const QString &Text, bool bZrusitelne);
+    static void OznacDilky(QTextDocument &Dokument, const QList<qsizetype> &Dilky);
     // After a replacement by program that changed the text.
     void Nahrazeno(int Kotva, int Pozice, int Posuv, bool bZachovatPolohu);
     bool JeDilek(const QTextBlock &Blok) const;

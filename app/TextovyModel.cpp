@@ -168,6 +168,16 @@ template <typename F> bool TTextovyModel::ProjdiDokument(F &&Kus) const
 
 // Whether the document holds Text, found without a copy of its own text; a
 // text that differs early is found different early.
+bool TTextovyModel::ProjdiCelyText(const std::function<bool(QStringView Kus)> &Kus) const
+{
+    return ProjdiCelyText(Zlom(), Kus);
+}
+
+bool TTextovyModel::ProjdiCelyText(QStringView Zlom, const std::function<bool(QStringView Kus)> &Kus) const
+{
+    return ProjdiText(0, FDokument.Delka(), Zlom, [&](QStringView Cast) { return Kus(Cast); });
+}
+
 bool TTextovyModel::JeText(const QString &Text) const
 {
     qsizetype pozice = 0;
@@ -209,8 +219,14 @@ QList<qsizetype> TTextovyModel::PoziceDilku() const
 // How the document is to keep Text, found in one pass over it: stand-ins for
 // the characters it would take for breaks, long lines cut into pieces, and
 // for very many lines several in a paragraph.
-TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
+TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::function<bool()> &Krok)
 {
+    // A step after about every four million code units.
+    constexpr qsizetype krokPo = qsizetype(1) << 22;
+    const auto krok = [&Krok] {
+        if (Krok && !Krok())
+            throw EZruseno();
+    };
     TPodoba podoba;
     podoba.Videne = std::make_unique<TVidene>();
     TVidene &videne = *podoba.Videne;
@@ -219,6 +235,8 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
     qsizetype radky = 1, delka = 0, nejdelsi = 0;
     bool bOsamelyCR = false, bOsamelyLF = false;
     for (qsizetype i = 0; i < n; ++i) {
+        if ((i & (krokPo - 1)) == 0 && i > 0)
+            krok();
         const char16_t u = z[i];
         videne[u] = true;
         if (u == u'\r' && i + 1 < n && z[i + 1] == u'\n') {
@@ -279,7 +297,11 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text)
             *cil++ = tam[z[i]];
     };
     qsizetype radkuVBloku = 1, delkaBloku = 0;
-    for (qsizetype i = 0;;) {
+    for (qsizetype i = 0, dalsiKrok = krokPo;;) {
+        if (i >= dalsiKrok) {
+            krok();
+            dalsiKrok = i + krokPo;
+        }
         qsizetype konec = i;
         while (konec < n && !(z[konec] == u'\r' && konec + 1 < n && z[konec + 1] == u'\n'))
             ++konec;
@@ -346,14 +368,22 @@ std::optional<TTextovyModel::TPodoba> TTextovyModel::SurovaPodoba(const QString 
     return podoba;
 }
 
-bool TTextovyModel::NastavText(const QString &Text, bool bVratitelne, qsizetype Pozice)
+bool TTextovyModel::NastavText(QString Text, bool bVratitelne, qsizetype Pozice)
 {
     if (JeText(Text))
         return false;
-    // Everything that can fail comes before the first change.
-    TPodoba podoba = Podoba(Text);
-    PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
+    // Everything that can fail comes before the first change; a replacement
+    // that the user gives up (EZruseno, only one that Zpet cannot take back)
+    // leaves the text and what Zpet keeps as they were.
+    TPodoba podoba = Podoba(Text, [this] { return FDokument.Krok(); });
+    // From here on the document's form of the text is all that is needed; a
+    // text handed over by its last holder goes.
+    Text = QString();
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
     Zobraz(std::move(podoba));
+    if (!bVratitelne)
+        FZpet.reset();
     FModified = false;
     return true;
 }
@@ -366,12 +396,15 @@ bool TTextovyModel::NastavSurovyText(const QString &Text, bool bVratitelne, qsiz
     if (!podoba) {
         QString text = Text;
         text.replace(QChar(Odstavec), Zlom().toString());
-        return NastavText(text, bVratitelne, Pozice);
+        return NastavText(std::move(text), bVratitelne, Pozice);
     }
     if (JeSurovyText(Text))
         return false;
-    PripravZpet(bVratitelne, Pozice, &podoba->Dokument, true);
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba->Dokument, true);
     Zobraz(std::move(*podoba));
+    if (!bVratitelne)
+        FZpet.reset();
     FModified = false;
     return true;
 }
@@ -389,6 +422,56 @@ bool TTextovyModel::SurovaCestaBezpecna(const QString &Hledane, const QString &N
     for (const QChar c : Nahrady)
         if (c == u'\r' || c == u'\n' || c == QChar(Odstavec) || c == QChar(0xFDD0) || c == QChar(0xFDD1))
             return false;
+    return true;
+}
+
+bool TTextovyModel::TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const
+{
+    const auto zlom = [this](QChar c) {
+        return c == u'\r' || c == u'\n' || c == QChar(Odstavec) || c == QChar(0xFDD0) || c == QChar(0xFDD1) ||
+            (bSdruzene && c == QChar(Radek));
+    };
+    const auto zastupce = [this](QChar c) {
+        return std::any_of(FZastupci.cbegin(), FZastupci.cend(), [c](const TZastupce &z) { return z.Zastupce == c; });
+    };
+    const auto zastoupeny = [this](QChar c) {
+        return std::any_of(FZastupci.cbegin(), FZastupci.cend(), [c](const TZastupce &z) { return z.Znak == c; });
+    };
+    for (const QChar c : Hledane)
+        if (zlom(c) || zastupce(c) || zastoupeny(c))
+            return false;
+    for (const QChar c : Nahrady)
+        if (zlom(c) || zastupce(c) || zastoupeny(c))
+            return false;
+    return true;
+}
+
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne, qsizetype Pozice)
+{
+    if (Surovy.size() != FDokument.Delka()) {
+        QString text = Surovy;
+        text.replace(QChar(Odstavec), Zlom().toString());
+        return NastavText(std::move(text), bVratitelne, Pozice);
+    }
+    if (JeSurovyText(Surovy))
+        return false;
+    TPodoba podoba;
+    podoba.Dokument = Surovy;
+    podoba.Dilky = PoziceDilku();
+    podoba.Zastupci = FZastupci;
+    podoba.bSdruzene = bSdruzene;
+    // What the conversion puts in has been seen too.
+    podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
+    for (const QChar c : Surovy)
+        (*podoba.Videne)[c.unicode()] = true;
+    // Should Zpet have to keep the whole text, it keeps the text itself: the
+    // raw one holds stand-ins.
+    if (bVratitelne)
+        PripravZpet(bVratitelne, Pozice, &podoba.Dokument, false);
+    Zobraz(std::move(podoba));
+    if (!bVratitelne)
+        FZpet.reset();
+    FModified = false;
     return true;
 }
 

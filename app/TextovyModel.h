@@ -57,10 +57,20 @@ public:
     // bText, each paragraph comes with its text.
     virtual bool Projdi(qsizetype Od, bool bText, const TKus &Kus) const = 0;
     // Replaces the whole document by Dokument, with the separators at the
-    // positions Dilky marked; the document's own undo starts afresh.
+    // positions Dilky marked; the document's own undo starts afresh. May
+    // throw EZruseno (the user gave a long replacement up) before it changes
+    // anything.
     virtual void Zobraz(const QString &Dokument, const QList<qsizetype> &Dilky) = 0;
     virtual void Vyprazdni() = 0;
+    // Called now and then during a long pass over a big text, so that the
+    // program can handle its events; false when the user has given the
+    // replacement up (the model then throws EZruseno before any change).
+    virtual bool Krok() const { return true; }
 };
+
+// A long replacement of the whole text that the user gave up: nothing has
+// changed.
+struct EZruseno { };
 
 class TTextovyModel {
 public:
@@ -89,7 +99,9 @@ public:
     };
     // How the document is to keep Text; an EChyba (rsZASTUPCI) when the text
     // holds every code unit that could stand in for another.
-    static TPodoba Podoba(const QString &Text);
+    // Krok, where given, is called now and then during the passes over a big
+    // text; when it returns false, EZruseno.
+    static TPodoba Podoba(const QString &Text, const std::function<bool()> &Krok = {});
     // The raw text (U+2029 for each line break) as the document can keep it
     // as it is; nothing when it cannot.
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
@@ -102,6 +114,11 @@ public:
     QStringView Zlom() const { return u"\r\n"; }
 
     QString Text() const;
+    // Text() piece by piece, in order, without a copy of the whole; Kus
+    // returns false to stop (false then).
+    bool ProjdiCelyText(const std::function<bool(QStringView Kus)> &Kus) const;
+    // The same with Zlom for each line break.
+    bool ProjdiCelyText(QStringView Zlom, const std::function<bool(QStringView Kus)> &Kus) const;
     // The text of the document's positions Od to Do, with Zlom for each line
     // break.
     QString Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) const;
@@ -114,8 +131,9 @@ public:
     // A replacement by program: false, and nothing done, when the document
     // already holds the text. bVratitelne: Zpet can take it back (the caret
     // was at Pozice); otherwise what Zpet kept is forgotten. Clears the
-    // modified flag. An EChyba (rsZASTUPCI) as Podoba, before any change.
-    bool NastavText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);
+    // modified flag. An EChyba (rsZASTUPCI) as Podoba, before any change;
+    // without bVratitelne, an EZruseno from the document, with nothing changed.
+    bool NastavText(QString Text, bool bVratitelne = false, qsizetype Pozice = 0);
     // The same for a raw text; one that the document cannot keep as it is
     // goes the way of NastavText.
     bool NastavSurovyText(const QString &Text, bool bVratitelne = false, qsizetype Pozice = 0);
@@ -137,6 +155,15 @@ public:
     // the text otherwise, when the table looks for line breaks, or when it
     // would put in a character that the document takes for a line break.
     bool SurovaCestaBezpecna(const QString &Hledane, const QString &Nahrady) const;
+    // Whether converting SurovyText() with the pair table Hledane -> Nahrady
+    // gives the document's form of the converted text in the shape the
+    // document keeps now (its stand-ins, pieces and shared paragraphs): when
+    // the table neither looks for nor puts in a break, a stand-in or a
+    // character kept under one.
+    bool TvarPrevoduBezpecny(const QString &Hledane, const QString &Nahrady) const;
+    // The replacement of such a conversion, with the contract of NastavText;
+    // Surovy is SurovyText() with code units replaced one for one.
+    bool NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false, qsizetype Pozice = 0);
 
     // What the user puts in as the document is to keep it: the characters it
     // would take for breaks and those that now stand for another under

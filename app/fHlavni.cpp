@@ -38,7 +38,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QScopeGuard>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -264,18 +267,163 @@ constexpr int SirkaNum = 40;
 constexpr int SirkaIns = 40;
 constexpr int SirkaVlajky = 50;
 
-// Sets the application-wide busy cursor for as long as it lives, then the
-// default cursor, also when an error passes through.
-struct TCekaciKurzor {
-    TCekaciKurzor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~TCekaciKurzor()
-    {
-        while (QApplication::overrideCursor())
-            QApplication::restoreOverrideCursor();
+THlavniForm::TSledovaniPrikazu SledovaniPrikazu;
+
+// The characters that a conversion changed: the code units in which Novy
+// differs from Puvodni (of the same length), a surrogate pair counted once.
+qsizetype PocetZmen(const QString &Puvodni, const QString &Novy)
+{
+    if (Puvodni.constData() == Novy.constData() || Puvodni.size() != Novy.size())
+        return 0;
+    const char16_t *p = reinterpret_cast<const char16_t *>(Puvodni.utf16());
+    const char16_t *n = reinterpret_cast<const char16_t *>(Novy.utf16());
+    qsizetype pocet = 0;
+    bool bPredchozi = false;
+    for (qsizetype i = 0; i < Puvodni.size(); ++i) {
+        const bool bZmena = p[i] != n[i];
+        if (bZmena && !(bPredchozi && QChar::isLowSurrogate(p[i]) && QChar::isHighSurrogate(p[i - 1])))
+            ++pocet;
+        bPredchozi = bZmena;
     }
+    return pocet;
+}
+
+// The progress window of a long command. Esc, Storno and the close box give
+// up a command that may be given up; nothing else closes it.
+class TOknoPrubehu : public QProgressDialog {
+public:
+    TOknoPrubehu(QWidget *Rodic, bool bZrusitelny) : QProgressDialog(Rodic), bZrusitelny(bZrusitelny)
+    {
+        setWindowModality(Qt::ApplicationModal);
+        setAutoClose(false);
+        setAutoReset(false);
+        setRange(0, 100);
+        if (bZrusitelny)
+            setCancelButtonText(QCoreApplication::translate("QPlatformTheme", "Cancel"));
+        else
+            setCancelButton(nullptr);
+    }
+    bool Zruseno() const { return bZrusitelny && (bZruseno || wasCanceled()); }
+
+protected:
+    void keyPressEvent(QKeyEvent *Udalost) override
+    {
+        if (Udalost->matches(QKeySequence::Cancel)) {
+            bZruseno = true;
+            Udalost->accept();
+            return;
+        }
+        QProgressDialog::keyPressEvent(Udalost);
+    }
+    void closeEvent(QCloseEvent *Udalost) override
+    {
+        bZruseno = true;
+        Udalost->ignore();
+    }
+
+private:
+    const bool bZrusitelny;
+    bool bZruseno = false;
 };
 
 } // namespace
+
+// A command that may take long on a big text: the busy cursor for as long as
+// it runs, also when an error passes through. At each of its steps the
+// window paints what has changed; from the moment the command has run for a
+// while, a small modal window shows how far it is (and takes Esc where the
+// command may be given up), so that the user's input goes nowhere else
+// meanwhile. Until then the user's input waits.
+class THlavniForm::TDlouhyPrikaz {
+public:
+    TDlouhyPrikaz(THlavniForm &Okno, const QAction *Akce, bool bZrusitelny = false)
+        : FOkno(Okno),
+          FAkce(Akce),
+          bZrusitelny(bZrusitelny),
+          FPredchozi(Okno.FDlouhy),
+          FPrubehEditoru(Okno.memSoubor->Prubeh)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        FOkno.FDlouhy = this;
+        FOkno.memSoubor->Prubeh = {[this](qint64 Hotovo, qint64 Celkem) { return Krok(Hotovo, Celkem); }, bZrusitelny};
+        FCas.start();
+        if (SledovaniPrikazu)
+            SledovaniPrikazu(nullptr, 0);
+    }
+    ~TDlouhyPrikaz()
+    {
+        delete FOknoPrubehu;
+        FOkno.memSoubor->Prubeh = FPrubehEditoru;
+        FOkno.FDlouhy = FPredchozi;
+        QApplication::restoreOverrideCursor();
+    }
+    TDlouhyPrikaz(const TDlouhyPrikaz &) = delete;
+    TDlouhyPrikaz &operator=(const TDlouhyPrikaz &) = delete;
+
+    // The steps that follow make up the part Od to Do (percent) of the command.
+    void Cast(int Od, int Do)
+    {
+        FOd = Od;
+        FDo = Do;
+    }
+    // A step: Hotovo of Celkem of the current part is done. False: the user
+    // has given the command up.
+    // Hotovo and Celkem -1: a step of a pass that gives no figure, the
+    // progress stays where it was.
+    bool Krok(qint64 Hotovo = 1, qint64 Celkem = 1)
+    {
+        if (Celkem >= 0)
+            FProcenta = FOd + int((FDo - FOd) * (Celkem > 0 ? double(Hotovo) / double(Celkem) : 1.0));
+        const int procenta = FProcenta;
+        if (!FOknoPrubehu && (SledovaniPrikazu || FCas.elapsed() >= 300)) {
+            FOknoPrubehu = new TOknoPrubehu(&FOkno, bZrusitelny);
+            QString titulek = FAkce ? FAkce->text() : QString();
+            titulek.remove(u'&');
+            if (titulek.endsWith(QLatin1String("...")))
+                titulek.chop(3);
+            FOknoPrubehu->setWindowTitle(titulek);
+            FOknoPrubehu->setLabelText(FPopis);
+            FOknoPrubehu->setValue(procenta);
+            FOknoPrubehu->show();
+        }
+        if (FOknoPrubehu)
+            FOknoPrubehu->setValue(procenta);
+        if (SledovaniPrikazu)
+            SledovaniPrikazu(FOknoPrubehu, procenta);
+        QApplication::processEvents(FOknoPrubehu ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        return !(FOknoPrubehu && FOknoPrubehu->Zruseno());
+    }
+    // Gives the command up when the user asked for it.
+    void Zkontroluj()
+    {
+        if (!Krok(1, 1))
+            throw EZruseno();
+    }
+    void NastavPopis(const QString &Popis) { FPopis = Popis; }
+    void Zrus()
+    {
+        if (FOknoPrubehu && bZrusitelny)
+            FOknoPrubehu->cancel();
+    }
+    bool Zrusitelny() const { return bZrusitelny; }
+
+private:
+    THlavniForm &FOkno;
+    const QAction *FAkce;
+    const bool bZrusitelny;
+    TDlouhyPrikaz *FPredchozi;
+    TMemo::TPrubeh FPrubehEditoru;
+    QElapsedTimer FCas;
+    TOknoPrubehu *FOknoPrubehu = nullptr;
+    QString FPopis;
+    int FOd = 0, FDo = 100;
+    int FProcenta = 0;
+};
+
+void THlavniForm::SledujDlouhePrikazy(TSledovaniPrikazu Sledovani)
+{
+    SledovaniPrikazu = std::move(Sledovani);
+}
 
 // Each component is kept with the address of the member that holds it: the
 // members are declared in one public section, where a later one lies at a
@@ -315,6 +463,8 @@ THlavniForm::THlavniForm(QWidget *Rodic) : QMainWindow(Rodic)
     Pridej(Panel1, new QFrame(this), "Panel1");
     Pridej(lblNazevSouboru, new QLabel(Panel1), "lblNazevSouboru");
     Pridej(memSoubor, new TMemo(this), "memSoubor");
+    // Ctrl+Z in the editor is the window's undo command.
+    memSoubor->PrikazZpet = [this] { Proved([this] { aZpetExecute(aZpet); }); };
     SeradKomponenty();
     FPrekladQt = new TPrekladQt(this);
 
@@ -591,7 +741,7 @@ void THlavniForm::dragEnterEvent(QDragEnterEvent *Udalost)
 void THlavniForm::dragMoveEvent(QDragMoveEvent *Udalost)
 {
     QString cesta;
-    if (ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
+    if (FDlouhy || ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
         Udalost->ignore();
         return;
     }
@@ -603,7 +753,7 @@ void THlavniForm::dragMoveEvent(QDragMoveEvent *Udalost)
 void THlavniForm::dropEvent(QDropEvent *Udalost)
 {
     QString cesta;
-    if (ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
+    if (FDlouhy || ObsahPretazeni(Udalost->mimeData(), cesta) != opSoubor) {
         Udalost->ignore();
         return;
     }
@@ -633,6 +783,8 @@ bool THlavniForm::PretazeniNaEditor(QEvent *Udalost)
 
 void THlavniForm::OtevriPretazeny(const QString &Cesta)
 {
+    if (FDlouhy)
+        return;
     if (!UlozitZmeny())
         return;
     OtevriSoubor(Cesta);
@@ -655,6 +807,12 @@ void THlavniForm::resizeEvent(QResizeEvent *Udalost)
 
 void THlavniForm::closeEvent(QCloseEvent *Udalost)
 {
+    // Not in the middle of a long command: one that may be given up is.
+    if (FDlouhy) {
+        FDlouhy->Zrus();
+        Udalost->ignore();
+        return;
+    }
     // A query that ends in an error (a save that failed) keeps the window open.
     bool canClose = false;
     Proved([&] {
@@ -842,30 +1000,58 @@ bool THlavniForm::UlozitZmeny()
     }
 }
 
+// The editor's text in Kodovani, with its mark and each line break in the
+// document's form (a lone CR or LF that a conversion put into the text is a
+// character and stays as it is), encoded piece by piece straight from the
+// document, so that a big text is never held whole beside its bytes; false
+// when the encoding cannot hold a character (ZakodujText).
+bool THlavniForm::ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZastupci) const
+{
+    const TFormat format = FormatKodovani(Kodovani);
+    Bajty = Znacka(format).toByteArray();
+    TKoder koder(format, bZastupci);
+    // The encoder must know the text's last piece: each waits for the next.
+    QString predchozi;
+    bool bLze = memSoubor->Model().ProjdiCelyText(ZnakyZlomu(FZlom), [&](QStringView Kus) {
+        if (!koder.Zakoduj(predchozi, false, Bajty))
+            return false;
+        predchozi = Kus.toString();
+        return true;
+    });
+    return bLze && koder.Zakoduj(predchozi, true, Bajty);
+}
+
 // Writes the editor's text to Cesta in the document's encoding, each line
-// break in the document's form; Identita receives the written file's. Text that the 8-bit code page cannot hold is
+// break in the document's form; Identita
+// receives the written file's. Text that the 8-bit code page cannot hold is
 // never written with stand-in characters: the user chooses UTF-8 instead, or
 // nothing is written (false).
 bool THlavniForm::UlozDo(const QString &Cesta, TIdentitaSouboru &Identita)
 {
-    // The editor's own breaks take the document's form; a lone CR or LF that
-    // a conversion put into the text is a character and stays as it is.
-    const QString text = memSoubor->Model().Prevod(0, std::numeric_limits<qsizetype>::max(), ZnakyZlomu(FZlom));
+    std::optional<TDlouhyPrikaz> prikaz(std::in_place, *this, aUlozit);
+    prikaz->NastavPopis(QDir::toNativeSeparators(Cesta));
+    prikaz->Cast(0, 60);
     QByteArray bajty;
     TKodovani kodovani = FKodovani;
     // U+DC00..U+DCFF stand for bytes only in a text read in an encoding that
     // keeps them so; written as UTF-8 instead of the 8-bit code page, they are
     // lone halves of surrogate pairs like any other.
     const bool bZastupci = ZastupujeBajty(FKodovani);
-    if (!ZakodujText(text, kodovani, bajty, bZastupci)) {
+    if (!ZakodujEditor(kodovani, bajty, bZastupci)) {
         if (kodovani == koOsmibitove) {
+            // The question comes without the busy cursor.
+            prikaz.reset();
             if (Hlaseni->Dialog(rsULOZITUTF8, rsPOTVRZENI, MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
                 return false;
+            prikaz.emplace(*this, aUlozit);
+            prikaz->Cast(0, 60);
             kodovani = koUtf8;
         }
-        if (!ZakodujText(text, kodovani, bajty, bZastupci))
+        if (!ZakodujEditor(kodovani, bajty, bZastupci))
             throw ChybaVytvoreni(Cesta, DuvodNeplatnehoUtf8());
     }
+    prikaz->Krok();
+    prikaz->Cast(60, 100);
     try {
         Identita = ZapisSoubor(Cesta, bajty);
     } catch (const EChyba &) {
@@ -933,7 +1119,7 @@ void THlavniForm::OhlasZmenuNaDisku()
 {
     // The message box itself deactivates and activates the window, and a
     // dialog of the program may be up: its answer comes first.
-    if (bHlasiZmenu || !isActiveWindow() || QApplication::activeModalWidget())
+    if (bHlasiZmenu || FDlouhy || !isActiveWindow() || QApplication::activeModalWidget())
         return;
     TStavNaDisku stav;
     if (!ZmenenNaDisku(stav) || (FOhlaseno && *FOhlaseno == stav))
@@ -1024,7 +1210,10 @@ void THlavniForm::aNovyExecute(QObject *)
 {
     if (!UlozitZmeny())
         return;
-    memSoubor->Smaz();
+    {
+        TDlouhyPrikaz prikaz(*this, aNovy);
+        memSoubor->Smaz();
+    }
     FZlom = SystemovyZlom();
     NastavStavDokumentu(udNovy);
 }
@@ -1041,6 +1230,10 @@ void THlavniForm::aOtevritExecute(QObject *)
 
 void THlavniForm::OtevriSoubor(const QString &Cesta)
 {
+    // The user may give a long open up (Esc): the document stays as it was,
+    // and nothing is said.
+    TDlouhyPrikaz prikaz(*this, aOtevrit, true);
+    prikaz.NastavPopis(QDir::toNativeSeparators(Cesta));
     // Reading is the first step that changes anything. A file the editor
     // cannot hold is refused before a byte of it is read.
     const qint64 nejvice = NejvetsiDokument();
@@ -1055,9 +1248,15 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     TIdentitaSouboru identita;
     qint64 velikost = 0;
     try {
+        prikaz.Cast(0, 10);
         const QByteArray bajty = NactiBajty(Cesta, nejvice, &identita);
         velikost = bajty.size();
+        prikaz.Zkontroluj();
+        prikaz.Cast(10, 20);
         soubor = DekodujText(bajty);
+        prikaz.Zkontroluj();
+    } catch (const EZruseno &) {
+        return;
     } catch (const EPrilisVelky &e) {
         // A file that read on past what its size said has no size to tell:
         // the reader's own message says how much it gave.
@@ -1071,8 +1270,14 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
     if (PametDokumentu(soubor.Text.size(), soubor.Zlomy) > NejvetsiPametDokumentu())
         throw prilisVelky(velikost);
     // The editor may refuse a text it cannot hold without loss; the encoding
-    // changes only with the text.
-    memSoubor->NastavText(soubor.Text);
+    // changes only with the text. The text goes over to the editor, which
+    // lets it go once it has its own form of it.
+    prikaz.Cast(20, 100);
+    try {
+        memSoubor->NastavText(std::move(soubor.Text));
+    } catch (const EZruseno &) {
+        return;
+    }
     FKodovani = soubor.Kodovani;
     FZlom = soubor.Zlom;
     NastavStavDokumentu(udZvolenSoubor, Cesta, identita);
@@ -1137,6 +1342,7 @@ void THlavniForm::aKonecExecute(QObject *)
 
 void THlavniForm::aZpetExecute(QObject *)
 {
+    TDlouhyPrikaz prikaz(*this, aZpet);
     memSoubor->Zpet();
 }
 
@@ -1158,6 +1364,7 @@ void THlavniForm::aVlozitExecute(QObject *)
 void THlavniForm::aSmazatVseExecute(QObject *)
 {
     // Undo brings the text back.
+    TDlouhyPrikaz prikaz(*this, aSmazatVse);
     memSoubor->Smaz(true);
 }
 
@@ -1173,36 +1380,105 @@ QString THlavniForm::NahradZnaky(const QString &Text, const QString &Hledane, co
 
 void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
 {
+    qsizetype nahrazeno = 0;
     {
-        TCekaciKurzor kurzor;
+        TDlouhyPrikaz prikaz(*this, aOdstranitDiakritiku);
+        prikaz.Cast(0, 20);
         // Code units that stand for bytes of the file are never converted.
         QString hledane = ZnakySeZnamenkem, nahrady = ZnakyBezZnamenka;
         const bool bZastupci = ZastupujeBajty(FKodovani);
         if (bZastupci)
             VynechPary(hledane, nahrady, 0xDC00, 0xDCFF);
-        // Unless the table touches line breaks or the editor keeps stand-ins
-        // for some characters, the text is converted as the editor keeps it,
-        // which spares two copies of a big text.
-        const bool bZlomy = !memSoubor->SurovaCestaBezpecna(hledane, nahrady);
+        // Unless the table touches line breaks, stand-ins or the characters
+        // under them, the text is converted as the editor keeps it, paragraph
+        // by paragraph, and keeps its shape there: that spares two copies of
+        // a big text.
+        const bool bZlomy = !memSoubor->TvarPrevoduBezpecny(hledane, nahrady);
+        // Nor is a character of UTF-8 text ever made a byte of the file, or a
+        // byte a character (a half of a surrogate pair beside a stand-in):
+        // the save would write other bytes than the text shows.
+        const bool bHlidatPoloviny =
+            (FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady);
         QString vysledek;
-        {
-            const QString text = bZlomy ? memSoubor->Text() : memSoubor->SurovyText();
+        if (bZlomy) {
+            const QString text = memSoubor->Text();
+            prikaz.Krok();
+            prikaz.Cast(20, 30);
             vysledek = NahradZnaky(text, hledane, nahrady);
-            // Nor is a character of UTF-8 text ever made a byte of the file,
-            // or a byte a character (a half of a surrogate pair beside a
-            // stand-in): the save would write other bytes than the text shows.
-            if ((FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady) &&
-                MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
+            nahrazeno = PocetZmen(text, vysledek);
+            if (bHlidatPoloviny && MeniOsamelePoloviny(text, vysledek, 0xDC80, 0xDCFF))
                 throw EChyba(rsZASTUPCEBAJTU);
-        } // the text read from the editor is let go before the editor takes the result
-        if (bZlomy)
-            memSoubor->NastavText(vysledek, true);
-        else
-            memSoubor->NastavSurovyText(vysledek, true);
+        } else {
+            const TTabulkaNahrad tabulka(hledane, nahrady);
+            const char16_t *mapa = tabulka.Data();
+            vysledek.resize(memSoubor->document()->characterCount() - 1);
+            char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
+            char16_t *cil = zacatek;
+            char16_t predPuvodni = 0, predNovy = 0;
+            bool bPoloviny = false, bZmenaPred = false;
+            qsizetype dalsiKrok = TMemo::DelkaDavky();
+            memSoubor->ProjdiSurovyText([&](QStringView Kus) {
+                if (cil - zacatek >= dalsiKrok) {
+                    prikaz.Krok(cil - zacatek, vysledek.size());
+                    dalsiKrok = (cil - zacatek) + TMemo::DelkaDavky();
+                }
+                const char16_t *z = reinterpret_cast<const char16_t *>(Kus.utf16());
+                const qsizetype n = std::min(Kus.size(), qsizetype(vysledek.size() - (cil - zacatek)));
+                const char16_t predKusem = predPuvodni;
+                for (qsizetype i = 0; i < n; ++i) {
+                    const char16_t u = z[i];
+                    cil[i] = mapa[u];
+                    // A surrogate pair counts as one character.
+                    const bool bZmena = cil[i] != u;
+                    if (bZmena && !(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
+                        ++nahrazeno;
+                    bZmenaPred = bZmena;
+                    predPuvodni = u;
+                }
+                if (bHlidatPoloviny && n > 0) {
+                    const QStringView novy(cil, n);
+                    bPoloviny =
+                        bPoloviny || MeniOsamelePoloviny(Kus.first(n), novy, 0xDC80, 0xDCFF, predKusem, predNovy);
+                    predNovy = novy.back().unicode();
+                }
+                cil += n;
+            });
+            vysledek.truncate(cil - zacatek);
+            if (bPoloviny)
+                throw EChyba(rsZASTUPCEBAJTU);
+        }
+        prikaz.Krok();
+        prikaz.Cast(30, 100);
+        // A text that nothing changed stays as it is, its history too.
+        if (nahrazeno > 0) {
+            if (bZlomy)
+                memSoubor->NastavText(std::move(vysledek), true);
+            else
+                memSoubor->NastavPrevedenyTvar(vysledek, true);
+        }
     }
+    OhlasNahrazeni(nahrazeno);
     if (memSoubor->JePrazdny())
         return;
     NastavStavDokumentu(udPrevedeno);
+}
+
+// The status bar's first panel tells what F6 did until the hint under the
+// mouse changes, in the language of the interface.
+void THlavniForm::OhlasNahrazeni(qsizetype Pocet)
+{
+    FHint = Pocet > 0 ? rsNAHRAZENO.arg(MistniJazyka().toString(qint64(Pocet))) : rsNENINAHRAZENO;
+    AplikaceHint();
+}
+
+// The conventions of the interface's language for numbers: Czech without a
+// language file, the language of a code that Qt knows, else the system's.
+QLocale THlavniForm::MistniJazyka() const
+{
+    if (!xdcJazyk->Aktivni())
+        return QLocale(QLocale::Czech);
+    const QString jazyk = TPrekladQt::JazykQt(JazykXML->Jazyk());
+    return jazyk.isEmpty() ? QLocale::system() : QLocale(jazyk);
 }
 
 void THlavniForm::aPismoExecute(QObject *)

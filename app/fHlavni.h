@@ -7,7 +7,9 @@
 #include "UlozeneNastaveni.h"
 
 #include <QList>
+#include <QLocale>
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <utility>
@@ -15,6 +17,7 @@
 
 class QAction;
 class QFrame;
+class QProgressDialog;
 class QLabel;
 class QMenu;
 class QMenuBar;
@@ -141,6 +144,13 @@ public:
     // The current long hint: what the status bar shows for the thing under the mouse.
     const QString &AktualniHint() const { return FHint; }
 
+    // For tests: called as each long command (open, save, F6, undo, delete
+    // all, new) starts, with no window, and at each of its steps, with its
+    // progress window and how far it is (0 to 100). While it is set the
+    // progress window shows from the first step. An empty one ends the watch.
+    using TSledovaniPrikazu = std::function<void(QProgressDialog *Okno, int Procenta)>;
+    static void SledujDlouhePrikazy(TSledovaniPrikazu Sledovani);
+
     // The document's file: empty until it is opened or saved, and after New.
     const QString &NazevSouboru() const { return FNazevSouboru; }
     // The encoding that every save uses; set by every open.
@@ -205,6 +215,7 @@ private:
     bool PretazeniNaEditor(QEvent *Udalost);
     void OtevriPretazeny(const QString &Cesta);
     bool UlozDo(const QString &Cesta, TIdentitaSouboru &Identita);
+    bool ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZastupci) const;
     // What the document's file is on disk: its identity, or none when no file
     // is there.
     using TStavNaDisku = std::optional<TIdentitaSouboru>;
@@ -213,6 +224,13 @@ private:
     bool PrepsatZmeneny();
     void OhlasZmenuNaDisku();
     QString NahradZnaky(const QString &Text, const QString &Hledane, const QString &Nahrady) const;
+    // What F6 says in the status bar: the number of characters it replaced.
+    void OhlasNahrazeni(qsizetype Pocet);
+    QLocale MistniJazyka() const;
+
+    // The command that is running for long, if any (fHlavni.cpp).
+    class TDlouhyPrikaz;
+    TDlouhyPrikaz *FDlouhy = nullptr;
 
     template <typename T> void Pridej(T *&Clen, T *Komponenta, const char *Jmeno);
     void SeradKomponenty();

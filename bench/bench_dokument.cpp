@@ -7,6 +7,9 @@
 // step's peak memory is taken too (the process's high-water mark, set back
 // before the step); the session's peak is the highest.
 //
+// Each step of the window also gives the longest stretch in which the event
+// loop did not run (so the window could neither paint nor take input).
+//
 // The floor is a bare QPlainTextEdit set up as the window's editor is (font,
 // wrapping, scroll bars, size), in a process of its own, doing what the
 // toolkit must do in each step: setPlainText of the text, of the converted
@@ -37,6 +40,7 @@
 #include "convar.h"
 #include "fHlavni.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -49,6 +53,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 
 using namespace Qt::StringLiterals;
 
@@ -80,8 +85,29 @@ long SpickaSezeni = 0;
 
 struct TKrok {
     double Ms;
-    long SpickaKB; // the step's own peak
+    long SpickaKB;   // the step's own peak
+    double MezeraMs; // the longest stretch in which the event loop did not run
+    double CpuMs;    // the process's processor time: on a shared machine it varies less than the wall time
 };
+
+double CasProcesoruMs()
+{
+    timespec cas{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cas);
+    return cas.tv_sec * 1e3 + cas.tv_nsec / 1e6;
+}
+
+// The event loop's passes: each wakes the event dispatcher, and only then can
+// the window paint or take the user's input.
+QElapsedTimer Hodiny;
+qint64 PosledniBehNs = 0, NejdelsiMezeraNs = 0;
+
+void BehSmycky()
+{
+    const qint64 ted = Hodiny.nsecsElapsed();
+    NejdelsiMezeraNs = std::max(NejdelsiMezeraNs, ted - PosledniBehNs);
+    PosledniBehNs = ted;
+}
 
 // Krok timed with the events it leaves (layout, painting) handled. Before it
 // the process's high-water mark is set back to what the process holds now
@@ -95,23 +121,40 @@ template <typename F> TKrok Zmer(F Krok)
         if (obnova.open(QIODevice::WriteOnly))
             obnova.write("5");
     }
+    if (!Hodiny.isValid()) {
+        Hodiny.start();
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, BehSmycky);
+    }
     QElapsedTimer cas;
     cas.start();
+    const double cpu = CasProcesoruMs();
+    PosledniBehNs = Hodiny.nsecsElapsed();
+    NejdelsiMezeraNs = 0;
     Krok();
+    BehSmycky();
     QApplication::processEvents();
-    const TKrok krok{cas.nsecsElapsed() / 1e6, SpickaPametiKB()};
+    const TKrok krok{cas.nsecsElapsed() / 1e6, SpickaPametiKB(), NejdelsiMezeraNs / 1e6, CasProcesoruMs() - cpu};
     SpickaSezeni = std::max(SpickaSezeni, krok.SpickaKB);
     return krok;
 }
 
-// The steps' times, then their peaks, then the session's peak.
-void Vypis(const QList<TKrok> &Kroky)
+// The steps' times, then their peaks, then the session's peak; with
+// bMezery, then the steps' longest stretches without the event loop and
+// their processor times.
+void Vypis(const QList<TKrok> &Kroky, bool bMezery = false)
 {
     for (const TKrok &krok : Kroky)
         std::printf("%.1f ", krok.Ms);
     for (const TKrok &krok : Kroky)
         std::printf("%ld ", krok.SpickaKB);
-    std::printf("%ld\n", std::max(SpickaSezeni, SpickaPametiKB()));
+    std::printf("%ld", std::max(SpickaSezeni, SpickaPametiKB()));
+    if (bMezery) {
+        for (const TKrok &krok : Kroky)
+            std::printf(" %.1f", krok.MezeraMs);
+        for (const TKrok &krok : Kroky)
+            std::printf(" %.1f", krok.CpuMs);
+    }
+    std::printf("\n");
 }
 
 void Klavesa(QWidget *Cil, int Klic, Qt::KeyboardModifiers Modifikatory = Qt::NoModifier, const QString &Text = {})
@@ -267,7 +310,7 @@ int Okno(const QString &Cesta, const QString &CestaPoZpet)
     kroky << Zmer([&] { okno->aUlozitJako->trigger(); });
     kroky << Zmer([&] { okno->resize(VetsiOkno); });
     kroky << Zmer([&] { okno->resize(velikost); });
-    Vypis(kroky);
+    Vypis(kroky, true);
     return 0;
 }
 
@@ -453,7 +496,7 @@ int main(int argc, char *argv[])
                     continue;
                 }
             }
-            const std::optional<TVystup> okno = spust({u"--okno"_s, cesta, cestaPoZpet}, 19);
+            const std::optional<TVystup> okno = spust({u"--okno"_s, cesta, cestaPoZpet}, 37);
             if (!okno) {
                 std::fprintf(stderr, "%s: the window's session failed\n", qPrintable(nazev));
                 vysledek = 1;
@@ -517,6 +560,11 @@ int main(int argc, char *argv[])
         std::printf("window peak of each step (MiB, medians): open %.0f, F6 %.0f, save %.0f, undo %.0f, "
                     "save as %.0f, wider %.0f, back %.0f\n",
                     o[9] / 1024, o[12] / 1024, o[13] / 1024, o[14] / 1024, o[15] / 1024, o[16] / 1024, o[17] / 1024);
+        std::printf("window's longest stretch without the event loop (ms, medians): open %.0f, F6 %.0f, save %.0f, "
+                    "undo %.0f, save as %.0f\n",
+                    o[19], o[22], o[23], o[24], o[25]);
+        std::printf("window's processor time (ms, medians): open %.0f, F6 %.0f, save %.0f, undo %.0f, save as %.0f\n",
+                    o[28], o[31], o[32], o[33], o[34]);
         std::printf("session peak %.1f x file\n", o[18] * 1024.0 / velikost);
         // What the window estimates before it opens a file, against what
         // the session took. The estimate leaves out the process's own 40 MiB

@@ -60,6 +60,9 @@ LUMARIN_TEXT(
     rsSMISENEZLOMY,
     u"Konce řádků v souboru nejsou všechny stejné (CR LF: %1, LF: %2, CR: %3).\rPři uložení se všechny zapíší jako nejčastější z nich, %4.")
 
+LUMARIN_TEXT(rsNAHRAZENO, u"Nahrazeno znaků: %1")
+LUMARIN_TEXT(rsNENINAHRAZENO, u"V textu není co nahradit")
+
 #undef LUMARIN_TEXT
 
 #define LUMARIN_POLOZKA(klic)                                                                                          \
@@ -68,7 +71,7 @@ LUMARIN_TEXT(
 #klic, &klic, klic##_Vychozi                                                                                   \
     }
 
-const std::array<TZpravovyText, 26> ZpravoveTexty = {
+const std::array<TZpravovyText, 28> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsCHYBA),           LUMARIN_POLOZKA(rsOBECNACHYBA),      LUMARIN_POLOZKA(rsNELZEZEREGISTRU),
     LUMARIN_POLOZKA(rsNELZEDOREGISTRU), LUMARIN_POLOZKA(rsNEVYBRANAPOLOZKA), LUMARIN_POLOZKA(rsUPRAVIT),
     LUMARIN_POLOZKA(rsZMENIT),          LUMARIN_POLOZKA(rsVAROVANI),         LUMARIN_POLOZKA(rsSMAZATPOLOZKU),
@@ -77,7 +80,8 @@ const std::array<TZpravovyText, 26> ZpravoveTexty = {
     LUMARIN_POLOZKA(rsNEULOZENO),       LUMARIN_POLOZKA(rsULOZITUTF8),       LUMARIN_POLOZKA(rsNEPLATNEUTF8),
     LUMARIN_POLOZKA(rsLICHEUTF16),      LUMARIN_POLOZKA(rsVELKYSOUBOR),      LUMARIN_POLOZKA(rsZASTUPCI),
     LUMARIN_POLOZKA(rsPREPSATZMENENY),  LUMARIN_POLOZKA(rsZMENENNADISKU),    LUMARIN_POLOZKA(rsSMAZANNADISKU),
-    LUMARIN_POLOZKA(rsZASTUPCEBAJTU),   LUMARIN_POLOZKA(rsSMISENEZLOMY),
+    LUMARIN_POLOZKA(rsZASTUPCEBAJTU),   LUMARIN_POLOZKA(rsSMISENEZLOMY),     LUMARIN_POLOZKA(rsNAHRAZENO),
+    LUMARIN_POLOZKA(rsNENINAHRAZENO),
 };
 
 #undef LUMARIN_POLOZKA

@@ -40,6 +40,8 @@ extern QString rsZMENENNADISKU;  // %1 the file: told when the window comes back
 extern QString rsSMAZANNADISKU;  // %1 the file: told when the window comes back, the file gone
 extern QString rsZASTUPCEBAJTU;  // why F6 refuses a table that would make or undo a byte's stand-in
 extern QString rsSMISENEZLOMY;   // told once at open: %1 CR LF, %2 LF, %3 CR line breaks, %4 the form saved
+extern QString rsNAHRAZENO;      // %1 the number of characters F6 replaced, in the status bar
+extern QString rsNENINAHRAZENO;  // F6 found nothing to replace, in the status bar
 
 // One message text: its key (also its element name in the language file),
 // the variable that holds it and its built-in default.
@@ -55,8 +57,9 @@ struct TZpravovyText {
 // bytes their encoding cannot read, the refusals of files the editor cannot
 // hold, what is said of a document's file that another program changed or
 // removed, the refusal of a conversion that would change bytes of the file
-// kept as stand-ins, and the note on a file whose line breaks are mixed.
-extern const std::array<TZpravovyText, 26> ZpravoveTexty;
+// kept as stand-ins, the note on a file whose line breaks are mixed, and
+// what a conversion tells in the status bar.
+extern const std::array<TZpravovyText, 28> ZpravoveTexty;
 
 // Puts every message text back to its built-in default.
 void ObnovZpravoveTexty();

@@ -137,13 +137,14 @@ void TestKonverze::vynechanePary()
 
 void TestKonverze::zpravoveTexty()
 {
-    QCOMPARE(ZpravoveTexty.size(), size_t(26));
+    QCOMPARE(ZpravoveTexty.size(), size_t(28));
     QCOMPARE(QLatin1String(ZpravoveTexty.front().Klic), QLatin1String("rsCHYBA"));
     QCOMPARE(QLatin1String(ZpravoveTexty[15].Klic), QLatin1String("rsNEULOZENO"));
     QCOMPARE(QLatin1String(ZpravoveTexty[16].Klic), QLatin1String("rsULOZITUTF8"));
     QCOMPARE(QLatin1String(ZpravoveTexty[20].Klic), QLatin1String("rsZASTUPCI"));
     QCOMPARE(QLatin1String(ZpravoveTexty[24].Klic), QLatin1String("rsZASTUPCEBAJTU"));
-    QCOMPARE(QLatin1String(ZpravoveTexty.back().Klic), QLatin1String("rsSMISENEZLOMY"));
+    QCOMPARE(QLatin1String(ZpravoveTexty[25].Klic), QLatin1String("rsSMISENEZLOMY"));
+    QCOMPARE(QLatin1String(ZpravoveTexty.back().Klic), QLatin1String("rsNENINAHRAZENO"));
     // Held from program start, before anything sets them.
     QCOMPARE(rsNELZEZEREGISTRU, u"Při čtení hodnot nastavení z registru došlo k chybě"_s);
     QCOMPARE(rsNEULOZENO, u"Soubor není uložen"_s);
