@@ -3,6 +3,8 @@
 #include <QDir>
 
 #ifdef Q_OS_WIN
+#include "SouborWin.h"
+
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -506,13 +508,14 @@ TIdentitaSouboru ZapisSoubor(const QString &Cesta, const QByteArray &Bajty)
         chyba = ::GetLastError();
     if (!chyba)
         chyba = docasny.Soubor.Zavri();
-    if (!chyba) {
-        const BOOL bHotovo = cil.bExistuje
-            ? ::ReplaceFileW(cil.Soubor.c_str(), docasny.Jmeno.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                             nullptr, nullptr)
-            : ::MoveFileExW(docasny.Jmeno.c_str(), cil.Soubor.c_str(), MOVEFILE_WRITE_THROUGH);
-        if (!bHotovo)
-            chyba = ::GetLastError();
+    QString zachovano;
+    if (!chyba && cil.bExistuje)
+        chyba = NahradSoubor(cil.Soubor.c_str(), docasny.Jmeno.c_str(), IdentitaZInfo(cil.Info), zachovano);
+    else if (!chyba && !::MoveFileExW(docasny.Jmeno.c_str(), cil.Soubor.c_str(), MOVEFILE_WRITE_THROUGH))
+        chyba = ::GetLastError();
+    if (!zachovano.isEmpty()) {
+        docasny.bNahradil = true; // the only copy of the content
+        throw ChybaVytvoreni(cil.Cesta, DuvodChyby(chyba) + zachovano);
     }
     if (chyba)
         Selhani(cil, chyba);

@@ -16,9 +16,11 @@
 #include "Soubor.h"
 #include "SouborWin.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0601
@@ -318,17 +320,15 @@ TIdentitaSouboru DokonciNahrazeni(const TCil &Cil, TDocasny &Docasny, const std:
         Kontrola();
     BOOL bHotovo;
     if (Cil.bExistuje) {
-        bHotovo =
-            ::ReplaceFileW(W(Cil.Soubor), W(Docasny.Jmeno), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        // A file system that cannot replace (some network shares) still
-        // renames, over the old file in one step.
-        if (!bHotovo) {
-            chyba = ::GetLastError();
-            if (chyba == ERROR_INVALID_FUNCTION || chyba == ERROR_NOT_SUPPORTED || chyba == ERROR_INVALID_PARAMETER ||
-                chyba == ERROR_CALL_NOT_IMPLEMENTED)
-                bHotovo =
-                    ::MoveFileExW(W(Docasny.Jmeno), W(Cil.Soubor), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        QString zachovano;
+        chyba = NahradSoubor(W(Cil.Soubor), W(Docasny.Jmeno), IdentitaZInfo(Cil.Info), zachovano);
+        if (!zachovano.isEmpty()) {
+            Docasny.bNahradil = true; // the only copy of the content
+            throw ChybaVytvoreni(Cil.Cesta, DuvodSystemu(chyba) + zachovano);
         }
+        bHotovo = chyba == 0;
+        if (chyba)
+            ::SetLastError(chyba);
     } else {
         // Not over a file that another program made meanwhile.
         bHotovo = ::MoveFileExW(W(Docasny.Jmeno), W(Cil.Soubor), MOVEFILE_WRITE_THROUGH);
@@ -420,7 +420,53 @@ TIdentitaSouboru ZapisNaMiste(const TCil &Cil, const QByteArray &Bajty, const st
 // came and went.
 constexpr qsizetype VPameti = 4 << 20;
 
+int NahradSystemem(const wchar_t *Stary, const wchar_t *Novy)
+{
+    return ::ReplaceFileW(Stary, Novy, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+}
+
+TNahrazeniSouboru Nahrazeni = NahradSystemem;
+
 } // namespace
+
+TNahrazeniSouboru NastavNahrazeniSouboru(TNahrazeniSouboru Nova)
+{
+    return std::exchange(Nahrazeni, Nova ? Nova : NahradSystemem);
+}
+
+unsigned long NahradSoubor(const wchar_t *Stary, const wchar_t *Novy, const TIdentitaSouboru &Puvodni,
+                           QString &Zachovano)
+{
+    Zachovano.clear();
+    if (Nahrazeni(Stary, Novy))
+        return 0;
+    DWORD chyba = ::GetLastError();
+    // A file system that cannot replace (some network shares) still
+    // renames, over the old file in one step.
+    if (chyba == ERROR_INVALID_FUNCTION || chyba == ERROR_NOT_SUPPORTED || chyba == ERROR_INVALID_PARAMETER ||
+        chyba == ERROR_CALL_NOT_IMPLEMENTED)
+        return ::MoveFileExW(Novy, Stary, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0 : ::GetLastError();
+    if (chyba != ERROR_UNABLE_TO_MOVE_REPLACEMENT && chyba != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+        return chyba;
+    // The replacement failed after the old file had left its name (the
+    // system says so with these two codes). Where the name no longer holds
+    // the old file, the new one is the only copy of the content: it takes
+    // the name if the name is free, and is otherwise kept, visible, and
+    // named in the message.
+    // (The same index is not enough: Wine gives the next file made the
+    // number of the one just deleted.)
+    if (IdentitaSouboru(QString::fromWCharArray(Stary)) == Puvodni)
+        return chyba;
+    if (::MoveFileExW(Novy, Stary, MOVEFILE_WRITE_THROUGH))
+        return 0;
+    chyba = ::GetLastError();
+    ::SetFileAttributesW(Novy, FILE_ATTRIBUTE_NORMAL);
+    QString kde = QDir::toNativeSeparators(QString::fromWCharArray(Novy));
+    if (kde.startsWith(Predpona) && !kde.startsWith(QStringLiteral("\\\\?\\UNC\\")))
+        kde.remove(0, Predpona.size());
+    Zachovano = QStringLiteral(". The new content is in \"%1\"").arg(kde);
+    return chyba;
+}
 
 struct TZapisSouboru::TData {
     std::optional<TCil> Cil;           // the file named by Otevri

@@ -18,6 +18,7 @@
 #include "fOAplikaci.h"
 #include "fZnaky.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QColorDialog>
 #include <QContextMenuEvent>
@@ -452,9 +453,13 @@ void TestHlavni::klavesy()
     Klavesy->Caps = caps;
     Klavesy->Num = num;
     Klavesy->Ins = ins;
-    // The panels follow after the next burst of events, when the queue empties.
+    // The panels follow when the event queue empties and the loop is about
+    // to wait. A short timer may fire on a busy machine before the loop ever
+    // waits: the loop runs until it is about to wait (the window's handler,
+    // connected first, runs first).
     QEventLoop smycka;
-    QTimer::singleShot(20, &smycka, &QEventLoop::quit);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &smycka, &QEventLoop::quit);
+    QTimer::singleShot(5000, &smycka, &QEventLoop::quit);
     smycka.exec();
     QCOMPARE(Okno->JvStatusBar1->Panel(1)->text(), caps ? u"CAPS"_s : QString());
     QCOMPARE(Okno->JvStatusBar1->Panel(2)->text(), num ? u"NUM"_s : QString());

@@ -1615,19 +1615,31 @@ void TestPrevod::zabitiNaMiste()
             QVERIFY(p.waitForFinished(30000));
             QByteArray obsah = Precti(soubor);
             // Wine's ReplaceFileW moves the old file aside (as "rf", a hex
-            // number, ".tmp") before it renames the new one: killed between
-            // the two, the name is missing and the old bytes lie in that
-            // backup. Windows replaces the name in one step.
-            if (PodWine() && !QFileInfo::exists(soubor))
-                for (const QString &jmeno : Jmena(slozka))
+            // number, ".tmp"), deletes it and only then renames the new one:
+            // killed in between, the name is missing, and the old bytes lie
+            // in that backup or are gone while the new ones, flushed, lie
+            // whole in the converter's hidden temporary file. Windows
+            // replaces the name in one step.
+            if (PodWine() && !QFileInfo::exists(soubor)) {
+                const QStringList jmena = Jmena(slozka);
+                for (const QString &jmeno : jmena)
                     if (jmeno.startsWith(u"rf"_s) && jmeno.endsWith(u".tmp"_s) &&
                         Precti(slozka + u'/' + jmeno) == stary && QFile::remove(slozka + u'/' + jmeno)) {
                         qInfo("kill %d: between the two renames of Wine's ReplaceFileW", kol);
                         obsah = stary;
                     }
-            QVERIFY2(
-                obsah == stary || obsah == novy,
-                qPrintable(u"kill %1: %2 bytes, neither the old nor the new content"_s.arg(kol).arg(obsah.size())));
+                for (const QString &jmeno : jmena)
+                    if (obsah != stary && jmeno.startsWith(u".clanek.txt."_s) && jmeno.endsWith(u'~') &&
+                        Precti(slozka + u'/' + jmeno) == novy && QFile::remove(slozka + u'/' + jmeno)) {
+                        qInfo("kill %d: after Wine's ReplaceFileW deleted the old file, before the new one's rename",
+                              kol);
+                        obsah = novy;
+                    }
+            }
+            QVERIFY2(obsah == stary || obsah == novy,
+                     qPrintable(u"kill %1: %2 bytes, neither the old nor the new content; beside it: %3"_s.arg(kol)
+                                    .arg(obsah.size())
+                                    .arg(Jmena(slozka).join(u", "_s))));
             ++(obsah == stary ? stare : nove);
         }
     }

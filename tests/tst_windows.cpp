@@ -12,6 +12,7 @@
 #include "Registr.h"
 #include "SoubUtility.h"
 #include "Soubor.h"
+#include "SouborWin.h"
 #include "Soubory.h"
 #include "TestovaciOkno.h"
 #include "TextovySoubor.h"
@@ -131,6 +132,8 @@ private slots:
     void zapisNahradi();
     void zapisOdmitne();
     void zapisDrzenehoSouboru();
+    void nahrazeniBezStareho_data();
+    void nahrazeniBezStareho();
     void zapisPresOdkaz();
     void zapisDlouheCesty();
     void plnyDisk();
@@ -584,6 +587,73 @@ void TestWindows::zapisDrzenehoSouboru()
     QVERIFY2(zbytky.isEmpty(), qPrintable(zbytky.join(u", "_s)));
     ZapisSoubor(cesta, "novy obsah");
     QCOMPARE(Precti(cesta), "novy obsah"_ba);
+}
+
+// ReplaceFileW as it fails after it took the old file from its name
+// (ERROR_UNABLE_TO_MOVE_REPLACEMENT): the old file gone, the new one still
+// under its temporary name; with bObsadit, something else then takes the
+// name.
+namespace {
+bool bObsaditJmeno = false;
+int NahradBezStareho(const wchar_t *Stary, const wchar_t *)
+{
+    DeleteFileW(Stary);
+    if (bObsaditJmeno)
+        CreateDirectoryW(Stary, nullptr);
+    SetLastError(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+    return FALSE;
+}
+} // namespace
+
+void TestWindows::nahrazeniBezStareho_data()
+{
+    QTest::addColumn<bool>("obsadit");
+    QTest::addColumn<bool>("proud"); // through the streaming writer
+    QTest::newRow("jméno volné") << false << false;
+    QTest::newRow("jméno obsazené") << true << false;
+    QTest::newRow("po částech, jméno volné") << false << true;
+    QTest::newRow("po částech, jméno obsazené") << true << true;
+}
+
+// The content of a save whose replacement failed once the old file had gone
+// is never thrown away with the temporary file: it takes the free name, or
+// stays in the temporary file, which the message names.
+void TestWindows::nahrazeniBezStareho()
+{
+    QFETCH(bool, obsadit);
+    QFETCH(bool, proud);
+    const QString cesta = Prostredi->Cesta(u"článek.txt"_s);
+    Zapis(cesta, "stary obsah");
+    bObsaditJmeno = obsadit;
+    const TNahrazeniSouboru predtim = NastavNahrazeniSouboru(NahradBezStareho);
+    const QString zprava = Chyba([&] {
+        if (!proud) {
+            ZapisSoubor(cesta, "novy obsah");
+            return;
+        }
+        TZapisSouboru zapis;
+        zapis.Otevri(cesta);
+        zapis.Pridej("novy ");
+        zapis.Pridej("obsah");
+        zapis.Dokonci();
+    });
+    NastavNahrazeniSouboru(predtim);
+    if (!obsadit) {
+        QCOMPARE(zprava, u"<no error>"_s);
+        QCOMPARE(Precti(cesta), "novy obsah"_ba);
+        QCOMPARE(Zbytky({u"článek.txt"_s}), QStringList());
+        return;
+    }
+    const QStringList zbytky = Zbytky({});
+    QVERIFY2(zbytky.size() == 1, qPrintable(zprava + u" | "_s + zbytky.join(u", "_s)));
+    const QString docasny = QDir::toNativeSeparators(Prostredi->Cesta(zbytky.first()));
+    QCOMPARE(Precti(docasny), "novy obsah"_ba);
+    QVERIFY2(zprava.startsWith(u"Cannot create file \"%1\". "_s.arg(QDir::toNativeSeparators(cesta))) &&
+                 zprava.endsWith(u". The new content is in \"%1\""_s.arg(docasny)),
+             qPrintable(zprava));
+    // Wine shows every name that begins with a dot as hidden.
+    if (!PodWine())
+        QVERIFY(!(Atributy(docasny) & FILE_ATTRIBUTE_HIDDEN));
 }
 
 // A symbolic link stands for its target, which the save replaces; the link
