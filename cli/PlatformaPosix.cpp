@@ -8,6 +8,7 @@
 
 #include <QTemporaryFile>
 #include <algorithm>
+#include <vector>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -450,33 +451,36 @@ std::optional<TInfoCesty> InfoCesty(const QString &Cesta)
 
 namespace {
 
-void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bool bKoren)
+// One folder's files and folders, in the order of their names: the files
+// go to Nalezy, the folders to Slozky (their encoded paths).
+struct TPolozka {
+    QByteArray Jmeno;
+    bool bSlozka;
+    qint64 Velikost;
+    QByteArray Identita;
+    bool operator<(const TPolozka &Dalsi) const { return Jmeno < Dalsi.Jmeno; }
+};
+
+QList<TPolozka> PrectiSlozku(const QByteArray &Cesta, QStringList &Chyby, bool bKoren)
 {
-    const QByteArray cesta = KodujCestu(Slozka);
-    const int fd = OtevriDlouhou(cesta, O_RDONLY | O_DIRECTORY | (bKoren ? 0 : O_NOFOLLOW));
+    const QString slozka = DekodujCestu(Cesta);
+    const int fd = OtevriDlouhou(Cesta, O_RDONLY | O_DIRECTORY | (bKoren ? 0 : O_NOFOLLOW));
     DIR *adresar = fd < 0 ? nullptr : ::fdopendir(fd);
     if (!adresar) {
         const int chyba = errno;
         if (fd >= 0)
             ::close(fd);
-        Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), TextChybySystemu(chyba));
-        return;
+        Chyby << QStringLiteral("%1: %2").arg(Zobraz(slozka), TextChybySystemu(chyba));
+        return {};
     }
-    const QByteArray zaklad = cesta.endsWith('/') ? cesta : cesta + '/';
-    struct TPolozka {
-        QByteArray Jmeno;
-        bool bSlozka;
-        qint64 Velikost;
-        QByteArray Identita;
-        bool operator<(const TPolozka &Dalsi) const { return Jmeno < Dalsi.Jmeno; }
-    };
+    const QByteArray zaklad = Cesta.endsWith('/') ? Cesta : Cesta + '/';
     QList<TPolozka> polozky;
     for (;;) {
         errno = 0;
         const dirent *polozka = ::readdir(adresar);
         if (!polozka) {
             if (errno != 0)
-                Chyby << QStringLiteral("%1: %2").arg(Zobraz(Slozka), TextChybySystemu(errno));
+                Chyby << QStringLiteral("%1: %2").arg(Zobraz(slozka), TextChybySystemu(errno));
             break;
         }
         const QByteArray jmeno(polozka->d_name);
@@ -490,19 +494,34 @@ void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby, bo
             continue;
         }
         if (S_ISDIR(st.st_mode))
-            polozky << TPolozka{jmeno, true, 0, {}};
+            polozky << TPolozka{zaklad + jmeno, true, 0, {}};
         else if (S_ISREG(st.st_mode))
-            polozky << TPolozka{jmeno, false, qint64(st.st_size), Identita(st)};
+            polozky << TPolozka{zaklad + jmeno, false, qint64(st.st_size), Identita(st)};
     }
     // Closed before going deeper: however deep the tree, one folder is open
     // at a time.
     ::closedir(adresar);
     std::sort(polozky.begin(), polozky.end());
-    for (const TPolozka &p : std::as_const(polozky)) {
-        if (p.bSlozka)
-            Projdi(DekodujCestu(zaklad + p.Jmeno), Nalezy, Chyby, false);
-        else
-            Nalezy << TNalez{DekodujCestu(zaklad + p.Jmeno), p.Velikost, p.Identita};
+    return polozky;
+}
+
+// The walk keeps its own stack of what is still to come, not the thread's:
+// a tree thousands of folders deep must not overflow the call stack.
+void Projdi(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby)
+{
+    std::vector<TPolozka> zbyva{TPolozka{KodujCestu(Slozka), true, 0, {}}};
+    bool bKoren = true;
+    while (!zbyva.empty()) {
+        TPolozka p = std::move(zbyva.back());
+        zbyva.pop_back();
+        if (!p.bSlozka) {
+            Nalezy << TNalez{DekodujCestu(p.Jmeno), p.Velikost, p.Identita};
+            continue;
+        }
+        const QList<TPolozka> polozky = PrectiSlozku(p.Jmeno, Chyby, bKoren);
+        bKoren = false;
+        for (auto i = polozky.crbegin(); i != polozky.crend(); ++i)
+            zbyva.push_back(*i);
     }
 }
 
@@ -550,7 +569,7 @@ private:
 
 void ProjdiSlozku(const QString &Slozka, QList<TNalez> &Nalezy, QStringList &Chyby)
 {
-    Projdi(Slozka, Nalezy, Chyby, true);
+    Projdi(Slozka, Nalezy, Chyby);
 }
 
 bool CestaZapisuMeniSlozku(const QString &Cesta)
