@@ -2,6 +2,7 @@
 // reached one folder at a time (openat), and names as the bytes they are.
 
 #include "Platforma.h"
+#include "Vystupy.h"
 
 #include "Prevod.h"
 #include "Soubor.h"
@@ -20,9 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The first failed write of Vypis to standard output.
-int FChybaVypisu = 0;
 
 QString Duvod(int Chyba)
 {
@@ -52,16 +50,12 @@ void Vypis(FILE *Kam, const QString &Text)
 {
     // UTF-8, except the stand-ins of a name's bytes, which go out as those
     // bytes: a name is printed as it is on disk.
-    const QByteArray bajty = KodujCestu(Text);
-    errno = 0;
-    const bool bZapsano = std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam) == size_t(bajty.size());
-    if ((std::fflush(Kam) != 0 || !bZapsano) && Kam == stdout && FChybaVypisu == 0)
-        FChybaVypisu = errno != 0 ? errno : EIO;
+    VypisBajty(Kam, KodujCestu(Text));
 }
 
 QString ChybaVypisu()
 {
-    return FChybaVypisu != 0 ? TextChybySystemu(FChybaVypisu) : QString();
+    return CisloChybyVypisu() != 0 ? TextChybySystemu(CisloChybyVypisu()) : QString();
 }
 
 bool ChybyNaTerminalu()

@@ -3,6 +3,7 @@
 // offset, standard streams in binary mode, and the command line as UTF-16.
 
 #include "Platforma.h"
+#include "Vystupy.h"
 
 #include "Mapa.h"
 #include "Prevod.h"
@@ -28,9 +29,6 @@
 #endif
 
 namespace {
-
-// The first failed write of Vypis to standard output.
-int FChybaVypisu = 0;
 
 LPCWSTR W(const QString &Text)
 {
@@ -182,17 +180,13 @@ void Vypis(FILE *Kam, const QString &Text)
     }
     // UTF-8, also of a name with half a surrogate pair (as the name's bytes
     // of the command line are).
-    const QByteArray bajty = KodujCestu(Text);
-    errno = 0;
-    const bool bZapsano = std::fwrite(bajty.constData(), 1, size_t(bajty.size()), Kam) == size_t(bajty.size());
-    if ((std::fflush(Kam) != 0 || !bZapsano) && Kam == stdout && FChybaVypisu == 0)
-        FChybaVypisu = errno != 0 ? errno : EIO;
+    VypisBajty(Kam, KodujCestu(Text));
 }
 
 QString ChybaVypisu()
 {
     // The C runtime's error number, not a Windows error code.
-    return FChybaVypisu != 0 ? QString::fromLocal8Bit(std::strerror(FChybaVypisu)) : QString();
+    return CisloChybyVypisu() != 0 ? QString::fromLocal8Bit(std::strerror(CisloChybyVypisu())) : QString();
 }
 
 bool ChybyNaTerminalu()

@@ -1,5 +1,27 @@
 #include "Vystupy.h"
 
+#include <cerrno>
+
+namespace {
+
+// The first failed write of VypisBajty to standard output.
+int FChybaVypisu = 0;
+
+} // namespace
+
+void VypisBajty(FILE *Kam, const QByteArray &Bajty)
+{
+    errno = 0;
+    const bool bZapsano = std::fwrite(Bajty.constData(), 1, size_t(Bajty.size()), Kam) == size_t(Bajty.size());
+    if ((std::fflush(Kam) != 0 || !bZapsano) && Kam == stdout && FChybaVypisu == 0)
+        FChybaVypisu = errno != 0 ? errno : EIO;
+}
+
+int CisloChybyVypisu()
+{
+    return FChybaVypisu;
+}
+
 TVystupZapis::TVystupZapis(const QString &Cesta, bool bOdlozitChybu, const QString &Jmeno) : bOdlozit(bOdlozitChybu)
 {
     Krok([&] {

@@ -7,8 +7,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdio>
 #include <functional>
 #include <optional>
+
+// Writes Bajty to a C stream (standard output or error) and flushes it; the
+// first write to standard output that fails is remembered with its errno.
+void VypisBajty(FILE *Kam, const QByteArray &Bajty);
+// The errno of that first failed write to standard output, 0 while none has.
+int CisloChybyVypisu();
 
 // Where the converted bytes go.
 class TVystup {
