@@ -247,31 +247,28 @@ void TMemo::Nahrazeno(int Kotva, int Pozice, int Posuv, bool bZachovatPolohu)
     emit Zmena();
 }
 
-void TMemo::NastavText(QString Text, bool bVratitelne)
+void TMemo::Nahrad(bool bVratitelne, const std::function<bool(int Pozice)> &Zmen)
 {
     const int kotva = textCursor().anchor();
     const int pozice = textCursor().position();
     const int posuv = verticalScrollBar()->value();
-    if (FModel.NastavText(std::move(Text), bVratitelne, pozice))
+    if (Zmen(pozice))
         Nahrazeno(kotva, pozice, posuv, bVratitelne);
+}
+
+void TMemo::NastavText(QString Text, bool bVratitelne)
+{
+    Nahrad(bVratitelne, [&](int Pozice) { return FModel.NastavText(std::move(Text), bVratitelne, Pozice); });
 }
 
 void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
 {
-    const int kotva = textCursor().anchor();
-    const int pozice = textCursor().position();
-    const int posuv = verticalScrollBar()->value();
-    if (FModel.NastavSurovyText(Text, bVratitelne, pozice))
-        Nahrazeno(kotva, pozice, posuv, bVratitelne);
+    Nahrad(bVratitelne, [&](int Pozice) { return FModel.NastavSurovyText(Text, bVratitelne, Pozice); });
 }
 
 void TMemo::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne)
 {
-    const int kotva = textCursor().anchor();
-    const int pozice = textCursor().position();
-    const int posuv = verticalScrollBar()->value();
-    if (FModel.NastavPrevedenyTvar(Surovy, bVratitelne, pozice))
-        Nahrazeno(kotva, pozice, posuv, bVratitelne);
+    Nahrad(bVratitelne, [&](int Pozice) { return FModel.NastavPrevedenyTvar(Surovy, bVratitelne, Pozice); });
 }
 
 void TMemo::Smaz(bool bVratitelne)

@@ -123,6 +123,9 @@ private:
     static void OznacDilky(QTextDocument &Dokument, const QList<qsizetype> &Dilky);
     // After a replacement by program that changed the text.
     void Nahrazeno(int Kotva, int Pozice, int Posuv, bool bZachovatPolohu);
+    // Replaces the document through Zmen, which takes the cursor's position
+    // and says whether the text changed; then as Nahrazeno.
+    void Nahrad(bool bVratitelne, const std::function<bool(int Pozice)> &Zmen);
     bool JeDilek(const QTextBlock &Blok) const;
     bool VlozOdUzivatele(const QString &Vkladany, bool bZlomy);
 
