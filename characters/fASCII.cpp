@@ -3,6 +3,7 @@
 #include "Chyby.h"
 #include "KodovaStranka.h"
 #include "Komponenty.h"
+#include "Okna.h"
 #include "Retezce.h"
 #include "Umisteni.h"
 
@@ -60,13 +61,14 @@ TASCIIForm::TASCIIForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     setWindowTitle(QStringLiteral("Tabulka ASCII znaků"));
     // A tool window with a close box and nothing else.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    BezMinimalizace(this);
     setFont(PismoFormulare());
-    setFixedSize(172, 224);
+    setFixedSize(SirkaNavrzena, 224);
 
     livASCII = new QTreeWidget(this);
     livASCII->setObjectName(QStringLiteral("livASCII"));
     NastavTag(livASCII, -1);
-    livASCII->setGeometry(0, 0, 172, 185);
+    livASCII->setGeometry(0, 0, SirkaNavrzena, 185);
     livASCII->setHeaderLabels({QStringLiteral("Znak"), QStringLiteral("Dec"), QStringLiteral("Hex")});
     NastavTagSloupce(livASCII, 0, -1);
     livASCII->header()->setStretchLastSection(false);
@@ -154,10 +156,22 @@ void TASCIIForm::livASCIIDblClick(QObject *)
     accept();
 }
 
+// The width is made for the title in Tahoma 8 pt; a wider font in the title
+// bar, or a longer title from a language file, widens the dialog (and its
+// list) to show the title whole.
+void TASCIIForm::PrizpusobSirku()
+{
+    const int sirka = std::max(SirkaNavrzena, SirkaProTitulek(this, windowTitle()));
+    setFixedSize(sirka, height());
+    livASCII->resize(sirka, livASCII->height());
+}
+
 void TASCIIForm::setVisible(bool Viditelny)
 {
-    if (Viditelny && !isVisible())
+    if (Viditelny && !isVisible()) {
+        PrizpusobSirku();
         VycentrujNadHlavnimOknem(this);
+    }
     QDialog::setVisible(Viditelny);
 }
 

@@ -38,6 +38,12 @@ public:
 
     void setVisible(bool Viditelny) override;
 
+    // The designed width, for the title in Tahoma 8 pt.
+    static constexpr int SirkaNavrzena = 172;
+
 protected:
     void showEvent(QShowEvent *Udalost) override;
+
+private:
+    void PrizpusobSirku();
 };

@@ -6,6 +6,7 @@
 #include "Komponenty.h"
 #include "Nastaveni.h"
 #include "Obrazky.h"
+#include "Okna.h"
 #include "Retezce.h"
 #include "Umisteni.h"
 #include "UlozenaTabulka.h"
@@ -77,6 +78,7 @@ TZnakyForm::TZnakyForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     // A tool window without a close box: it closes by OK, Storno or Esc
     // only, all of which a change in progress locks.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    BezMinimalizace(this);
     setFont(PismoFormulare());
     setFixedSize(297, 337);
 

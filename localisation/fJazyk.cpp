@@ -3,6 +3,7 @@
 #include "Chyby.h"
 #include "Komponenty.h"
 #include "Obrazky.h"
+#include "Okna.h"
 #include "Retezce.h"
 #include "SeznamObrazku.h"
 
@@ -37,6 +38,7 @@ TJazykForm::TJazykForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     setWindowTitle(QStringLiteral("Výběr jazyka aplikace"));
     // A tool window: a small caption bar with its close box, not sizable.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    BezMinimalizace(this);
     setFont(PismoFormulare());
     setFixedSize(409, 194);
 

@@ -1,6 +1,7 @@
 #include "Hlaseni.h"
 
 #include "Komponenty.h"
+#include "Okna.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -83,6 +84,7 @@ int THlaseni::Dialog(TTypDialogu TypDialogu, const QString &Text, const QString 
 int THlaseni::MessageBox(const QString &Text, const QString &Nadpis, int Priznaky)
 {
     QMessageBox box(QApplication::activeWindow());
+    BezMinimalizace(&box);
     box.setWindowTitle(Nadpis);
     QString text = Text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
@@ -176,6 +178,7 @@ bool THlaseni::SpustVstup(const QString &Nadpis, const QString &Popisek, const Q
     // Owned here, so the form and its controls go also when an error passes.
     auto form = std::make_unique<TVstupniForm>(vlastnik, Qt::Dialog | Qt::Tool | Qt::MSWindowsFixedSizeDialogHint);
     form->setObjectName(QStringLiteral("VstupniForm"));
+    BezMinimalizace(form.get());
     form->setWindowTitle(Nadpis);
     form->bZrusitelny = BtnX != nullptr;
 

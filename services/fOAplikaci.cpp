@@ -2,6 +2,7 @@
 
 #include "Chyby.h"
 #include "Komponenty.h"
+#include "Okna.h"
 #include "SoubUtility.h"
 
 #include <QApplication>
@@ -136,6 +137,7 @@ TOAplikaciForm::TOAplikaciForm(QWidget *Vlastnik) : QDialog(Vlastnik)
     setWindowTitle(QStringLiteral("O aplikaci"));
     // A tool window with a close box and nothing else.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    BezMinimalizace(this);
     setFont(PismoFormulare());
     setFixedSize(428, 198);
     // On the button face the toolkit would draw text in the button-text

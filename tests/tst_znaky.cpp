@@ -111,6 +111,8 @@ private slots:
     void pridat();
     void upravitCyklus();
     void sloupceSirsihoPisma();
+    void titulekVyberu_data();
+    void titulekVyberu();
     void smazat_data();
     void smazat();
     void vychoziAStorno();
@@ -618,6 +620,51 @@ void TestZnaky::sloupceSirsihoPisma()
     QVERIFY(Z->livZnaky->columnWidth(0) > 86);
     QCOMPARE(Z->livZnaky->columnWidth(1), 20);
     Z->reject();
+}
+
+void TestZnaky::titulekVyberu_data()
+{
+    QTest::addColumn<int>("bodu");
+    QTest::addColumn<QString>("titulek");
+    QTest::newRow("navržené") << 0 << QString();
+    QTest::newRow("širší písmo") << 12 << QString();
+    QTest::newRow("dlouhý titulek") << 0 << u"Tabulka znaků osmibitové kódové stránky"_s;
+}
+
+// The picker is made for its title in Tahoma 8 pt and keeps that width with
+// it; a wider font, or a longer title from a language file, widens it so that
+// the title bar holds the title whole beside the icon and the close box. The
+// list fills the width; the height and the centring stay.
+void TestZnaky::titulekVyberu()
+{
+    QFETCH(int, bodu);
+    QFETCH(QString, titulek);
+    O->Okno->setGeometry(40, 60, 700, 500);
+    O->Okno->show();
+    QVERIFY(QTest::qWaitForWindowExposed(O->Okno));
+    const bool bTahoma = QFontInfo(A->font()).family() == u"Tahoma"_s;
+    if (bodu) {
+        QFont pismo = A->font();
+        pismo.setPointSize(bodu);
+        A->setFont(pismo);
+    }
+    if (!titulek.isEmpty())
+        A->setWindowTitle(titulek);
+    for (int i = 0; i < 2; ++i) { // again, as the next opening finds it
+        A->open();
+        QFont tucne = A->font();
+        tucne.setBold(true);
+        const int vyska = A->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, A);
+        const int potreba = QFontMetrics(tucne).horizontalAdvance(A->windowTitle()) + 2 * vyska;
+        QVERIFY2(A->width() >= std::max(172, potreba), qPrintable(u"%1 < %2"_s.arg(A->width()).arg(potreba)));
+        if (bTahoma && !bodu && titulek.isEmpty())
+            QCOMPARE(A->width(), 172);
+        QCOMPARE(A->height(), 224);
+        QCOMPARE(A->minimumSize(), A->maximumSize());
+        QCOMPARE(A->livASCII->geometry(), QRect(0, 0, A->width(), 185));
+        QVERIFY((A->geometry().center() - O->Okno->geometry().center()).manhattanLength() <= 2);
+        A->reject();
+    }
 }
 
 void TestZnaky::smazat_data()
