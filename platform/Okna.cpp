@@ -1,10 +1,13 @@
 #include "Okna.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStyle>
 #include <QStyleOptionTitleBar>
 #include <QWidget>
+#include <algorithm>
 
 #ifdef LUMARIN_X11
 #include <X11/Xatom.h>
@@ -84,14 +87,32 @@ void NastavJmenoSpravceOken(std::optional<QString> Jmeno)
     Nahrada() = std::move(Jmeno);
 }
 
+namespace {
+
+// Names the dialog a toolbar window at each showing under openbox. The show
+// event comes when the window system has the window but has not mapped it
+// yet, when the manager still reads the type; a window made any earlier
+// would be placed by the manager without its frame counted.
+class TTypPodleSpravce : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *Objekt, QEvent *Udalost) override
+    {
+        if (Udalost->type() == QEvent::Show && Objekt->isWidgetType())
+            static_cast<QWidget *>(Objekt)->setAttribute(
+                Qt::WA_X11NetWmWindowTypeToolBar,
+                JmenoSpravceOken().compare(QLatin1String("Openbox"), Qt::CaseInsensitive) == 0);
+        return false;
+    }
+};
+
+} // namespace
+
 void BezMinimalizace(QWidget *Dialog)
 {
-    if (JmenoSpravceOken().compare(QLatin1String("Openbox"), Qt::CaseInsensitive) != 0)
-        return;
-    // The type reaches only a window that the window system already has.
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        Dialog->winId();
-    Dialog->setAttribute(Qt::WA_X11NetWmWindowTypeToolBar);
+    Dialog->installEventFilter(new TTypPodleSpravce(Dialog));
 }
 
 int SirkaProTitulek(const QWidget *Okno, const QString &Titulek)
@@ -100,9 +121,19 @@ int SirkaProTitulek(const QWidget *Okno, const QString &Titulek)
     // font and the title bar's differ; elsewhere both are the general font,
     // which says nothing about the title bar.
     QFont pismo = QApplication::font("QMdiSubWindowTitleBar");
+    int sirkaTitulku = QFontMetrics(pismo).horizontalAdvance(Titulek);
     if (pismo == QApplication::font()) {
         pismo = Okno->font();
         pismo.setBold(true);
+        sirkaTitulku = QFontMetrics(pismo).horizontalAdvance(Titulek);
+        // An X11 window manager draws the title in a font of the system's,
+        // never in one that only the program has loaded (Wine's Tahoma):
+        // the system's sans-serif at the window's size is measured too.
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            QFont systemove = pismo;
+            systemove.setFamilies({QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
+            sirkaTitulku = std::max(sirkaTitulku, QFontMetrics(systemove).horizontalAdvance(Titulek));
+        }
     }
     QStyleOptionTitleBar volby;
     volby.initFrom(Okno);
@@ -112,5 +143,5 @@ int SirkaProTitulek(const QWidget *Okno, const QString &Titulek)
     const int ramecek = styl->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, &volby, Okno);
     // The icon and the close box each about as wide as the bar is high, and
     // the frame on both sides.
-    return QFontMetrics(pismo).horizontalAdvance(Titulek) + 2 * vyska + 2 * ramecek;
+    return sirkaTitulku + 2 * vyska + 2 * ramecek;
 }

@@ -20,13 +20,15 @@ void NastavJmenoSpravceOken(std::optional<QString> Jmeno);
 // Qt::WindowMaximizeButtonHint), which Windows and most X11 window managers
 // follow. Openbox reads those hints for the title and the size only and gives
 // every window type a minimise button but the toolbar and menu types; under
-// it, the dialog therefore also names itself a toolbar window, with its own
-// type kept after it. Called before the dialog is first shown.
+// it, the dialog therefore also names itself a toolbar window when it is
+// shown, with its own type kept after it. Called once, before the dialog is
+// first shown.
 void BezMinimalizace(QWidget *Dialog);
 
 // The outer width that a tool window with a close box needs for its title bar
 // to show Titulek whole: the title measured in the font that the title bar is
 // drawn in where the platform tells it, otherwise in the window's own font
-// (bold, as window managers commonly draw titles), with room for the window's
+// (bold, as window managers commonly draw titles) and, under X11, in the
+// system's sans-serif at the same size as well, with room for the window's
 // icon and the close box.
 int SirkaProTitulek(const QWidget *Okno, const QString &Titulek);

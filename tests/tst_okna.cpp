@@ -37,18 +37,22 @@ void TestOkna::cleanup()
 
 void TestOkna::NaFormulari(TTestovaciOkno &O, const QString &Jmeno, const std::function<void(QWidget *)> &Kontrola)
 {
-    if (Jmeno == u"HlavniForm"_s)
-        return Kontrola(O.Okno);
-    if (Jmeno == u"ZnakyForm"_s)
-        return Kontrola(O.Formy->ZnakyForm);
-    if (Jmeno == u"ASCIIForm"_s)
-        return Kontrola(O.Formy->ASCIIForm);
-    if (Jmeno == u"JazykForm"_s)
-        return Kontrola(O.Formy->JazykForm);
-    if (Jmeno == u"OAplikaciForm"_s)
-        return Kontrola(O.Formy->OAplikaciForm);
     O.Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(O.Okno));
+    if (Jmeno == u"HlavniForm"_s)
+        return Kontrola(O.Okno);
+    const QHash<QString, QDialog *> formy = {
+        {u"ZnakyForm"_s, O.Formy->ZnakyForm},
+        {u"ASCIIForm"_s, O.Formy->ASCIIForm},
+        {u"JazykForm"_s, O.Formy->JazykForm},
+        {u"OAplikaciForm"_s, O.Formy->OAplikaciForm},
+    };
+    if (QDialog *dialog = formy.value(Jmeno)) {
+        dialog->open();
+        Kontrola(dialog);
+        dialog->reject();
+        return;
+    }
     bool bHotovo = false;
     NaModalnimOkne([&](QWidget *Okno) {
         Kontrola(Okno);
