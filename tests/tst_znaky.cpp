@@ -643,6 +643,12 @@ void TestZnaky::titulekVyberu()
     O->Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(O->Okno));
     const bool bTahoma = QFontInfo(A->font()).family() == u"Tahoma"_s;
+    // Where the platform has a title bar font of its own, the window's font
+    // does not reach the title bar.
+    QFont titulni = QApplication::font("QMdiSubWindowTitleBar");
+    const bool bPismoPlatformy = titulni != QApplication::font();
+    if (bodu && bPismoPlatformy)
+        QSKIP("the title bar has the platform's font");
     if (bodu) {
         QFont pismo = A->font();
         pismo.setPointSize(bodu);
@@ -652,12 +658,14 @@ void TestZnaky::titulekVyberu()
         A->setWindowTitle(titulek);
     for (int i = 0; i < 2; ++i) { // again, as the next opening finds it
         A->open();
-        QFont tucne = A->font();
-        tucne.setBold(true);
+        if (!bPismoPlatformy) {
+            titulni = A->font();
+            titulni.setBold(true);
+        }
         const int vyska = A->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, A);
-        const int potreba = QFontMetrics(tucne).horizontalAdvance(A->windowTitle()) + 2 * vyska;
+        const int potreba = QFontMetrics(titulni).horizontalAdvance(A->windowTitle()) + 2 * vyska;
         QVERIFY2(A->width() >= std::max(172, potreba), qPrintable(u"%1 < %2"_s.arg(A->width()).arg(potreba)));
-        if (bTahoma && !bodu && titulek.isEmpty())
+        if (bTahoma && !bPismoPlatformy && !bodu && titulek.isEmpty())
             QCOMPARE(A->width(), 172);
         QCOMPARE(A->height(), 224);
         QCOMPARE(A->minimumSize(), A->maximumSize());
