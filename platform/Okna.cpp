@@ -24,7 +24,8 @@ std::optional<QString> &Nahrada()
 
 #ifdef LUMARIN_X11
 // One window-valued or text-valued property of a window; empty when it is
-// missing or of another type.
+// missing or of another type, or when the window is gone (Qt's handler of
+// X errors discards the error, and the request fails).
 QByteArray Vlastnost(Display *Displej, Window Okno, const char *Jmeno, Atom Typ)
 {
     const Atom vlastnost = XInternAtom(Displej, Jmeno, True);
