@@ -13,7 +13,6 @@
 #include "fOAplikaci.h"
 #include "fZnaky.h"
 
-#include <QMessageBox>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
