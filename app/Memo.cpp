@@ -169,7 +169,9 @@ void TMemo::VlozPoDavkach(QTextDocument &Dokument, const QString &Text, bool bZr
                ((Text[konec - 1] == u'\r' && Text[konec] == u'\n') ||
                 (Text[konec - 1].isHighSurrogate() && Text[konec].isLowSurrogate())))
             ++konec;
-        kurzor.insertText(QStringView(Text).sliced(od, konec - od).toString(), QTextCharFormat());
+        // The document copies the batch into its own buffer: it is handed
+        // over without a copy of its own.
+        kurzor.insertText(QString::fromRawData(Text.constData() + od, konec - od), QTextCharFormat());
         od = konec;
         if (!Prubeh.Krok(od, n) && bZrusitelne)
             throw EZruseno();

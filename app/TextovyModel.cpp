@@ -58,6 +58,25 @@ const char16_t *Znaky(const QString &Text)
     return reinterpret_cast<const char16_t *>(Text.constData());
 }
 
+// The hash of a big string is taken a slice at a time, each slice's hash the
+// seed of the next: a pass that has just read a slice hashes it while it is
+// still in the cache, and a long hash can take steps between slices.
+constexpr qsizetype DelkaOtisku = qsizetype(1) << 16;
+
+// Hashes the whole slices of Text from *Hotovo on (all of it with bKonec),
+// moving *Hotovo past them.
+void PridejOtisk(size_t &Otisk, QStringView Text, qsizetype &Hotovo, bool bKonec)
+{
+    while (Text.size() - Hotovo >= DelkaOtisku) {
+        Otisk = qHash(Text.sliced(Hotovo, DelkaOtisku), Otisk);
+        Hotovo += DelkaOtisku;
+    }
+    if (bKonec && Hotovo < Text.size()) {
+        Otisk = qHash(Text.sliced(Hotovo), Otisk);
+        Hotovo = Text.size();
+    }
+}
+
 } // namespace
 
 QString TTextovyModel::Text() const
@@ -158,11 +177,13 @@ QString TTextovyModel::Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) cons
 // paragraph and its separator at a time, until Kus returns false; false then.
 template <typename F> bool TTextovyModel::ProjdiDokument(F &&Kus) const
 {
+    static constexpr char16_t oddelovac = Odstavec;
     return FDokument.Projdi(0, true, [&](const TOdstavec &Blok) {
-        QString text = Blok.Text;
-        if (!Blok.bPosledni)
-            text += QChar(Odstavec);
-        return text.isEmpty() || Kus(QStringView(text));
+        // The paragraph's text as the document gave it, then its separator:
+        // a paragraph is never copied to put the separator behind it.
+        if (!Blok.Text.isEmpty() && !Kus(QStringView(Blok.Text)))
+            return false;
+        return Blok.bPosledni || Kus(QStringView(&oddelovac, 1));
     });
 }
 
@@ -453,21 +474,42 @@ bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne,
         text.replace(QChar(Odstavec), Zlom().toString());
         return NastavText(std::move(text), bVratitelne, Pozice);
     }
-    if (JeSurovyText(Surovy))
+    // One pass over the document finds what the conversion changed, and so
+    // whether it changed anything, and what the undo needs to keep.
+    std::unique_ptr<TZmeny> zmeny;
+    if (bVratitelne) {
+        bool bStejne = false;
+        zmeny = Zmeny(Surovy, &bStejne);
+        if (bStejne)
+            return false;
+    } else if (JeSurovyText(Surovy)) {
         return false;
+    }
     TPodoba podoba;
     podoba.Dokument = Surovy;
-    podoba.Dilky = PoziceDilku();
+    podoba.Dilky = zmeny ? zmeny->Dilky : PoziceDilku();
     podoba.Zastupci = FZastupci;
     podoba.bSdruzene = bSdruzene;
-    // What the conversion puts in has been seen too.
-    podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
-    for (const QChar c : Surovy)
-        (*podoba.Videne)[c.unicode()] = true;
+    // What the conversion puts in has been seen too. Every code unit the
+    // document holds now has been seen already, so where the changes are
+    // known only they are added.
+    if (zmeny && FVidene) {
+        podoba.Videne = std::make_unique<TVidene>(*FVidene);
+        const char16_t *novy = Znaky(Surovy);
+        qsizetype misto = 0;
+        ProjdiZmeny(*zmeny, [&](qsizetype Odstup, char16_t) {
+            misto += Odstup;
+            (*podoba.Videne)[novy[misto]] = true;
+        });
+    } else {
+        podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
+        for (const QChar c : Surovy)
+            (*podoba.Videne)[c.unicode()] = true;
+    }
     // Should Zpet have to keep the whole text, it keeps the text itself: the
     // raw one holds stand-ins.
     if (bVratitelne)
-        PripravZpet(bVratitelne, Pozice, &podoba.Dokument, false);
+        PripravZpet(bVratitelne, Pozice, nullptr, false, std::move(zmeny));
     Zobraz(std::move(podoba));
     if (!bVratitelne)
         FZpet.reset();
@@ -500,7 +542,8 @@ void TTextovyModel::Smaz(bool bVratitelne, qsizetype Pozice)
 // starts a new history). NovyDokument is the document's string to come; when
 // it is as long as the one now shown, only the code units that differ are
 // kept, else the whole text (bSurovy: as SurovyText() gives it).
-void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument, bool bSurovy)
+void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument, bool bSurovy,
+                                std::unique_ptr<TZmeny> Nalezene)
 {
     if (!bVratitelne) {
         FZpet.reset();
@@ -508,8 +551,8 @@ void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QStrin
     }
     // The text kept before is not needed to find the changes.
     FZpet.reset();
-    TZpet zpet{QString(), bSurovy, Pozice, nullptr};
-    if (NovyDokument)
+    TZpet zpet{QString(), bSurovy, Pozice, std::move(Nalezene)};
+    if (NovyDokument && !zpet.Zmeny)
         zpet.Zmeny = Zmeny(*NovyDokument);
     if (!zpet.Zmeny)
         zpet.Text = bSurovy ? SurovyText() : Text();
@@ -518,9 +561,12 @@ void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QStrin
 
 // The code units of the document's string that NovyDokument changes, with
 // the shape of the text now shown; nothing when the lengths differ or when
-// so much changes that the whole text is as cheap to keep.
-std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyDokument) const
+// so much changes that the whole text is as cheap to keep. bStejne, where
+// given, is set when NovyDokument is the document's string itself.
+std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyDokument, bool *bStejne) const
 {
+    if (bStejne)
+        *bStejne = false;
     const qsizetype n = NovyDokument.size();
     if (FDokument.Delka() != n)
         return nullptr;
@@ -529,7 +575,8 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     // two bytes a code unit.
     const qsizetype nejvice = n / 2;
     const char16_t *novy = Znaky(NovyDokument);
-    qsizetype pozice = 0, posledni = 0;
+    size_t otisk = 0;
+    qsizetype pozice = 0, posledni = 0, zahasovano = 0;
     const bool bVse = ProjdiDokument([&](QStringView Kus) {
         if (Kus.size() > n - pozice)
             return false;
@@ -549,12 +596,19 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
             posledni = pozice;
             zmeny->Puvodni.append(z[i]);
         }
+        // The new string's part just compared is hashed while it is at hand.
+        PridejOtisk(otisk, QStringView(novy, pozice), zahasovano, false);
         return true;
     });
     if (!bVse || pozice != n)
         return nullptr;
+    if (bStejne && zmeny->Puvodni.isEmpty()) {
+        *bStejne = true;
+        return nullptr;
+    }
+    PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
     zmeny->Delka = n;
-    zmeny->Otisk = qHash(QStringView(NovyDokument));
+    zmeny->Otisk = otisk;
     zmeny->Dilky = PoziceDilku();
     zmeny->Zastupci = FZastupci;
     zmeny->bSdruzene = bSdruzene;
@@ -563,6 +617,23 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     zmeny->Odstupy.squeeze();
     zmeny->Puvodni.squeeze();
     return zmeny;
+}
+
+// Calls Kus with each change in order: its distance from the one before (from
+// position 0 for the first) and the code unit it replaced.
+template <typename F> void TTextovyModel::ProjdiZmeny(const TZmeny &Zmeny, F &&Kus)
+{
+    qsizetype j = 0;
+    for (const char16_t puvodni : std::as_const(Zmeny.Puvodni)) {
+        quint64 odstup = 0;
+        for (int posun = 0;; posun += 7) {
+            const uchar b = uchar(Zmeny.Odstupy[j++]);
+            odstup |= quint64(b & 0x7F) << posun;
+            if (!(b & 0x80))
+                break;
+        }
+        Kus(qsizetype(odstup), puvodni);
+    }
 }
 
 std::optional<qsizetype> TTextovyModel::Zpet()
@@ -578,24 +649,35 @@ std::optional<qsizetype> TTextovyModel::Zpet()
         // is the one the conversion gave: every later edit has been taken
         // back. Should it be another, nothing is put onto it.
         TZmeny &zmeny = *zpet.Zmeny;
-        QString dokument = FDokument.Surovy();
-        if (dokument.size() != zmeny.Delka || qHash(QStringView(dokument)) != zmeny.Otisk) {
+        if (FDokument.Delka() != zmeny.Delka) {
             FZpet.reset();
             return std::nullopt;
         }
+        // The document's string, copied a paragraph at a time (the pass
+        // takes steps) and hashed as it comes.
+        QString dokument(zmeny.Delka, Qt::Uninitialized);
         char16_t *d = reinterpret_cast<char16_t *>(dokument.data());
-        qsizetype misto = 0, j = 0;
-        for (const char16_t puvodni : std::as_const(zmeny.Puvodni)) {
-            quint64 odstup = 0;
-            for (int posun = 0;; posun += 7) {
-                const uchar b = uchar(zmeny.Odstupy[j++]);
-                odstup |= quint64(b & 0x7F) << posun;
-                if (!(b & 0x80))
-                    break;
-            }
-            misto += qsizetype(odstup);
-            d[misto] = puvodni;
+        size_t otisk = 0;
+        qsizetype pozice = 0, zahasovano = 0;
+        const bool bCely = ProjdiDokument([&](QStringView Kus) {
+            if (Kus.size() > zmeny.Delka - pozice)
+                return false;
+            std::memcpy(d + pozice, Kus.utf16(), size_t(Kus.size()) * sizeof(char16_t));
+            pozice += Kus.size();
+            PridejOtisk(otisk, QStringView(d, pozice), zahasovano, false);
+            return true;
+        });
+        if (bCely && pozice == zmeny.Delka)
+            PridejOtisk(otisk, QStringView(dokument), zahasovano, true);
+        if (!bCely || pozice != zmeny.Delka || otisk != zmeny.Otisk) {
+            FZpet.reset();
+            return std::nullopt;
         }
+        qsizetype misto = 0;
+        ProjdiZmeny(zmeny, [&](qsizetype Odstup, char16_t Puvodni) {
+            misto += Odstup;
+            d[misto] = Puvodni;
+        });
         podoba.emplace();
         podoba->Dokument = std::move(dokument);
         podoba->Dilky = std::move(zmeny.Dilky);

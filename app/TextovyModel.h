@@ -183,7 +183,6 @@ private:
     bool JeSurovyText(const QString &Surovy) const;
     QList<qsizetype> PoziceDilku() const;
     void Zobraz(TPodoba Podoba);
-    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false);
 
     TDokumentTextu &FDokument;
     QList<TZastupce> FZastupci;
@@ -194,7 +193,7 @@ private:
     // conversion): the code units it changed, and the shape the text had.
     struct TZmeny {
         qsizetype Delka;         // of the document's string after the replacement
-        size_t Otisk;            // its hash: the changes only ever go back onto that string
+        size_t Otisk;            // its hash (PridejOtisk): the changes only ever go back onto that string
         QByteArray Odstupy;      // from one changed position to the next, 7 bits a byte
         QList<char16_t> Puvodni; // what each changed code unit was
         QList<qsizetype> Dilky;
@@ -208,7 +207,10 @@ private:
         qsizetype Pozice;
         std::unique_ptr<TZmeny> Zmeny;
     };
-    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument) const;
+    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument, bool *bStejne = nullptr) const;
+    template <typename F> static void ProjdiZmeny(const TZmeny &Zmeny, F &&Kus);
+    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false,
+                     std::unique_ptr<TZmeny> Nalezene = nullptr);
     std::optional<TZpet> FZpet;
     bool FModified = false;
 };
