@@ -242,6 +242,20 @@ QList<qsizetype> TTextovyModel::PoziceDilku() const
 // for very many lines several in a paragraph.
 TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::function<bool()> &Krok)
 {
+    return PodobaDo(Text, nullptr, Krok);
+}
+
+TTextovyModel::TPodoba TTextovyModel::Podoba(QString &&Text, const std::function<bool()> &Krok)
+{
+    return PodobaDo(Text, &Text, Krok);
+}
+
+// Podoba; where Misto is given (it is Text, which the caller gives up), the
+// document's form is written over Text's own buffer when it fits there: a
+// big text then is not held twice. Text changes only once nothing but a step
+// (EZruseno) can fail any more.
+TTextovyModel::TPodoba TTextovyModel::PodobaDo(const QString &Text, QString *Misto, const std::function<bool()> &Krok)
+{
     // A step after about every four million code units.
     constexpr qsizetype krokPo = qsizetype(1) << 22;
     const auto krok = [&Krok] {
@@ -300,7 +314,7 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::fun
     }
     if (podoba.Zastupci.isEmpty() && nejdelsi <= MaxDelkaBloku && !podoba.bSdruzene) {
         // The document reads CR LF as a break itself.
-        podoba.Dokument = Text;
+        podoba.Dokument = Misto ? std::move(*Misto) : Text;
         return podoba;
     }
 
@@ -310,8 +324,18 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::fun
     for (const TZastupce &zastupce : podoba.Zastupci)
         tam[zastupce.Znak] = zastupce.Zastupce;
     const qsizetype naBlok = podoba.bSdruzene ? (radky + CilovyPocetBloku - 1) / CilovyPocetBloku : 1;
-    QString dokument(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
+    // Without pieces every code unit gives at most one, and a break of two
+    // gives one: the form never runs ahead of the text it is made from, and
+    // can take the text's place in its buffer.
+    const bool bNaMiste = Misto && Misto->isDetached() && nejdelsi <= MaxDelkaBloku;
+    QString dokument;
+    if (bNaMiste)
+        dokument = std::move(*Misto);
+    else
+        dokument = QString(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
     char16_t *const zacatek = reinterpret_cast<char16_t *>(dokument.data());
+    // Still the text's own buffer where the form takes its place.
+    Q_ASSERT(!bNaMiste || zacatek == z);
     char16_t *cil = zacatek;
     const auto opis = [&](qsizetype Od, qsizetype Do) {
         for (qsizetype i = Od; i < Do; ++i)
@@ -396,9 +420,9 @@ bool TTextovyModel::NastavText(QString Text, bool bVratitelne, qsizetype Pozice)
     // Everything that can fail comes before the first change; a replacement
     // that the user gives up (EZruseno, only one that Zpet cannot take back)
     // leaves the text and what Zpet keeps as they were.
-    TPodoba podoba = Podoba(Text, [this] { return FDokument.Krok(); });
-    // From here on the document's form of the text is all that is needed; a
-    // text handed over by its last holder goes.
+    // The document's form is all that is needed from here on: a text handed
+    // over by its last holder becomes it in its own buffer where it can.
+    TPodoba podoba = Podoba(std::move(Text), [this] { return FDokument.Krok(); });
     Text = QString();
     if (bVratitelne)
         PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
@@ -699,7 +723,9 @@ std::optional<qsizetype> TTextovyModel::Zpet()
                 zpet.Text.replace(QChar(Odstavec), Zlom().toString());
                 zpet.bSurovy = false;
             }
-            podoba = Podoba(zpet.Text);
+            // Nothing but the rsZASTUPCI of Podoba, before any change, can
+            // fail here, and the kept text goes once this is done.
+            podoba = Podoba(std::move(zpet.Text));
         }
     }
     // Not held twice while the document takes its copy.

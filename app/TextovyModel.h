@@ -102,6 +102,9 @@ public:
     // Krok, where given, is called now and then during the passes over a big
     // text; when it returns false, EZruseno.
     static TPodoba Podoba(const QString &Text, const std::function<bool()> &Krok = {});
+    // The same for a text that the caller gives up: its buffer may take the
+    // document's form. Until an EChyba the text is as it was.
+    static TPodoba Podoba(QString &&Text, const std::function<bool()> &Krok = {});
     // The raw text (U+2029 for each line break) as the document can keep it
     // as it is; nothing when it cannot.
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
@@ -177,6 +180,7 @@ public:
     void SetModified(bool Hodnota) { FModified = Hodnota; }
 
 private:
+    static TPodoba PodobaDo(const QString &Text, QString *Misto, const std::function<bool()> &Krok);
     template <typename F> bool ProjdiText(qsizetype Od, qsizetype Do, QStringView Zlom, F &&Kus) const;
     template <typename F> bool ProjdiDokument(F &&Kus) const;
     qsizetype DelkaPrevodu(qsizetype Od, qsizetype Do, qsizetype DelkaZlomu) const;
