@@ -1,6 +1,7 @@
 #include "TextovyModel.h"
 
 #include "Chyba.h"
+#include "Pamet.h"
 #include "convar.h"
 
 #include <QHash>
@@ -159,6 +160,7 @@ QString TTextovyModel::Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) cons
     Od = std::max<qsizetype>(Od, 0);
     Do = std::min(Do, FDokument.Delka());
     QString text(DelkaPrevodu(Od, Do, Zlom.size()), Qt::Uninitialized);
+    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
     QChar *cil = text.data();
     QChar *const konec = cil + text.size();
     ProjdiText(Od, Do, Zlom, [&](QStringView Kus) {
@@ -331,8 +333,10 @@ TTextovyModel::TPodoba TTextovyModel::PodobaDo(const QString &Text, QString *Mis
     QString dokument;
     if (bNaMiste)
         dokument = std::move(*Misto);
-    else
+    else {
         dokument = QString(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
+        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
+    }
     char16_t *const zacatek = reinterpret_cast<char16_t *>(dokument.data());
     // Still the text's own buffer where the form takes its place.
     Q_ASSERT(!bNaMiste || zacatek == z);
@@ -680,6 +684,7 @@ std::optional<qsizetype> TTextovyModel::Zpet()
         // The document's string, copied a paragraph at a time (the pass
         // takes steps) and hashed as it comes.
         QString dokument(zmeny.Delka, Qt::Uninitialized);
+        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
         char16_t *d = reinterpret_cast<char16_t *>(dokument.data());
         size_t otisk = 0;
         qsizetype pozice = 0, zahasovano = 0;

@@ -1009,6 +1009,12 @@ bool THlavniForm::ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZas
 {
     const TFormat format = FormatKodovani(Kodovani);
     Bajty = Znacka(format).toByteArray();
+    // Room for the bytes of a usual text (a little more than a byte a code
+    // unit, two in UTF-16), made ready for a big one at once; a text that
+    // needs more grows the room as it comes.
+    const qint64 jednotky = memSoubor->document()->characterCount();
+    Bajty.reserve(Bajty.size() + jednotky * (JeUtf16(format.Druh) ? 2 : 1) + jednotky / 4 + 16);
+    VelkyBlok(Bajty.data(), Bajty.capacity());
     TKoder koder(format, bZastupci);
     // The encoder must know the text's last piece: each waits for the next.
     QString predchozi;
@@ -1412,6 +1418,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             const TTabulkaNahrad tabulka(hledane, nahrady);
             const char16_t *mapa = tabulka.Data();
             vysledek.resize(memSoubor->document()->characterCount() - 1);
+            VelkyBlok(vysledek.data(), vysledek.size() * qint64(sizeof(QChar)));
             char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
             char16_t *cil = zacatek;
             char16_t predPuvodni = 0, predNovy = 0;
