@@ -1259,7 +1259,10 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
         velikost = bajty.size();
         prikaz.Zkontroluj();
         prikaz.Cast(10, 20);
-        soubor = DekodujText(bajty);
+        soubor = DekodujText(bajty, [&](qint64 Hotovo, qint64 Celkem) {
+            if (!prikaz.Krok(Hotovo, Celkem))
+                throw EZruseno();
+        });
         prikaz.Zkontroluj();
     } catch (const EZruseno &) {
         return;
