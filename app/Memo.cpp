@@ -273,6 +273,12 @@ void TMemo::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne)
     Nahrad(bVratitelne, [&](int Pozice) { return FModel.NastavPrevedenyTvar(Surovy, bVratitelne, Pozice); });
 }
 
+void TMemo::NastavPrevedenyTvar(const QString &Surovy, TTextovyModel::TZaznamZmen &&Zaznam, bool bVratitelne)
+{
+    Nahrad(bVratitelne,
+           [&](int Pozice) { return FModel.NastavPrevedenyTvar(Surovy, std::move(Zaznam), bVratitelne, Pozice); });
+}
+
 void TMemo::Smaz(bool bVratitelne)
 {
     FModel.Smaz(bVratitelne, textCursor().position());

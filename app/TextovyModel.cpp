@@ -497,6 +497,29 @@ bool TTextovyModel::TvarPrevoduBezpecny(const QString &Hledane, const QString &N
 
 bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne, qsizetype Pozice)
 {
+    return NastavPrevedenyTvar(Surovy, nullptr, false, bVratitelne, Pozice);
+}
+
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaznam, bool bVratitelne, qsizetype Pozice)
+{
+    if (Zaznam.FDelka != Surovy.size() || Surovy.size() != FDokument.Delka())
+        return NastavPrevedenyTvar(Surovy, bVratitelne, Pozice);
+    if (!Zaznam.bPrilisMnoho && Zaznam.FPuvodni.isEmpty())
+        return false;
+    std::unique_ptr<TZmeny> zmeny;
+    if (!Zaznam.bPrilisMnoho) {
+        zmeny = std::make_unique<TZmeny>();
+        zmeny->Odstupy = std::move(Zaznam.FOdstupy);
+        zmeny->Puvodni = std::move(Zaznam.FPuvodni);
+        zmeny = DoplnZmeny(std::move(zmeny), Surovy);
+    }
+    return NastavPrevedenyTvar(Surovy, std::move(zmeny), true, bVratitelne, Pozice);
+}
+
+// Zmeny: the changes when bZnameZmeny, else found here.
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, std::unique_ptr<TZmeny> Zmeny_, bool bZnameZmeny,
+                                        bool bVratitelne, qsizetype Pozice)
+{
     if (Surovy.size() != FDokument.Delka()) {
         QString text = Surovy;
         text.replace(QChar(Odstavec), Zlom().toString());
@@ -504,8 +527,11 @@ bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne,
     }
     // One pass over the document finds what the conversion changed, and so
     // whether it changed anything, and what the undo needs to keep.
-    std::unique_ptr<TZmeny> zmeny;
-    if (bVratitelne) {
+    std::unique_ptr<TZmeny> zmeny = std::move(Zmeny_);
+    if (bZnameZmeny) {
+        if (!bVratitelne)
+            zmeny.reset();
+    } else if (bVratitelne) {
         bool bStejne = false;
         zmeny = Zmeny(Surovy, &bStejne);
         if (bStejne)
@@ -635,8 +661,24 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
         return nullptr;
     }
     PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
-    zmeny->Delka = n;
     zmeny->Otisk = otisk;
+    return DoplnZmeny(std::move(zmeny), NovyDokument, false);
+}
+
+// Completes the changes of a conversion to NovyDokument with what the undo
+// needs besides: the hash of NovyDokument (unless bOtisk is false: it is
+// already there) and the shape of the text now shown.
+std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::DoplnZmeny(std::unique_ptr<TZmeny> Zmeny,
+                                                                 const QString &NovyDokument, bool bOtisk) const
+{
+    std::unique_ptr<TZmeny> zmeny = std::move(Zmeny);
+    if (bOtisk) {
+        size_t otisk = 0;
+        qsizetype zahasovano = 0;
+        PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
+        zmeny->Otisk = otisk;
+    }
+    zmeny->Delka = NovyDokument.size();
     zmeny->Dilky = PoziceDilku();
     zmeny->Zastupci = FZastupci;
     zmeny->bSdruzene = bSdruzene;

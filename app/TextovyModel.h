@@ -74,6 +74,43 @@ struct EZruseno { };
 
 class TTextovyModel {
 public:
+    // The code units that a conversion of the document's string changes, as
+    // the conversion finds them, in order of position: the model then need
+    // not compare the strings again. Past half the string's length it keeps
+    // nothing (the whole text is then as cheap to keep).
+    class TZaznamZmen {
+    public:
+        explicit TZaznamZmen(qsizetype Delka) : FDelka(Delka) { }
+        void Pridej(qsizetype Pozice, char16_t Puvodni)
+        {
+            if (bPrilisMnoho)
+                return;
+            if (FPuvodni.size() >= FDelka / 2) {
+                bPrilisMnoho = true;
+                FOdstupy = QByteArray();
+                FPuvodni = QList<char16_t>();
+                return;
+            }
+            for (quint64 odstup = quint64(Pozice - FPosledni);; odstup >>= 7) {
+                if (odstup < 0x80) {
+                    FOdstupy.append(char(odstup));
+                    break;
+                }
+                FOdstupy.append(char(0x80 | (odstup & 0x7F)));
+            }
+            FPosledni = Pozice;
+            FPuvodni.append(Puvodni);
+        }
+
+    private:
+        friend class TTextovyModel;
+        qsizetype FDelka;
+        qsizetype FPosledni = 0;
+        bool bPrilisMnoho = false;
+        QByteArray FOdstupy;
+        QList<char16_t> FPuvodni;
+    };
+
     // The longest piece of a line that the document lays out as one paragraph.
     static constexpr qsizetype MaxDelkaBloku = 16384;
     // Up to this number of lines each has a paragraph of its own. A paragraph
@@ -167,6 +204,9 @@ public:
     // The replacement of such a conversion, with the contract of NastavText;
     // Surovy is SurovyText() with code units replaced one for one.
     bool NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false, qsizetype Pozice = 0);
+    // The same with the changes as the conversion found them (of a string as
+    // long as the document's).
+    bool NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaznam, bool bVratitelne, qsizetype Pozice);
 
     // What the user puts in as the document is to keep it: the characters it
     // would take for breaks and those that now stand for another under
@@ -212,6 +252,10 @@ private:
         std::unique_ptr<TZmeny> Zmeny;
     };
     std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument, bool *bStejne = nullptr) const;
+    std::unique_ptr<TZmeny> DoplnZmeny(std::unique_ptr<TZmeny> Zmeny, const QString &NovyDokument,
+                                       bool bOtisk = true) const;
+    bool NastavPrevedenyTvar(const QString &Surovy, std::unique_ptr<TZmeny> Zmeny, bool bZnameZmeny, bool bVratitelne,
+                             qsizetype Pozice);
     template <typename F> static void ProjdiZmeny(const TZmeny &Zmeny, F &&Kus);
     void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false,
                      std::unique_ptr<TZmeny> Nalezene = nullptr);

@@ -1409,6 +1409,8 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         const bool bHlidatPoloviny =
             (FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady);
         QString vysledek;
+        // The code units F6 changes, found as it converts them.
+        std::optional<TTextovyModel::TZaznamZmen> zaznam;
         if (bZlomy) {
             const QString text = memSoubor->Text();
             prikaz.Krok();
@@ -1422,6 +1424,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             const char16_t *mapa = tabulka.Data();
             vysledek.resize(memSoubor->document()->characterCount() - 1);
             VelkyBlok(vysledek.data(), vysledek.size() * qint64(sizeof(QChar)));
+            zaznam.emplace(vysledek.size());
             char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
             char16_t *cil = zacatek;
             char16_t predPuvodni = 0, predNovy = 0;
@@ -1440,8 +1443,11 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
                     cil[i] = mapa[u];
                     // A surrogate pair counts as one character.
                     const bool bZmena = cil[i] != u;
-                    if (bZmena && !(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
-                        ++nahrazeno;
+                    if (bZmena) {
+                        zaznam->Pridej(cil - zacatek + i, u);
+                        if (!(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
+                            ++nahrazeno;
+                    }
                     bZmenaPred = bZmena;
                     predPuvodni = u;
                 }
@@ -1464,7 +1470,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             if (bZlomy)
                 memSoubor->NastavText(std::move(vysledek), true);
             else
-                memSoubor->NastavPrevedenyTvar(vysledek, true);
+                memSoubor->NastavPrevedenyTvar(vysledek, std::move(*zaznam), true);
         }
     }
     OhlasNahrazeni(nahrazeno);

@@ -475,43 +475,55 @@ void TestModel::prevedenyTvar_data()
                                          << QList<qsizetype>{7, 20000, 40000};
     QTest::newRow("sdružené řádky") << u"čára\r\n"_s.repeated(TTextovyModel::MaxRadkuBezSdruzeni + 1)
                                     << QList<qsizetype>{0, 100000, 499999};
+    // More than half: the undo keeps the whole text.
+    QTest::newRow("mění se vše") << u"ěščř"_s << QList<qsizetype>{0, 1, 2, 3};
 }
 
 void TestModel::prevedenyTvar()
 {
     QFETCH(QString, text);
     QFETCH(QList<qsizetype>, zmeny);
-    TRetezcovyDokument dokument;
-    TTextovyModel model(dokument);
-    model.NastavText(u"předtím"_s);
-    model.NastavText(text, true, 2);
-    model.SetModified(true);
-    const QString puvodni = dokument.Dokument;
-    const QList<qsizetype> dilky = dokument.Dilky;
-    QString prevedeny = puvodni;
-    for (const qsizetype pozice : zmeny) {
-        QVERIFY(prevedeny[pozice] != u'x');
-        prevedeny[pozice] = u'x';
+    // The model compares the strings itself, or takes the changes as the
+    // conversion found them.
+    for (const bool bZaznam : {false, true}) {
+        TRetezcovyDokument dokument;
+        TTextovyModel model(dokument);
+        model.NastavText(u"předtím"_s);
+        model.NastavText(text, true, 2);
+        model.SetModified(true);
+        const QString puvodni = dokument.Dokument;
+        const QList<qsizetype> dilky = dokument.Dilky;
+        QString prevedeny = puvodni;
+        TTextovyModel::TZaznamZmen zaznam(prevedeny.size());
+        for (const qsizetype pozice : zmeny) {
+            QVERIFY(prevedeny[pozice] != u'x');
+            zaznam.Pridej(pozice, prevedeny[pozice].unicode());
+            prevedeny[pozice] = u'x';
+        }
+        const auto nastav = [&](qsizetype Pozice) {
+            return bZaznam ? model.NastavPrevedenyTvar(prevedeny, std::move(zaznam), true, Pozice)
+                           : model.NastavPrevedenyTvar(prevedeny, true, Pozice);
+        };
+        const int zobrazeni = dokument.Zobrazeni;
+        if (zmeny.isEmpty()) {
+            // Nothing to do: the text, the flag and the step back stay.
+            QCOMPARE(nastav(5), false);
+            QCOMPARE(dokument.Zobrazeni, zobrazeni);
+            QVERIFY(model.Modified());
+            QCOMPARE(model.Zpet().value_or(-1), qsizetype(2));
+            QCOMPARE(model.Text(), u"předtím"_s);
+            continue;
+        }
+        QVERIFY(nastav(5));
+        QVERIFY(dokument.Dokument == prevedeny);
+        QCOMPARE(dokument.Dilky, dilky);
+        QVERIFY(!model.Modified());
+        QCOMPARE(model.Zpet().value_or(-1), qsizetype(5));
+        QVERIFY(dokument.Dokument == puvodni);
+        QCOMPARE(dokument.Dilky, dilky);
+        QVERIFY(model.Text() == text);
+        QVERIFY(!model.Zpet());
     }
-    const int zobrazeni = dokument.Zobrazeni;
-    if (zmeny.isEmpty()) {
-        // Nothing to do: the text, the flag and the step back stay.
-        QCOMPARE(model.NastavPrevedenyTvar(prevedeny, true, 5), false);
-        QCOMPARE(dokument.Zobrazeni, zobrazeni);
-        QVERIFY(model.Modified());
-        QCOMPARE(model.Zpet().value_or(-1), qsizetype(2));
-        QCOMPARE(model.Text(), u"předtím"_s);
-        return;
-    }
-    QVERIFY(model.NastavPrevedenyTvar(prevedeny, true, 5));
-    QVERIFY(dokument.Dokument == prevedeny);
-    QCOMPARE(dokument.Dilky, dilky);
-    QVERIFY(!model.Modified());
-    QCOMPARE(model.Zpet().value_or(-1), qsizetype(5));
-    QVERIFY(dokument.Dokument == puvodni);
-    QCOMPARE(dokument.Dilky, dilky);
-    QVERIFY(model.Text() == text);
-    QVERIFY(!model.Zpet());
 }
 
 // The changes go back only onto the very string the conversion gave: one
