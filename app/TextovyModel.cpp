@@ -673,8 +673,15 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::DoplnZmeny(std::unique_ptr
 {
     std::unique_ptr<TZmeny> zmeny = std::move(Zmeny);
     if (bOtisk) {
+        // A step after every few million code units.
+        constexpr qsizetype naKrok = qsizetype(1) << 22;
         size_t otisk = 0;
         qsizetype zahasovano = 0;
+        for (qsizetype po = naKrok; po < NovyDokument.size(); po += naKrok) {
+            PridejOtisk(otisk, QStringView(NovyDokument).first(po), zahasovano, false);
+            if (!FDokument.Krok())
+                throw EZruseno();
+        }
         PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
         zmeny->Otisk = otisk;
     }

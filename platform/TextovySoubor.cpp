@@ -475,8 +475,15 @@ TTextovySoubor DekodujText(const QByteArray &Bajty, const std::function<void(qin
         // Which reading it is depends on the UTF-8 reading itself; its line
         // breaks are made CR LF after.
         dekoduj(TDruhKodovani::Utf8, bajty, false);
+        // Each of the passes over a big text that follow is a step of its own.
+        const auto krok = [&] {
+            if (Krok && bajty.size() > BajtuNaKrok)
+                Krok(bajty.size() - 1, bajty.size());
+        };
+        krok();
         const qsizetype neplatne = soubor.ZastupciBajtu;
         if (CtiJakoUtf8(bajty, soubor.Text, neplatne, neplatne ? SpocitejUtf8(bajty).Vicebajtove : 0)) {
+            krok();
             soubor.Kodovani = koUtf8BezZnacky;
             soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy, &soubor.PoctyZlomu);
         } else {

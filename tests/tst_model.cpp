@@ -475,6 +475,9 @@ void TestModel::prevedenyTvar_data()
                                          << QList<qsizetype>{7, 20000, 40000};
     QTest::newRow("sdružené řádky") << u"čára\r\n"_s.repeated(TTextovyModel::MaxRadkuBezSdruzeni + 1)
                                     << QList<qsizetype>{0, 100000, 499999};
+    // The hash of the converted string is taken in steps of 4 Mi code units.
+    QTest::newRow("přes kroky otisku") << u"šíp\r\n"_s.repeated(1100000)
+                                       << QList<qsizetype>{1, 4194304, 4194305, 4399997};
     // More than half: the undo keeps the whole text.
     QTest::newRow("mění se vše") << u"ěščř"_s << QList<qsizetype>{0, 1, 2, 3};
 }
