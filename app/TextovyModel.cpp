@@ -504,11 +504,13 @@ bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaz
 {
     if (Zaznam.FDelka != Surovy.size() || Surovy.size() != FDokument.Delka())
         return NastavPrevedenyTvar(Surovy, bVratitelne, Pozice);
-    if (!Zaznam.bPrilisMnoho && Zaznam.FPuvodni.isEmpty())
+    if (!Zaznam.bPrilisMnoho && Zaznam.FPocet == 0)
         return false;
     std::unique_ptr<TZmeny> zmeny;
     if (!Zaznam.bPrilisMnoho) {
         zmeny = std::make_unique<TZmeny>();
+        Zaznam.FOdstupy.truncate(Zaznam.FBajtu);
+        Zaznam.FPuvodni.resize(Zaznam.FPocet);
         zmeny->Odstupy = std::move(Zaznam.FOdstupy);
         zmeny->Puvodni = std::move(Zaznam.FPuvodni);
         zmeny = DoplnZmeny(std::move(zmeny), Surovy);

@@ -26,6 +26,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>
@@ -81,34 +82,49 @@ public:
     class TZaznamZmen {
     public:
         explicit TZaznamZmen(qsizetype Delka) : FDelka(Delka) { }
+        // Millions of calls for a big text: the buffers grow by doubling and
+        // are written through pointers, without the containers' checks.
         void Pridej(qsizetype Pozice, char16_t Puvodni)
         {
             if (bPrilisMnoho)
                 return;
-            if (FPuvodni.size() >= FDelka / 2) {
+            if (FPocet >= FDelka / 2) {
                 bPrilisMnoho = true;
                 FOdstupy = QByteArray();
                 FPuvodni = QList<char16_t>();
+                FPocet = FBajtu = 0;
                 return;
             }
+            // A distance takes at most ten bytes of seven bits.
+            if (FBajtu + 10 > FOdstupy.size() || FPocet == FPuvodni.size())
+                Zvetsi();
+            char *o = FOdstupy.data() + FBajtu;
             for (quint64 odstup = quint64(Pozice - FPosledni);; odstup >>= 7) {
                 if (odstup < 0x80) {
-                    FOdstupy.append(char(odstup));
+                    *o++ = char(odstup);
                     break;
                 }
-                FOdstupy.append(char(0x80 | (odstup & 0x7F)));
+                *o++ = char(0x80 | (odstup & 0x7F));
             }
+            FBajtu = o - FOdstupy.constData();
             FPosledni = Pozice;
-            FPuvodni.append(Puvodni);
+            FPuvodni.data()[FPocet++] = Puvodni;
         }
 
     private:
         friend class TTextovyModel;
+        void Zvetsi()
+        {
+            FOdstupy.resize(std::max<qsizetype>(4096, FOdstupy.size() * 2));
+            if (FPocet == FPuvodni.size())
+                FPuvodni.resize(std::max<qsizetype>(2048, FPuvodni.size() * 2));
+        }
         qsizetype FDelka;
         qsizetype FPosledni = 0;
         bool bPrilisMnoho = false;
-        QByteArray FOdstupy;
-        QList<char16_t> FPuvodni;
+        QByteArray FOdstupy;      // FBajtu of them written
+        QList<char16_t> FPuvodni; // FPocet of them written
+        qsizetype FBajtu = 0, FPocet = 0;
     };
 
     // The longest piece of a line that the document lays out as one paragraph.

@@ -478,6 +478,11 @@ void TestModel::prevedenyTvar_data()
     // The hash of the converted string is taken in steps of 4 Mi code units.
     QTest::newRow("přes kroky otisku") << u"šíp\r\n"_s.repeated(1100000)
                                        << QList<qsizetype>{1, 4194304, 4194305, 4399997};
+    // A change at every third code unit: the record grows many times.
+    QList<qsizetype> kazdaTreti;
+    for (qsizetype i = 0; i < 300000; i += 3)
+        kazdaTreti.append(i);
+    QTest::newRow("mnoho změn") << u"čččččččč\r\n"_s.repeated(33334) << kazdaTreti;
     // More than half: the undo keeps the whole text.
     QTest::newRow("mění se vše") << u"ěščř"_s << QList<qsizetype>{0, 1, 2, 3};
 }
