@@ -510,7 +510,7 @@ bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaz
     if (!Zaznam.bPrilisMnoho) {
         zmeny = std::make_unique<TZmeny>();
         Zaznam.FOdstupy.truncate(Zaznam.FBajtu);
-        Zaznam.FPuvodni.resize(Zaznam.FPocet);
+        Zaznam.FPuvodni.truncate(2 * Zaznam.FPocet);
         zmeny->Odstupy = std::move(Zaznam.FOdstupy);
         zmeny->Puvodni = std::move(Zaznam.FPuvodni);
         zmeny = DoplnZmeny(std::move(zmeny), Surovy);
@@ -640,7 +640,7 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
         for (qsizetype i = 0; i < Kus.size(); ++i, ++pozice) {
             if (z[i] == novy[pozice])
                 continue;
-            if (zmeny->Puvodni.size() >= nejvice)
+            if (zmeny->Puvodni.size() / 2 >= nejvice)
                 return false;
             for (quint64 odstup = quint64(pozice - posledni);; odstup >>= 7) {
                 if (odstup < 0x80) {
@@ -650,7 +650,7 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
                 zmeny->Odstupy.append(char(0x80 | (odstup & 0x7F)));
             }
             posledni = pozice;
-            zmeny->Puvodni.append(z[i]);
+            zmeny->Puvodni.append(reinterpret_cast<const char *>(z + i), 2);
         }
         // The new string's part just compared is hashed while it is at hand.
         PridejOtisk(otisk, QStringView(novy, pozice), zahasovano, false);
@@ -703,7 +703,9 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::DoplnZmeny(std::unique_ptr
 template <typename F> void TTextovyModel::ProjdiZmeny(const TZmeny &Zmeny, F &&Kus)
 {
     qsizetype j = 0;
-    for (const char16_t puvodni : std::as_const(Zmeny.Puvodni)) {
+    for (qsizetype k = 0; k < Zmeny.Puvodni.size(); k += 2) {
+        char16_t puvodni;
+        std::memcpy(&puvodni, Zmeny.Puvodni.constData() + k, 2);
         quint64 odstup = 0;
         for (int posun = 0;; posun += 7) {
             const uchar b = uchar(Zmeny.Odstupy[j++]);

@@ -23,11 +23,13 @@
 // without a copy, and the undo of a conversion keeps only the code units it
 // changed.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -91,12 +93,12 @@ public:
             if (FPocet >= FDelka / 2) {
                 bPrilisMnoho = true;
                 FOdstupy = QByteArray();
-                FPuvodni = QList<char16_t>();
+                FPuvodni = QByteArray();
                 FPocet = FBajtu = 0;
                 return;
             }
             // A distance takes at most ten bytes of seven bits.
-            if (FBajtu + 10 > FOdstupy.size() || FPocet == FPuvodni.size())
+            if (FBajtu + 10 > FOdstupy.size() || 2 * FPocet == FPuvodni.size())
                 Zvetsi();
             char *o = FOdstupy.data() + FBajtu;
             for (quint64 odstup = quint64(Pozice - FPosledni);; odstup >>= 7) {
@@ -108,7 +110,7 @@ public:
             }
             FBajtu = o - FOdstupy.constData();
             FPosledni = Pozice;
-            FPuvodni.data()[FPocet++] = Puvodni;
+            std::memcpy(FPuvodni.data() + 2 * FPocet++, &Puvodni, 2);
         }
 
     private:
@@ -116,14 +118,14 @@ public:
         void Zvetsi()
         {
             FOdstupy.resize(std::max<qsizetype>(4096, FOdstupy.size() * 2));
-            if (FPocet == FPuvodni.size())
-                FPuvodni.resize(std::max<qsizetype>(2048, FPuvodni.size() * 2));
+            if (2 * FPocet == FPuvodni.size())
+                FPuvodni.resize(std::max<qsizetype>(4096, FPuvodni.size() * 2));
         }
         qsizetype FDelka;
         qsizetype FPosledni = 0;
         bool bPrilisMnoho = false;
-        QByteArray FOdstupy;      // FBajtu of them written
-        QList<char16_t> FPuvodni; // FPocet of them written
+        QByteArray FOdstupy; // FBajtu of them written
+        QByteArray FPuvodni; // FPocet code units written, two bytes each
         qsizetype FBajtu = 0, FPocet = 0;
     };
 
@@ -252,10 +254,10 @@ private:
     // After a replacement that kept the length of the document's string (a
     // conversion): the code units it changed, and the shape the text had.
     struct TZmeny {
-        qsizetype Delka;         // of the document's string after the replacement
-        size_t Otisk;            // its hash (PridejOtisk): the changes only ever go back onto that string
-        QByteArray Odstupy;      // from one changed position to the next, 7 bits a byte
-        QList<char16_t> Puvodni; // what each changed code unit was
+        qsizetype Delka;    // of the document's string after the replacement
+        size_t Otisk;       // its hash (PridejOtisk): the changes only ever go back onto that string
+        QByteArray Odstupy; // from one changed position to the next, 7 bits a byte
+        QByteArray Puvodni; // what each changed code unit was, two bytes each
         QList<qsizetype> Dilky;
         QList<TZastupce> Zastupci;
         bool bSdruzene;
