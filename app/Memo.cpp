@@ -169,7 +169,9 @@ void TMemo::VlozPoDavkach(QTextDocument &Dokument, const QString &Text, bool bZr
                ((Text[konec - 1] == u'\r' && Text[konec] == u'\n') ||
                 (Text[konec - 1].isHighSurrogate() && Text[konec].isLowSurrogate())))
             ++konec;
-        kurzor.insertText(QStringView(Text).sliced(od, konec - od).toString(), QTextCharFormat());
+        // The document copies the batch into its own buffer: it is handed
+        // over without a copy of its own.
+        kurzor.insertText(QString::fromRawData(Text.constData() + od, konec - od), QTextCharFormat());
         od = konec;
         if (!Prubeh.Krok(od, n) && bZrusitelne)
             throw EZruseno();
@@ -269,6 +271,12 @@ void TMemo::NastavSurovyText(const QString &Text, bool bVratitelne)
 void TMemo::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne)
 {
     Nahrad(bVratitelne, [&](int Pozice) { return FModel.NastavPrevedenyTvar(Surovy, bVratitelne, Pozice); });
+}
+
+void TMemo::NastavPrevedenyTvar(const QString &Surovy, TTextovyModel::TZaznamZmen &&Zaznam, bool bVratitelne)
+{
+    Nahrad(bVratitelne,
+           [&](int Pozice) { return FModel.NastavPrevedenyTvar(Surovy, std::move(Zaznam), bVratitelne, Pozice); });
 }
 
 void TMemo::Smaz(bool bVratitelne)

@@ -72,6 +72,8 @@ public:
         return FModel.TvarPrevoduBezpecny(Hledane, Nahrady);
     }
     void NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false);
+    // The same with the changes as the conversion found them.
+    void NastavPrevedenyTvar(const QString &Surovy, TTextovyModel::TZaznamZmen &&Zaznam, bool bVratitelne);
     void Smaz(bool bVratitelne = false);
 
     // Undo: the editor's own edits first, then the last conversion or delete

@@ -1,6 +1,7 @@
 #include "TextovyModel.h"
 
 #include "Chyba.h"
+#include "Pamet.h"
 #include "convar.h"
 
 #include <QHash>
@@ -56,6 +57,25 @@ std::optional<char16_t> VolnyZastupce(TTextovyModel::TVidene &Videne)
 const char16_t *Znaky(const QString &Text)
 {
     return reinterpret_cast<const char16_t *>(Text.constData());
+}
+
+// The hash of a big string is taken a slice at a time, each slice's hash the
+// seed of the next: a pass that has just read a slice hashes it while it is
+// still in the cache, and a long hash can take steps between slices.
+constexpr qsizetype DelkaOtisku = qsizetype(1) << 16;
+
+// Hashes the whole slices of Text from *Hotovo on (all of it with bKonec),
+// moving *Hotovo past them.
+void PridejOtisk(size_t &Otisk, QStringView Text, qsizetype &Hotovo, bool bKonec)
+{
+    while (Text.size() - Hotovo >= DelkaOtisku) {
+        Otisk = qHash(Text.sliced(Hotovo, DelkaOtisku), Otisk);
+        Hotovo += DelkaOtisku;
+    }
+    if (bKonec && Hotovo < Text.size()) {
+        Otisk = qHash(Text.sliced(Hotovo), Otisk);
+        Hotovo = Text.size();
+    }
 }
 
 } // namespace
@@ -140,6 +160,7 @@ QString TTextovyModel::Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) cons
     Od = std::max<qsizetype>(Od, 0);
     Do = std::min(Do, FDokument.Delka());
     QString text(DelkaPrevodu(Od, Do, Zlom.size()), Qt::Uninitialized);
+    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
     QChar *cil = text.data();
     QChar *const konec = cil + text.size();
     ProjdiText(Od, Do, Zlom, [&](QStringView Kus) {
@@ -158,11 +179,13 @@ QString TTextovyModel::Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) cons
 // paragraph and its separator at a time, until Kus returns false; false then.
 template <typename F> bool TTextovyModel::ProjdiDokument(F &&Kus) const
 {
+    static constexpr char16_t oddelovac = Odstavec;
     return FDokument.Projdi(0, true, [&](const TOdstavec &Blok) {
-        QString text = Blok.Text;
-        if (!Blok.bPosledni)
-            text += QChar(Odstavec);
-        return text.isEmpty() || Kus(QStringView(text));
+        // The paragraph's text as the document gave it, then its separator:
+        // a paragraph is never copied to put the separator behind it.
+        if (!Blok.Text.isEmpty() && !Kus(QStringView(Blok.Text)))
+            return false;
+        return Blok.bPosledni || Kus(QStringView(&oddelovac, 1));
     });
 }
 
@@ -220,6 +243,20 @@ QList<qsizetype> TTextovyModel::PoziceDilku() const
 // the characters it would take for breaks, long lines cut into pieces, and
 // for very many lines several in a paragraph.
 TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::function<bool()> &Krok)
+{
+    return PodobaDo(Text, nullptr, Krok);
+}
+
+TTextovyModel::TPodoba TTextovyModel::Podoba(QString &&Text, const std::function<bool()> &Krok)
+{
+    return PodobaDo(Text, &Text, Krok);
+}
+
+// Podoba; where Misto is given (it is Text, which the caller gives up), the
+// document's form is written over Text's own buffer when it fits there: a
+// big text then is not held twice. Text changes only once nothing but a step
+// (EZruseno) can fail any more.
+TTextovyModel::TPodoba TTextovyModel::PodobaDo(const QString &Text, QString *Misto, const std::function<bool()> &Krok)
 {
     // A step after about every four million code units.
     constexpr qsizetype krokPo = qsizetype(1) << 22;
@@ -279,7 +316,7 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::fun
     }
     if (podoba.Zastupci.isEmpty() && nejdelsi <= MaxDelkaBloku && !podoba.bSdruzene) {
         // The document reads CR LF as a break itself.
-        podoba.Dokument = Text;
+        podoba.Dokument = Misto ? std::move(*Misto) : Text;
         return podoba;
     }
 
@@ -289,8 +326,20 @@ TTextovyModel::TPodoba TTextovyModel::Podoba(const QString &Text, const std::fun
     for (const TZastupce &zastupce : podoba.Zastupci)
         tam[zastupce.Znak] = zastupce.Zastupce;
     const qsizetype naBlok = podoba.bSdruzene ? (radky + CilovyPocetBloku - 1) / CilovyPocetBloku : 1;
-    QString dokument(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
+    // Without pieces every code unit gives at most one, and a break of two
+    // gives one: the form never runs ahead of the text it is made from, and
+    // can take the text's place in its buffer.
+    const bool bNaMiste = Misto && Misto->isDetached() && nejdelsi <= MaxDelkaBloku;
+    QString dokument;
+    if (bNaMiste)
+        dokument = std::move(*Misto);
+    else {
+        dokument = QString(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
+        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
+    }
     char16_t *const zacatek = reinterpret_cast<char16_t *>(dokument.data());
+    // Still the text's own buffer where the form takes its place.
+    Q_ASSERT(!bNaMiste || zacatek == z);
     char16_t *cil = zacatek;
     const auto opis = [&](qsizetype Od, qsizetype Do) {
         for (qsizetype i = Od; i < Do; ++i)
@@ -375,9 +424,9 @@ bool TTextovyModel::NastavText(QString Text, bool bVratitelne, qsizetype Pozice)
     // Everything that can fail comes before the first change; a replacement
     // that the user gives up (EZruseno, only one that Zpet cannot take back)
     // leaves the text and what Zpet keeps as they were.
-    TPodoba podoba = Podoba(Text, [this] { return FDokument.Krok(); });
-    // From here on the document's form of the text is all that is needed; a
-    // text handed over by its last holder goes.
+    // The document's form is all that is needed from here on: a text handed
+    // over by its last holder becomes it in its own buffer where it can.
+    TPodoba podoba = Podoba(std::move(Text), [this] { return FDokument.Krok(); });
     Text = QString();
     if (bVratitelne)
         PripravZpet(bVratitelne, Pozice, &podoba.Dokument);
@@ -448,26 +497,75 @@ bool TTextovyModel::TvarPrevoduBezpecny(const QString &Hledane, const QString &N
 
 bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne, qsizetype Pozice)
 {
+    return NastavPrevedenyTvar(Surovy, nullptr, false, bVratitelne, Pozice);
+}
+
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaznam, bool bVratitelne, qsizetype Pozice)
+{
+    if (Zaznam.FDelka != Surovy.size() || Surovy.size() != FDokument.Delka())
+        return NastavPrevedenyTvar(Surovy, bVratitelne, Pozice);
+    if (!Zaznam.bPrilisMnoho && Zaznam.FPocet == 0)
+        return false;
+    std::unique_ptr<TZmeny> zmeny;
+    if (!Zaznam.bPrilisMnoho) {
+        zmeny = std::make_unique<TZmeny>();
+        Zaznam.FOdstupy.truncate(Zaznam.FBajtu);
+        Zaznam.FPuvodni.truncate(2 * Zaznam.FPocet);
+        zmeny->Odstupy = std::move(Zaznam.FOdstupy);
+        zmeny->Puvodni = std::move(Zaznam.FPuvodni);
+        zmeny = DoplnZmeny(std::move(zmeny), Surovy);
+    }
+    return NastavPrevedenyTvar(Surovy, std::move(zmeny), true, bVratitelne, Pozice);
+}
+
+// Zmeny: the changes when bZnameZmeny, else found here.
+bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, std::unique_ptr<TZmeny> Zmeny_, bool bZnameZmeny,
+                                        bool bVratitelne, qsizetype Pozice)
+{
     if (Surovy.size() != FDokument.Delka()) {
         QString text = Surovy;
         text.replace(QChar(Odstavec), Zlom().toString());
         return NastavText(std::move(text), bVratitelne, Pozice);
     }
-    if (JeSurovyText(Surovy))
+    // One pass over the document finds what the conversion changed, and so
+    // whether it changed anything, and what the undo needs to keep.
+    std::unique_ptr<TZmeny> zmeny = std::move(Zmeny_);
+    if (bZnameZmeny) {
+        if (!bVratitelne)
+            zmeny.reset();
+    } else if (bVratitelne) {
+        bool bStejne = false;
+        zmeny = Zmeny(Surovy, &bStejne);
+        if (bStejne)
+            return false;
+    } else if (JeSurovyText(Surovy)) {
         return false;
+    }
     TPodoba podoba;
     podoba.Dokument = Surovy;
-    podoba.Dilky = PoziceDilku();
+    podoba.Dilky = zmeny ? zmeny->Dilky : PoziceDilku();
     podoba.Zastupci = FZastupci;
     podoba.bSdruzene = bSdruzene;
-    // What the conversion puts in has been seen too.
-    podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
-    for (const QChar c : Surovy)
-        (*podoba.Videne)[c.unicode()] = true;
+    // What the conversion puts in has been seen too. Every code unit the
+    // document holds now has been seen already, so where the changes are
+    // known only they are added.
+    if (zmeny && FVidene) {
+        podoba.Videne = std::make_unique<TVidene>(*FVidene);
+        const char16_t *novy = Znaky(Surovy);
+        qsizetype misto = 0;
+        ProjdiZmeny(*zmeny, [&](qsizetype Odstup, char16_t) {
+            misto += Odstup;
+            (*podoba.Videne)[novy[misto]] = true;
+        });
+    } else {
+        podoba.Videne = FVidene ? std::make_unique<TVidene>(*FVidene) : std::make_unique<TVidene>();
+        for (const QChar c : Surovy)
+            (*podoba.Videne)[c.unicode()] = true;
+    }
     // Should Zpet have to keep the whole text, it keeps the text itself: the
     // raw one holds stand-ins.
     if (bVratitelne)
-        PripravZpet(bVratitelne, Pozice, &podoba.Dokument, false);
+        PripravZpet(bVratitelne, Pozice, nullptr, false, std::move(zmeny));
     Zobraz(std::move(podoba));
     if (!bVratitelne)
         FZpet.reset();
@@ -500,7 +598,8 @@ void TTextovyModel::Smaz(bool bVratitelne, qsizetype Pozice)
 // starts a new history). NovyDokument is the document's string to come; when
 // it is as long as the one now shown, only the code units that differ are
 // kept, else the whole text (bSurovy: as SurovyText() gives it).
-void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument, bool bSurovy)
+void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument, bool bSurovy,
+                                std::unique_ptr<TZmeny> Nalezene)
 {
     if (!bVratitelne) {
         FZpet.reset();
@@ -508,8 +607,8 @@ void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QStrin
     }
     // The text kept before is not needed to find the changes.
     FZpet.reset();
-    TZpet zpet{QString(), bSurovy, Pozice, nullptr};
-    if (NovyDokument)
+    TZpet zpet{QString(), bSurovy, Pozice, std::move(Nalezene)};
+    if (NovyDokument && !zpet.Zmeny)
         zpet.Zmeny = Zmeny(*NovyDokument);
     if (!zpet.Zmeny)
         zpet.Text = bSurovy ? SurovyText() : Text();
@@ -518,9 +617,12 @@ void TTextovyModel::PripravZpet(bool bVratitelne, qsizetype Pozice, const QStrin
 
 // The code units of the document's string that NovyDokument changes, with
 // the shape of the text now shown; nothing when the lengths differ or when
-// so much changes that the whole text is as cheap to keep.
-std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyDokument) const
+// so much changes that the whole text is as cheap to keep. bStejne, where
+// given, is set when NovyDokument is the document's string itself.
+std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyDokument, bool *bStejne) const
 {
+    if (bStejne)
+        *bStejne = false;
     const qsizetype n = NovyDokument.size();
     if (FDokument.Delka() != n)
         return nullptr;
@@ -529,7 +631,8 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     // two bytes a code unit.
     const qsizetype nejvice = n / 2;
     const char16_t *novy = Znaky(NovyDokument);
-    qsizetype pozice = 0, posledni = 0;
+    size_t otisk = 0;
+    qsizetype pozice = 0, posledni = 0, zahasovano = 0;
     const bool bVse = ProjdiDokument([&](QStringView Kus) {
         if (Kus.size() > n - pozice)
             return false;
@@ -537,7 +640,7 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
         for (qsizetype i = 0; i < Kus.size(); ++i, ++pozice) {
             if (z[i] == novy[pozice])
                 continue;
-            if (zmeny->Puvodni.size() >= nejvice)
+            if (zmeny->Puvodni.size() / 2 >= nejvice)
                 return false;
             for (quint64 odstup = quint64(pozice - posledni);; odstup >>= 7) {
                 if (odstup < 0x80) {
@@ -547,14 +650,44 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
                 zmeny->Odstupy.append(char(0x80 | (odstup & 0x7F)));
             }
             posledni = pozice;
-            zmeny->Puvodni.append(z[i]);
+            zmeny->Puvodni.append(reinterpret_cast<const char *>(z + i), 2);
         }
+        // The new string's part just compared is hashed while it is at hand.
+        PridejOtisk(otisk, QStringView(novy, pozice), zahasovano, false);
         return true;
     });
     if (!bVse || pozice != n)
         return nullptr;
-    zmeny->Delka = n;
-    zmeny->Otisk = qHash(QStringView(NovyDokument));
+    if (bStejne && zmeny->Puvodni.isEmpty()) {
+        *bStejne = true;
+        return nullptr;
+    }
+    PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
+    zmeny->Otisk = otisk;
+    return DoplnZmeny(std::move(zmeny), NovyDokument, false);
+}
+
+// Completes the changes of a conversion to NovyDokument with what the undo
+// needs besides: the hash of NovyDokument (unless bOtisk is false: it is
+// already there) and the shape of the text now shown.
+std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::DoplnZmeny(std::unique_ptr<TZmeny> Zmeny,
+                                                                 const QString &NovyDokument, bool bOtisk) const
+{
+    std::unique_ptr<TZmeny> zmeny = std::move(Zmeny);
+    if (bOtisk) {
+        // A step after every few million code units.
+        constexpr qsizetype naKrok = qsizetype(1) << 22;
+        size_t otisk = 0;
+        qsizetype zahasovano = 0;
+        for (qsizetype po = naKrok; po < NovyDokument.size(); po += naKrok) {
+            PridejOtisk(otisk, QStringView(NovyDokument).first(po), zahasovano, false);
+            if (!FDokument.Krok())
+                throw EZruseno();
+        }
+        PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
+        zmeny->Otisk = otisk;
+    }
+    zmeny->Delka = NovyDokument.size();
     zmeny->Dilky = PoziceDilku();
     zmeny->Zastupci = FZastupci;
     zmeny->bSdruzene = bSdruzene;
@@ -563,6 +696,25 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     zmeny->Odstupy.squeeze();
     zmeny->Puvodni.squeeze();
     return zmeny;
+}
+
+// Calls Kus with each change in order: its distance from the one before (from
+// position 0 for the first) and the code unit it replaced.
+template <typename F> void TTextovyModel::ProjdiZmeny(const TZmeny &Zmeny, F &&Kus)
+{
+    qsizetype j = 0;
+    for (qsizetype k = 0; k < Zmeny.Puvodni.size(); k += 2) {
+        char16_t puvodni;
+        std::memcpy(&puvodni, Zmeny.Puvodni.constData() + k, 2);
+        quint64 odstup = 0;
+        for (int posun = 0;; posun += 7) {
+            const uchar b = uchar(Zmeny.Odstupy[j++]);
+            odstup |= quint64(b & 0x7F) << posun;
+            if (!(b & 0x80))
+                break;
+        }
+        Kus(qsizetype(odstup), puvodni);
+    }
 }
 
 std::optional<qsizetype> TTextovyModel::Zpet()
@@ -578,24 +730,36 @@ std::optional<qsizetype> TTextovyModel::Zpet()
         // is the one the conversion gave: every later edit has been taken
         // back. Should it be another, nothing is put onto it.
         TZmeny &zmeny = *zpet.Zmeny;
-        QString dokument = FDokument.Surovy();
-        if (dokument.size() != zmeny.Delka || qHash(QStringView(dokument)) != zmeny.Otisk) {
+        if (FDokument.Delka() != zmeny.Delka) {
             FZpet.reset();
             return std::nullopt;
         }
+        // The document's string, copied a paragraph at a time (the pass
+        // takes steps) and hashed as it comes.
+        QString dokument(zmeny.Delka, Qt::Uninitialized);
+        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
         char16_t *d = reinterpret_cast<char16_t *>(dokument.data());
-        qsizetype misto = 0, j = 0;
-        for (const char16_t puvodni : std::as_const(zmeny.Puvodni)) {
-            quint64 odstup = 0;
-            for (int posun = 0;; posun += 7) {
-                const uchar b = uchar(zmeny.Odstupy[j++]);
-                odstup |= quint64(b & 0x7F) << posun;
-                if (!(b & 0x80))
-                    break;
-            }
-            misto += qsizetype(odstup);
-            d[misto] = puvodni;
+        size_t otisk = 0;
+        qsizetype pozice = 0, zahasovano = 0;
+        const bool bCely = ProjdiDokument([&](QStringView Kus) {
+            if (Kus.size() > zmeny.Delka - pozice)
+                return false;
+            std::memcpy(d + pozice, Kus.utf16(), size_t(Kus.size()) * sizeof(char16_t));
+            pozice += Kus.size();
+            PridejOtisk(otisk, QStringView(d, pozice), zahasovano, false);
+            return true;
+        });
+        if (bCely && pozice == zmeny.Delka)
+            PridejOtisk(otisk, QStringView(dokument), zahasovano, true);
+        if (!bCely || pozice != zmeny.Delka || otisk != zmeny.Otisk) {
+            FZpet.reset();
+            return std::nullopt;
         }
+        qsizetype misto = 0;
+        ProjdiZmeny(zmeny, [&](qsizetype Odstup, char16_t Puvodni) {
+            misto += Odstup;
+            d[misto] = Puvodni;
+        });
         podoba.emplace();
         podoba->Dokument = std::move(dokument);
         podoba->Dilky = std::move(zmeny.Dilky);
@@ -617,7 +781,9 @@ std::optional<qsizetype> TTextovyModel::Zpet()
                 zpet.Text.replace(QChar(Odstavec), Zlom().toString());
                 zpet.bSurovy = false;
             }
-            podoba = Podoba(zpet.Text);
+            // Nothing but the rsZASTUPCI of Podoba, before any change, can
+            // fail here, and the kept text goes once this is done.
+            podoba = Podoba(std::move(zpet.Text));
         }
     }
     // Not held twice while the document takes its copy.

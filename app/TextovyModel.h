@@ -23,10 +23,13 @@
 // without a copy, and the undo of a conversion keeps only the code units it
 // changed.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -74,6 +77,58 @@ struct EZruseno { };
 
 class TTextovyModel {
 public:
+    // The code units that a conversion of the document's string changes, as
+    // the conversion finds them, in order of position: the model then need
+    // not compare the strings again. Past half the string's length it keeps
+    // nothing (the whole text is then as cheap to keep).
+    class TZaznamZmen {
+    public:
+        explicit TZaznamZmen(qsizetype Delka) : FDelka(Delka) { }
+        // Millions of calls for a big text: the buffers grow by doubling and
+        // are written through pointers, without the containers' checks.
+        void Pridej(qsizetype Pozice, char16_t Puvodni)
+        {
+            if (bPrilisMnoho)
+                return;
+            if (FPocet >= FDelka / 2) {
+                bPrilisMnoho = true;
+                FOdstupy = QByteArray();
+                FPuvodni = QByteArray();
+                FPocet = FBajtu = 0;
+                return;
+            }
+            // A distance takes at most ten bytes of seven bits.
+            if (FBajtu + 10 > FOdstupy.size() || 2 * FPocet == FPuvodni.size())
+                Zvetsi();
+            char *o = FOdstupy.data() + FBajtu;
+            for (quint64 odstup = quint64(Pozice - FPosledni);; odstup >>= 7) {
+                if (odstup < 0x80) {
+                    *o++ = char(odstup);
+                    break;
+                }
+                *o++ = char(0x80 | (odstup & 0x7F));
+            }
+            FBajtu = o - FOdstupy.constData();
+            FPosledni = Pozice;
+            std::memcpy(FPuvodni.data() + 2 * FPocet++, &Puvodni, 2);
+        }
+
+    private:
+        friend class TTextovyModel;
+        void Zvetsi()
+        {
+            FOdstupy.resize(std::max<qsizetype>(4096, FOdstupy.size() * 2));
+            if (2 * FPocet == FPuvodni.size())
+                FPuvodni.resize(std::max<qsizetype>(4096, FPuvodni.size() * 2));
+        }
+        qsizetype FDelka;
+        qsizetype FPosledni = 0;
+        bool bPrilisMnoho = false;
+        QByteArray FOdstupy; // FBajtu of them written
+        QByteArray FPuvodni; // FPocet code units written, two bytes each
+        qsizetype FBajtu = 0, FPocet = 0;
+    };
+
     // The longest piece of a line that the document lays out as one paragraph.
     static constexpr qsizetype MaxDelkaBloku = 16384;
     // Up to this number of lines each has a paragraph of its own. A paragraph
@@ -102,6 +157,9 @@ public:
     // Krok, where given, is called now and then during the passes over a big
     // text; when it returns false, EZruseno.
     static TPodoba Podoba(const QString &Text, const std::function<bool()> &Krok = {});
+    // The same for a text that the caller gives up: its buffer may take the
+    // document's form. Until an EChyba the text is as it was.
+    static TPodoba Podoba(QString &&Text, const std::function<bool()> &Krok = {});
     // The raw text (U+2029 for each line break) as the document can keep it
     // as it is; nothing when it cannot.
     static std::optional<TPodoba> SurovaPodoba(const QString &Surovy);
@@ -164,6 +222,9 @@ public:
     // The replacement of such a conversion, with the contract of NastavText;
     // Surovy is SurovyText() with code units replaced one for one.
     bool NastavPrevedenyTvar(const QString &Surovy, bool bVratitelne = false, qsizetype Pozice = 0);
+    // The same with the changes as the conversion found them (of a string as
+    // long as the document's).
+    bool NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaznam, bool bVratitelne, qsizetype Pozice);
 
     // What the user puts in as the document is to keep it: the characters it
     // would take for breaks and those that now stand for another under
@@ -177,13 +238,13 @@ public:
     void SetModified(bool Hodnota) { FModified = Hodnota; }
 
 private:
+    static TPodoba PodobaDo(const QString &Text, QString *Misto, const std::function<bool()> &Krok);
     template <typename F> bool ProjdiText(qsizetype Od, qsizetype Do, QStringView Zlom, F &&Kus) const;
     template <typename F> bool ProjdiDokument(F &&Kus) const;
     qsizetype DelkaPrevodu(qsizetype Od, qsizetype Do, qsizetype DelkaZlomu) const;
     bool JeSurovyText(const QString &Surovy) const;
     QList<qsizetype> PoziceDilku() const;
     void Zobraz(TPodoba Podoba);
-    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false);
 
     TDokumentTextu &FDokument;
     QList<TZastupce> FZastupci;
@@ -193,10 +254,10 @@ private:
     // After a replacement that kept the length of the document's string (a
     // conversion): the code units it changed, and the shape the text had.
     struct TZmeny {
-        qsizetype Delka;         // of the document's string after the replacement
-        size_t Otisk;            // its hash: the changes only ever go back onto that string
-        QByteArray Odstupy;      // from one changed position to the next, 7 bits a byte
-        QList<char16_t> Puvodni; // what each changed code unit was
+        qsizetype Delka;    // of the document's string after the replacement
+        size_t Otisk;       // its hash (PridejOtisk): the changes only ever go back onto that string
+        QByteArray Odstupy; // from one changed position to the next, 7 bits a byte
+        QByteArray Puvodni; // what each changed code unit was, two bytes each
         QList<qsizetype> Dilky;
         QList<TZastupce> Zastupci;
         bool bSdruzene;
@@ -208,7 +269,14 @@ private:
         qsizetype Pozice;
         std::unique_ptr<TZmeny> Zmeny;
     };
-    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument) const;
+    std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument, bool *bStejne = nullptr) const;
+    std::unique_ptr<TZmeny> DoplnZmeny(std::unique_ptr<TZmeny> Zmeny, const QString &NovyDokument,
+                                       bool bOtisk = true) const;
+    bool NastavPrevedenyTvar(const QString &Surovy, std::unique_ptr<TZmeny> Zmeny, bool bZnameZmeny, bool bVratitelne,
+                             qsizetype Pozice);
+    template <typename F> static void ProjdiZmeny(const TZmeny &Zmeny, F &&Kus);
+    void PripravZpet(bool bVratitelne, qsizetype Pozice, const QString *NovyDokument = nullptr, bool bSurovy = false,
+                     std::unique_ptr<TZmeny> Nalezene = nullptr);
     std::optional<TZpet> FZpet;
     bool FModified = false;
 };

@@ -1009,6 +1009,12 @@ bool THlavniForm::ZakodujEditor(TKodovani Kodovani, QByteArray &Bajty, bool bZas
 {
     const TFormat format = FormatKodovani(Kodovani);
     Bajty = Znacka(format).toByteArray();
+    // Room for the bytes of a usual text (a little more than a byte a code
+    // unit, two in UTF-16), made ready for a big one at once; a text that
+    // needs more grows the room as it comes.
+    const qint64 jednotky = memSoubor->document()->characterCount();
+    Bajty.reserve(Bajty.size() + jednotky * (JeUtf16(format.Druh) ? 2 : 1) + jednotky / 4 + 16);
+    VelkyBlok(Bajty.data(), Bajty.capacity());
     TKoder koder(format, bZastupci);
     // The encoder must know the text's last piece: each waits for the next.
     QString predchozi;
@@ -1253,7 +1259,10 @@ void THlavniForm::OtevriSoubor(const QString &Cesta)
         velikost = bajty.size();
         prikaz.Zkontroluj();
         prikaz.Cast(10, 20);
-        soubor = DekodujText(bajty);
+        soubor = DekodujText(bajty, [&](qint64 Hotovo, qint64 Celkem) {
+            if (!prikaz.Krok(Hotovo, Celkem))
+                throw EZruseno();
+        });
         prikaz.Zkontroluj();
     } catch (const EZruseno &) {
         return;
@@ -1400,6 +1409,8 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
         const bool bHlidatPoloviny =
             (FKodovani == koUtf8 || FKodovani == koUtf8BezZnacky) && MeniPoloviny(hledane, nahrady);
         QString vysledek;
+        // The code units F6 changes, found as it converts them.
+        std::optional<TTextovyModel::TZaznamZmen> zaznam;
         if (bZlomy) {
             const QString text = memSoubor->Text();
             prikaz.Krok();
@@ -1412,6 +1423,8 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             const TTabulkaNahrad tabulka(hledane, nahrady);
             const char16_t *mapa = tabulka.Data();
             vysledek.resize(memSoubor->document()->characterCount() - 1);
+            VelkyBlok(vysledek.data(), vysledek.size() * qint64(sizeof(QChar)));
+            zaznam.emplace(vysledek.size());
             char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
             char16_t *cil = zacatek;
             char16_t predPuvodni = 0, predNovy = 0;
@@ -1430,8 +1443,11 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
                     cil[i] = mapa[u];
                     // A surrogate pair counts as one character.
                     const bool bZmena = cil[i] != u;
-                    if (bZmena && !(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
-                        ++nahrazeno;
+                    if (bZmena) {
+                        zaznam->Pridej(cil - zacatek + i, u);
+                        if (!(bZmenaPred && QChar::isLowSurrogate(u) && QChar::isHighSurrogate(predPuvodni)))
+                            ++nahrazeno;
+                    }
                     bZmenaPred = bZmena;
                     predPuvodni = u;
                 }
@@ -1454,7 +1470,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             if (bZlomy)
                 memSoubor->NastavText(std::move(vysledek), true);
             else
-                memSoubor->NastavPrevedenyTvar(vysledek, true);
+                memSoubor->NastavPrevedenyTvar(vysledek, std::move(*zaznam), true);
         }
     }
     OhlasNahrazeni(nahrazeno);

@@ -1,5 +1,7 @@
 #include "Soubor.h"
 
+#include "Pamet.h"
+
 #include <QDir>
 
 #ifdef Q_OS_WIN
@@ -695,6 +697,7 @@ int PrectiVse(int Fd, qint64 Velikost, qint64 Nejvice, QByteArray &Bajty, bool *
 {
     const qint64 strop = Nejvice < 0 ? std::numeric_limits<qint64>::max() : Nejvice + 1;
     Bajty = QByteArray(std::min(Velikost, strop), Qt::Uninitialized);
+    VelkyBlok(Bajty.data(), Bajty.size());
     // Past the size (a file that grew, or one whose size says nothing, as
     // those of /proc) the bytes come in pieces, twice as long each time up to
     // 16 MiB, joined at the end: never a copy of all of them for each piece.

@@ -2,11 +2,13 @@
 
 #include "Chyba.h"
 #include "KodovaStranka.h"
+#include "Pamet.h"
 #include "Soubor.h"
 
 #include <QHash>
 #include <QtAlgorithms>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -415,14 +417,48 @@ bool ZastupujeBajty(TKodovani Kodovani)
     return ZastupujeBajty(FormatKodovani(Kodovani));
 }
 
-TTextovySoubor DekodujText(const QByteArray &Bajty)
+namespace {
+
+// The bytes of a block that the decoder takes at once when the reading takes
+// steps, and the bytes between two steps.
+constexpr qsizetype DelkaBloku = qsizetype(1) << 20;
+constexpr qsizetype BajtuNaKrok = qsizetype(8) << 20;
+
+// The text of all of Data through Dekoder, with Krok between blocks; without
+// Krok, or for a small file, as one block.
+QString DekodujVse(TDekoder &Dekoder, TDruhKodovani Druh, QByteArrayView Data,
+                   const std::function<void(qint64, qint64)> &Krok)
+{
+    const qsizetype n = Data.size();
+    if (!Krok || n <= BajtuNaKrok)
+        return Dekoder.Dekoduj(Data, true);
+    // Room for the usual text at once (UTF-16 gives a code unit for two
+    // bytes, the others at most one for each byte, more only where a lone
+    // CR or LF becomes CR LF), ready for a big one.
+    QString text;
+    text.reserve(JeUtf16(Druh) ? n / 2 + 1 : n);
+    VelkyBlok(text.data(), text.capacity() * qint64(sizeof(QChar)));
+    for (qsizetype od = 0, dalsiKrok = BajtuNaKrok; od < n;) {
+        const qsizetype delka = std::min(DelkaBloku, n - od);
+        text += Dekoder.Dekoduj(Data.sliced(od, delka), od + delka == n);
+        od += delka;
+        if (od >= dalsiKrok && od < n) {
+            Krok(od, n);
+            dalsiKrok = od + BajtuNaKrok;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+TTextovySoubor DekodujText(const QByteArray &Bajty, const std::function<void(qint64, qint64)> &Krok)
 {
     const QByteArrayView bajty(Bajty);
     TTextovySoubor soubor{QString(), koOsmibitove};
-    // The file as one block.
     const auto dekoduj = [&](TDruhKodovani Druh, QByteArrayView Data, bool bCrLf) {
         TDekoder dekoder(Druh, bCrLf);
-        soubor.Text = dekoder.Dekoduj(Data, true);
+        soubor.Text = DekodujVse(dekoder, Druh, Data, Krok);
         soubor.ZastupciBajtu = dekoder.Zastupci();
         soubor.Zlomy = dekoder.Zlomy();
         soubor.PoctyZlomu = dekoder.PoctyZlomu();
@@ -439,8 +475,15 @@ TTextovySoubor DekodujText(const QByteArray &Bajty)
         // Which reading it is depends on the UTF-8 reading itself; its line
         // breaks are made CR LF after.
         dekoduj(TDruhKodovani::Utf8, bajty, false);
+        // Each of the passes over a big text that follow is a step of its own.
+        const auto krok = [&] {
+            if (Krok && bajty.size() > BajtuNaKrok)
+                Krok(bajty.size() - 1, bajty.size());
+        };
+        krok();
         const qsizetype neplatne = soubor.ZastupciBajtu;
         if (CtiJakoUtf8(bajty, soubor.Text, neplatne, neplatne ? SpocitejUtf8(bajty).Vicebajtove : 0)) {
+            krok();
             soubor.Kodovani = koUtf8BezZnacky;
             soubor.Text = NormalizujKonceRadku(soubor.Text, &soubor.Zlomy, &soubor.PoctyZlomu);
         } else {

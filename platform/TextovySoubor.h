@@ -26,6 +26,7 @@
 #include <QtGlobal>
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 enum TKodovani {
@@ -60,8 +61,10 @@ bool ZastupujeBajty(TKodovani Kodovani);
 // The encoding as the codec takes it.
 TFormat FormatKodovani(TKodovani Kodovani);
 
-// Decodes a whole file's bytes.
-TTextovySoubor DekodujText(const QByteArray &Bajty);
+// Decodes a whole file's bytes. With Krok, a big file is decoded in blocks
+// with a call of Krok (bytes done, bytes in all) after every few megabytes,
+// which may throw to give the reading up; the text is the same.
+TTextovySoubor DekodujText(const QByteArray &Bajty, const std::function<void(qint64, qint64)> &Krok = {});
 
 // Encodes Text with the encoding's mark; false when the encoding cannot hold a
 // character of it: the 8-bit code page most characters, UTF-8 a lone half of a

@@ -70,6 +70,8 @@ private slots:
     void lichyUtf16PoUprave();
     void osamelePolovinyDoUtf8_data();
     void osamelePolovinyDoUtf8();
+    void poBlocich_data();
+    void poBlocich();
 };
 
 // Files without a mark whose bytes are all valid UTF-8: windows-1250 words
@@ -328,4 +330,78 @@ void TestKodovani::osamelePolovinyDoUtf8()
 }
 
 QTEST_GUILESS_MAIN(TestKodovani)
+// A big file decoded in blocks with steps gives what it gives at once: every
+// megabyte's edge (where a block ends) cuts the sequence of the row, at every
+// offset, through a multi-byte character, CR LF, a surrogate pair, a byte
+// kept as its stand-in; and a step that throws gives the reading up.
+void TestKodovani::poBlocich_data()
+{
+    QTest::addColumn<QByteArray>("znacka");
+    QTest::addColumn<QByteArray>("sekvence"); // in the file's encoding
+    QTest::addColumn<int>("jednotka");        // bytes of a code unit
+    const auto utf16 = [](const QString &Text, bool bBigEndian) {
+        QByteArray bajty;
+        for (const QChar c : Text) {
+            const char16_t u = c.unicode();
+            const char vyssi = char(u >> 8), nizsi = char(u & 0xFF);
+            bajty += bBigEndian ? QByteArray{&vyssi, 1} + QByteArray{&nizsi, 1}
+                                : QByteArray{&nizsi, 1} + QByteArray{&vyssi, 1};
+        }
+        return bajty;
+    };
+    const QString vzorek = u"ř\r\n\U0001F600\r\r\n\n"_s;
+    QTest::newRow("UTF-8 se značkou") << ZnackaUtf8 << (vzorek.toUtf8() + "\xFF\xE2\x82") << 1;
+    if (bBezZnackyUtf8)
+        QTest::newRow("UTF-8 bez značky") << QByteArray() << vzorek.toUtf8() << 1;
+    // Invalid UTF-8 enough for the 8-bit code page.
+    QTest::newRow("osmibitové") << QByteArray() << Windows1250(u"ř\r\nž\rš\n"_s) << 1;
+    QTest::newRow("UTF-16LE") << QByteArray("\xFF\xFE") << utf16(vzorek + QChar(0xDC80), false) << 2;
+    QTest::newRow("UTF-16BE") << QByteArray("\xFE\xFF") << utf16(vzorek + QChar(0xD800), true) << 2;
+}
+
+void TestKodovani::poBlocich()
+{
+    QFETCH(QByteArray, znacka);
+    QFETCH(QByteArray, sekvence);
+    QFETCH(int, jednotka);
+    constexpr qsizetype mega = qsizetype(1) << 20;
+    // Ten megabytes of plain text with the sequence across each edge, one
+    // offset further each time, then the odd byte of a UTF-16 file.
+    QByteArray bajty = znacka;
+    const QByteArray vypln = jednotka == 1 ? QByteArray("a") : QByteArray(2, 'a');
+    for (int okraj = 1; okraj <= 10; ++okraj) {
+        // Where the sequence starts after the mark: the edge falls after
+        // okraj code units of it (of its length and one more).
+        const qsizetype zacatek = okraj * mega - (okraj % (sekvence.size() / jednotka + 1)) * jednotka;
+        while (bajty.size() < znacka.size() + zacatek)
+            bajty += vypln;
+        bajty += sekvence;
+    }
+    if (jednotka == 2)
+        bajty += 'x';
+    const TTextovySoubor naJednou = DekodujText(bajty);
+    int kroku = 0;
+    const TTextovySoubor poBlocich = DekodujText(bajty, [&](qint64 Hotovo, qint64 Celkem) {
+        QVERIFY(Hotovo > 0 && Hotovo < Celkem);
+        ++kroku;
+    });
+    QVERIFY(kroku > 0);
+    QVERIFY(poBlocich.Text == naJednou.Text);
+    QCOMPARE(int(poBlocich.Kodovani), int(naJednou.Kodovani));
+    QCOMPARE(poBlocich.ZastupciBajtu, naJednou.ZastupciBajtu);
+    QCOMPARE(poBlocich.Zlomy, naJednou.Zlomy);
+    QCOMPARE(poBlocich.PoctyZlomu.CrLf, naJednou.PoctyZlomu.CrLf);
+    QCOMPARE(poBlocich.PoctyZlomu.Cr, naJednou.PoctyZlomu.Cr);
+    QCOMPARE(poBlocich.PoctyZlomu.Lf, naJednou.PoctyZlomu.Lf);
+    QCOMPARE(int(poBlocich.Zlom), int(naJednou.Zlom));
+    // A step that throws ends the reading.
+    bool bVyjimka = false;
+    try {
+        DekodujText(bajty, [](qint64, qint64) { throw 7; });
+    } catch (int) {
+        bVyjimka = true;
+    }
+    QVERIFY(bVyjimka);
+}
+
 #include "tst_kodovani.moc"

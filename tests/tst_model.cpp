@@ -151,6 +151,12 @@ private slots:
     void rovnyText_data();
     void rovnyText();
     void vlozeniUzivatele();
+    void predanyText_data() { tamAZpet_data(); }
+    void predanyText();
+    void prevedenyTvar_data();
+    void prevedenyTvar();
+    void prevedenyTvarNaJinyDokument();
+    void prevedenyTvarAZastupci();
 };
 
 void TestModel::tamAZpet_data()
@@ -425,4 +431,151 @@ void TestModel::vlozeniUzivatele()
 }
 
 QTEST_GUILESS_MAIN(TestModel)
+// A text that its holder hands over becomes the document's form in its own
+// buffer where it can: the same document as from a text that is still held
+// elsewhere.
+void TestModel::predanyText()
+{
+    QFETCH(QString, text);
+    TRetezcovyDokument sdileny, predany;
+    TTextovyModel sdilenyModel(sdileny), predanyModel(predany);
+    sdilenyModel.NastavText(text);
+    // A copy of its own, which nothing else holds.
+    QString vlastni(text.constData(), text.size());
+    QVERIFY(vlastni.isDetached() || vlastni.isEmpty());
+    predanyModel.NastavText(std::move(vlastni));
+    QVERIFY(predany.Dokument == sdileny.Dokument);
+    QCOMPARE(predany.Dilky, sdileny.Dilky);
+    QVERIFY(predanyModel.Text() == text);
+    // A delete all taken back brings the text back the same way.
+    if (text.isEmpty())
+        return;
+    predanyModel.Smaz(true, 0);
+    QVERIFY(predanyModel.Zpet());
+    QVERIFY(predany.Dokument == sdileny.Dokument);
+    QVERIFY(predanyModel.Text() == text);
+}
+
+// A conversion handed over in the shape the document keeps (code units
+// replaced one for one): what changed is found in one pass over the
+// document, which also finds an unchanged text unchanged; the undo brings
+// back every code unit, also beyond the slices the check of the document
+// is taken in.
+void TestModel::prevedenyTvar_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<qsizetype>>("zmeny"); // positions in the document's string
+    const QString radky = u"řádek\r\n"_s.repeated(40000);
+    QTest::newRow("nic") << radky << QList<qsizetype>{};
+    QTest::newRow("první a poslední") << radky << QList<qsizetype>{0, 6 * 40000 - 2};
+    QTest::newRow("kolem hranic úseků") << radky << QList<qsizetype>{65535,  65536,  65537,  131071,
+                                                                     131072, 196607, 196608, 196609};
+    QTest::newRow("daleko od sebe") << radky << QList<qsizetype>{1, 20000, 200000};
+    QTest::newRow("se zástupci a dílky") << u"a\rb\u2029"_s + Radek(3 * TTextovyModel::MaxDelkaBloku + 1, 40)
+                                         << QList<qsizetype>{7, 20000, 40000};
+    QTest::newRow("sdružené řádky") << u"čára\r\n"_s.repeated(TTextovyModel::MaxRadkuBezSdruzeni + 1)
+                                    << QList<qsizetype>{0, 100000, 499999};
+    // The hash of the converted string is taken in steps of 4 Mi code units.
+    QTest::newRow("přes kroky otisku") << u"šíp\r\n"_s.repeated(1100000)
+                                       << QList<qsizetype>{1, 4194304, 4194305, 4399997};
+    // A change at every third code unit: the record grows many times.
+    QList<qsizetype> kazdaTreti;
+    for (qsizetype i = 0; i < 300000; i += 3)
+        kazdaTreti.append(i);
+    QTest::newRow("mnoho změn") << u"čččččččč\r\n"_s.repeated(33334) << kazdaTreti;
+    // More than half: the undo keeps the whole text.
+    QTest::newRow("mění se vše") << u"ěščř"_s << QList<qsizetype>{0, 1, 2, 3};
+}
+
+void TestModel::prevedenyTvar()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<qsizetype>, zmeny);
+    // The model compares the strings itself, or takes the changes as the
+    // conversion found them.
+    for (const bool bZaznam : {false, true}) {
+        TRetezcovyDokument dokument;
+        TTextovyModel model(dokument);
+        model.NastavText(u"předtím"_s);
+        model.NastavText(text, true, 2);
+        model.SetModified(true);
+        const QString puvodni = dokument.Dokument;
+        const QList<qsizetype> dilky = dokument.Dilky;
+        QString prevedeny = puvodni;
+        TTextovyModel::TZaznamZmen zaznam(prevedeny.size());
+        for (const qsizetype pozice : zmeny) {
+            QVERIFY(prevedeny[pozice] != u'x');
+            zaznam.Pridej(pozice, prevedeny[pozice].unicode());
+            prevedeny[pozice] = u'x';
+        }
+        const auto nastav = [&](qsizetype Pozice) {
+            return bZaznam ? model.NastavPrevedenyTvar(prevedeny, std::move(zaznam), true, Pozice)
+                           : model.NastavPrevedenyTvar(prevedeny, true, Pozice);
+        };
+        const int zobrazeni = dokument.Zobrazeni;
+        if (zmeny.isEmpty()) {
+            // Nothing to do: the text, the flag and the step back stay.
+            QCOMPARE(nastav(5), false);
+            QCOMPARE(dokument.Zobrazeni, zobrazeni);
+            QVERIFY(model.Modified());
+            QCOMPARE(model.Zpet().value_or(-1), qsizetype(2));
+            QCOMPARE(model.Text(), u"předtím"_s);
+            continue;
+        }
+        QVERIFY(nastav(5));
+        QVERIFY(dokument.Dokument == prevedeny);
+        QCOMPARE(dokument.Dilky, dilky);
+        QVERIFY(!model.Modified());
+        QCOMPARE(model.Zpet().value_or(-1), qsizetype(5));
+        QVERIFY(dokument.Dokument == puvodni);
+        QCOMPARE(dokument.Dilky, dilky);
+        QVERIFY(model.Text() == text);
+        QVERIFY(!model.Zpet());
+    }
+}
+
+// The changes go back only onto the very string the conversion gave: one
+// code unit changed anywhere, however far in, drops the step.
+void TestModel::prevedenyTvarNaJinyDokument()
+{
+    const QString text = u"šíp\r\n"_s.repeated(100000);
+    for (const qsizetype pozice : {qsizetype(2), qsizetype(65536 + 6), qsizetype(4 * 100000 - 2)}) {
+        TRetezcovyDokument dokument;
+        TTextovyModel model(dokument);
+        model.NastavText(text);
+        QCOMPARE(dokument.Dokument.size(), 4 * 100000);
+        QString prevedeny = dokument.Dokument;
+        prevedeny.replace(u'š', u's');
+        QVERIFY(model.NastavPrevedenyTvar(prevedeny, true));
+        dokument.Dokument[pozice] = dokument.Dokument[pozice] == u'y' ? u'z' : u'y';
+        const QString jiny = dokument.Dokument;
+        QVERIFY(!model.Zpet());
+        QVERIFY(dokument.Dokument == jiny);
+        QVERIFY(!model.MuzeZpet());
+    }
+}
+
+// What a conversion puts in is never taken to stand in for another
+// character later: a stand-in that the user's text then needs is a code unit
+// the document has never held.
+void TestModel::prevedenyTvarAZastupci()
+{
+    TRetezcovyDokument dokument;
+    TTextovyModel model(dokument);
+    model.NastavText(u"a\rbc"_s); // the lone CR takes the first stand-in
+    QVERIFY(model.MaZastupce());
+    const qsizetype b = dokument.Dokument.indexOf(u'b');
+    // The conversion puts in the next free code units.
+    QString prevedeny = dokument.Dokument;
+    prevedeny[b] = QChar(0xFDD3);
+    prevedeny[b + 1] = QChar(0xFDD4);
+    QVERIFY(model.NastavPrevedenyTvar(prevedeny, true));
+    // U+2029 typed in now needs a stand-in of its own.
+    const std::optional<QString> vlozeny = model.ProDokument(u"\u2029"_s, false);
+    QVERIFY(vlozeny);
+    QVERIFY(*vlozeny != u"\uFDD3"_s && *vlozeny != u"\uFDD4"_s);
+    dokument.Vloz(model, 0, *vlozeny);
+    QCOMPARE(model.Text(), u"\u2029a\r\uFDD3\uFDD4"_s);
+}
+
 #include "tst_model.moc"
