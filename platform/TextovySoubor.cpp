@@ -455,7 +455,8 @@ QString DekodujVse(TDekoder &Dekoder, TDruhKodovani Druh, QByteArrayView Data,
 TTextovySoubor DekodujText(const QByteArray &Bajty, const std::function<void(qint64, qint64)> &Krok)
 {
     const QByteArrayView bajty(Bajty);
-    TTextovySoubor soubor{QString(), koOsmibitove};
+    TTextovySoubor soubor;
+    soubor.Kodovani = koOsmibitove;
     const auto dekoduj = [&](TDruhKodovani Druh, QByteArrayView Data, bool bCrLf) {
         TDekoder dekoder(Druh, bCrLf);
         soubor.Text = DekodujVse(dekoder, Druh, Data, Krok);
