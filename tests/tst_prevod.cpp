@@ -36,6 +36,9 @@
 #else
 #include <clocale>
 #include <csignal>
+#ifdef __GLIBC__
+#include <libintl.h>
+#endif
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -564,6 +567,7 @@ private slots:
     void pouziti();
     void prikazovaRadka_data();
     void prikazovaRadka();
+    void volbyVJazyceUzivatele();
     void jmenoJakoBajty();
     void ciziKodovani_data();
     void ciziKodovani();
@@ -1745,8 +1749,9 @@ void TestPrevod::prikazovaRadka_data()
     QTest::newRow("-- před jménem s -") << QStringList{u"--default-table"_s, u"--check"_s, u"--"_s, u"-b.txt"_s} << 2
                                         << QByteArray()
                                         << QByteArray("lumarin-convert: -b.txt: No such file or directory\n");
-#ifndef Q_OS_WIN
-    // The system's option parser words these (GNU's here; MinGW's differ).
+    // The option parser's own messages, in GNU's words on every system (the
+    // C library's parser is told to keep quiet: MinGW's words them
+    // otherwise and names the program by its full path).
     QTest::newRow("nejednoznačná zkratka")
         << QStringList{u"--ver"_s} << 2 << QByteArray()
         << "lumarin-convert: option '--ver' is ambiguous; possibilities: '--verbose' '--version'\n" + zkus;
@@ -1766,7 +1771,23 @@ void TestPrevod::prikazovaRadka_data()
                              << "lumarin-convert: unrecognized option '--bez'\n" + zkus;
     QTest::newRow("neznámá krátká") << QStringList{u"-x"_s} << 2 << QByteArray()
                                     << "lumarin-convert: invalid option -- 'x'\n" + zkus;
-#endif
+    QTest::newRow("neznámá s hodnotou") << QStringList{u"a.txt"_s, u"--bez=1"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: unrecognized option '--bez=1'\n" + zkus;
+    QTest::newRow("nejednoznačná s hodnotou")
+        << QStringList{u"--ver=2"_s} << 2 << QByteArray()
+        << "lumarin-convert: option '--ver=2' is ambiguous; possibilities: '--verbose' '--version'\n" + zkus;
+    QTest::newRow("zkratka s hodnotou") << QStringList{u"--che=x"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: option '--check' doesn't allow an argument\n" + zkus;
+    QTest::newRow("zkratka bez hodnoty") << QStringList{u"--pai"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: option '--pairs' requires an argument\n" + zkus;
+    // A short option inside a group, after a long option and after a long
+    // option's value.
+    QTest::newRow("neznámá ve skupině") << QStringList{u"--check"_s, u"-rxi"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: invalid option -- 'x'\n" + zkus;
+    QTest::newRow("neznámá za hodnotou") << QStringList{u"--output"_s, u"--crlf"_s, u"-ix"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: invalid option -- 'x'\n" + zkus;
+    QTest::newRow("-j na konci skupiny") << QStringList{u"a.txt"_s, u"-rj"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: option requires an argument -- 'j'\n" + zkus;
 }
 
 // Command lines as a script writes them, against their exit status and
@@ -1787,6 +1808,37 @@ void TestPrevod::prikazovaRadka()
     QCOMPARE(beh.Vystup, vystup);
     QCOMPARE(beh.Kod, kod);
     QCOMPARE(Precti(Prostredi->Cesta(u"a.txt"_s)), u"čárka\n"_s.toUtf8());
+}
+
+// The option parser's messages are in the user's language where the C
+// library has them in it, as glibc's own getopt_long gave them.
+void TestPrevod::volbyVJazyceUzivatele()
+{
+#ifndef __GLIBC__
+    QSKIP("only glibc has its option messages in other languages");
+#else
+    const locale_t cs = ::newlocale(LC_ALL_MASK, "cs_CZ.UTF-8", locale_t(0));
+    if (!cs)
+        QSKIP("no Czech locale here");
+    const locale_t puvodni = ::uselocale(cs);
+    const char *const msgid = "%s: unrecognized option '%s%s'\n";
+    const bool bPrelozeno = std::strcmp(::dgettext("libc", msgid), msgid) != 0;
+    ::uselocale(puvodni);
+    ::freelocale(cs);
+    if (!bPrelozeno)
+        QSKIP("the C library has no Czech texts here");
+    const QStringList cesky{u"LC_ALL=cs_CZ.UTF-8"_s, u"LANGUAGE="_s};
+    const QByteArray zkus = "Try 'lumarin-convert --help' for more information.\n";
+    TBeh beh = Spust({u"--bez"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby, u"lumarin-convert: nerozpoznaný přepínač „--bez“\n"_s.toUtf8() + zkus);
+    QCOMPARE(beh.Kod, 2);
+    beh = Spust({u"--ver"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby,
+             u"lumarin-convert: přepínač „--ver“ není jednoznačný: možnosti: '--verbose' '--version'\n"_s.toUtf8() +
+                 zkus);
+    beh = Spust({u"-j"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby, u"lumarin-convert: přepínač vyžaduje argument\u00A0– „j“\n"_s.toUtf8() + zkus);
+#endif
 }
 
 // A name that is not UTF-8 is printed as its bytes, in --check's list, in
