@@ -300,7 +300,7 @@ void TestUlohy::pouziti()
     QFETCH(QByteArray, Chyby);
     QProcess p;
     p.start(Program, QStringList{u"--default-table"_s} + Argumenty);
-    QVERIFY(p.waitForStarted());
+    QVERIFY2(p.waitForStarted(), qPrintable(p.errorString()));
     p.write(Utf8Soubor(u"čaj"_s));
     p.closeWriteChannel();
     QVERIFY(p.waitForFinished(60000));
