@@ -148,8 +148,10 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
     });
     p.start(bBezPrav && ::geteuid() == 0 ? ProgramProVsechny() : Program, Argumenty);
 #endif
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
+    }
     p.write(Vstup);
     p.closeWriteChannel();
     p.waitForFinished(120000);
@@ -194,8 +196,10 @@ TBehSeZastavenim SpustSeZastavenim(const QStringList &Argumenty, const QString &
     if (!StdoutDo.isEmpty())
         p.setStandardOutputFile(StdoutDo);
     p.start(Program, Argumenty);
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return beh;
+    }
     QElapsedTimer hodiny;
     hodiny.start();
     while (!p.waitForFinished(10) && hodiny.elapsed() < 120000) {

@@ -43,8 +43,10 @@ TBeh Spust(const QString &Slozka, const QStringList &Argumenty, const QString &V
     if (!VystupDo.isEmpty())
         p.setStandardOutputFile(VystupDo);
     p.start(Program, Argumenty);
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
+    }
     p.waitForFinished(120000);
     TBeh beh;
     beh.Kod = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
