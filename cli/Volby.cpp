@@ -6,8 +6,13 @@
 
 #include <QStringDecoder>
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <getopt.h>
 #include <vector>
+#ifdef __GLIBC__
+#include <libintl.h>
+#endif
 
 namespace {
 
@@ -45,6 +50,7 @@ void Kodovani(const QString &Nazev, TNastaveniPrevodu &Prevod)
 
 enum : int { voKontrola = 0x100, voVychozi, voPary, voKodovani, voSeznam, voCrLf, voNahradni, voBinarni };
 
+const char KratkeVolby[] = "irvhV0o:j:";
 const option DlouheVolby[] = {
     {"in-place", no_argument, nullptr, 'i'},
     {"output", required_argument, nullptr, 'o'},
@@ -65,13 +71,84 @@ const option DlouheVolby[] = {
     {nullptr, 0, nullptr, 0},
 };
 
+// One of glibc's messages about an option, with glibc's words in the user's
+// language where its catalogue has them (as glibc's getopt_long says it), in
+// English elsewhere. The program's name and the line's end are left off: the
+// caller adds them to every message of the command line.
+template <typename... T> QString ZpravaVolby(const char *Vzor, const QByteArray &Dodatek, T... Hodnoty)
+{
+#ifdef __GLIBC__
+    Vzor = ::dgettext("libc", Vzor);
+#endif
+    const char *const program = "lumarin-convert";
+    const int delka = std::snprintf(nullptr, 0, Vzor, program, Hodnoty...);
+    if (delka < 0)
+        return QString();
+    QByteArray text(delka, Qt::Uninitialized);
+    std::snprintf(text.data(), size_t(delka) + 1, Vzor, program, Hodnoty...);
+    text += Dodatek;
+    if (text.startsWith(QByteArray(program) + ": "))
+        text.remove(0, qsizetype(std::strlen(program)) + 2);
+    if (text.endsWith('\n'))
+        text.chop(1);
+    // The bytes of the command line as they came, also where they are not
+    // UTF-8 (as the names of files are printed).
+    return DekodujCestu(text);
+}
+
+// What is wrong with the option getopt_long has just refused (it is told to
+// say nothing: the C libraries word their messages differently, and MinGW's
+// names the program by its full path). The messages are glibc's. A long
+// option's error leaves optind past it; optopt is 0 for an unknown or
+// ambiguous name, the option's value where it needs or refuses an argument,
+// and the character itself for a short option.
+QString ChybaVolby(const std::vector<char *> &Argv)
+{
+    const QByteArray posledni = optind > 0 ? QByteArray(Argv[size_t(optind) - 1]) : QByteArray();
+    const auto dlouha = [](int Hodnota) -> const option * {
+        for (const option *o = DlouheVolby; o->name; ++o)
+            if (o->val == Hodnota)
+                return o;
+        return nullptr;
+    };
+    const option *volba = dlouha(optopt);
+    // An option with a short form is long here only where its argument is
+    // missing and the last argument is its long name; the short options
+    // without an argument cannot fail.
+    if (volba && optopt < 0x100 && volba->has_arg == required_argument && !posledni.startsWith("--"))
+        volba = nullptr;
+    if (optopt == 0 && posledni.startsWith("--")) {
+        // Unknown, or a prefix of several names (all of whose options
+        // differ), listed in the table's order.
+        const QByteArray jmeno = posledni.mid(2, posledni.indexOf('=') < 0 ? -1 : posledni.indexOf('=') - 2);
+        QByteArray moznosti;
+        int pocet = 0;
+        for (const option *o = DlouheVolby; o->name; ++o)
+            if (QByteArray(o->name).startsWith(jmeno)) {
+                moznosti += QByteArray(" '--") + o->name + "'";
+                ++pocet;
+            }
+        if (pocet > 1)
+            return ZpravaVolby("%s: option '%s%s' is ambiguous; possibilities:", moznosti + "\n", "--",
+                               posledni.constData() + 2);
+        return ZpravaVolby("%s: unrecognized option '%s%s'\n", {}, "--", posledni.constData() + 2);
+    }
+    if (volba && volba->has_arg == required_argument)
+        return ZpravaVolby("%s: option '%s%s' requires an argument\n", {}, "--", volba->name);
+    if (volba)
+        return ZpravaVolby("%s: option '%s%s' doesn't allow an argument\n", {}, "--", volba->name);
+    const char znak = char(optopt);
+    if (znak != ':' && std::strchr(KratkeVolby, znak) && optopt != 0)
+        return ZpravaVolby("%s: option requires an argument -- '%c'\n", {}, znak);
+    return ZpravaVolby("%s: invalid option -- '%c'\n", {}, znak);
+}
+
 } // namespace
 
 TVolby RozeberVolby(const QByteArrayList &Argumenty)
 {
     TVolby volby;
-    // getopt_long reads a C argument vector; its own messages name the
-    // program as argv[0] does.
+    // getopt_long reads a C argument vector.
     QByteArrayList kopie = Argumenty;
     QByteArray program("lumarin-convert");
     std::vector<char *> argv{program.data()};
@@ -104,9 +181,9 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
     // A fresh scan (GNU and BSD getopt both start over at optind 0), with
     // the arguments permuted so that options may follow files.
     optind = 0;
-    opterr = 1;
+    opterr = 0;
     for (;;) {
-        const int volba = getopt_long(argc, argv.data(), "irvhV0o:j:", DlouheVolby, nullptr);
+        const int volba = getopt_long(argc, argv.data(), KratkeVolby, DlouheVolby, nullptr);
         if (volba == -1)
             break;
         switch (volba) {
@@ -145,9 +222,8 @@ TVolby RozeberVolby(const QByteArrayList &Argumenty)
             break;
         }
         default:
-            // An unknown or ambiguous option, or one without its value:
-            // getopt_long has said which.
-            throw EPouziti(QString());
+            // An unknown or ambiguous option, or one without its value.
+            throw EPouziti(ChybaVolby(argv));
         }
     }
     for (int i = optind; i < argc; ++i) {

@@ -10,8 +10,7 @@
 #include <QStringList>
 #include <optional>
 
-// A command line that cannot be obeyed; the message says why. An empty
-// message: the option parser has told it already.
+// A command line that cannot be obeyed; the message says why.
 class EPouziti : public EChyba {
 public:
     using EChyba::EChyba;

@@ -590,9 +590,7 @@ int main(int argc, char *argv[])
     try {
         volby = RozeberVolby(ArgumentyProgramu(argc, argv));
     } catch (const EPouziti &e) {
-        // An empty message: the option parser has told what is wrong.
-        if (!e.Zprava().isEmpty())
-            Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
+        Vypis(stderr, QStringLiteral("lumarin-convert: %1\n").arg(e.Zprava()));
         Vypis(stderr, QStringLiteral("Try 'lumarin-convert --help' for more information.\n"));
         return 2;
     }

@@ -36,6 +36,9 @@
 #else
 #include <clocale>
 #include <csignal>
+#ifdef __GLIBC__
+#include <libintl.h>
+#endif
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -67,6 +70,19 @@ QByteArray BezZnacky(const QString &Text)
     if (!ZakodujOsmibitove(Text, bajty))
         qFatal("the 8-bit code page cannot hold the test's text");
     return bajty;
+}
+
+// The system's words for a file that is not there, as the converter gives
+// them: on POSIX strerror's in the C locale the tests start it in; on
+// Windows the system's own text, in the system's language (Czech in a Czech
+// Wine prefix).
+QByteArray NeniTam()
+{
+#ifdef Q_OS_WIN
+    return DuvodSystemu(ERROR_FILE_NOT_FOUND).toUtf8();
+#else
+    return "No such file or directory";
+#endif
 }
 
 #ifdef Q_OS_WIN
@@ -132,8 +148,10 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
     });
     p.start(bBezPrav && ::geteuid() == 0 ? ProgramProVsechny() : Program, Argumenty);
 #endif
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
+    }
     p.write(Vstup);
     p.closeWriteChannel();
     p.waitForFinished(120000);
@@ -178,8 +196,10 @@ TBehSeZastavenim SpustSeZastavenim(const QStringList &Argumenty, const QString &
     if (!StdoutDo.isEmpty())
         p.setStandardOutputFile(StdoutDo);
     p.start(Program, Argumenty);
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return beh;
+    }
     QElapsedTimer hodiny;
     hodiny.start();
     while (!p.waitForFinished(10) && hodiny.elapsed() < 120000) {
@@ -564,6 +584,7 @@ private slots:
     void pouziti();
     void prikazovaRadka_data();
     void prikazovaRadka();
+    void volbyVJazyceUzivatele();
     void jmenoJakoBajty();
     void ciziKodovani_data();
     void ciziKodovani();
@@ -1709,14 +1730,15 @@ void TestPrevod::pouziti()
 
 void TestPrevod::prikazovaRadka_data()
 {
-    // Run in a folder holding a.txt ("čárka"), b.txt ("ascii") and nothing
-    // else, with the messages of the C locale.
+    // Run in a folder holding a.txt ("čárka", in UTF-8 with a mark where
+    // text without one is not UTF-8), b.txt ("ascii") and nothing else, with
+    // the messages of the C locale.
     QTest::addColumn<QStringList>("argumenty");
     QTest::addColumn<int>("kod");
     QTest::addColumn<QByteArray>("vystup");
     QTest::addColumn<QByteArray>("chyby");
     const QByteArray zkus = "Try 'lumarin-convert --help' for more information.\n";
-    const QByteArray nic = "lumarin-convert: nic.txt: No such file or directory\n";
+    const QByteArray nic = "lumarin-convert: nic.txt: " + NeniTam() + "\n";
     // --check answers as diff, cmp and grep: 0 nothing would change, 1 work
     // found, 2 trouble (also beside work found).
     QTest::newRow("--check beze změny") << QStringList{u"--default-table"_s, u"--check"_s, u"b.txt"_s} << 0
@@ -1728,7 +1750,7 @@ void TestPrevod::prikazovaRadka_data()
     QTest::newRow("--check jen chybějící")
         << QStringList{u"--default-table"_s, u"--check"_s, u"nic.txt"_s} << 2 << QByteArray() << nic;
     QTest::newRow("převod s chybějícím") << QStringList{u"--default-table"_s, u"a.txt"_s, u"nic.txt"_s} << 1
-                                         << QByteArray("carka\n") << nic;
+                                         << Utf8Soubor(u"carka\n"_s) << nic;
     // -0: only the names, each ended by NUL, for xargs -0.
     QTest::newRow("-0") << QStringList{u"--default-table"_s, u"--check"_s, u"-0"_s, u"a.txt"_s, u"b.txt"_s} << 1
                         << QByteArray("a.txt\0", 6) << QByteArray();
@@ -1737,16 +1759,16 @@ void TestPrevod::prikazovaRadka_data()
     // Unique prefixes, "=" forms, options after the files, --pairs' two
     // arguments in both forms.
     QTest::newRow("zkratky a =") << QStringList{u"--pai"_s, u"č"_s, u"c"_s, u"--enc=utf-8"_s, u"--jobs=2"_s, u"a.txt"_s}
-                                 << 0 << QByteArray("cárka\n") << QByteArray();
+                                 << 0 << Utf8Soubor(u"cárka\n"_s) << QByteArray();
     QTest::newRow("--pairs=") << QStringList{u"a.txt"_s, u"--pairs=č"_s, u"c"_s, u"--check"_s} << 1
                               << QByteArray("a.txt: 1 character replaced\n") << QByteArray();
     QTest::newRow("volby za soubory") << QStringList{u"a.txt"_s, u"--default-table"_s, u"--check"_s} << 1
                                       << QByteArray("a.txt: 2 characters replaced\n") << QByteArray();
     QTest::newRow("-- před jménem s -") << QStringList{u"--default-table"_s, u"--check"_s, u"--"_s, u"-b.txt"_s} << 2
-                                        << QByteArray()
-                                        << QByteArray("lumarin-convert: -b.txt: No such file or directory\n");
-#ifndef Q_OS_WIN
-    // The system's option parser words these (GNU's here; MinGW's differ).
+                                        << QByteArray() << "lumarin-convert: -b.txt: " + NeniTam() + "\n";
+    // The option parser's own messages, in GNU's words on every system (the
+    // C library's parser is told to keep quiet: MinGW's words them
+    // otherwise and names the program by its full path).
     QTest::newRow("nejednoznačná zkratka")
         << QStringList{u"--ver"_s} << 2 << QByteArray()
         << "lumarin-convert: option '--ver' is ambiguous; possibilities: '--verbose' '--version'\n" + zkus;
@@ -1766,7 +1788,23 @@ void TestPrevod::prikazovaRadka_data()
                              << "lumarin-convert: unrecognized option '--bez'\n" + zkus;
     QTest::newRow("neznámá krátká") << QStringList{u"-x"_s} << 2 << QByteArray()
                                     << "lumarin-convert: invalid option -- 'x'\n" + zkus;
-#endif
+    QTest::newRow("neznámá s hodnotou") << QStringList{u"a.txt"_s, u"--bez=1"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: unrecognized option '--bez=1'\n" + zkus;
+    QTest::newRow("nejednoznačná s hodnotou")
+        << QStringList{u"--ver=2"_s} << 2 << QByteArray()
+        << "lumarin-convert: option '--ver=2' is ambiguous; possibilities: '--verbose' '--version'\n" + zkus;
+    QTest::newRow("zkratka s hodnotou") << QStringList{u"--che=x"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: option '--check' doesn't allow an argument\n" + zkus;
+    QTest::newRow("zkratka bez hodnoty") << QStringList{u"--pai"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: option '--pairs' requires an argument\n" + zkus;
+    // A short option inside a group, after a long option and after a long
+    // option's value.
+    QTest::newRow("neznámá ve skupině") << QStringList{u"--check"_s, u"-rxi"_s} << 2 << QByteArray()
+                                        << "lumarin-convert: invalid option -- 'x'\n" + zkus;
+    QTest::newRow("neznámá za hodnotou") << QStringList{u"--output"_s, u"--crlf"_s, u"-ix"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: invalid option -- 'x'\n" + zkus;
+    QTest::newRow("-j na konci skupiny") << QStringList{u"a.txt"_s, u"-rj"_s} << 2 << QByteArray()
+                                         << "lumarin-convert: option requires an argument -- 'j'\n" + zkus;
 }
 
 // Command lines as a script writes them, against their exit status and
@@ -1777,7 +1815,7 @@ void TestPrevod::prikazovaRadka()
     QFETCH(int, kod);
     QFETCH(QByteArray, vystup);
     QFETCH(QByteArray, chyby);
-    Zapis(Prostredi->Cesta(u"a.txt"_s), u"čárka\n"_s.toUtf8());
+    Zapis(Prostredi->Cesta(u"a.txt"_s), Utf8Soubor(u"čárka\n"_s));
     Zapis(Prostredi->Cesta(u"b.txt"_s), "ascii\n");
     const QString puvodni = QDir::currentPath();
     QVERIFY(QDir::setCurrent(Prostredi->Cesta(QString())));
@@ -1786,7 +1824,38 @@ void TestPrevod::prikazovaRadka()
     QCOMPARE(beh.Chyby, chyby);
     QCOMPARE(beh.Vystup, vystup);
     QCOMPARE(beh.Kod, kod);
-    QCOMPARE(Precti(Prostredi->Cesta(u"a.txt"_s)), u"čárka\n"_s.toUtf8());
+    QCOMPARE(Precti(Prostredi->Cesta(u"a.txt"_s)), Utf8Soubor(u"čárka\n"_s));
+}
+
+// The option parser's messages are in the user's language where the C
+// library has them in it, as glibc's own getopt_long gave them.
+void TestPrevod::volbyVJazyceUzivatele()
+{
+#ifndef __GLIBC__
+    QSKIP("only glibc has its option messages in other languages");
+#else
+    const locale_t cs = ::newlocale(LC_ALL_MASK, "cs_CZ.UTF-8", locale_t(0));
+    if (!cs)
+        QSKIP("no Czech locale here");
+    const locale_t puvodni = ::uselocale(cs);
+    const char *const msgid = "%s: unrecognized option '%s%s'\n";
+    const bool bPrelozeno = std::strcmp(::dgettext("libc", msgid), msgid) != 0;
+    ::uselocale(puvodni);
+    ::freelocale(cs);
+    if (!bPrelozeno)
+        QSKIP("the C library has no Czech texts here");
+    const QStringList cesky{u"LC_ALL=cs_CZ.UTF-8"_s, u"LANGUAGE="_s};
+    const QByteArray zkus = "Try 'lumarin-convert --help' for more information.\n";
+    TBeh beh = Spust({u"--bez"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby, u"lumarin-convert: nerozpoznaný přepínač „--bez“\n"_s.toUtf8() + zkus);
+    QCOMPARE(beh.Kod, 2);
+    beh = Spust({u"--ver"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby,
+             u"lumarin-convert: přepínač „--ver“ není jednoznačný: možnosti: '--verbose' '--version'\n"_s.toUtf8() +
+                 zkus);
+    beh = Spust({u"-j"_s}, {}, {}, cesky);
+    QCOMPARE(beh.Chyby, u"lumarin-convert: přepínač vyžaduje argument\u00A0– „j“\n"_s.toUtf8() + zkus);
+#endif
 }
 
 // A name that is not UTF-8 is printed as its bytes, in --check's list, in

@@ -43,8 +43,10 @@ TBeh Spust(const QString &Slozka, const QStringList &Argumenty, const QString &V
     if (!VystupDo.isEmpty())
         p.setStandardOutputFile(VystupDo);
     p.start(Program, Argumenty);
-    if (!p.waitForStarted())
+    if (!p.waitForStarted()) {
+        qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
+    }
     p.waitForFinished(120000);
     TBeh beh;
     beh.Kod = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -157,11 +159,13 @@ void TestUlohy::jakoJednaUloha()
     // One job as the converter has always worked: some files fail, others
     // are converted or listed in the order of their names (with --check, a
     // file that cannot be checked is trouble: 2).
+    // The messages name the files with the system's separators.
+    const auto nativni = [](const QString &Cesta) { return QDir::toNativeSeparators(Cesta).toUtf8(); };
     QCOMPARE(vzor.Kod, Argumenty.contains(u"--check"_s) ? 2 : 1);
-    QVERIFY(vzor.Chyby.contains("chybi.txt") || vzor.Chyby.contains("c/roura"));
+    QVERIFY2(vzor.Chyby.contains("chybi.txt") || vzor.Chyby.contains(nativni(u"c/roura"_s)), vzor.Chyby.constData());
     if (Argumenty.contains(u"--check"_s)) {
         QVERIFY(vzor.Vystup.startsWith("a-velky.txt: "));
-        QVERIFY(vzor.Vystup.contains("b/39.txt: "));
+        QVERIFY2(vzor.Vystup.contains(nativni(u"b/39.txt: "_s)), vzor.Vystup.constData());
         QCOMPARE(Obsah(jedna), puvodni);
     } else {
         QVERIFY(Obsah(jedna) != puvodni);
@@ -298,13 +302,13 @@ void TestUlohy::pouziti()
     QFETCH(QByteArray, Chyby);
     QProcess p;
     p.start(Program, QStringList{u"--default-table"_s} + Argumenty);
-    QVERIFY(p.waitForStarted());
-    p.write("čaj");
+    QVERIFY2(p.waitForStarted(), qPrintable(p.errorString()));
+    p.write(Utf8Soubor(u"čaj"_s));
     p.closeWriteChannel();
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.readAllStandardError(), Chyby);
     QCOMPARE(p.exitCode(), Kod);
-    QCOMPARE(p.readAllStandardOutput(), Kod == 0 ? QByteArray("caj") : QByteArray());
+    QCOMPARE(p.readAllStandardOutput(), Kod == 0 ? Utf8Soubor(u"caj"_s) : QByteArray());
 }
 
 #ifndef Q_OS_WIN

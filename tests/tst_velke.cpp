@@ -99,7 +99,7 @@ void TestVelke::zrusenaOtevreni()
     // A document with a file, converted (undo of F6 kept) and then typed
     // into (the editor's own undo), so unsaved.
     const QString prvni = Test->Prostredi.Cesta(u"prvni.txt"_s);
-    Zapis(prvni, Cesky.toUtf8());
+    Zapis(prvni, Utf8Soubor(Cesky));
     Okno->OtevriSoubor(prvni);
     Okno->show();
     QVERIFY(QTest::qWaitForWindowExposed(Okno));
@@ -113,7 +113,7 @@ void TestVelke::zrusenaOtevreni()
     QVERIFY(Okno->aUlozit->isEnabled());
 
     const QString druhy = Test->Prostredi.Cesta(u"druhy.txt"_s);
-    Zapis(druhy, MnohoRadku(200).toUtf8());
+    Zapis(druhy, Utf8Soubor(MnohoRadku(200)));
     bool bZruseno = false, bOkno = false;
     THlavniForm::SledujDlouhePrikazy([&](QProgressDialog *Prubeh, int Procenta) {
         if (!Prubeh)
