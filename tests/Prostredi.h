@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QList>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #ifndef Q_OS_WIN
@@ -60,6 +61,28 @@ bool NastavCasZmeny(const QString &Cesta, qint64 Sekundy, qint64 Nanosekundy);
 // cases where Wine cannot do what Windows does (each skip says what).
 bool PodWine();
 #endif
+
+// Starts a program the test runs and waits until it runs. Under Wine the
+// start itself fails now and then, about once in a thousand, with no fault of
+// the program started; there it is tried twice more, each retry said in the
+// log. Elsewhere a start that fails is the test's failure.
+inline bool Spusteno(QProcess &P, const QString &Program, const QStringList &Argumenty)
+{
+    P.start(Program, Argumenty);
+    bool bBezi = P.waitForStarted();
+#ifdef Q_OS_WIN
+    for (int pokus = 0; !bBezi && pokus < 2 && PodWine(); ++pokus) {
+        qWarning("under Wine the program did not start (%s); starting it again", qPrintable(P.errorString()));
+        if (P.state() != QProcess::NotRunning) {
+            P.kill();
+            P.waitForFinished();
+        }
+        P.start(Program, Argumenty);
+        bBezi = P.waitForStarted();
+    }
+#endif
+    return bBezi;
+}
 
 // Skips a test of the settings file itself (damaged, protected, its exact
 // shape) where there is none: on Windows the settings are in the registry.

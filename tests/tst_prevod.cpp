@@ -136,7 +136,7 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
         p.setStandardOutputFile(VystupDo);
 #ifdef Q_OS_WIN
     Q_UNUSED(bBezPrav); // no right to ignore a read-only attribute
-    p.start(Program, Argumenty);
+    const bool bBezi = Spusteno(p, Program, Argumenty);
 #else
     p.setChildProcessModifier([bBezPrav] {
         // The converter starts as a shell starts it: a write beyond the file
@@ -146,9 +146,9 @@ TBeh Spust(const QStringList &Argumenty, const QByteArray &Vstup = {}, const QSt
         if (bBezPrav && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(99);
     });
-    p.start(bBezPrav && ::geteuid() == 0 ? ProgramProVsechny() : Program, Argumenty);
+    const bool bBezi = Spusteno(p, bBezPrav && ::geteuid() == 0 ? ProgramProVsechny() : Program, Argumenty);
 #endif
-    if (!p.waitForStarted()) {
+    if (!bBezi) {
         qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
     }
@@ -195,8 +195,7 @@ TBehSeZastavenim SpustSeZastavenim(const QStringList &Argumenty, const QString &
     p.setStandardInputFile(StdinZ.isEmpty() ? QProcess::nullDevice() : StdinZ);
     if (!StdoutDo.isEmpty())
         p.setStandardOutputFile(StdoutDo);
-    p.start(Program, Argumenty);
-    if (!p.waitForStarted()) {
+    if (!Spusteno(p, Program, Argumenty)) {
         qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return beh;
     }

@@ -42,8 +42,7 @@ TBeh Spust(const QString &Slozka, const QStringList &Argumenty, const QString &V
     p.setStandardInputFile(QProcess::nullDevice());
     if (!VystupDo.isEmpty())
         p.setStandardOutputFile(VystupDo);
-    p.start(Program, Argumenty);
-    if (!p.waitForStarted()) {
+    if (!Spusteno(p, Program, Argumenty)) {
         qWarning("the converter did not start: %s", qPrintable(p.errorString()));
         return {};
     }
