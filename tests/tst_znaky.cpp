@@ -335,7 +335,10 @@ void TestZnaky::vyberNadHlavnimOknem()
     const QPoint stred = O->Okno->geometry().center();
     QVERIFY2((A->geometry().center() - stred).manhattanLength() <= 2,
              qPrintable(u"%1,%2"_s.arg(A->geometry().center().x()).arg(A->geometry().center().y())));
-    QCOMPARE(A->size(), QSize(172, 224));
+    // The width follows the title (titulekVyberu); the designed 172 px is
+    // the least.
+    QVERIFY2(A->width() >= 172, qPrintable(QString::number(A->width())));
+    QCOMPARE(A->height(), 224);
     A->reject();
     Z->reject();
     Otevri();
@@ -665,8 +668,12 @@ void TestZnaky::titulekVyberu()
         const int vyska = A->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, A);
         const int potreba = QFontMetrics(titulni).horizontalAdvance(A->windowTitle()) + 2 * vyska;
         QVERIFY2(A->width() >= std::max(172, potreba), qPrintable(u"%1 < %2"_s.arg(A->width()).arg(potreba)));
+#ifndef Q_OS_WIN
+        // Windows' style counts a taller title bar and a wider frame beside
+        // the title: there the picker may be a few pixels wider than designed.
         if (bTahoma && !bPismoPlatformy && !bodu && titulek.isEmpty())
             QCOMPARE(A->width(), 172);
+#endif
         QCOMPARE(A->height(), 224);
         QCOMPARE(A->minimumSize(), A->maximumSize());
         QCOMPARE(A->livASCII->geometry(), QRect(0, 0, A->width(), 185));
