@@ -160,7 +160,7 @@ QString TTextovyModel::Prevod(qsizetype Od, qsizetype Do, QStringView Zlom) cons
     Od = std::max<qsizetype>(Od, 0);
     Do = std::min(Do, FDokument.Delka());
     QString text(DelkaPrevodu(Od, Do, Zlom.size()), Qt::Uninitialized);
-    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     QChar *cil = text.data();
     QChar *const konec = cil + text.size();
     ProjdiText(Od, Do, Zlom, [&](QStringView Kus) {
@@ -335,7 +335,7 @@ TTextovyModel::TPodoba TTextovyModel::PodobaDo(const QString &Text, QString *Mis
         dokument = std::move(*Misto);
     else {
         dokument = QString(n + n / (MaxDelkaBloku / 2) + 1, Qt::Uninitialized);
-        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
+        VelkyBlok(dokument);
     }
     char16_t *const zacatek = reinterpret_cast<char16_t *>(dokument.data());
     // Still the text's own buffer where the form takes its place.
@@ -507,14 +507,8 @@ bool TTextovyModel::NastavPrevedenyTvar(const QString &Surovy, TZaznamZmen &&Zaz
     if (!Zaznam.bPrilisMnoho && Zaznam.FPocet == 0)
         return false;
     std::unique_ptr<TZmeny> zmeny;
-    if (!Zaznam.bPrilisMnoho) {
-        zmeny = std::make_unique<TZmeny>();
-        Zaznam.FOdstupy.truncate(Zaznam.FBajtu);
-        Zaznam.FPuvodni.truncate(2 * Zaznam.FPocet);
-        zmeny->Odstupy = std::move(Zaznam.FOdstupy);
-        zmeny->Puvodni = std::move(Zaznam.FPuvodni);
-        zmeny = DoplnZmeny(std::move(zmeny), Surovy);
-    }
+    if (!Zaznam.bPrilisMnoho)
+        zmeny = DoplnZmeny(ZmenyZaznamu(std::move(Zaznam)), Surovy);
     return NastavPrevedenyTvar(Surovy, std::move(zmeny), true, bVratitelne, Pozice);
 }
 
@@ -626,13 +620,12 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     const qsizetype n = NovyDokument.size();
     if (FDokument.Delka() != n)
         return nullptr;
-    auto zmeny = std::make_unique<TZmeny>();
-    // A change takes two bytes and its distance one or more; the whole text
-    // two bytes a code unit.
-    const qsizetype nejvice = n / 2;
+    // It keeps nothing past half the length: a change takes two bytes and
+    // its distance one or more, the whole text two bytes a code unit.
+    TZaznamZmen zaznam(n);
     const char16_t *novy = Znaky(NovyDokument);
     size_t otisk = 0;
-    qsizetype pozice = 0, posledni = 0, zahasovano = 0;
+    qsizetype pozice = 0, zahasovano = 0;
     const bool bVse = ProjdiDokument([&](QStringView Kus) {
         if (Kus.size() > n - pozice)
             return false;
@@ -640,17 +633,9 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
         for (qsizetype i = 0; i < Kus.size(); ++i, ++pozice) {
             if (z[i] == novy[pozice])
                 continue;
-            if (zmeny->Puvodni.size() / 2 >= nejvice)
+            zaznam.Pridej(pozice, z[i]);
+            if (zaznam.bPrilisMnoho)
                 return false;
-            for (quint64 odstup = quint64(pozice - posledni);; odstup >>= 7) {
-                if (odstup < 0x80) {
-                    zmeny->Odstupy.append(char(odstup));
-                    break;
-                }
-                zmeny->Odstupy.append(char(0x80 | (odstup & 0x7F)));
-            }
-            posledni = pozice;
-            zmeny->Puvodni.append(reinterpret_cast<const char *>(z + i), 2);
         }
         // The new string's part just compared is hashed while it is at hand.
         PridejOtisk(otisk, QStringView(novy, pozice), zahasovano, false);
@@ -658,13 +643,25 @@ std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::Zmeny(const QString &NovyD
     });
     if (!bVse || pozice != n)
         return nullptr;
-    if (bStejne && zmeny->Puvodni.isEmpty()) {
+    if (bStejne && zaznam.FPocet == 0) {
         *bStejne = true;
         return nullptr;
     }
     PridejOtisk(otisk, QStringView(NovyDokument), zahasovano, true);
+    std::unique_ptr<TZmeny> zmeny = ZmenyZaznamu(std::move(zaznam));
     zmeny->Otisk = otisk;
     return DoplnZmeny(std::move(zmeny), NovyDokument, false);
+}
+
+// The changes a record holds, without what DoplnZmeny adds.
+std::unique_ptr<TTextovyModel::TZmeny> TTextovyModel::ZmenyZaznamu(TZaznamZmen &&Zaznam)
+{
+    auto zmeny = std::make_unique<TZmeny>();
+    Zaznam.FOdstupy.truncate(Zaznam.FBajtu);
+    Zaznam.FPuvodni.truncate(2 * Zaznam.FPocet);
+    zmeny->Odstupy = std::move(Zaznam.FOdstupy);
+    zmeny->Puvodni = std::move(Zaznam.FPuvodni);
+    return zmeny;
 }
 
 // Completes the changes of a conversion to NovyDokument with what the undo
@@ -737,7 +734,7 @@ std::optional<qsizetype> TTextovyModel::Zpet()
         // The document's string, copied a paragraph at a time (the pass
         // takes steps) and hashed as it comes.
         QString dokument(zmeny.Delka, Qt::Uninitialized);
-        VelkyBlok(dokument.data(), dokument.size() * qint64(sizeof(QChar)));
+        VelkyBlok(dokument);
         char16_t *d = reinterpret_cast<char16_t *>(dokument.data());
         size_t otisk = 0;
         qsizetype pozice = 0, zahasovano = 0;

@@ -270,6 +270,7 @@ private:
         std::unique_ptr<TZmeny> Zmeny;
     };
     std::unique_ptr<TZmeny> Zmeny(const QString &NovyDokument, bool *bStejne = nullptr) const;
+    static std::unique_ptr<TZmeny> ZmenyZaznamu(TZaznamZmen &&Zaznam);
     std::unique_ptr<TZmeny> DoplnZmeny(std::unique_ptr<TZmeny> Zmeny, const QString &NovyDokument,
                                        bool bOtisk = true) const;
     bool NastavPrevedenyTvar(const QString &Surovy, std::unique_ptr<TZmeny> Zmeny, bool bZnameZmeny, bool bVratitelne,

@@ -1423,7 +1423,7 @@ void THlavniForm::aOdstranitDiakritikuExecute(QObject *)
             const TTabulkaNahrad tabulka(hledane, nahrady);
             const char16_t *mapa = tabulka.Data();
             vysledek.resize(memSoubor->document()->characterCount() - 1);
-            VelkyBlok(vysledek.data(), vysledek.size() * qint64(sizeof(QChar)));
+            VelkyBlok(vysledek);
             zaznam.emplace(vysledek.size());
             char16_t *const zacatek = reinterpret_cast<char16_t *>(vysledek.data());
             char16_t *cil = zacatek;

@@ -21,14 +21,14 @@ QString DekodujUtf8(QByteArrayView Bajty, qsizetype &Zastupci)
     QStringDecoder dekoder(QStringConverter::Utf8,
                            QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text(dekoder.requiredSpace(Bajty.size()), Qt::Uninitialized);
-    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     text.truncate(dekoder.appendToBuffer(text.data(), Bajty) - text.constData());
     if (!dekoder.hasError())
         return text;
 
     // Never more code units than bytes.
     text = QString(Bajty.size(), Qt::Uninitialized);
-    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     char16_t *cil = reinterpret_cast<char16_t *>(text.data());
     const auto *b = reinterpret_cast<const uchar *>(Bajty.data());
     const qsizetype n = Bajty.size();
@@ -145,7 +145,7 @@ QString Normalizuj(const QString &Text, TPoctyZlomu &Pocty)
     if (pridat == 0)
         return Text;
     QString vysledek(n + pridat, Qt::Uninitialized);
-    VelkyBlok(vysledek.data(), vysledek.size() * qint64(sizeof(QChar)));
+    VelkyBlok(vysledek);
     char16_t *cil = reinterpret_cast<char16_t *>(vysledek.data());
     qsizetype j = 0;
     for (qsizetype i = 0; i < n; ++i) {
@@ -314,7 +314,7 @@ QString TDekoder::DekodujUtf16(QByteArrayView Bajty, bool bPosledni)
     const qsizetype n = Bajty.size() / 2;
     const bool bLiche = Bajty.size() % 2;
     QString text(n + (bLiche && bPosledni), Qt::Uninitialized);
-    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     char16_t *cil = reinterpret_cast<char16_t *>(text.data());
     // An empty view may have no data at all, which no copy may be given.
     if (n > 0 && FDruh == TDruhKodovani::Utf16BE)

@@ -43,7 +43,7 @@ const std::array<qint16, 0x10000> &Bajty()
 static QString Dekoduj1250(QByteArrayView Bajty)
 {
     QString text(Bajty.size(), Qt::Uninitialized);
-    VelkyBlok(text.data(), text.size() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     char16_t *cil = reinterpret_cast<char16_t *>(text.data());
     const auto *zdroj = reinterpret_cast<const unsigned char *>(Bajty.data());
     for (qsizetype i = 0, n = Bajty.size(); i < n; ++i)

@@ -2,6 +2,7 @@
 // The machine's physical memory, for limits that keep the program from
 // swapping itself to a halt.
 
+#include <QString>
 #include <QtGlobal>
 
 // Bytes of physical memory; 0 when the system does not tell.
@@ -14,3 +15,8 @@ qint64 FyzickaPamet();
 // pages of 2 MiB. Nothing for a small buffer, nor where the system has no
 // such pages.
 void VelkyBlok(void *Data, qint64 Bajtu);
+// The same for the whole room of a string, its length or what it reserved.
+inline void VelkyBlok(QString &Text)
+{
+    VelkyBlok(Text.data(), Text.capacity() * qint64(sizeof(QChar)));
+}

@@ -437,7 +437,7 @@ QString DekodujVse(TDekoder &Dekoder, TDruhKodovani Druh, QByteArrayView Data,
     // CR or LF becomes CR LF), ready for a big one.
     QString text;
     text.reserve(JeUtf16(Druh) ? n / 2 + 1 : n);
-    VelkyBlok(text.data(), text.capacity() * qint64(sizeof(QChar)));
+    VelkyBlok(text);
     for (qsizetype od = 0, dalsiKrok = BajtuNaKrok; od < n;) {
         const qsizetype delka = std::min(DelkaBloku, n - od);
         text += Dekoder.Dekoduj(Data.sliced(od, delka), od + delka == n);
